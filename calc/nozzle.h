@@ -1,0 +1,33 @@
+#pragma once
+// The nozzle relations and the two nozzle calculations: flow from a dense water column
+// (Qxh) and dense water column from a flow (H2o).
+
+#include <string>
+#include <string_view>
+
+#include "calc/calc_error.h"
+#include "calc/calc_state.h"
+
+namespace calc {
+
+// φ = 0.25 / (d + (0.1·d)³), d in mm.
+double nozzleCoefficient(double d);
+// B = (μ · 0.003477 · d²)².
+double nozzleFlowCoefficient(double mu, double d);
+// α_f = 1.19 + 80 · (0.01·H_m)⁴, H_m in m.
+double waterColumnCoefficient(double waterColumn);
+
+// The largest whole water column (m) the nozzle can reach, i.e. with 1 − H·α_f·φ > 0.
+int maxWaterColumn(double d);
+
+// Hydrant flow q_xh (l/s) as "0.00" text for the water-column text. Writes
+// dischargeCoefficient, phi, alphaF, flowCoefficient, nozzlePressure in that order; on
+// failure the state may be partly written.
+Result<std::string> Qxh(std::string_view waterColumn, float nozzleDiameter, CalcState& state);
+
+// Dense water column (whole m) for a flow (l/s), found by whole-metre trials from 4 m.
+// Writes dischargeCoefficient, phi, flowCoefficient, nozzlePressure, residual and the α_f
+// of the last trial.
+Result<double> H2o(float flow, float nozzleDiameter, CalcState& state);
+
+}  // namespace calc
