@@ -10,9 +10,9 @@
 namespace calc {
 
 struct HoseRow {
-  std::string_view diameter;     // exact text of the hose-diameter entry, mm
-  std::string_view material;     // exact text of the hose-material entry
-  double coefficient;            // A_z
+  std::string_view diameter;  // exact text of the hose-diameter entry, mm
+  std::string_view material;  // exact text of the hose-material entry
+  double coefficient;         // A_z
   std::string_view coefficientText;
 };
 

@@ -1,0 +1,263 @@
+#include "calc/number_text.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+namespace calc {
+namespace {
+
+// Full-width forms (U+FF0B '＋', U+FF0D '－', U+FF0E '．', U+FF10..U+FF19 '０'..'９') are
+// EF BC 8B..99 in UTF-8; the ideographic space U+3000 is E3 80 80.
+constexpr unsigned char kFullWidthLead0 = 0xEF;
+constexpr unsigned char kFullWidthLead1 = 0xBC;
+
+// Rewrites the full-width characters to ASCII and the ideographic space to ' ', so that
+// the grammar below only ever sees ASCII. Other bytes pass through and later fail to match.
+std::string toAscii(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c == kFullWidthLead0 && i + 2 < text.size() &&
+        static_cast<unsigned char>(text[i + 1]) == kFullWidthLead1) {
+      const auto t = static_cast<unsigned char>(text[i + 2]);
+      if (t >= 0x90 && t <= 0x99) {
+        out.push_back(static_cast<char>('0' + (t - 0x90)));
+        i += 2;
+        continue;
+      }
+      if (t == 0x8B || t == 0x8D || t == 0x8E) {
+        out.push_back(t == 0x8B ? '+' : t == 0x8D ? '-' : '.');
+        i += 2;
+        continue;
+      }
+    }
+    if (c == 0xE3 && i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0x80 &&
+        static_cast<unsigned char>(text[i + 2]) == 0x80) {
+      out.push_back(' ');
+      i += 2;
+      continue;
+    }
+    out.push_back(static_cast<char>(c));
+  }
+  return out;
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Length of the longest prefix of s that is a decimal number
+// [sign] (digits [. digits*] | . digits) [(e|E) [sign] digits]; 0 when there is none.
+std::size_t numberPrefixLength(std::string_view s) {
+  std::size_t i = 0;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+  const std::size_t intStart = i;
+  while (i < s.size() && isDigit(s[i])) ++i;
+  const bool hasInt = i > intStart;
+  bool hasFrac = false;
+  if (i < s.size() && s[i] == '.') {
+    std::size_t j = i + 1;
+    while (j < s.size() && isDigit(s[j])) ++j;
+    hasFrac = j > i + 1;
+    if (hasInt || hasFrac) i = j;
+  }
+  if (!hasInt && !hasFrac) return 0;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    std::size_t j = i + 1;
+    if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
+    const std::size_t expStart = j;
+    while (j < s.size() && isDigit(s[j])) ++j;
+    if (j > expStart) i = j;
+  }
+  return i;
+}
+
+// Converts a prefix that numberPrefixLength accepted. A value beyond double's range gives
+// an infinity of its sign, one too small to represent gives 0 (from_chars reports both as
+// out of range and leaves the value alone, so the magnitude is judged from the digits).
+double convert(std::string_view number) {
+  const bool negative = !number.empty() && number.front() == '-';
+  if (!number.empty() && (number.front() == '+' || number.front() == '-')) number.remove_prefix(1);
+  double value = 0;
+  const auto res = std::from_chars(number.data(), number.data() + number.size(), value,
+                                   std::chars_format::general);
+  if (res.ec != std::errc::result_out_of_range) return negative ? -value : value;
+
+  // Power of ten of the first non-zero digit, plus one, plus the exponent.
+  long long order = 0;
+  std::size_t i = 0;
+  bool seenPoint = false;
+  bool seenNonZero = false;
+  for (; i < number.size() && number[i] != 'e' && number[i] != 'E'; ++i) {
+    const char c = number[i];
+    if (c == '.') {
+      seenPoint = true;
+    } else if (!seenNonZero && c == '0') {
+      if (seenPoint) --order;
+    } else {
+      if (!seenNonZero) seenNonZero = true;
+      if (!seenPoint) ++order;
+    }
+  }
+  long long exponent = 0;
+  if (i < number.size()) {
+    std::size_t j = i + 1;
+    const bool negExp = number[j] == '-';
+    if (number[j] == '+' || number[j] == '-') ++j;
+    for (; j < number.size(); ++j) {
+      exponent = std::min<long long>(exponent * 10 + (number[j] - '0'), 1'000'000'000LL);
+    }
+    if (negExp) exponent = -exponent;
+  }
+  if (!seenNonZero || order + exponent <= 0) return negative ? -0.0 : 0.0;
+  const double inf = std::numeric_limits<double>::infinity();
+  return negative ? -inf : inf;
+}
+
+// Decimal digits of |value| rounded to `significant` digits, and the power of ten of the
+// first digit: value = 0.d1d2... × 10^(exponent + 1).
+struct Digits {
+  std::string digits;
+  int exponent = 0;
+  bool negative = false;
+};
+
+template <class T>
+Digits decimalDigits(T value, int significant) {
+  char buf[64];
+  const auto res =
+      std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, significant - 1);
+  std::string_view s(buf, static_cast<std::size_t>(res.ptr - buf));
+  Digits d;
+  if (!s.empty() && s.front() == '-') {
+    d.negative = true;
+    s.remove_prefix(1);
+  }
+  const std::size_t e = s.find('e');
+  for (char c : s.substr(0, e)) {
+    if (c != '.') d.digits.push_back(c);
+  }
+  const std::string_view exp = s.substr(e + 1);
+  std::from_chars(exp.data() + (exp.front() == '+' ? 1 : 0), exp.data() + exp.size(), d.exponent);
+  return d;
+}
+
+bool allZeros(std::string_view s) { return s.find_first_not_of('0') == std::string_view::npos; }
+
+// The plain decimal text of the digits, without exponent or trailing zeros.
+std::string plainText(const Digits& d) {
+  if (allZeros(d.digits)) return "0";
+  std::string intPart;
+  std::string fracPart;
+  const int n = static_cast<int>(d.digits.size());
+  if (d.exponent >= 0) {
+    for (int i = 0; i <= d.exponent; ++i) intPart.push_back(i < n ? d.digits[i] : '0');
+    if (d.exponent + 1 < n) fracPart = d.digits.substr(d.exponent + 1);
+  } else {
+    intPart = "0";
+    fracPart = std::string(static_cast<std::size_t>(-d.exponent - 1), '0') + d.digits;
+  }
+  while (!fracPart.empty() && fracPart.back() == '0') fracPart.pop_back();
+  std::string out = d.negative ? "-" : "";
+  out += intPart;
+  if (!fracPart.empty()) out += "." + fracPart;
+  return out;
+}
+
+// Rounds the digits half away from zero to `decimals` places after the point.
+std::string fixedText(const Digits& d, int decimals) {
+  // The first digit stands at 10^exponent; keep the digits down to 10^-decimals.
+  const int keep = d.exponent + decimals + 1;
+  const int n = static_cast<int>(d.digits.size());
+  std::string scaled;  // |value| · 10^decimals as a whole number
+  if (keep <= 0) {
+    scaled = (keep == 0 && d.digits.front() >= '5') ? "1" : "0";
+  } else {
+    for (int i = 0; i < keep; ++i) scaled.push_back(i < n ? d.digits[i] : '0');
+    if (keep < n && d.digits[keep] >= '5') {
+      int i = keep - 1;
+      while (i >= 0 && scaled[i] == '9') scaled[i--] = '0';
+      if (i >= 0) {
+        ++scaled[i];
+      } else {
+        scaled.insert(scaled.begin(), '1');
+      }
+    }
+  }
+  if (scaled.size() < static_cast<std::size_t>(decimals) + 1) {
+    scaled.insert(0, static_cast<std::size_t>(decimals) + 1 - scaled.size(), '0');
+  }
+  const bool negative = d.negative && !allZeros(scaled);
+  std::string out = negative ? "-" : "";
+  out.append(scaled, 0, scaled.size() - static_cast<std::size_t>(decimals));
+  if (decimals > 0) {
+    out.push_back('.');
+    out.append(scaled, scaled.size() - static_cast<std::size_t>(decimals));
+  }
+  return out;
+}
+
+constexpr int kDoubleDigits = 15;
+constexpr int kSingleDigits = 7;
+
+}  // namespace
+
+std::optional<double> parseNumber(std::string_view text) {
+  const std::string s = toAscii(text);
+  std::size_t begin = 0;
+  std::size_t end = s.size();
+  while (begin < end && isBlank(s[begin])) ++begin;
+  while (end > begin && isBlank(s[end - 1])) --end;
+  const std::string_view body(s.data() + begin, end - begin);
+  if (body.empty() || numberPrefixLength(body) != body.size()) return std::nullopt;
+  const double value = convert(body);
+  if (!std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+std::optional<float> parseSingle(std::string_view text) {
+  const auto value = parseNumber(text);
+  if (!value) return std::nullopt;
+  const auto narrowed = static_cast<float>(*value);
+  if (!std::isfinite(narrowed)) return std::nullopt;
+  return narrowed;
+}
+
+double leadingNumber(std::string_view text) {
+  const std::string s = toAscii(text);
+  std::size_t begin = 0;
+  while (begin < s.size() && isBlank(s[begin])) ++begin;
+  const std::string_view rest(s.data() + begin, s.size() - begin);
+  const std::size_t length = numberPrefixLength(rest);
+  if (length == 0) return 0;
+  return convert(rest.substr(0, length));
+}
+
+std::string singleToText(float value) {
+  if (!std::isfinite(value)) return {};
+  return plainText(decimalDigits(value, kSingleDigits));
+}
+
+std::string numberToText(double value) {
+  if (!std::isfinite(value)) return {};
+  return plainText(decimalDigits(value, kDoubleDigits));
+}
+
+std::string formatFixed(double value, int decimals) {
+  if (!std::isfinite(value)) return {};
+  return fixedText(decimalDigits(value, kDoubleDigits), decimals);
+}
+
+std::string formatFixedSingle(float value, int decimals) {
+  if (!std::isfinite(value)) return {};
+  return fixedText(decimalDigits(value, kSingleDigits), decimals);
+}
+
+std::string formatFixed(const std::optional<double>& value, int decimals) {
+  return value ? formatFixed(*value, decimals) : std::string();
+}
+
+}  // namespace calc

@@ -1,0 +1,103 @@
+#include "calc/run_errors.h"
+
+#include <string>
+
+#include "calc/number_text.h"
+#include "calc/run.h"
+
+namespace calc::errors {
+namespace {
+
+struct InputInfo {
+  const char* field;    // window caption without the colon
+  const char* name;     // how the message speaks of it
+  const char* allowed;  // what may be entered
+};
+
+InputInfo info(Input input) {
+  switch (input) {
+    case Input::HoseLength:
+      return {kHoseLengthField, "水龙带长度", "不小于 0 的长度（m），如 20 或 25"};
+    case Input::NozzleDiameter:
+      return {kNozzleDiameterField, "水枪喷嘴口径", "大于 0 的口径（mm），如 13、16 或 19"};
+    case Input::WaterColumn:
+      return {kWaterColumnField, "充实水柱长度", "不小于 0 的长度（m），如 7、10 或 13"};
+    case Input::Flow:
+      return {kFlowField, "Tavrel出水量", "不小于 0 的流量（l/s），如 2.5、5 或 10"};
+    case Input::ProtectionWidth:
+      break;
+  }
+  return {kProtectionWidthField, "最大保护宽度", "不小于 0 的宽度（m），如 10"};
+}
+
+// The entered text as the message quotes it: at most 24 characters, so the message stays
+// one line whatever was typed or pasted. Cuts only between UTF-8 characters.
+std::string quoted(std::string_view text) {
+  constexpr int kMaxChars = 24;
+  std::size_t end = 0;
+  int chars = 0;
+  while (end < text.size() && chars < kMaxChars) {
+    ++end;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+    ++chars;
+  }
+  std::string out = "“";
+  for (char c : text.substr(0, end)) out.push_back(c == '\n' || c == '\r' || c == '\t' ? ' ' : c);
+  if (end < text.size()) out += "…";
+  return out + "”";
+}
+
+CalcError make(const InputInfo& in, std::string_view text, const std::string& what) {
+  return {in.field, std::string(text), what};
+}
+
+}  // namespace
+
+CalcError notANumber(Input input, std::string_view text) {
+  const InputInfo in = info(input);
+  if (text.empty()) {
+    return make(in, text, std::string(in.name) + "未填写，请输入" + in.allowed + "。");
+  }
+  return make(in, text,
+              std::string(in.name) + quoted(text) + "不是有效的数字，请输入" + in.allowed + "。");
+}
+
+CalcError negative(Input input, std::string_view text) {
+  const InputInfo in = info(input);
+  return make(in, text,
+              std::string(in.name) + quoted(text) + "不能为负数，请输入" + in.allowed + "。");
+}
+
+CalcError notPositive(Input input, std::string_view text) {
+  const InputInfo in = info(input);
+  return make(in, text,
+              std::string(in.name) + quoted(text) + "必须大于 0，请输入" + in.allowed + "。");
+}
+
+CalcError outOfRange(Input input, std::string_view text) {
+  const InputInfo in = info(input);
+  return make(in, text,
+              std::string(in.name) + quoted(text) + "超出可计算的范围，请输入" + in.allowed + "。");
+}
+
+CalcError beyondReach(std::string_view waterColumn, float nozzleDiameter, int maxWholeMetres) {
+  const InputInfo in = info(Input::WaterColumn);
+  return make(in, waterColumn,
+              std::string(in.name) + quoted(waterColumn) + "超出 " + singleToText(nozzleDiameter) +
+                  " mm 喷嘴所能达到的范围，该喷嘴最大为 " + std::to_string(maxWholeMetres) +
+                  " m。");
+}
+
+CalcError hoseCoefficient(std::string_view coefficientText) {
+  return {kHoseCoefficientField, std::string(coefficientText),
+          "水龙带阻力系数 Az" + quoted(coefficientText) + "无效，请从列表中选择水龙带材料和直径。"};
+}
+
+CalcError noConvergence(std::string_view flowText) {
+  const InputInfo in = info(Input::Flow);
+  return make(
+      in, flowText,
+      "由Tavrel出水量" + quoted(flowText) + "求充实水柱长度未得出结果，请检查出水量和喷嘴口径。");
+}
+
+}  // namespace calc::errors

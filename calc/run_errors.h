@@ -1,0 +1,23 @@
+#pragma once
+// The errors a calculation can end in, each naming the input by its window caption and
+// telling the designer in one line what is wrong and what is allowed.
+
+#include <string_view>
+
+#include "calc/calc_error.h"
+
+namespace calc::errors {
+
+enum class Input { HoseLength, NozzleDiameter, WaterColumn, Flow, ProtectionWidth };
+
+CalcError notANumber(Input input, std::string_view text);
+CalcError negative(Input input, std::string_view text);
+CalcError notPositive(Input input, std::string_view text);
+// The text is a number, but what follows from it is too large to compute with.
+CalcError outOfRange(Input input, std::string_view text);
+// 1 − H_m·α_f·φ ≤ 0: the nozzle cannot throw a dense water column that long.
+CalcError beyondReach(std::string_view waterColumn, float nozzleDiameter, int maxWholeMetres);
+CalcError hoseCoefficient(std::string_view coefficientText);
+CalcError noConvergence(std::string_view flowText);
+
+}  // namespace calc::errors
