@@ -1,0 +1,14 @@
+#include <QApplication>
+
+#include "ui/form1.h"
+#include "ui/qt_window.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("hydrant-calc");
+  ui::QtWindow window;
+  ui::Form1 form(window);
+  form.Form_Load();
+  window.show();
+  return app.exec();
+}

@@ -1,0 +1,104 @@
+#include "ui/form1.h"
+
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "calc/hydraulics.h"
+
+namespace ui {
+namespace {
+
+ControlId combo(int index) { return {"Combo1", index}; }
+
+}  // namespace
+
+Form1::Form1(Window& window) : window_(window) { window_.connect(*this); }
+
+void Form1::Form_Load() {
+  struct Fill {
+    int index;
+    std::string_view text;
+    std::initializer_list<std::string_view> items;
+  };
+  // Text first (it raises the change, which follows the hose selection), then the list.
+  const Fill fills[] = {
+      {0, "20", {"20", "25"}},         // hose length, m
+      {1, "麻质", {"麻质", "衬胶"}},   // hose material: linen, rubber-lined
+      {2, "50", {"50", "65", "80"}},   // hose diameter, mm
+      {3, "19", {"13", "16", "19"}},   // nozzle diameter, mm
+      {4, "2.5", {"2.5", "5", "10"}},  // flow, l/s (flow-given mode)
+      {5, "10", {"7", "10", "13"}},    // dense water column, m
+  };
+  for (const Fill& f : fills) {
+    window_.setText(combo(f.index), f.text);
+    for (std::string_view item : f.items) window_.appendItem(combo(f.index), item);
+  }
+  // Linen hose of 50 mm, the selection the boxes now show.
+  state_.hoseSelection[0] = calc::numberToText(0.01501);
+  for (ControlId id : {ControlId{"Text1", 0}, ControlId{"Text1", 1}, ControlId{"Text1", 2},
+                       ControlId{"Text8", 0}, ControlId{"Text8", 1}, ControlId{"Text9"}}) {
+    window_.setText(id, "");
+  }
+}
+
+void Form1::Option1_Click(int /*index*/) {
+  if (window_.isOptionSelected({"Option1", 0})) {  // flow given
+    window_.setEnabled(combo(4), true);
+    window_.setEnabled(combo(5), false);
+  }
+  if (window_.isOptionSelected({"Option1", 1})) {  // water column given
+    window_.setEnabled(combo(5), true);
+    window_.setEnabled(combo(4), false);
+  }
+}
+
+void Form1::Combo1_Change(int /*index*/) { followHoseSelection(); }
+
+void Form1::Combo1_Click(int /*index*/) { followHoseSelection(); }
+
+void Form1::followHoseSelection() {
+  state_.hoseSelection[1] = window_.text(combo(1));
+  state_.hoseSelection[2] = window_.text(combo(2));
+  calc::updateHoseResistance(state_.hoseSelection);
+  window_.setText({"Text2"}, state_.hoseSelection[0]);
+}
+
+void Form1::Command1_Click() {
+  calc::RunInputs in;
+  in.givenFlowSelected = window_.isOptionSelected({"Option1", 0});
+  in.givenWaterColumnSelected = window_.isOptionSelected({"Option1", 1});
+  in.hoseLengthText = window_.text(combo(0));
+  in.nozzleDiameterText = window_.text(combo(3));
+  in.flowText = window_.text(combo(4));
+  in.waterColumnText = window_.text(combo(5));
+  in.protectionWidthText = window_.text({"Text9"});
+
+  const calc::RunOutputs out = calc::runCalculation(in, state_);
+  if (out.error) {
+    // A failed run produced nothing else: the window stays exactly as it was.
+    window_.showMessage(out.error->message);
+    return;
+  }
+
+  // In the order the run produces them: mode block, then the radius and the spacing.
+  const std::pair<ControlId, const std::optional<std::string>&> writes[] = {
+      {{"Text1", 0}, out.waterColumnOut},
+      {{"Text1", 2}, out.flowOut},
+      {{"Text4"}, out.phiOut},
+      {{"Text3"}, out.alphaOut},
+      {{"Text5"}, out.flowCoefficientOut},
+      {{"Text6"}, out.nozzlePressureOut},
+      {{"Text7"}, out.hoseLossOut},
+      {{"Text1", 1}, out.outletPressureOut},
+      {{"Text8", 0}, out.radiusOut},
+      {{"Text8", 1}, out.spacingOut},
+  };
+  for (const auto& [id, value] : writes) {
+    if (value) window_.setText(id, *value);
+  }
+  if (out.message) window_.showMessage(*out.message);
+}
+
+}  // namespace ui

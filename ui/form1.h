@@ -1,0 +1,36 @@
+#pragma once
+// Form1's five handlers and the window's calculation state.
+//
+// Form_Load fills the initial contents; the combo handlers keep the hose resistance
+// coefficient in step with the hose boxes; Command1_Click reads the entries, runs the
+// calculation and writes the result texts back. Everything goes through Window, so the
+// same handlers run on Qt and on the tests' fake window.
+
+#include "calc/calc_state.h"
+#include "ui/window.h"
+
+namespace ui {
+
+class Form1 final : public FormEvents {
+ public:
+  explicit Form1(Window& window);
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
+
+  void Form_Load();
+  void Option1_Click(int index) override;
+  void Combo1_Change(int index) override;
+  void Combo1_Click(int index) override;
+  void Command1_Click() override;
+
+  const calc::CalcState& state() const { return state_; }
+
+ private:
+  // Shared by change and click of every Combo1 box: the index does not matter.
+  void followHoseSelection();
+
+  Window& window_;
+  calc::CalcState state_;
+};
+
+}  // namespace ui

@@ -1,0 +1,236 @@
+#include "ui/qt_window.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFont>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QString>
+#include <QStringList>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QWidget>
+#include <algorithm>
+#include <stdexcept>
+#include <vector>
+
+#include "ui/app_icon.h"
+
+namespace ui {
+namespace {
+
+QString qs(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// The window's default font: 宋体 9 pt where it exists (Chinese Windows). Elsewhere a CJK
+// font whose Latin letters are half the width of a Chinese character, as in 宋体, so the
+// captions fit the label sizes of the layout (12 px per Chinese character, 6 per letter).
+QFont windowFont() {
+  QFont font;
+  font.setFamilies({"宋体", "SimSun", "Noto Sans Mono CJK SC"});
+  font.setPointSize(9);
+  return font;
+}
+
+// Command1's own font: 宋体 12 pt, normal weight; a CJK serif stands in where it is missing.
+QFont buttonFont() {
+  QFont font;
+  font.setFamilies({qs(kButtonFontFamily), "SimSun", "Noto Serif CJK SC"});
+  font.setPointSize(kButtonFontPointSize);
+  font.setWeight(QFont::Normal);
+  font.setItalic(false);
+  font.setUnderline(false);
+  font.setStrikeOut(false);
+  return font;
+}
+
+bool takesFocus(ControlKind kind) {
+  return kind == ControlKind::TextBox || kind == ControlKind::ComboBox ||
+         kind == ControlKind::CommandButton;
+}
+
+}  // namespace
+
+QtWindow::QtWindow() { build(); }
+
+QtWindow::~QtWindow() = default;
+
+void QtWindow::build() {
+  form_ = std::make_unique<QWidget>();
+  form_->setObjectName(qs(kFormName));
+  form_->setWindowTitle(qs(kAppTitle));
+  form_->setWindowIcon(appIcon());
+  form_->setFont(windowFont());
+  form_->setFixedSize(twipsToPixels(kClientWidthTwips), twipsToPixels(kClientHeightTwips));
+  controls_.emplace(std::string(kFormName), form_.get());
+
+  auto* options = new QButtonGroup(form_.get());
+  options->setExclusive(true);
+
+  // Frames come first in the table, so every container exists before its children.
+  for (const ControlSpec& spec : form1Controls()) {
+    QWidget* parent = controls_.at(std::string(spec.container));
+    const int index = spec.index;
+    QWidget* w = nullptr;
+    switch (spec.kind) {
+      case ControlKind::Frame:
+        w = new QGroupBox(qs(spec.caption), parent);
+        break;
+      case ControlKind::Label: {
+        auto* label = new QLabel(qs(spec.caption), parent);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        w = label;
+        break;
+      }
+      case ControlKind::TextBox:
+        w = new QLineEdit(qs(creationText(spec)), parent);
+        break;
+      case ControlKind::ComboBox: {
+        auto* combo = new QComboBox(parent);
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);  // typed texts never join the list
+        combo->setCompleter(nullptr);                 // no inline completion of typed texts
+        combo->setEditText(qs(creationText(spec)));
+        QObject::connect(combo, &QComboBox::editTextChanged, combo, [this, index] {
+          if (events_) events_->Combo1_Change(index);
+        });
+        // Choosing an entry also changes the edit text, so Qt raises both; the two handlers
+        // do the same idempotent work, which leaves the result of one run.
+        QObject::connect(combo, &QComboBox::activated, combo, [this, index] {
+          if (events_) events_->Combo1_Click(index);
+        });
+        w = combo;
+        break;
+      }
+      case ControlKind::OptionButton: {
+        auto* option = new QRadioButton(qs(spec.caption), parent);
+        options->addButton(option, index);
+        // The water-column-given mode is selected at creation; this raises no click.
+        option->setChecked(spec.name == "Option1" && index == 1);
+        QObject::connect(option, &QRadioButton::clicked, option, [this, index] {
+          if (events_) events_->Option1_Click(index);
+        });
+        w = option;
+        break;
+      }
+      case ControlKind::CommandButton: {
+        auto* button = new QPushButton(qs(spec.caption), parent);
+        button->setFont(buttonFont());
+        button->setAutoDefault(false);
+        QObject::connect(button, &QPushButton::clicked, button, [this] {
+          if (events_) events_->Command1_Click();
+        });
+        w = button;
+        break;
+      }
+    }
+    w->setObjectName(qs(qualifiedName(spec.name, index)));
+    w->setGeometry(twipsToPixels(spec.left), twipsToPixels(spec.top), twipsToPixels(spec.width),
+                   twipsToPixels(spec.height));
+    if (!spec.visible) {
+      // Explicitly hidden widgets stay hidden when the window is shown.
+      w->setVisible(false);
+      w->setFocusPolicy(Qt::NoFocus);
+      if (auto* combo = qobject_cast<QComboBox*>(w)) combo->lineEdit()->setFocusPolicy(Qt::NoFocus);
+    }
+    controls_.emplace(qualifiedName(spec.name, index), w);
+  }
+
+  std::vector<ControlSpec> chain;
+  for (const ControlSpec& spec : form1Controls()) {
+    if (spec.visible && takesFocus(spec.kind)) chain.push_back(spec);
+  }
+  std::sort(chain.begin(), chain.end(),
+            [](const ControlSpec& a, const ControlSpec& b) { return a.tab < b.tab; });
+  for (std::size_t i = 1; i < chain.size(); ++i) {
+    QWidget::setTabOrder(require({chain[i - 1].name, chain[i - 1].index}),
+                         require({chain[i].name, chain[i].index}));
+  }
+  // Given to the lowest tab position once the window becomes active.
+  require({chain.front().name, chain.front().index})->setFocus();
+
+#ifndef Q_OS_WIN
+  // Frame captions sit on the frame's border line in the classic Windows style; Linux's
+  // default style puts them above it, which moves the frames' contents away from them.
+  classicStyle_.reset(QStyleFactory::create("Windows"));
+  if (classicStyle_) {
+    form_->setStyle(classicStyle_.get());
+    for (QWidget* w : form_->findChildren<QWidget*>()) w->setStyle(classicStyle_.get());
+  }
+#endif
+}
+
+QWidget* QtWindow::control(ControlId id) const {
+  const auto it = controls_.find(qualifiedName(id.name, id.index));
+  return it == controls_.end() ? nullptr : it->second;
+}
+
+QWidget* QtWindow::require(ControlId id) const {
+  QWidget* w = control(id);
+  if (!w) throw std::logic_error("Form1 has no control " + qualifiedName(id.name, id.index));
+  return w;
+}
+
+void QtWindow::show() { form_->show(); }
+
+void QtWindow::connect(FormEvents& events) { events_ = &events; }
+
+std::string QtWindow::text(ControlId id) const {
+  QWidget* w = require(id);
+  if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit->text().toStdString();
+  if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->currentText().toStdString();
+  throw std::logic_error(qualifiedName(id.name, id.index) + " holds no text");
+}
+
+void QtWindow::setText(ControlId id, std::string_view text) {
+  QWidget* w = require(id);
+  if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+    edit->setText(qs(text));
+    return;
+  }
+  if (auto* combo = qobject_cast<QComboBox*>(w)) {
+    // Qt raises editTextChanged only when the text differs; the handlers expect exactly one
+    // change for every text set from code, so raise it here ourselves.
+    {
+      const QSignalBlocker quiet(combo);
+      combo->setEditText(qs(text));
+    }
+    if (events_) events_->Combo1_Change(id.index);
+    return;
+  }
+  throw std::logic_error(qualifiedName(id.name, id.index) + " holds no text");
+}
+
+void QtWindow::appendItem(ControlId id, std::string_view item) {
+  auto* combo = qobject_cast<QComboBox*>(require(id));
+  if (!combo) throw std::logic_error(qualifiedName(id.name, id.index) + " has no list");
+  // Qt selects the first entry of an empty list and replaces the edit text with it; the
+  // text must stay as it is and nothing may be raised.
+  const QSignalBlocker quiet(combo);
+  const QString keep = combo->currentText();
+  combo->addItem(qs(item));
+  combo->setCurrentIndex(combo->findText(keep, Qt::MatchExactly | Qt::MatchCaseSensitive));
+  combo->setEditText(keep);
+}
+
+bool QtWindow::isOptionSelected(ControlId id) const {
+  auto* option = qobject_cast<QRadioButton*>(require(id));
+  if (!option) throw std::logic_error(qualifiedName(id.name, id.index) + " is no option button");
+  return option->isChecked();
+}
+
+void QtWindow::setEnabled(ControlId id, bool enabled) { require(id)->setEnabled(enabled); }
+
+void QtWindow::showMessage(std::string_view prompt) {
+  QMessageBox box(QMessageBox::NoIcon, qs(kAppTitle), qs(prompt), QMessageBox::Ok, form_.get());
+  box.setObjectName("MessageBox");
+  box.exec();
+}
+
+}  // namespace ui

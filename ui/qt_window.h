@@ -1,0 +1,51 @@
+#pragma once
+// Window on Qt Widgets: builds Form1's widgets from the layout table and carries the
+// handlers' operations and events. The only code that knows Qt widgets.
+//
+// Every widget's objectName is the control's qualified name ("Combo1(3)", "Text2"), so
+// tests and accessibility tools find it by the name the handlers use.
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "ui/window.h"
+
+class QStyle;
+class QWidget;
+
+namespace ui {
+
+class QtWindow final : public Window {
+ public:
+  QtWindow();
+  ~QtWindow() override;
+  QtWindow(const QtWindow&) = delete;
+  QtWindow& operator=(const QtWindow&) = delete;
+
+  // The top-level "Form1" widget.
+  QWidget* form() const { return form_.get(); }
+  // The widget of a control, nullptr if Form1 has no such control.
+  QWidget* control(ControlId id) const;
+  void show();
+
+  void connect(FormEvents& events) override;
+  std::string text(ControlId control) const override;
+  void setText(ControlId control, std::string_view text) override;
+  void appendItem(ControlId combo, std::string_view item) override;
+  bool isOptionSelected(ControlId option) const override;
+  void setEnabled(ControlId control, bool enabled) override;
+  void showMessage(std::string_view prompt) override;
+
+ private:
+  void build();
+  QWidget* require(ControlId id) const;
+
+  // Declared before form_: the widgets must go before the style they are drawn with.
+  std::unique_ptr<QStyle> classicStyle_;
+  std::unique_ptr<QWidget> form_;
+  std::map<std::string, QWidget*, std::less<>> controls_;
+  FormEvents* events_ = nullptr;
+};
+
+}  // namespace ui
