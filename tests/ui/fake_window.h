@@ -1,0 +1,104 @@
+#pragma once
+// A Window without a toolkit: holds each control's text, list, enabled state and
+// selection, raises the change event when a combo box's text is set, and logs every
+// operation in order so that tests can check the sequence the handlers produce.
+
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "ui/form_layout.h"
+#include "ui/window.h"
+
+namespace ui::test {
+
+class FakeWindow final : public Window {
+ public:
+  struct Control {
+    ControlSpec spec;
+    std::string text;
+    std::vector<std::string> items;
+    bool enabled = true;
+    bool selected = false;
+  };
+
+  FakeWindow() {
+    for (const ControlSpec& spec : form1Controls()) {
+      Control c{spec, creationText(spec), {}, true, false};
+      c.selected = spec.name == "Option1" && spec.index == 1;
+      controls_.emplace(qualifiedName(spec.name, spec.index), c);
+    }
+  }
+
+  void connect(FormEvents& events) override { events_ = &events; }
+
+  std::string text(ControlId id) const override { return at(id).text; }
+
+  void setText(ControlId id, std::string_view text) override {
+    Control& c = at(id);
+    log.push_back("set " + key(id) + "=" + std::string(text));
+    c.text = text;
+    if (c.spec.kind == ControlKind::ComboBox) raiseChange(id.index);
+  }
+
+  void appendItem(ControlId id, std::string_view item) override {
+    log.push_back("append " + key(id) + "=" + std::string(item));
+    at(id).items.emplace_back(item);
+  }
+
+  bool isOptionSelected(ControlId id) const override { return at(id).selected; }
+
+  void setEnabled(ControlId id, bool enabled) override {
+    log.push_back("enable " + key(id) + "=" + (enabled ? "1" : "0"));
+    at(id).enabled = enabled;
+  }
+
+  void showMessage(std::string_view prompt) override {
+    log.push_back("message " + std::string(prompt));
+    messages.emplace_back(prompt);
+  }
+
+  // What the user does: typing raises change; choosing an entry changes the text and
+  // raises change and click, as Qt does for one choice.
+  void userTypes(int combo, const std::string& text) {
+    at({"Combo1", combo}).text = text;
+    raiseChange(combo);
+  }
+  void userChooses(int combo, const std::string& item) {
+    at({"Combo1", combo}).text = item;
+    raiseChange(combo);
+    log.push_back("click " + std::to_string(combo));
+    events_->Combo1_Click(combo);
+  }
+  // Writes a control's text behind the handlers' back, as typing into a text box does.
+  void userEdits(ControlId id, const std::string& text) { at(id).text = text; }
+  void selectOption(int index) {
+    for (int i : {0, 1}) at({"Option1", i}).selected = i == index;
+  }
+
+  const Control& control(ControlId id) const { return at(id); }
+
+  std::vector<std::string> log;
+  std::vector<std::string> messages;
+
+ private:
+  static std::string key(ControlId id) { return qualifiedName(id.name, id.index); }
+
+  void raiseChange(int index) {
+    log.push_back("change " + std::to_string(index));
+    if (events_) events_->Combo1_Change(index);
+  }
+
+  Control& at(ControlId id) {
+    const auto it = controls_.find(key(id));
+    if (it == controls_.end()) throw std::out_of_range("no control " + key(id));
+    return it->second;
+  }
+  const Control& at(ControlId id) const { return const_cast<FakeWindow*>(this)->at(id); }
+
+  std::map<std::string, Control> controls_;
+  FormEvents* events_ = nullptr;
+};
+
+}  // namespace ui::test

@@ -1,0 +1,269 @@
+// Form1's handlers on a fake window: the load sequence, the hose selection, the run and
+// its results, the warning and the error, and the option buttons.
+
+#include "ui/form1.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "calc/run.h"
+#include "tests/ui/fake_window.h"
+
+namespace ui::test {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class Form1Test : public ::testing::Test {
+ protected:
+  Form1Test() : form(window) {}
+
+  void load() {
+    form.Form_Load();
+    window.log.clear();
+  }
+  std::string text(std::string_view name, int index = kNoIndex) {
+    return window.text({name, index});
+  }
+
+  FakeWindow window;
+  Form1 form;
+};
+
+TEST_F(Form1Test, LoadSetsEachTextThenRunsTheChangeThenAppends) {
+  form.Form_Load();
+  // The first two changes find no coefficient (the diameter box still says "Combo1") and
+  // write the still empty slot 0; from the diameter on they find linen 50 mm.
+  const Strings expected = {
+      "set Combo1(0)=20",
+      "change 0",
+      "set Text2=",
+      "append Combo1(0)=20",
+      "append Combo1(0)=25",
+      "set Combo1(1)=麻质",
+      "change 1",
+      "set Text2=",
+      "append Combo1(1)=麻质",
+      "append Combo1(1)=衬胶",
+      "set Combo1(2)=50",
+      "change 2",
+      "set Text2=0.01501",
+      "append Combo1(2)=50",
+      "append Combo1(2)=65",
+      "append Combo1(2)=80",
+      "set Combo1(3)=19",
+      "change 3",
+      "set Text2=0.01501",
+      "append Combo1(3)=13",
+      "append Combo1(3)=16",
+      "append Combo1(3)=19",
+      "set Combo1(4)=2.5",
+      "change 4",
+      "set Text2=0.01501",
+      "append Combo1(4)=2.5",
+      "append Combo1(4)=5",
+      "append Combo1(4)=10",
+      "set Combo1(5)=10",
+      "change 5",
+      "set Text2=0.01501",
+      "append Combo1(5)=7",
+      "append Combo1(5)=10",
+      "append Combo1(5)=13",
+      "set Text1(0)=",
+      "set Text1(1)=",
+      "set Text1(2)=",
+      "set Text8(0)=",
+      "set Text8(1)=",
+      "set Text9=",
+  };
+  EXPECT_EQ(window.log, expected);
+  EXPECT_EQ(form.state().hoseSelection, (calc::HoseSelection{"0.01501", "麻质", "50"}));
+}
+
+TEST_F(Form1Test, LoadLeavesModeAndEnabledStateAsCreated) {
+  form.Form_Load();
+  EXPECT_TRUE(window.isOptionSelected({"Option1", 1}));
+  EXPECT_FALSE(window.isOptionSelected({"Option1", 0}));
+  EXPECT_TRUE(window.control({"Combo1", 4}).enabled);
+  EXPECT_TRUE(window.control({"Combo1", 5}).enabled);
+  EXPECT_EQ(text("Text3"), "Text3");  // untouched until a calculation writes it
+  EXPECT_EQ(text("Text7"), "Text7");
+}
+
+struct HoseCase {
+  const char* name;
+  std::vector<std::pair<int, std::string>> typed;  // (combo index, text) in order
+  std::string expectedText2;
+};
+
+void PrintTo(const HoseCase& c, std::ostream* os) { *os << c.name; }
+
+class HoseSelectionTest : public Form1Test, public ::testing::WithParamInterface<HoseCase> {};
+
+TEST_P(HoseSelectionTest, Text2FollowsTheHoseTable) {
+  load();
+  for (const auto& [combo, typed] : GetParam().typed) window.userTypes(combo, typed);
+  EXPECT_EQ(text("Text2"), GetParam().expectedText2);
+  EXPECT_EQ(form.state().hoseSelection[0], GetParam().expectedText2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, HoseSelectionTest,
+    ::testing::Values(HoseCase{"Linen65", {{2, "65"}}, "0.0043"},
+                      HoseCase{"Linen80", {{2, "80"}}, "0.0015"},
+                      HoseCase{"Rubber50", {{1, "衬胶"}}, "0.00677"},
+                      HoseCase{"Rubber65", {{1, "衬胶"}, {2, "65"}}, "0.00172"},
+                      HoseCase{"Linen80ThenRubber", {{2, "80"}, {1, "衬胶"}}, "0.00075"},
+                      HoseCase{"Typed70KeepsInitial", {{2, "7"}, {2, "70"}}, "0.01501"},
+                      HoseCase{
+                          "Typed70KeepsPrevious", {{1, "衬胶"}, {2, "65"}, {2, "70"}}, "0.00172"},
+                      HoseCase{"LeadingBlankMatchesNothing", {{2, " 65"}}, "0.01501"},
+                      HoseCase{"DecimalMatchesNothing", {{2, "65.0"}}, "0.01501"},
+                      HoseCase{"UnknownMaterialKeeps", {{1, "橡胶"}, {2, "80"}}, "0.01501"},
+                      // Changes of boxes that are not hose boxes follow the selection as well.
+                      HoseCase{"NozzleBoxChangeIsHarmless", {{2, "65"}, {3, "13"}}, "0.0043"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Form1Test, ChoosingRubberWith65WritesText2BeforeAnyCalculation) {
+  load();
+  window.userChooses(2, "65");
+  window.userChooses(1, "衬胶");
+  EXPECT_EQ(text("Text2"), "0.00172");
+  EXPECT_EQ(text("Text8", 0), "");  // no calculation ran
+}
+
+TEST_F(Form1Test, ChoosingANozzleRewritesText2) {
+  load();
+  window.userEdits({"Text2"}, "stale");
+  window.userChooses(3, "13");
+  EXPECT_EQ(text("Text2"), "0.01501");
+}
+
+TEST_F(Form1Test, ExampleWritesEveryResultInRunOrder) {
+  load();
+  window.userEdits({"Text9"}, "10");
+  form.Command1_Click();
+  const Strings expected = {
+      "set Text1(2)=4.62(l/s)",   "set Text4=0.0097",   "set Text3=1.20",
+      "set Text5=1.576",          "set Text6=13.55",    "set Text7=6.41",
+      "set Text1(1)=21.96(mH2o)", "set Text8(0)=23.10", "set Text8(1)=20.82",
+  };
+  EXPECT_EQ(window.log, expected);
+  EXPECT_TRUE(window.messages.empty());
+  EXPECT_EQ(text("Text1", 0), "");  // flow-given output, not produced
+}
+
+struct WidthCase {
+  const char* name;
+  std::string width;
+  std::string expectedSpacing;  // after a first run with width 10 gave "20.82"
+  bool warns;
+};
+
+void PrintTo(const WidthCase& c, std::ostream* os) { *os << c.name; }
+
+class ProtectionWidthTest : public Form1Test, public ::testing::WithParamInterface<WidthCase> {};
+
+TEST_P(ProtectionWidthTest, SpacingOrWarning) {
+  load();
+  window.userEdits({"Text9"}, "10");
+  form.Command1_Click();
+  window.log.clear();
+
+  window.userEdits({"Text9"}, GetParam().width);
+  form.Command1_Click();
+  EXPECT_EQ(text("Text8", 1), GetParam().expectedSpacing);
+  EXPECT_EQ(text("Text8", 0), "23.10");
+  EXPECT_EQ(text("Text1", 2), "4.62(l/s)");
+  if (GetParam().warns) {
+    ASSERT_EQ(window.messages, Strings{calc::kWidthTooLargeMessage});
+    // The box comes after every result text has been written.
+    EXPECT_EQ(window.log.back(), std::string("message ") + calc::kWidthTooLargeMessage);
+  } else {
+    EXPECT_TRUE(window.messages.empty());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Widths, ProtectionWidthTest,
+    ::testing::Values(WidthCase{"Ten", "10", "20.82", false},
+                      // 23.10 in single precision is 23.1000004, just above the radius 23.1.
+                      WidthCase{"ShownRadius", "23.10", "20.82", true},
+                      WidthCase{"Wide", "30", "20.82", true},
+                      WidthCase{"JustBelowRadius", "23.09", "0.68", false},
+                      WidthCase{"LettersCountAsZero", "abc", "23.10", false},
+                      WidthCase{"BlanksCountAsZero", "  ", "23.10", false},
+                      WidthCase{"LeadingNumber", "12m", "19.74", false},
+                      WidthCase{"EmptyLeavesSpacing", "", "20.82", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Form1Test, FailedRunShowsTheErrorAndWritesNothing) {
+  load();
+  window.userEdits({"Text9"}, "10");
+  form.Command1_Click();
+  window.userTypes(5, "1a");
+  window.log.clear();
+
+  form.Command1_Click();
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_NE(window.messages[0].find("充实水柱长度"), std::string::npos) << window.messages[0];
+  EXPECT_NE(window.messages[0].find("1a"), std::string::npos) << window.messages[0];
+  EXPECT_EQ(window.log, Strings{"message " + window.messages[0]});
+  EXPECT_EQ(text("Text1", 1), "21.96(mH2o)");
+  EXPECT_EQ(text("Text8", 1), "20.82");
+}
+
+TEST_F(Form1Test, ResultFieldsAreNeverRead) {
+  load();
+  for (ControlId id : {ControlId{"Text1", 1}, ControlId{"Text1", 2}, ControlId{"Text8", 0},
+                       ControlId{"Text8", 1}, ControlId{"Text1", 0}, ControlId{"Text2"}}) {
+    window.userEdits(id, "99x");
+  }
+  window.userEdits({"Text9"}, "23.10");
+  form.Command1_Click();
+  EXPECT_EQ(text("Text1", 2), "4.62(l/s)");
+  EXPECT_EQ(text("Text1", 1), "21.96(mH2o)");
+  EXPECT_EQ(text("Text8", 0), "23.10");
+  EXPECT_EQ(text("Text8", 1), "99x");  // warned: the typed text stays
+  EXPECT_EQ(text("Text1", 0), "99x");
+}
+
+TEST_F(Form1Test, OptionClickEnablesTheBoxOfTheSelectedMode) {
+  load();
+  window.selectOption(0);
+  form.Option1_Click(0);
+  EXPECT_EQ(window.log, (Strings{"enable Combo1(4)=1", "enable Combo1(5)=0"}));
+
+  window.log.clear();
+  window.selectOption(1);
+  form.Option1_Click(1);  // the index is not used: both buttons are examined
+  EXPECT_EQ(window.log, (Strings{"enable Combo1(5)=1", "enable Combo1(4)=0"}));
+}
+
+TEST_F(Form1Test, DisabledWaterColumnStillEntersTheRadius) {
+  load();
+  window.userTypes(5, "13");
+  window.selectOption(0);
+  form.Option1_Click(0);
+  ASSERT_FALSE(window.control({"Combo1", 5}).enabled);
+
+  form.Command1_Click();
+  EXPECT_EQ(text("Text8", 0), "25.23");  // 20 · 0.8 + 13 · 0.71
+  EXPECT_EQ(text("Text1", 2), "2.5");    // flow given: no unit
+  EXPECT_FALSE(text("Text1", 0).empty());
+  EXPECT_EQ(text("Text1", 1), "");  // outlet pressure and hose loss not produced
+  EXPECT_EQ(text("Text7"), "Text7");
+}
+
+TEST_F(Form1Test, FirstCalculationUsesTheLoadedCoefficient) {
+  load();
+  form.Command1_Click();
+  EXPECT_EQ(text("Text7"), "6.41");  // 0.01501 · 20 · 4.62²
+  EXPECT_EQ(text("Text8", 1), "");   // no width entered
+}
+
+}  // namespace
+}  // namespace ui::test
