@@ -2,12 +2,40 @@
 
 #include <QColor>
 #include <QIcon>
+#include <QIconEngine>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <map>
 
 namespace ui {
+namespace {
+
+// Renders the drawing only when the platform asks for a size: the offscreen platform never
+// does, and start-up does not pay for pictures nobody shows.
+class DrawnIconEngine final : public QIconEngine {
+ public:
+  QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+    const int side = qMax(1, qMin(size.width(), size.height()));
+    auto it = cache_.find(side);
+    if (it == cache_.end()) it = cache_.emplace(side, QPixmap::fromImage(drawAppIcon(side))).first;
+    return it->second;
+  }
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+  }
+  QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+    return {QSize(16, 16), QSize(32, 32), QSize(48, 48)};
+  }
+  QIconEngine* clone() const override { return new DrawnIconEngine(*this); }
+  QString key() const override { return QStringLiteral("hydrant-calc-drawn"); }
+
+ private:
+  std::map<int, QPixmap> cache_;
+};
+
+}  // namespace
 
 QImage drawAppIcon(int size) {
   QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
@@ -43,10 +71,6 @@ QImage drawAppIcon(int size) {
   return image;
 }
 
-QIcon appIcon() {
-  QIcon icon;
-  for (int size : {16, 32, 48, 256}) icon.addPixmap(QPixmap::fromImage(drawAppIcon(size)));
-  return icon;
-}
+QIcon appIcon() { return QIcon(new DrawnIconEngine); }
 
 }  // namespace ui

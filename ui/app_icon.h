@@ -10,7 +10,7 @@ namespace ui {
 // The drawing at size × size pixels, ARGB with transparent corners.
 QImage drawAppIcon(int size);
 
-// 16, 32, 48 and 256 px renderings for the window.
+// The window icon: the drawing at 16, 32 and 48 px, rendered when first asked for.
 QIcon appIcon();
 
 }  // namespace ui

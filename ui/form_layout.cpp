@@ -74,7 +74,12 @@ std::optional<ControlSpec> findControl(std::string_view name, int index) {
 
 std::string qualifiedName(std::string_view name, int index) {
   std::string out(name);
-  if (index != kNoIndex) out += "(" + std::to_string(index) + ")";
+  if (index != kNoIndex) {
+    // Appended piece by piece: "(" + to_string(...) trips a false -Wrestrict in GCC 12.
+    out += '(';
+    out += std::to_string(index);
+    out += ')';
+  }
   return out;
 }
 
