@@ -53,6 +53,13 @@ int maxWaterColumn(double d) {
   return static_cast<int>(std::min(lo, 2147483647.0));
 }
 
+float trialResidual(double nozzlePressure, double phi, double h) {
+  const double alpha = waterColumnCoefficient(h);
+  const auto r = static_cast<float>(nozzlePressure / (alpha * (1 + phi * nozzlePressure)) - h);
+  // Rounded through its six-decimal text.
+  return parseSingle(formatFixedSingle(r, 6)).value_or(r);
+}
+
 Result<std::string> Qxh(std::string_view waterColumn, float nozzleDiameter, CalcState& state) {
   if (auto error = startNozzle(nozzleDiameter, state)) return *error;
   const double phi = *state.phi;
@@ -102,12 +109,9 @@ Result<double> H2o(float flow, float nozzleDiameter, CalcState& state) {
   float previous = 0;
   for (int trial = 0; trial < kMaxTrials; ++trial) {
     const double h = candidate;
-    const double alpha = waterColumnCoefficient(h);
-    state.alphaF = alpha;
-    state.residual = static_cast<float>(hq / (alpha * (1 + phi * hq)) - h);
+    state.alphaF = waterColumnCoefficient(h);
+    state.residual = trialResidual(hq, phi, h);
     candidate = h + 1;
-    // Rounded to 0.000001 m through text, as the residual is kept.
-    state.residual = parseSingle(formatFixedSingle(state.residual, 6)).value_or(state.residual);
     const float r = state.residual;
     const double step = trial == 0 ? 1.0 : static_cast<double>(previous) - r;
     if (r < 1.5 * step) return candidate;

@@ -20,6 +20,10 @@ double waterColumnCoefficient(double waterColumn);
 // The largest whole water column (m) the nozzle can reach, i.e. with 1 − H·α_f·φ > 0.
 int maxWaterColumn(double d);
 
+// Residual H_q / (α_f(h) · (1 + φ · H_q)) − h of one whole-metre trial h, in single
+// precision and rounded to 0.000001 m as the search keeps it.
+float trialResidual(double nozzlePressure, double phi, double h);
+
 // Hydrant flow q_xh (l/s) as "0.00" text for the water-column text. Writes
 // dischargeCoefficient, phi, alphaF, flowCoefficient, nozzlePressure in that order; on
 // failure the state may be partly written.

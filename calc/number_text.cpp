@@ -17,6 +17,9 @@ constexpr unsigned char kFullWidthLead1 = 0xBC;
 // Rewrites the full-width characters to ASCII and the ideographic space to ' ', so that
 // the grammar below only ever sees ASCII. Other bytes pass through and later fail to match.
 std::string toAscii(std::string_view text) {
+  if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; })) {
+    return std::string(text);
+  }
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -118,11 +121,18 @@ double convert(std::string_view number) {
 }
 
 // Decimal digits of |value| rounded to `significant` digits, and the power of ten of the
-// first digit: value = 0.d1d2... × 10^(exponent + 1).
+// first digit: value = d1.d2d3... × 10^exponent. Fixed buffers: this runs a dozen times
+// per calculation.
 struct Digits {
-  std::string digits;
+  char digits[24];
+  int count = 0;
   int exponent = 0;
   bool negative = false;
+
+  char at(int i) const { return i < count ? digits[i] : '0'; }
+  bool zero() const {
+    return std::all_of(digits, digits + count, [](char c) { return c == '0'; });
+  }
 };
 
 template <class T>
@@ -130,40 +140,40 @@ Digits decimalDigits(T value, int significant) {
   char buf[64];
   const auto res =
       std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, significant - 1);
-  std::string_view s(buf, static_cast<std::size_t>(res.ptr - buf));
+  const char* p = buf;
   Digits d;
-  if (!s.empty() && s.front() == '-') {
+  if (*p == '-') {
     d.negative = true;
-    s.remove_prefix(1);
+    ++p;
   }
-  const std::size_t e = s.find('e');
-  for (char c : s.substr(0, e)) {
-    if (c != '.') d.digits.push_back(c);
+  for (; p < res.ptr && *p != 'e'; ++p) {
+    if (*p != '.') d.digits[d.count++] = *p;
   }
-  const std::string_view exp = s.substr(e + 1);
-  std::from_chars(exp.data() + (exp.front() == '+' ? 1 : 0), exp.data() + exp.size(), d.exponent);
+  ++p;  // 'e'
+  const bool negativeExponent = *p == '-';
+  for (++p; p < res.ptr; ++p) d.exponent = d.exponent * 10 + (*p - '0');
+  if (negativeExponent) d.exponent = -d.exponent;
   return d;
 }
 
-bool allZeros(std::string_view s) { return s.find_first_not_of('0') == std::string_view::npos; }
-
 // The plain decimal text of the digits, without exponent or trailing zeros.
 std::string plainText(const Digits& d) {
-  if (allZeros(d.digits)) return "0";
-  std::string intPart;
-  std::string fracPart;
-  const int n = static_cast<int>(d.digits.size());
+  if (d.zero()) return "0";
+  int last = d.count;  // one past the last significant digit
+  while (last > 0 && d.digits[last - 1] == '0') --last;
+  std::string out;
+  if (d.negative) out.push_back('-');
   if (d.exponent >= 0) {
-    for (int i = 0; i <= d.exponent; ++i) intPart.push_back(i < n ? d.digits[i] : '0');
-    if (d.exponent + 1 < n) fracPart = d.digits.substr(d.exponent + 1);
+    for (int i = 0; i <= d.exponent; ++i) out.push_back(d.at(i));
+    if (d.exponent + 1 < last) {
+      out.push_back('.');
+      out.append(d.digits + d.exponent + 1, d.digits + last);
+    }
   } else {
-    intPart = "0";
-    fracPart = std::string(static_cast<std::size_t>(-d.exponent - 1), '0') + d.digits;
+    out += "0.";
+    out.append(static_cast<std::size_t>(-d.exponent - 1), '0');
+    out.append(d.digits, d.digits + last);
   }
-  while (!fracPart.empty() && fracPart.back() == '0') fracPart.pop_back();
-  std::string out = d.negative ? "-" : "";
-  out += intPart;
-  if (!fracPart.empty()) out += "." + fracPart;
   return out;
 }
 
@@ -171,13 +181,13 @@ std::string plainText(const Digits& d) {
 std::string fixedText(const Digits& d, int decimals) {
   // The first digit stands at 10^exponent; keep the digits down to 10^-decimals.
   const int keep = d.exponent + decimals + 1;
-  const int n = static_cast<int>(d.digits.size());
   std::string scaled;  // |value| · 10^decimals as a whole number
   if (keep <= 0) {
-    scaled = (keep == 0 && d.digits.front() >= '5') ? "1" : "0";
+    scaled.push_back(keep == 0 && d.digits[0] >= '5' ? '1' : '0');
   } else {
-    for (int i = 0; i < keep; ++i) scaled.push_back(i < n ? d.digits[i] : '0');
-    if (keep < n && d.digits[keep] >= '5') {
+    scaled.reserve(static_cast<std::size_t>(keep) + 1);
+    for (int i = 0; i < keep; ++i) scaled.push_back(d.at(i));
+    if (keep < d.count && d.digits[keep] >= '5') {
       int i = keep - 1;
       while (i >= 0 && scaled[i] == '9') scaled[i--] = '0';
       if (i >= 0) {
@@ -190,8 +200,10 @@ std::string fixedText(const Digits& d, int decimals) {
   if (scaled.size() < static_cast<std::size_t>(decimals) + 1) {
     scaled.insert(0, static_cast<std::size_t>(decimals) + 1 - scaled.size(), '0');
   }
-  const bool negative = d.negative && !allZeros(scaled);
-  std::string out = negative ? "-" : "";
+  const bool negative = d.negative && scaled.find_first_not_of('0') != std::string::npos;
+  std::string out;
+  out.reserve(scaled.size() + 2);
+  if (negative) out.push_back('-');
   out.append(scaled, 0, scaled.size() - static_cast<std::size_t>(decimals));
   if (decimals > 0) {
     out.push_back('.');

@@ -1,0 +1,163 @@
+#include "calc/number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <string>
+
+namespace {
+
+using calc::formatFixed;
+using calc::formatFixedSingle;
+using calc::leadingNumber;
+using calc::numberToText;
+using calc::parseNumber;
+using calc::parseSingle;
+using calc::singleToText;
+
+struct ParseCase {
+  const char* text;
+  std::optional<double> expected;
+};
+
+TEST(ParseNumber, AcceptsDecimalTextsAndRefusesTheRest) {
+  const ParseCase cases[] = {
+      {"20", 20},
+      {"  2.5 ", 2.5},
+      {"-3", -3},
+      {"+4", 4},
+      {"1.", 1},
+      {".5", 0.5},
+      {"1e3", 1000},
+      {"1.5E-2", 0.015},
+      {"\t7\t", 7},
+      {"１０．５", 10.5},  // full-width digits and point
+      {"－２", -2},        // full-width minus
+      {"＋３", 3},         // full-width plus
+      {"\xE3\x80\x80"
+       "13",
+       13},           // ideographic space
+      {"1e-400", 0},  // too small to represent reads as 0
+      {"", std::nullopt},
+      {"   ", std::nullopt},
+      {"1,5", std::nullopt},
+      {"inf", std::nullopt},
+      {"nan", std::nullopt},
+      {"0x10", std::nullopt},
+      {".", std::nullopt},
+      {"-", std::nullopt},
+      {"1e", std::nullopt},
+      {"1 0", std::nullopt},
+      {"10m", std::nullopt},
+      {"1e400", std::nullopt},
+      {"--1", std::nullopt},
+      {"ａ", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(parseNumber(c.text), c.expected);
+  }
+}
+
+TEST(ParseSingle, NarrowsAndRefusesWhatFloatCannotHold) {
+  EXPECT_EQ(parseSingle("4.62"), 4.62f);
+  EXPECT_EQ(parseSingle("23.10"), 23.1f);
+  EXPECT_EQ(parseSingle("1e38"), 1e38f);
+  EXPECT_EQ(parseSingle("1e39"), std::nullopt);
+  EXPECT_EQ(parseSingle("abc"), std::nullopt);
+}
+
+TEST(ParseNumber, DoesNotDependOnTheProcessLocale) {
+  // A locale with a decimal comma must not change how "2.5" is read or written.
+  const std::string saved = std::setlocale(LC_ALL, nullptr);
+  if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) std::setlocale(LC_NUMERIC, "C.UTF-8");
+  EXPECT_EQ(parseNumber("2.5"), 2.5);
+  EXPECT_EQ(parseNumber("2,5"), std::nullopt);
+  EXPECT_EQ(formatFixed(2.5, 2), "2.50");
+  std::setlocale(LC_ALL, saved.c_str());
+}
+
+TEST(LeadingNumber, ReadsTheLongestLeadingNumber) {
+  const struct {
+    const char* text;
+    double expected;
+  } cases[] = {
+      {"10", 10}, {"  12abc", 12}, {"1e", 1},      {"1e5x", 1e5}, {"-", 0},
+      {".", 0},   {"+.5", 0.5},    {"1.2.3", 1.2}, {"abc", 0},    {"", 0},
+      {"   ", 0}, {"１２米", 12},  {"-7", -7},     {"1e-999", 0}, {"3,5", 3},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(leadingNumber(c.text), c.expected);
+  }
+  EXPECT_TRUE(std::isinf(leadingNumber("1e999")));
+}
+
+TEST(FormatFixed, RoundsDecimalDigitsHalfAwayFromZero) {
+  const struct {
+    double value;
+    int decimals;
+    const char* expected;
+  } cases[] = {
+      {2.675, 2, "2.68"},
+      {1.005, 2, "1.01"},
+      {0.125, 2, "0.13"},
+      {-0.125, 2, "-0.13"},
+      {3, 2, "3.00"},
+      {0, 2, "0.00"},
+      {-0.001, 2, "0.00"},
+      {-0.0000001, 6, "0.000000"},
+      {0.005, 2, "0.01"},
+      {0.0049, 2, "0.00"},
+      {9.995, 2, "10.00"},
+      {999.9996, 3, "1000.000"},
+      {0.0096678, 4, "0.0097"},
+      {1.57552, 3, "1.576"},
+      {13.5493, 2, "13.55"},
+      {23.1, 2, "23.10"},
+      {1e20, 2, "100000000000000000000.00"},
+      {0.0000004, 6, "0.000000"},
+      {0.0000005, 6, "0.000001"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.value << " with " << c.decimals);
+    EXPECT_EQ(formatFixed(c.value, c.decimals), c.expected);
+  }
+}
+
+TEST(FormatFixed, SinglePrecisionUsesSevenDigits) {
+  EXPECT_EQ(formatFixedSingle(2.675f, 2), "2.68");
+  EXPECT_EQ(formatFixedSingle(1.021871f, 6), "1.021871");
+  EXPECT_EQ(formatFixedSingle(-0.0011444f, 6), "-0.001144");
+  EXPECT_EQ(formatFixedSingle(-4.0f, 6), "-4.000000");
+  // Seven significant digits: the float nearest 0.1 is 0.100000001..., not a longer tail.
+  EXPECT_EQ(formatFixedSingle(0.1f, 6), "0.100000");
+}
+
+TEST(FormatFixed, NonFiniteAndUnsetGiveTheEmptyText) {
+  EXPECT_EQ(formatFixed(std::numeric_limits<double>::infinity(), 2), "");
+  EXPECT_EQ(formatFixed(std::nan(""), 2), "");
+  EXPECT_EQ(formatFixed(std::optional<double>{}, 2), "");
+  EXPECT_EQ(formatFixed(std::optional<double>{1.198}, 2), "1.20");
+}
+
+TEST(NumberToText, PlainDecimalWithoutExponentOrTrailingZeros) {
+  EXPECT_EQ(singleToText(4.62f), "4.62");
+  EXPECT_EQ(singleToText(*parseSingle("23.10")), "23.1");
+  EXPECT_EQ(singleToText(5.0f), "5");
+  EXPECT_EQ(singleToText(2.5f), "2.5");
+  EXPECT_EQ(singleToText(1e-7f), "0.0000001");
+  EXPECT_EQ(singleToText(6.41f), "6.41");
+  EXPECT_EQ(singleToText(-0.0f), "0");
+  EXPECT_EQ(singleToText(1e10f), "10000000000");
+  EXPECT_EQ(numberToText(0.01501), "0.01501");
+  EXPECT_EQ(numberToText(0.1 + 0.2), "0.3");
+  EXPECT_EQ(numberToText(10), "10");
+  EXPECT_EQ(numberToText(-2.5), "-2.5");
+  EXPECT_EQ(numberToText(123456789012345.0), "123456789012345");
+}
+
+}  // namespace

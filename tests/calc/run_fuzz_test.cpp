@@ -1,0 +1,111 @@
+// Random and mutated entries through the whole run: each must end in a complete set of
+// finite result texts or in an error, never in a crash, "nan", "inf" or an exponent.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <random>
+#include <string>
+
+#include "calc/run.h"
+
+namespace {
+
+const std::array<const char*, 24> kSeeds = {"20",   "25",  "19",    "13",     "16",     "10",
+                                            "7",    "13",  "2.5",   "5",      "0",      "-1",
+                                            "",     " ",   "1e308", "1e-308", "３７",   "37.4",
+                                            "31.2", "abc", ".",     "1e39",   "0.0001", "99999999"};
+
+std::string mutate(std::string s, std::mt19937& rng) {
+  const std::string alphabet = "0123456789.-+eE x,\t";
+  std::uniform_int_distribution<int> op(0, 4);
+  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+  const int edits = std::uniform_int_distribution<int>(0, 3)(rng);
+  for (int i = 0; i < edits; ++i) {
+    const std::size_t pos =
+        s.empty() ? 0 : std::uniform_int_distribution<std::size_t>(0, s.size())(rng);
+    switch (op(rng)) {
+      case 0:
+        s.insert(pos, 1, alphabet[pick(rng)]);
+        break;
+      case 1:
+        if (pos < s.size()) s.erase(pos, 1);
+        break;
+      case 2:
+        if (pos < s.size()) s[pos] = alphabet[pick(rng)];
+        break;
+      case 3:
+        s.insert(pos, 1, static_cast<char>(std::uniform_int_distribution<int>(0, 255)(rng)));
+        break;
+      default:
+        s = std::to_string(std::uniform_real_distribution<double>(-5, 60)(rng));
+        break;
+    }
+  }
+  return s;
+}
+
+void expectPlainNumberText(const std::optional<std::string>& text, const char* name) {
+  ASSERT_TRUE(text) << name;
+  ASSERT_FALSE(text->empty()) << name;
+  for (const char* bad : {"nan", "inf", "e"}) {
+    EXPECT_EQ(text->find(bad), std::string::npos) << name << " = " << *text;
+  }
+}
+
+TEST(RunCalculationFuzz, EveryRunIsCompleteAndFiniteOrAnError) {
+  std::mt19937 rng(20261206);
+  std::uniform_int_distribution<std::size_t> seed(0, kSeeds.size() - 1);
+  int failures = 0;
+  int successes = 0;
+  for (int i = 0; i < 30000; ++i) {
+    calc::RunInputs in;
+    const bool flowMode = (i % 4) == 0;
+    in.givenFlowSelected = flowMode;
+    in.givenWaterColumnSelected = !flowMode;
+    in.hoseLengthText = mutate(kSeeds[seed(rng)], rng);
+    in.nozzleDiameterText = mutate(kSeeds[seed(rng)], rng);
+    in.flowText = mutate(kSeeds[seed(rng)], rng);
+    in.waterColumnText = mutate(kSeeds[seed(rng)], rng);
+    in.protectionWidthText = (i % 3) == 0 ? "" : mutate(kSeeds[seed(rng)], rng);
+
+    calc::CalcState state;
+    state.hoseSelection = {"0.01501", "麻质", "50"};
+    const calc::RunOutputs out = calc::runCalculation(in, state);
+    if (out.error) {
+      ++failures;
+      ASSERT_FALSE(out.error->message.empty());
+      ASSERT_FALSE(out.radiusOut || out.flowOut || out.message);
+      continue;
+    }
+    ++successes;
+    SCOPED_TRACE(testing::Message()
+                 << "hose '" << in.hoseLengthText << "' nozzle '" << in.nozzleDiameterText
+                 << "' flow '" << in.flowText << "' column '" << in.waterColumnText << "' width '"
+                 << in.protectionWidthText << "'");
+    expectPlainNumberText(out.flowOut, "flow");
+    expectPlainNumberText(out.phiOut, "phi");
+    expectPlainNumberText(out.alphaOut, "alpha");
+    expectPlainNumberText(out.flowCoefficientOut, "B");
+    expectPlainNumberText(out.nozzlePressureOut, "Hq");
+    expectPlainNumberText(out.radiusOut, "radius");
+    if (flowMode) {
+      expectPlainNumberText(out.waterColumnOut, "water column");
+    } else {
+      expectPlainNumberText(out.hoseLossOut, "hose loss");
+      expectPlainNumberText(out.outletPressureOut, "outlet");
+    }
+    if (!in.protectionWidthText.empty()) {
+      ASSERT_NE(out.spacingOut.has_value(), out.message.has_value());
+      if (out.spacingOut) expectPlainNumberText(out.spacingOut, "spacing");
+    } else {
+      ASSERT_FALSE(out.spacingOut || out.message);
+    }
+    if (::testing::Test::HasFailure()) return;
+  }
+  // Both outcomes must be exercised for the test to mean anything.
+  EXPECT_GT(failures, 1000);
+  EXPECT_GT(successes, 1000);
+}
+
+}  // namespace
