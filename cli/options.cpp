@@ -127,7 +127,7 @@ std::string usageLine() {
 }
 
 std::string helpText() {
-  return "hydrant-calc-cli —— 室内消火栓水力计算（命令行版）\n"
+  return "hydrant-calc-cli —— Tavrel小工具的命令行版：室内消火栓水力计算\n"
          "\n" +
          usageLine() +
          "\n"
@@ -145,7 +145,7 @@ std::string helpText() {
          "                         否则按已知充实水柱长度计算出水量；保护半径仍按 --water-column "
          "计算\n"
          "  --width 宽度           最大保护宽度(m)，可不填；填写时计算Tavrel间距，\n"
-         "                         宽度大于保护半径时在标准错误输出警告\n"
+         "                         宽度大于保护半径时给出警告（标准错误输出；JSON 中为 message）\n"
          "  --format 格式          输出格式：text（默认，每行一个结果）、json、csv（UTF-8 带 "
          "BOM，CRLF 换行）\n"
          "  --table                输出设计表：水龙带长度 × 材料 × 直径 × 喷嘴口径 × "
