@@ -51,33 +51,33 @@ CalcError make(const InputInfo& in, std::string_view text, const std::string& wh
   return {in.field, std::string(text), what};
 }
 
+// "<name>“<text>”<problem>，请输入<what is allowed>。"
+CalcError complaint(Input input, std::string_view text, const char* problem) {
+  const InputInfo in = info(input);
+  return make(in, text,
+              std::string(in.name) + quoted(text) + problem + "，请输入" + in.allowed + "。");
+}
+
 }  // namespace
 
 CalcError notANumber(Input input, std::string_view text) {
-  const InputInfo in = info(input);
   if (text.empty()) {
+    const InputInfo in = info(input);
     return make(in, text, std::string(in.name) + "未填写，请输入" + in.allowed + "。");
   }
-  return make(in, text,
-              std::string(in.name) + quoted(text) + "不是有效的数字，请输入" + in.allowed + "。");
+  return complaint(input, text, "不是有效的数字");
 }
 
 CalcError negative(Input input, std::string_view text) {
-  const InputInfo in = info(input);
-  return make(in, text,
-              std::string(in.name) + quoted(text) + "不能为负数，请输入" + in.allowed + "。");
+  return complaint(input, text, "不能为负数");
 }
 
 CalcError notPositive(Input input, std::string_view text) {
-  const InputInfo in = info(input);
-  return make(in, text,
-              std::string(in.name) + quoted(text) + "必须大于 0，请输入" + in.allowed + "。");
+  return complaint(input, text, "必须大于 0");
 }
 
 CalcError outOfRange(Input input, std::string_view text) {
-  const InputInfo in = info(input);
-  return make(in, text,
-              std::string(in.name) + quoted(text) + "超出可计算的范围，请输入" + in.allowed + "。");
+  return complaint(input, text, "超出可计算的范围");
 }
 
 CalcError beyondReach(std::string_view waterColumn, float nozzleDiameter, int maxWholeMetres) {
