@@ -30,20 +30,46 @@ InputInfo info(Input input) {
   return {kProtectionWidthField, "最大保护宽度", "不小于 0 的宽度（m），如 10"};
 }
 
+// Length of the well-formed UTF-8 character at the start of s, or 0 when it is not one.
+std::size_t utf8Length(std::string_view s) {
+  const auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+  const auto cont = [&](std::size_t i) { return i < s.size() && (b(i) & 0xC0) == 0x80; };
+  const unsigned char c = b(0);
+  if (c < 0x80) return 1;
+  if (c >= 0xC2 && c <= 0xDF) return cont(1) ? 2 : 0;
+  if (c >= 0xE0 && c <= 0xEF) {
+    if (!cont(1) || !cont(2)) return 0;
+    if ((c == 0xE0 && b(1) < 0xA0) || (c == 0xED && b(1) >= 0xA0)) return 0;  // overlong, surrogate
+    return 3;
+  }
+  if (c >= 0xF0 && c <= 0xF4) {
+    if (!cont(1) || !cont(2) || !cont(3)) return 0;
+    if ((c == 0xF0 && b(1) < 0x90) || (c == 0xF4 && b(1) >= 0x90)) return 0;
+    return 4;
+  }
+  return 0;
+}
+
 // The entered text as the message quotes it: at most 24 characters, so the message stays
-// one line whatever was typed or pasted. Cuts only between UTF-8 characters.
+// one line whatever was typed or pasted; control characters become blanks and bytes that
+// are not UTF-8 become U+FFFD, so the message is always valid text.
 std::string quoted(std::string_view text) {
   constexpr int kMaxChars = 24;
-  std::size_t end = 0;
+  std::string out = "“";
   int chars = 0;
-  while (end < text.size() && chars < kMaxChars) {
-    ++end;
-    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+  while (!text.empty() && chars < kMaxChars) {
+    const std::size_t n = utf8Length(text);
+    if (n == 0) {
+      out += "\xEF\xBF\xBD";
+    } else if (n == 1 && (static_cast<unsigned char>(text[0]) < 0x20 || text[0] == 0x7F)) {
+      out.push_back(' ');
+    } else {
+      out.append(text.substr(0, n));
+    }
+    text.remove_prefix(n == 0 ? 1 : n);
     ++chars;
   }
-  std::string out = "“";
-  for (char c : text.substr(0, end)) out.push_back(c == '\n' || c == '\r' || c == '\t' ? ' ' : c);
-  if (end < text.size()) out += "…";
+  if (!text.empty()) out += "…";
   return out + "”";
 }
 

@@ -291,3 +291,23 @@ TEST(RunCalculation, ReachMessageNamesTheLargestWaterColumn) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RunCalculation, ErrorMessageIsOneLineOfValidText) {
+  // A pasted text with a line break, a stray byte and far too many characters.
+  calc::CalcState state = openedState();
+  RunInputs in = initialEntries();
+  in.waterColumnText = "1\n2\xFF" + std::string(100, 'x');
+  const RunOutputs out = calc::runCalculation(in, state);
+  ASSERT_TRUE(out.error);
+  EXPECT_EQ(out.error->text, in.waterColumnText);  // kept exactly as entered
+  const std::string& m = out.error->message;
+  EXPECT_EQ(m.find('\n'), std::string::npos);
+  EXPECT_EQ(m.find('\xFF'), std::string::npos);
+  EXPECT_NE(m.find("“1 2\xEF\xBF\xBDxxx"), std::string::npos) << m;
+  EXPECT_NE(m.find("…”"), std::string::npos) << m;
+  EXPECT_LT(m.size(), 200u);
+}
+
+}  // namespace

@@ -1,0 +1,89 @@
+// hydrant-calc-cli: the calculator's calculation from a shell, the flow-given mode, and
+// the design table.
+
+#include <cstdio>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "cli/calculation.h"
+#include "cli/options.h"
+#include "cli/output.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+#include <windows.h>
+#endif
+
+namespace {
+
+// The arguments as UTF-8. Windows hands main() the arguments in the ANSI code page, which
+// cannot hold every character typed, so they are taken from the wide command line there.
+std::vector<std::string> utf8Arguments(int argc, char** argv) {
+  std::vector<std::string> args;
+#ifdef _WIN32
+  (void)argc;
+  (void)argv;
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  for (int i = 1; wide != nullptr && i < count; ++i) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+    std::string arg(size > 0 ? size - 1 : 0, '\0');
+    if (size > 1) WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), size, nullptr, nullptr);
+    args.push_back(arg);
+  }
+  LocalFree(wide);
+#else
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+#endif
+  return args;
+}
+
+void write(std::FILE* stream, const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+  std::fflush(stream);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+  SetConsoleOutputCP(CP_UTF8);
+  // Binary mode: the CSV's CRLF must not become CR CR LF.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+#endif
+
+  const std::vector<std::string> args = utf8Arguments(argc, argv);
+  const auto parsed = cli::parseOptions(args);
+  if (const auto* error = std::get_if<cli::UsageError>(&parsed)) {
+    write(stderr, "hydrant-calc-cli: " + error->message + "\n" + cli::usageLine() + "\n");
+    return cli::kExitUsageError;
+  }
+  const cli::Options& options = std::get<cli::Options>(parsed);
+
+  if (options.help) {
+    write(stdout, cli::helpText());
+    return cli::kExitOk;
+  }
+  if (options.version) {
+    write(stdout, std::string("hydrant-calc-cli ") + HYDRANT_VERSION + "\n");
+    return cli::kExitOk;
+  }
+
+  cli::Printed printed;
+  if (options.table) {
+    std::vector<cli::Calculation> rows;
+    for (const cli::Entries& entries : cli::designTableEntries(options.entries.width)) {
+      rows.push_back(cli::calculate(entries));
+    }
+    printed = cli::printTable(rows, !options.entries.width.empty(), options.format);
+  } else {
+    printed = cli::printCalculation(cli::calculate(options.entries), options.format);
+  }
+  write(stdout, printed.out);
+  write(stderr, printed.err);
+  return printed.status;
+}

@@ -1,0 +1,164 @@
+#include "cli/options.h"
+
+#include <array>
+
+namespace cli {
+
+namespace {
+
+enum class Key { HoseLength, Material, HoseDiameter, Nozzle, WaterColumn, Flow, Width, Format };
+
+struct ValueOption {
+  std::string_view name;
+  Key key;
+};
+
+constexpr std::array kValueOptions{
+    ValueOption{"--hose-length", Key::HoseLength},
+    ValueOption{"--material", Key::Material},
+    ValueOption{"--hose-diameter", Key::HoseDiameter},
+    ValueOption{"--nozzle", Key::Nozzle},
+    ValueOption{"--water-column", Key::WaterColumn},
+    ValueOption{"--flow", Key::Flow},
+    ValueOption{"--width", Key::Width},
+    ValueOption{"--format", Key::Format},
+};
+
+std::optional<Format> formatNamed(std::string_view name) {
+  if (name == "text") return Format::Text;
+  if (name == "json") return Format::Json;
+  if (name == "csv") return Format::Csv;
+  return std::nullopt;
+}
+
+// Applies one option value; returns an error text for a value the option does not take.
+std::optional<std::string> apply(Options& options, Key key, const std::string& value) {
+  Entries& e = options.entries;
+  switch (key) {
+    case Key::HoseLength:
+      e.hoseLength = value;
+      break;
+    case Key::Material:
+      e.material = value;
+      break;
+    case Key::HoseDiameter:
+      e.hoseDiameter = value;
+      break;
+    case Key::Nozzle:
+      e.nozzle = value;
+      break;
+    case Key::WaterColumn:
+      e.waterColumn = value;
+      break;
+    case Key::Flow:
+      e.flow = value;
+      break;
+    case Key::Width:
+      e.width = value;
+      break;
+    case Key::Format: {
+      const auto format = formatNamed(value);
+      if (!format) return "未知的输出格式：" + value + "（可用 text、json、csv）";
+      options.format = *format;
+      break;
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::variant<Options, UsageError> parseOptions(std::span<const std::string> args) {
+  Options options;
+  // The table runs over every entry the window offers; an entry given with it would be
+  // silently ignored, so it is refused instead.
+  std::optional<std::string> entryOption;
+
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--table") {
+      options.table = true;
+      continue;
+    }
+    if (arg == "--help" || arg == "-h") {
+      options.help = true;
+      continue;
+    }
+    if (arg == "--version") {
+      options.version = true;
+      continue;
+    }
+
+    const std::size_t eq = arg.find('=');
+    const std::string_view name = std::string_view(arg).substr(0, eq);
+    const ValueOption* option = nullptr;
+    for (const ValueOption& candidate : kValueOptions) {
+      if (candidate.name == name) option = &candidate;
+    }
+    if (option == nullptr || !arg.starts_with("--")) {
+      if (!arg.starts_with("-") || arg == "-") return UsageError{"多余的参数：" + arg};
+      return UsageError{"未知选项：" + arg};
+    }
+
+    std::string value;
+    if (eq != std::string::npos) {
+      value = arg.substr(eq + 1);
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    } else {
+      return UsageError{"选项 " + std::string(name) + " 缺少取值"};
+    }
+    if (auto error = apply(options, option->key, value)) return UsageError{*error};
+    if (option->key != Key::Width && option->key != Key::Format) {
+      entryOption = std::string(name);
+    }
+  }
+
+  if (options.table && entryOption && !options.help && !options.version) {
+    return UsageError{"--table 不能与 " + *entryOption + " 同时使用（设计表已包含全部选项）"};
+  }
+  return options;
+}
+
+std::string usageLine() {
+  return "用法：hydrant-calc-cli [--hose-length 长度] [--material 材料] [--hose-diameter 直径] "
+         "[--nozzle 口径] [--water-column 水柱|--flow 流量] [--width 宽度] [--format "
+         "text|json|csv] [--table]（详见 --help）";
+}
+
+std::string helpText() {
+  return "hydrant-calc-cli —— Tavrel小工具的命令行版：室内消火栓水力计算\n"
+         "\n" +
+         usageLine() +
+         "\n"
+         "\n"
+         "与窗口版使用同一计算，取值按窗口中输入的文字处理；未给出的选项取窗口的初始值。\n"
+         "\n"
+         "选项：\n"
+         "  --hose-length 长度     水龙带长度(m)，默认 20（窗口中可选 20、25）\n"
+         "  --material 材料        水龙带材料，默认 麻质（可选 麻质、衬胶）\n"
+         "  --hose-diameter 直径   水龙带直径(mm)，默认 50（可选 50、65、80）\n"
+         "                         材料与直径须是水龙带阻力表中的组合\n"
+         "  --nozzle 口径          水枪喷嘴口径(mm)，默认 19（可选 13、16、19）\n"
+         "  --water-column 水柱    充实水柱长度(m)，默认 10（可选 7、10、13）\n"
+         "  --flow 流量            已知Tavrel出水量(l/s)：给出时按已知出水量计算充实水柱长度，\n"
+         "                         否则按已知充实水柱长度计算出水量；保护半径仍按 --water-column "
+         "计算\n"
+         "  --width 宽度           最大保护宽度(m)，可不填；填写时计算Tavrel间距，\n"
+         "                         宽度大于保护半径时给出警告（标准错误输出；JSON 中为 message）\n"
+         "  --format 格式          输出格式：text（默认，每行一个结果）、json、csv（UTF-8 带 "
+         "BOM，CRLF 换行）\n"
+         "  --table                输出设计表：水龙带长度 × 材料 × 直径 × 喷嘴口径 × "
+         "充实水柱长度，\n"
+         "                         共 108 行；可与 --width、--format 同用\n"
+         "  --help                 显示本说明\n"
+         "  --version              显示版本号\n"
+         "\n"
+         "选项的取值可以写在下一个参数中，也可以写成 --选项=取值。\n"
+         "\n"
+         "退出状态：0 计算完成（含保护宽度过大的警告）；1 计算失败（原因见标准错误输出或 JSON 的 "
+         "error）；\n"
+         "          2 命令行用法错误。\n";
+}
+
+}  // namespace cli

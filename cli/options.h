@@ -1,0 +1,38 @@
+#pragma once
+// The command line: which entries to calculate with, in which form to print, and the
+// usage and help texts.
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "cli/entries.h"
+
+namespace cli {
+
+enum class Format { Text, Json, Csv };
+
+struct Options {
+  Entries entries;
+  Format format = Format::Text;
+  bool table = false;
+  bool help = false;
+  bool version = false;
+};
+
+// What was wrong with the command line, as one Simplified Chinese line.
+struct UsageError {
+  std::string message;
+};
+
+// `args` are the arguments after the program name. An option's value is the next argument
+// whatever it holds (so `--flow -1` and `--width ""` work) or the part after '=' in
+// `--option=value`; a repeated option keeps its last value.
+std::variant<Options, UsageError> parseOptions(std::span<const std::string> args);
+
+std::string usageLine();
+std::string helpText();
+
+}  // namespace cli

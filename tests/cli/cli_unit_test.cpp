@@ -1,0 +1,155 @@
+// The writers and the option parsing of hydrant-calc-cli, without running the program.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/csv.h"
+#include "cli/json.h"
+#include "cli/options.h"
+#include "cli/utf8.h"
+
+namespace {
+
+struct TextCase {
+  const char* name;
+  std::string input;
+  std::string expected;
+};
+
+TEST(JsonString, EscapesAndReplacesAsDocumented) {
+  const std::vector<TextCase> cases = {
+      {"plain", "20", "\"20\""},
+      {"chinese kept", "麻质", "\"麻质\""},
+      {"four-byte kept", "\xF0\x9F\x94\xA5", "\"\xF0\x9F\x94\xA5\""},
+      {"quote and backslash", "a\"b\\c", "\"a\\\"b\\\\c\""},
+      {"short escapes", "\n\r\t\b\f", "\"\\n\\r\\t\\b\\f\""},
+      {"other controls", std::string("\x01\x1f\x7f", 3), "\"\\u0001\\u001f\\u007f\""},
+      {"nul", std::string("a\0b", 3), "\"a\\u0000b\""},
+      {"line separators", "\xE2\x80\xA8\xE2\x80\xA9", "\"\\u2028\\u2029\""},
+      {"lone continuation", "a\x80z", "\"a\\ufffdz\""},
+      {"truncated at end", "a\xE6\xB0", "\"a\\ufffd\""},
+      {"truncated before ascii", "\xE6\xB0z", "\"\\ufffdz\""},
+      {"overlong", "\xC0\xAF", "\"\\ufffd\\ufffd\""},
+      {"overlong three-byte", "\xE0\x80\xAF", "\"\\ufffd\\ufffd\\ufffd\""},
+      {"surrogate", "\xED\xA0\x80", "\"\\ufffd\\ufffd\\ufffd\""},
+      {"beyond U+10FFFF", "\xF4\x90\x80\x80", "\"\\ufffd\\ufffd\\ufffd\\ufffd\""},
+      {"invalid lead", "\xF5\xFF", "\"\\ufffd\\ufffd\""},
+      {"latin-1 byte", "caf\xE9", "\"caf\\ufffd\""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(cli::jsonString(c.input), c.expected);
+  }
+}
+
+TEST(JsonObject, KeepsOrderAndNests) {
+  const std::string inner = cli::JsonObject().add("field", "Az").str();
+  EXPECT_EQ(cli::JsonObject().add("a", "1").addRaw("b", inner).add("c", "\"").str(),
+            "{\"a\":\"1\",\"b\":{\"field\":\"Az\"},\"c\":\"\\\"\"}");
+  EXPECT_EQ(cli::JsonObject().str(), "{}");
+}
+
+TEST(ToValidUtf8, ReplacesEachIllFormedSubpartOnce) {
+  const std::vector<TextCase> cases = {
+      {"valid unchanged", "Tavrel的保护宽度过大!", "Tavrel的保护宽度过大!"},
+      {"truncated three-byte", "\xE6\xB0z", "\xEF\xBF\xBDz"},
+      {"two lone continuations", "\x80\x80", "\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"surrogate", "\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(cli::toValidUtf8(c.input), c.expected);
+  }
+}
+
+TEST(DisplayWidth, CountsWideCharactersTwice) {
+  EXPECT_EQ(cli::displayWidth("Hq"), 2u);
+  EXPECT_EQ(cli::displayWidth("消防栓口水压："), 14u);
+  EXPECT_EQ(cli::displayWidth("保护半径(m)"), 11u);
+  EXPECT_EQ(cli::displayWidth("\x80"), 1u);
+}
+
+TEST(CsvField, QuotesOnlyWhatNeedsIt) {
+  const std::vector<TextCase> cases = {
+      {"plain", "21.96(mH2o)", "21.96(mH2o)"},
+      {"empty", "", ""},
+      {"comma", "1,5", "\"1,5\""},
+      {"quote doubled", "a\"b", "\"a\"\"b\""},
+      {"line feed", "a\nb", "\"a\nb\""},
+      {"carriage return", "a\rb", "\"a\rb\""},
+      {"leading blank", " 20", "\" 20\""},
+      {"invalid utf-8", "a\xFF", "a\xEF\xBF\xBD"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(cli::csvField(c.input), c.expected);
+  }
+  EXPECT_EQ(cli::csvRow({"fai", "0.0097", "a,b"}), "fai,0.0097,\"a,b\"\r\n");
+}
+
+cli::Options parsed(std::vector<std::string> args) {
+  const auto result = cli::parseOptions(args);
+  if (const auto* error = std::get_if<cli::UsageError>(&result)) {
+    ADD_FAILURE() << "usage error: " << error->message;
+    return {};
+  }
+  return std::get<cli::Options>(result);
+}
+
+TEST(ParseOptions, DefaultsAreTheWindowsInitialEntries) {
+  const cli::Options o = parsed({});
+  EXPECT_EQ(o.entries.hoseLength, "20");
+  EXPECT_EQ(o.entries.material, "麻质");
+  EXPECT_EQ(o.entries.hoseDiameter, "50");
+  EXPECT_EQ(o.entries.nozzle, "19");
+  EXPECT_EQ(o.entries.waterColumn, "10");
+  EXPECT_FALSE(o.entries.flow.has_value());
+  EXPECT_EQ(o.entries.width, "");
+  EXPECT_EQ(o.format, cli::Format::Text);
+  EXPECT_FALSE(o.table || o.help || o.version);
+}
+
+TEST(ParseOptions, TakesValuesAsTyped) {
+  const cli::Options o = parsed({"--hose-length", " 25", "--material=衬胶", "--hose-diameter", "65",
+                                 "--nozzle", "-1", "--water-column", "", "--flow", "2.5",
+                                 "--width=", "--format", "json", "--format", "csv"});
+  EXPECT_EQ(o.entries.hoseLength, " 25");
+  EXPECT_EQ(o.entries.material, "衬胶");
+  EXPECT_EQ(o.entries.hoseDiameter, "65");
+  EXPECT_EQ(o.entries.nozzle, "-1");
+  EXPECT_EQ(o.entries.waterColumn, "");
+  EXPECT_EQ(o.entries.flow, "2.5");
+  EXPECT_EQ(o.entries.width, "");
+  EXPECT_EQ(o.format, cli::Format::Csv);  // the last one counts
+}
+
+TEST(ParseOptions, TableGoesWithWidthAndFormatOnly) {
+  const cli::Options o = parsed({"--table", "--width", "10", "--format", "json"});
+  EXPECT_TRUE(o.table);
+  EXPECT_EQ(o.entries.width, "10");
+}
+
+TEST(ParseOptions, RefusesWhatIsNotAnOption) {
+  const std::vector<std::vector<std::string>> cases = {
+      {"--speed"},
+      {"-x"},
+      {"20"},
+      {"--width"},
+      {"--format", "xml"},
+      {"--format"},
+      {"--table=1"},
+      {"--flow", "5", "extra"},
+      {"--table", "--material", "衬胶"},
+      {"--table", "--flow", "5"},
+  };
+  for (const auto& args : cases) {
+    SCOPED_TRACE(args.front() + (args.size() > 1 ? " " + args[1] : ""));
+    const auto result = cli::parseOptions(args);
+    ASSERT_TRUE(std::holds_alternative<cli::UsageError>(result));
+    EXPECT_FALSE(std::get<cli::UsageError>(result).message.empty());
+  }
+}
+
+}  // namespace

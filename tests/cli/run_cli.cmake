@@ -1,0 +1,62 @@
+# Runs hydrant-calc-cli once and checks what it did.
+#   cmake -DPROGRAM=<exe> -DNAME=<test name> [-DEXIT=<status>] [-DSTDOUT_FILE=<file>] [-DSTDOUT_REGEX=<re>]
+#         [-DSTDOUT_NOT_REGEX=<re>] [-DSTDERR_FILE=<file>] [-DSTDERR_REGEX=<re>]
+#         [-DSTDOUT_EMPTY=ON] [-DSTDERR_EMPTY=ON] [-DJSON=ON]
+#         -P run_cli.cmake -- <arguments of the program>
+# STDOUT_FILE/STDERR_FILE compare byte for byte; JSON=ON parses standard output as JSON.
+
+cmake_minimum_required(VERSION 3.21)
+
+set(args "")
+set(seen_separator FALSE)
+math(EXPR last "${CMAKE_ARGC} - 1")
+foreach(i RANGE 1 ${last})
+  if(seen_separator)
+    list(APPEND args "${CMAKE_ARGV${i}}")
+  elseif("${CMAKE_ARGV${i}}" STREQUAL "--")
+    set(seen_separator TRUE)
+  endif()
+endforeach()
+
+execute_process(COMMAND "${PROGRAM}" ${args} RESULT_VARIABLE status
+                OUTPUT_FILE "${NAME}.out" ERROR_FILE "${NAME}.err")
+file(READ "${NAME}.out" out)
+file(READ "${NAME}.err" err)
+
+set(failures "")
+if(DEFINED EXIT AND NOT status STREQUAL EXIT)
+  string(APPEND failures "exit status ${status}, expected ${EXIT}\n")
+endif()
+foreach(stream out err)
+  string(TOUPPER "STD${stream}" name)
+  if(DEFINED ${name}_FILE)
+    # As hex: a text read drops the CR of CRLF, which the comparison must see.
+    file(READ "${${name}_FILE}" expected HEX)
+    file(READ "${NAME}.${stream}" actual HEX)
+    if(NOT actual STREQUAL expected)
+      string(APPEND failures "${name} differs from ${${name}_FILE}\n")
+    endif()
+  endif()
+  if(DEFINED ${name}_REGEX AND NOT "${${stream}}" MATCHES "${${name}_REGEX}")
+    string(APPEND failures "${name} does not match ${${name}_REGEX}\n")
+  endif()
+  if(DEFINED ${name}_NOT_REGEX AND "${${stream}}" MATCHES "${${name}_NOT_REGEX}")
+    string(APPEND failures "${name} matches ${${name}_NOT_REGEX}\n")
+  endif()
+endforeach()
+if(STDOUT_EMPTY AND NOT out STREQUAL "")
+  string(APPEND failures "standard output is not empty\n")
+endif()
+if(STDERR_EMPTY AND NOT err STREQUAL "")
+  string(APPEND failures "standard error is not empty\n")
+endif()
+if(JSON)
+  string(JSON type ERROR_VARIABLE json_error TYPE "${out}")
+  if(json_error)
+    string(APPEND failures "standard output is not valid JSON: ${json_error}\n")
+  endif()
+endif()
+
+if(failures)
+  message(FATAL_ERROR "hydrant-calc-cli ${args}\n${failures}--- stdout:\n${out}--- stderr:\n${err}")
+endif()
