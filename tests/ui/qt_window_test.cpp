@@ -83,6 +83,16 @@ class ModalWatchdog : public QObject {
   QTimer timer_;
 };
 
+// Records the events the adapter raises, in order, without handling them.
+class EventRecorder final : public ui::FormEvents {
+ public:
+  void Option1_Click(int index) override { events << QString("option %1").arg(index); }
+  void Combo1_Change(int index) override { events << QString("change %1").arg(index); }
+  void Combo1_Click(int index) override { events << QString("click %1").arg(index); }
+  void Command1_Click() override { events << "command"; }
+  QStringList events;
+};
+
 }  // namespace
 
 class WindowTest : public QObject {
@@ -305,6 +315,45 @@ class WindowTest : public QObject {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     QCOMPARE(seen, expected);
+  }
+
+  // The toolkit contract the handlers rely on, on a window of its own with no handlers.
+  void adapterRaisesEventsAsTheHandlersExpect() {
+    ui::QtWindow bare;
+    EventRecorder recorder;
+    bare.connect(recorder);
+    bare.show();
+    QVERIFY(QTest::qWaitForWindowExposed(bare.form()));
+    auto* nozzle = bare.form()->findChild<QComboBox*>("Combo1(3)");
+
+    bare.setText({"Combo1", 3}, "19");
+    QCOMPARE(recorder.events, QStringList{"change 3"});
+    bare.setText({"Combo1", 3}, "19");  // the same text again still counts as set
+    QCOMPARE(recorder.events, (QStringList{"change 3", "change 3"}));
+
+    recorder.events.clear();
+    for (const char* item : {"13", "16", "19"}) bare.appendItem({"Combo1", 3}, item);
+    QCOMPARE(recorder.events, QStringList{});
+    QCOMPARE(nozzle->currentText(), QString("19"));
+
+    bare.setText({"Text2"}, "x");
+    QCOMPARE(recorder.events, QStringList{});  // text boxes raise nothing
+
+    nozzle->lineEdit()->setFocus();
+    nozzle->lineEdit()->end(false);
+    QTest::keyClick(nozzle->lineEdit(), Qt::Key_7);  // every key that edits is one change
+    QCOMPARE(recorder.events, QStringList{"change 3"});
+    QCOMPARE(nozzle->currentText(), QString("197"));
+
+    recorder.events.clear();
+    choose(nozzle, 1);
+    QVERIFY(recorder.events.contains("click 3"));
+    QCOMPARE(recorder.events.filter("3").size(), recorder.events.size());  // only that box
+    QCOMPARE(nozzle->currentText(), QString("16"));
+
+    recorder.events.clear();
+    QTest::mouseClick(bare.form()->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    QCOMPARE(recorder.events, QStringList{"command"});
   }
 
   void typing70KeepsCoefficientAndList() {
