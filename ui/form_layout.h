@@ -16,7 +16,7 @@ inline constexpr int kNoIndex = -1;
 
 enum class ControlKind { Frame, Label, TextBox, ComboBox, OptionButton, CommandButton };
 
-struct ControlSpec {
+struct ControlDesc {
   std::string_view name;  // "Combo1"
   int index;              // array index, or kNoIndex
   ControlKind kind;
@@ -43,16 +43,16 @@ inline constexpr int kButtonFontPointSize = 12;
 // 15 twips are one pixel at 96 DPI; every size in the table is a multiple of 15.
 constexpr int twipsToPixels(int twips) { return (twips + 7) / 15; }
 
-std::span<const ControlSpec> form1Controls();
+std::span<const ControlDesc> form1Controls();
 
 // The control of that name and index, if the window has one.
-std::optional<ControlSpec> findControl(std::string_view name, int index = kNoIndex);
+std::optional<ControlDesc> findControl(std::string_view name, int index = kNoIndex);
 
 // "Combo1(3)" for an array member, "Text2" for a single control.
 std::string qualifiedName(std::string_view name, int index);
 
 // What a control holds when it is created, before Form_Load: a text box its own
 // (array) name, a combo box "Combo1".
-std::string creationText(const ControlSpec& spec);
+std::string creationText(const ControlDesc& desc);
 
 }  // namespace ui

@@ -74,29 +74,29 @@ void QtWindow::build() {
   options->setExclusive(true);
 
   // Frames come first in the table, so every container exists before its children.
-  for (const ControlSpec& spec : form1Controls()) {
-    QWidget* parent = controls_.at(std::string(spec.container));
-    const int index = spec.index;
+  for (const ControlDesc& desc : form1Controls()) {
+    QWidget* parent = controls_.at(std::string(desc.container));
+    const int index = desc.index;
     QWidget* w = nullptr;
-    switch (spec.kind) {
+    switch (desc.kind) {
       case ControlKind::Frame:
-        w = new QGroupBox(qs(spec.caption), parent);
+        w = new QGroupBox(qs(desc.caption), parent);
         break;
       case ControlKind::Label: {
-        auto* label = new QLabel(qs(spec.caption), parent);
+        auto* label = new QLabel(qs(desc.caption), parent);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         w = label;
         break;
       }
       case ControlKind::TextBox:
-        w = new QLineEdit(qs(creationText(spec)), parent);
+        w = new QLineEdit(qs(creationText(desc)), parent);
         break;
       case ControlKind::ComboBox: {
         auto* combo = new QComboBox(parent);
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);  // typed texts never join the list
         combo->setCompleter(nullptr);                 // no inline completion of typed texts
-        combo->setEditText(qs(creationText(spec)));
+        combo->setEditText(qs(creationText(desc)));
         QObject::connect(combo, &QComboBox::editTextChanged, combo, [this, index] {
           if (events_) events_->Combo1_Change(index);
         });
@@ -109,10 +109,10 @@ void QtWindow::build() {
         break;
       }
       case ControlKind::OptionButton: {
-        auto* option = new QRadioButton(qs(spec.caption), parent);
+        auto* option = new QRadioButton(qs(desc.caption), parent);
         options->addButton(option, index);
         // The water-column-given mode is selected at creation; this raises no click.
-        option->setChecked(spec.name == "Option1" && index == 1);
+        option->setChecked(desc.name == "Option1" && index == 1);
         QObject::connect(option, &QRadioButton::clicked, option, [this, index] {
           if (events_) events_->Option1_Click(index);
         });
@@ -120,7 +120,7 @@ void QtWindow::build() {
         break;
       }
       case ControlKind::CommandButton: {
-        auto* button = new QPushButton(qs(spec.caption), parent);
+        auto* button = new QPushButton(qs(desc.caption), parent);
         button->setFont(buttonFont());
         button->setAutoDefault(false);
         QObject::connect(button, &QPushButton::clicked, button, [this] {
@@ -130,24 +130,24 @@ void QtWindow::build() {
         break;
       }
     }
-    w->setObjectName(qs(qualifiedName(spec.name, index)));
-    w->setGeometry(twipsToPixels(spec.left), twipsToPixels(spec.top), twipsToPixels(spec.width),
-                   twipsToPixels(spec.height));
-    if (!spec.visible) {
+    w->setObjectName(qs(qualifiedName(desc.name, index)));
+    w->setGeometry(twipsToPixels(desc.left), twipsToPixels(desc.top), twipsToPixels(desc.width),
+                   twipsToPixels(desc.height));
+    if (!desc.visible) {
       // Explicitly hidden widgets stay hidden when the window is shown.
       w->setVisible(false);
       w->setFocusPolicy(Qt::NoFocus);
       if (auto* combo = qobject_cast<QComboBox*>(w)) combo->lineEdit()->setFocusPolicy(Qt::NoFocus);
     }
-    controls_.emplace(qualifiedName(spec.name, index), w);
+    controls_.emplace(qualifiedName(desc.name, index), w);
   }
 
-  std::vector<ControlSpec> chain;
-  for (const ControlSpec& spec : form1Controls()) {
-    if (spec.visible && takesFocus(spec.kind)) chain.push_back(spec);
+  std::vector<ControlDesc> chain;
+  for (const ControlDesc& desc : form1Controls()) {
+    if (desc.visible && takesFocus(desc.kind)) chain.push_back(desc);
   }
   std::sort(chain.begin(), chain.end(),
-            [](const ControlSpec& a, const ControlSpec& b) { return a.tab < b.tab; });
+            [](const ControlDesc& a, const ControlDesc& b) { return a.tab < b.tab; });
   for (std::size_t i = 1; i < chain.size(); ++i) {
     QWidget::setTabOrder(require({chain[i - 1].name, chain[i - 1].index}),
                          require({chain[i].name, chain[i].index}));

@@ -16,7 +16,7 @@ namespace ui::test {
 class FakeWindow final : public Window {
  public:
   struct Control {
-    ControlSpec spec;
+    ControlDesc desc;
     std::string text;
     std::vector<std::string> items;
     bool enabled = true;
@@ -24,10 +24,10 @@ class FakeWindow final : public Window {
   };
 
   FakeWindow() {
-    for (const ControlSpec& spec : form1Controls()) {
-      Control c{spec, creationText(spec), {}, true, false};
-      c.selected = spec.name == "Option1" && spec.index == 1;
-      controls_.emplace(qualifiedName(spec.name, spec.index), c);
+    for (const ControlDesc& desc : form1Controls()) {
+      Control c{desc, creationText(desc), {}, true, false};
+      c.selected = desc.name == "Option1" && desc.index == 1;
+      controls_.emplace(qualifiedName(desc.name, desc.index), c);
     }
   }
 
@@ -39,7 +39,7 @@ class FakeWindow final : public Window {
     Control& c = at(id);
     log.push_back("set " + key(id) + "=" + std::string(text));
     c.text = text;
-    if (c.spec.kind == ControlKind::ComboBox) raiseChange(id.index);
+    if (c.desc.kind == ControlKind::ComboBox) raiseChange(id.index);
   }
 
   void appendItem(ControlId id, std::string_view item) override {

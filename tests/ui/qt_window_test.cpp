@@ -29,8 +29,8 @@
 #include "ui/form_layout.h"
 #include "ui/qt_window.h"
 
+using ui::ControlDesc;
 using ui::ControlKind;
-using ui::ControlSpec;
 
 namespace {
 
@@ -38,7 +38,7 @@ QString qs(std::string_view s) {
   return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-QString nameOf(const ControlSpec& c) { return qs(ui::qualifiedName(c.name, c.index)); }
+QString nameOf(const ControlDesc& c) { return qs(ui::qualifiedName(c.name, c.index)); }
 
 // Records and closes whatever modal widget appears, polling from the nested event loop.
 class ModalWatchdog : public QObject {
@@ -139,7 +139,7 @@ class WindowTest : public QObject {
   // Every text the user or a calculation can change, by control name.
   QMap<QString, QString> allTexts() const {
     QMap<QString, QString> texts;
-    for (const ControlSpec& c : ui::form1Controls()) {
+    for (const ControlDesc& c : ui::form1Controls()) {
       if (c.kind == ControlKind::TextBox) texts[nameOf(c)] = text(nameOf(c));
       if (c.kind == ControlKind::ComboBox) texts[nameOf(c)] = combo(c.index)->currentText();
     }
@@ -175,7 +175,7 @@ class WindowTest : public QObject {
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("container");
     QTest::addColumn<QString>("caption");
-    for (const ControlSpec& c : ui::form1Controls()) {
+    for (const ControlDesc& c : ui::form1Controls()) {
       QTest::newRow(qPrintable(nameOf(c)))
           << nameOf(c) << static_cast<int>(c.kind) << qs(c.container) << qs(c.caption);
     }
@@ -215,7 +215,7 @@ class WindowTest : public QObject {
   void geometryFromTwips_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("expected");
-    for (const ControlSpec& c : ui::form1Controls()) {
+    for (const ControlDesc& c : ui::form1Controls()) {
       // 15 twips per pixel at 96 DPI; every value of the layout is a multiple of 15.
       QTest::newRow(qPrintable(nameOf(c)))
           << nameOf(c) << QRect(c.left / 15, c.top / 15, c.width / 15, c.height / 15);
@@ -273,7 +273,7 @@ class WindowTest : public QObject {
     QVERIFY(!flowGiven->isChecked());
     QVERIFY(flowGiven->group() && flowGiven->group() == columnGiven->group());
     QVERIFY(flowGiven->group()->exclusive());
-    for (const ControlSpec& c : ui::form1Controls()) {
+    for (const ControlDesc& c : ui::form1Controls()) {
       if (c.visible) QVERIFY2(find<QWidget>(nameOf(c))->isEnabled(), qPrintable(nameOf(c)));
     }
     QVERIFY(combo(4)->isEnabled());  // Option1_Click did not run
@@ -281,7 +281,7 @@ class WindowTest : public QObject {
 
   void hiddenControlsNeverShownNorFocused() {
     const auto check = [&] {
-      for (const ControlSpec& c : ui::form1Controls()) {
+      for (const ControlDesc& c : ui::form1Controls()) {
         QWidget* w = find<QWidget>(nameOf(c));
         QCOMPARE(w->isVisible(), c.visible);
         if (!c.visible) QVERIFY2(!w->isVisibleTo(form()), qPrintable(nameOf(c)));
@@ -472,7 +472,7 @@ class WindowTest : public QObject {
     QVERIFY(!f.italic() && !f.underline() && !f.strikeOut());
     const QString used = QFontInfo(f).family();
     QVERIFY2(used == "宋体" || used == "SimSun" || used.contains("Serif CJK"), qPrintable(used));
-    for (const ControlSpec& c : ui::form1Controls()) {
+    for (const ControlDesc& c : ui::form1Controls()) {
       if (c.kind != ControlKind::CommandButton)
         QCOMPARE(find<QWidget>(nameOf(c))->font(), form()->font());
     }
@@ -481,7 +481,7 @@ class WindowTest : public QObject {
   void captionsFitTheirLabels() {
     // Labels sized to their caption must show it whole in the window's font; so must the
     // notice, on one line.
-    for (const ControlSpec& c : ui::form1Controls()) {
+    for (const ControlDesc& c : ui::form1Controls()) {
       if (c.kind != ControlKind::Label || !(c.autoSize || c.name == "Label12")) continue;
       auto* label = find<QLabel>(nameOf(c));
       const QFontMetrics fm(label->font());
