@@ -6,7 +6,7 @@ BUILD_ASAN ?= build-asan
 JOBS       ?= 2
 CMAKE_ARGS ?=
 
-.PHONY: deps build run test test-asan bench clean
+.PHONY: deps build run test test-asan bench package package-check clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -14,6 +14,12 @@ deps:
 build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
 	cmake --build $(BUILD) -j $(JOBS)
+
+# Without a display it says how to start under xvfb-run and stops before building anything.
+run:
+	@bash scripts/run.sh --check
+	$(MAKE) build
+	bash scripts/run.sh $(BUILD)
 
 test: build
 	cd $(BUILD) && ctest -j $(JOBS) --output-on-failure
@@ -27,6 +33,15 @@ test-asan: deps
 
 bench: build
 	$(BUILD)/bench/hydrant-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/startup/hydrant-startup-bench
+
+# The Debian package: build/hydrant-calc_<version>_<arch>.deb
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# Builds the package, installs it, checks the installed programs, removes it again.
+package-check: build
+	bash scripts/package-check.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(BUILD_ASAN)

@@ -1,5 +1,6 @@
 // Build step: renders the program's icon drawing into hydrant-calc.ico (16, 32 and 48 px,
-// each with 16 and with 256 colours) for the Windows resource, and a 256 px PNG.
+// each with 16 and with 256 colours) for the Windows resource, and PNGs of the
+// hicolor theme sizes (16 to 256 px) for Linux desktops.
 //
 // Usage: hydrant-make-icon OUTPUT_DIR
 
@@ -26,9 +27,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot write %s\n", qPrintable(ico.fileName()));
     return 1;
   }
-  if (!ui::drawAppIcon(256).save(dir + "/hydrant-calc.png")) {
-    std::fprintf(stderr, "cannot write %s/hydrant-calc.png\n", qPrintable(dir));
-    return 1;
+  // The freedesktop hicolor sizes, for the desktop entry's icon.
+  for (int size : {16, 32, 48, 64, 128, 256}) {
+    const QString png = dir + QStringLiteral("/hydrant-calc-%1.png").arg(size);
+    if (!ui::drawAppIcon(size).save(png)) {
+      std::fprintf(stderr, "cannot write %s\n", qPrintable(png));
+      return 1;
+    }
   }
   return 0;
 }
