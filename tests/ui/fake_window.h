@@ -59,25 +59,16 @@ class FakeWindow final : public Window {
     messages.emplace_back(prompt);
   }
 
-  // What the user does: typing raises change; choosing an entry changes the text and
-  // raises change and click, as Qt does for one choice.
+  // What the user does: typing into a combo box raises its change.
   void userTypes(int combo, const std::string& text) {
     at({"Combo1", combo}).text = text;
     raiseChange(combo);
-  }
-  void userChooses(int combo, const std::string& item) {
-    at({"Combo1", combo}).text = item;
-    raiseChange(combo);
-    log.push_back("click " + std::to_string(combo));
-    events_->Combo1_Click(combo);
   }
   // Writes a control's text behind the handlers' back, as typing into a text box does.
   void userEdits(ControlId id, const std::string& text) { at(id).text = text; }
   void selectOption(int index) {
     for (int i : {0, 1}) at({"Option1", i}).selected = i == index;
   }
-
-  const Control& control(ControlId id) const { return at(id); }
 
   std::vector<std::string> log;
   std::vector<std::string> messages;
