@@ -28,8 +28,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/form1.h"
-#include "ui/qt_window.h"
+#include "app/calculator.h"
 
 extern char** environ;
 
@@ -79,12 +78,11 @@ int child(const std::string& mode, long long spawnedAt, int argc, char** argv) {
   long rss = 0;
   double clickNs = 0;
   if (calculator) {
-    // The same steps as the program's main().
+    // The same start as the program's main().
     QApplication app(argc, argv);
     QApplication::setApplicationName("hydrant-calc");
-    ui::QtWindow window;
-    ui::Form1 form(window);
-    form.Form_Load();
+    Calculator calculator;
+    ui::QtWindow& window = calculator.window();
     FirstFrame first(window.form(), [&] {
       frameNs = nowNs() - spawnedAt;
       rss = peakRssKb();
@@ -107,7 +105,6 @@ int child(const std::string& mode, long long spawnedAt, int argc, char** argv) {
       clickNs = median(clicks);
       QApplication::quit();
     });
-    window.show();
     app.exec();
   } else {
     QApplication app(argc, argv);
