@@ -150,107 +150,44 @@ TEST(RunCalculation, FirstRunOfAFreshStateLeavesHoseLossAtZeroInFlowMode) {
 }
 
 TEST(RunCalculation, FailuresNameTheInputAndChangeNothing) {
+  using Entry = std::string RunInputs::*;
+  const Entry water = &RunInputs::waterColumnText;
+  const Entry hose = &RunInputs::hoseLengthText;
+  const Entry nozzle = &RunInputs::nozzleDiameterText;
+  const Entry flow = &RunInputs::flowText;
+  const Entry width = &RunInputs::protectionWidthText;
   const struct {
-    const char* name;
-    RunInputs in;
+    bool flowMode;
+    Entry entry;
+    const char* text;  // typed into that entry
     const char* field;
-    const char* text;
   } rows[] = {
-      {"letter in water column",
-       [] {
-         auto i = initialEntries();
-         i.waterColumnText = "1o";
-         return i;
-       }(),
-       calc::kWaterColumnField, "1o"},
-      {"empty water column",
-       [] {
-         auto i = initialEntries();
-         i.waterColumnText = "";
-         return i;
-       }(),
-       calc::kWaterColumnField, ""},
-      {"negative water column",
-       [] {
-         auto i = initialEntries();
-         i.waterColumnText = "-3";
-         return i;
-       }(),
-       calc::kWaterColumnField, "-3"},
-      {"beyond reach",
-       [] {
-         auto i = initialEntries();
-         i.waterColumnText = "40";
-         return i;
-       }(),
-       calc::kWaterColumnField, "40"},
-      {"hose length text",
-       [] {
-         auto i = initialEntries();
-         i.hoseLengthText = "二十";
-         return i;
-       }(),
-       calc::kHoseLengthField, "二十"},
-      {"negative hose",
-       [] {
-         auto i = initialEntries();
-         i.hoseLengthText = "-20";
-         return i;
-       }(),
-       calc::kHoseLengthField, "-20"},
-      {"nozzle zero",
-       [] {
-         auto i = initialEntries();
-         i.nozzleDiameterText = "0";
-         return i;
-       }(),
-       calc::kNozzleDiameterField, "0"},
-      {"nozzle negative",
-       [] {
-         auto i = initialEntries();
-         i.nozzleDiameterText = "-19";
-         return i;
-       }(),
-       calc::kNozzleDiameterField, "-19"},
-      {"nozzle empty",
-       [] {
-         auto i = initialEntries();
-         i.nozzleDiameterText = "";
-         return i;
-       }(),
-       calc::kNozzleDiameterField, ""},
-      {"nozzle overflow",
-       [] {
-         auto i = initialEntries();
-         i.nozzleDiameterText = "1e39";
-         return i;
-       }(),
-       calc::kNozzleDiameterField, "1e39"},
-      {"flow letters", flowGiven("abc", "19"), calc::kFlowField, "abc"},
-      {"flow negative", flowGiven("-5", "19"), calc::kFlowField, "-5"},
-      {"flow mode, bad water column",
-       [] {
-         auto i = flowGiven("5", "19");
-         i.waterColumnText = "x";
-         return i;
-       }(),
-       calc::kWaterColumnField, "x"},
-      {"negative width", initialEntries("-5"), calc::kProtectionWidthField, "-5"},
-      {"width overflow", initialEntries("1e39"), calc::kProtectionWidthField, "1e39"},
-      {"hose overflow",
-       [] {
-         auto i = initialEntries();
-         i.hoseLengthText = "1e300";
-         return i;
-       }(),
-       calc::kHoseLengthField, "1e300"},
+      {false, water, "1o", calc::kWaterColumnField},
+      {false, water, "", calc::kWaterColumnField},
+      {false, water, "-3", calc::kWaterColumnField},
+      {false, water, "40", calc::kWaterColumnField},  // beyond the 19 mm nozzle's reach
+      {false, hose, "二十", calc::kHoseLengthField},
+      {false, hose, "-20", calc::kHoseLengthField},
+      {false, hose, "1e300", calc::kHoseLengthField},  // the loss overflows
+      {false, nozzle, "0", calc::kNozzleDiameterField},
+      {false, nozzle, "-19", calc::kNozzleDiameterField},
+      {false, nozzle, "", calc::kNozzleDiameterField},
+      {false, nozzle, "1e39", calc::kNozzleDiameterField},  // beyond single precision
+      {false, width, "-5", calc::kProtectionWidthField},
+      {false, width, "1e39", calc::kProtectionWidthField},
+      {true, flow, "abc", calc::kFlowField},
+      {true, flow, "-5", calc::kFlowField},
+      {true, water, "x", calc::kWaterColumnField},  // still read for the radius
+      {true, nozzle, "0", calc::kNozzleDiameterField},
   };
   for (const auto& r : rows) {
-    SCOPED_TRACE(r.name);
+    SCOPED_TRACE(std::string(r.field) + " '" + r.text + "'" + (r.flowMode ? ", flow given" : ""));
     CalcState state = openedState();
     ASSERT_FALSE(calc::runCalculation(initialEntries(), state).error);
     const CalcState before = state;
-    const RunOutputs out = calc::runCalculation(r.in, state);
+    RunInputs in = r.flowMode ? flowGiven("5", "19") : initialEntries();
+    in.*r.entry = r.text;
+    const RunOutputs out = calc::runCalculation(in, state);
     ASSERT_TRUE(out.error);
     EXPECT_EQ(out.error->field, r.field);
     EXPECT_EQ(out.error->text, r.text);
