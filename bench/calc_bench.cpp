@@ -7,25 +7,17 @@
 
 namespace {
 
+// Argument 0: water column given (the window's mode); 1: flow given, with its search.
 void BM_RunCalculation(benchmark::State& bench) {
+  const bool flowGiven = bench.range(0) == 1;
   calc::CalcState state;
   state.hoseSelection = {"0.01501", "麻质", "50"};
-  calc::RunInputs in{false, true, "20", "19", "2.5", "10", "10"};
+  const calc::RunInputs in{flowGiven, !flowGiven, "20", "19", flowGiven ? "5" : "2.5", "10", "10"};
   for (auto _ : bench) {
     benchmark::DoNotOptimize(calc::runCalculation(in, state));
   }
 }
-BENCHMARK(BM_RunCalculation);
-
-void BM_RunCalculationFlowGiven(benchmark::State& bench) {
-  calc::CalcState state;
-  state.hoseSelection = {"0.01501", "麻质", "50"};
-  calc::RunInputs in{true, false, "20", "19", "5", "10", "10"};
-  for (auto _ : bench) {
-    benchmark::DoNotOptimize(calc::runCalculation(in, state));
-  }
-}
-BENCHMARK(BM_RunCalculationFlowGiven);
+BENCHMARK(BM_RunCalculation)->ArgName("flowGiven")->Arg(0)->Arg(1);
 
 void BM_FormatFixed(benchmark::State& bench) {
   double value = 21.959349;
