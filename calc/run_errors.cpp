@@ -4,6 +4,7 @@
 
 #include "calc/number_text.h"
 #include "calc/run.h"
+#include "calc/utf8.h"
 
 namespace calc::errors {
 namespace {
@@ -30,26 +31,6 @@ InputInfo info(Input input) {
   return {kProtectionWidthField, "最大保护宽度", "不小于 0 的宽度（m），如 10"};
 }
 
-// Length of the well-formed UTF-8 character at the start of s, or 0 when it is not one.
-std::size_t utf8Length(std::string_view s) {
-  const auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-  const auto cont = [&](std::size_t i) { return i < s.size() && (b(i) & 0xC0) == 0x80; };
-  const unsigned char c = b(0);
-  if (c < 0x80) return 1;
-  if (c >= 0xC2 && c <= 0xDF) return cont(1) ? 2 : 0;
-  if (c >= 0xE0 && c <= 0xEF) {
-    if (!cont(1) || !cont(2)) return 0;
-    if ((c == 0xE0 && b(1) < 0xA0) || (c == 0xED && b(1) >= 0xA0)) return 0;  // overlong, surrogate
-    return 3;
-  }
-  if (c >= 0xF0 && c <= 0xF4) {
-    if (!cont(1) || !cont(2) || !cont(3)) return 0;
-    if ((c == 0xF0 && b(1) < 0x90) || (c == 0xF4 && b(1) >= 0x90)) return 0;
-    return 4;
-  }
-  return 0;
-}
-
 // The entered text as the message quotes it: at most 24 characters, so the message stays
 // one line whatever was typed or pasted; control characters become blanks and bytes that
 // are not UTF-8 become U+FFFD, so the message is always valid text.
@@ -58,15 +39,15 @@ std::string quoted(std::string_view text) {
   std::string out = "“";
   int chars = 0;
   while (!text.empty() && chars < kMaxChars) {
-    const std::size_t n = utf8Length(text);
-    if (n == 0) {
-      out += "\xEF\xBF\xBD";
-    } else if (n == 1 && (static_cast<unsigned char>(text[0]) < 0x20 || text[0] == 0x7F)) {
+    const DecodedChar ch = decodeUtf8(text, 0);
+    if (!ch.valid) {
+      appendUtf8(out, kReplacementCharacter);
+    } else if (ch.codePoint < 0x20 || ch.codePoint == 0x7F) {
       out.push_back(' ');
     } else {
-      out.append(text.substr(0, n));
+      out.append(text.substr(0, ch.length));
     }
-    text.remove_prefix(n == 0 ? 1 : n);
+    text.remove_prefix(ch.length);
     ++chars;
   }
   if (!text.empty()) out += "…";

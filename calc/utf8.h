@@ -1,0 +1,27 @@
+#pragma once
+// Decoding of UTF-8 texts that may hold arbitrary bytes (typed, pasted or passed on a
+// command line). Bytes that are not part of a well-formed sequence count as one U+FFFD per
+// maximal ill-formed subpart, as the Unicode standard recommends: a lone continuation
+// byte, a truncated sequence, an overlong form, a surrogate or a value beyond U+10FFFF.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace calc {
+
+inline constexpr char32_t kReplacementCharacter = 0xFFFD;
+
+struct DecodedChar {
+  char32_t codePoint;  // kReplacementCharacter when !valid
+  std::size_t length;  // bytes consumed, at least 1
+  bool valid;
+};
+
+// Decodes the character that starts at byte `pos` of `text` (pos < text.size()).
+DecodedChar decodeUtf8(std::string_view text, std::size_t pos);
+
+// Appends the UTF-8 form of a code point.
+void appendUtf8(std::string& out, char32_t codePoint);
+
+}  // namespace calc
