@@ -4,6 +4,7 @@
 
 #include "calc/calc_error.h"
 #include "calc/calc_state.h"
+#include "calc/entries.h"
 #include "calc/hose_table.h"
 #include "calc/nozzle.h"
 #include "calc/number_text.h"

@@ -8,11 +8,13 @@
 #include <string_view>
 #include <variant>
 
-#include "cli/entries.h"
+#include "calc/entries.h"
 
 namespace cli {
 
 enum class Format { Text, Json, Csv };
+
+using calc::Entries;
 
 struct Options {
   Entries entries;

@@ -1,0 +1,98 @@
+#pragma once
+// The design point a hydrant is actually built to under GB 50974-2014, and the code checks
+// with their clauses. Separate from the window's run: that stays as it is, this works in
+// double precision with no rounding between steps and rounds only for display.
+//
+// Candidates for the outlet pressure H_xh (m of water column, H_k = 2 m included):
+//   A  from the water column H = max(S_k, S_k,req);
+//   F  from the minimum flow per stream q_min;
+//   P  the minimum outlet pressure p_min of 7.4.12-2.
+// The design point is the largest of the three (ties: A, then F, then P). Given an
+// available outlet pressure instead, that pressure is the design point and nothing is
+// raised. 1 m of water column is taken as 0.01 MPa.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calc/calc_error.h"
+
+namespace calc {
+
+// The two groups of places of 7.4.12-2.
+enum class Occupancy {
+  High,  // 高层建筑、厂房、库房和室内净空高度超过8m的民用建筑等场所: 13 m, 0.35 MPa
+  Other,  // 其他场所: 10 m, 0.25 MPa
+};
+
+enum class Governing { WaterColumn, MinFlow, MinPressure, Pressure };
+
+enum class Verdict { Pass, Fail, Note, Advice };
+
+struct DesignInputs {
+  double hoseLength = 20;            // L_d, m
+  double hoseCoefficient = 0.01501;  // A_z from the hose table
+  std::string material = "麻质";     // hose material text
+  std::string hoseDiameter = "50";   // hose diameter text, mm
+  double nozzle = 19;                // d, mm
+  double waterColumn = 10;           // S_k as entered, m
+  std::optional<double> width;       // protection width b, m
+  Occupancy occupancy = Occupancy::Other;
+  int streams = 2;                    // streams that must reach every point: 2 or 1
+  double minFlow = 5;                 // q_min per stream, l/s
+  std::optional<double> pressureMPa;  // available outlet pressure: the pressure-given direction
+};
+
+// One hydraulic state of hydrant, hose and nozzle, unrounded.
+struct HydrantPoint {
+  double outletPressure = 0;  // H_xh, m
+  double nozzlePressure = 0;  // H_q, m
+  double flow = 0;            // q, l/s
+  double hoseLoss = 0;        // h_d, m
+  double waterColumn = 0;     // dense water column the jet reaches, m
+};
+
+struct DesignCheck {
+  std::string id;      // "waterColumn", "minPressure", "maxPressure", "minFlow", "spacing", ...
+  std::string clause;  // "7.4.12-2"
+  Verdict verdict = Verdict::Pass;
+  std::string requirement;  // what the clause asks, for the sheet's table ("≥ 13 m")
+  std::string value;        // what the design has ("18.5 m")
+  std::string text;         // one Simplified Chinese sentence a plan reviewer would accept
+};
+
+struct DesignResult {
+  Governing governedBy = Governing::WaterColumn;
+  double requiredWaterColumn = 0;  // S_k,req, m
+  double minPressure = 0;          // p_min, m
+  // The candidates; unset in the pressure-given direction, where none is formed.
+  std::optional<HydrantPoint> fromWaterColumn;  // A
+  std::optional<HydrantPoint> fromMinFlow;      // F (its waterColumn is S_k,act at q_min)
+  HydrantPoint design;                          // the design point
+  double radius = 0;                            // R = 0.8·L_d + 0.71·S_k (S_k as entered), m
+  // When a width is given and b ≤ R: S, its cap of 7.4.10 and min(S, cap).
+  std::optional<double> spacing;
+  std::optional<double> spacingCap;
+  std::optional<double> adoptedSpacing;
+  bool widthTooLarge = false;  // b > R
+  std::vector<DesignCheck> checks;
+};
+
+// H_xh in m → MPa.
+constexpr double toMPa(double metres) { return metres / 100.0; }
+
+// Fails only where the water column of candidate A lies beyond the nozzle's reach (an
+// error naming the water column, as the run gives), or an input is not finite.
+Result<DesignResult> checkDesign(const DesignInputs& inputs);
+
+// "pass", "fail", "note", "advice" and "waterColumn", "minFlow", "minPressure", "pressure":
+// the names in JSON and CSV.
+std::string_view verdictName(Verdict verdict);
+std::string_view governingName(Governing governing);
+// 满足, 不满足, 注意, 建议.
+std::string_view verdictWords(Verdict verdict);
+// The group of 7.4.12-2 named in full, for the sheet and the dialog.
+std::string_view occupancyText(Occupancy occupancy);
+
+}  // namespace calc

@@ -1,0 +1,52 @@
+#include "calc/entries.h"
+
+#include "calc/hose_table.h"
+
+namespace calc {
+
+namespace {
+
+// "麻质/50、麻质/65、…": the pairs the hose table holds, for the unknown-pair message.
+std::string knownHosePairs() {
+  std::string list;
+  for (const HoseRow& row : hoseTable()) {
+    if (!list.empty()) list += "、";
+    list.append(row.material).append("/").append(row.diameter);
+  }
+  return list;
+}
+
+}  // namespace
+
+Calculation calculate(const Entries& entries) {
+  Calculation result{entries, {}, {}};
+
+  // The window's state as Form_Load leaves it, except that slot 0 starts empty: the window
+  // falls back to an earlier selection for a pair it does not know, a single calculation
+  // has none to fall back to.
+  CalcState state;
+  state.hoseSelection[1] = entries.material;
+  state.hoseSelection[2] = entries.hoseDiameter;
+  updateHoseResistance(state.hoseSelection);
+  if (state.hoseSelection[0].empty()) {
+    result.outputs.error =
+        CalcError{kHosePairField, entries.material + "/" + entries.hoseDiameter,
+                  "水龙带阻力表中没有材料“" + entries.material + "”与直径“" + entries.hoseDiameter +
+                      "”的组合，现有：" + knownHosePairs() + "。"};
+    return result;
+  }
+  result.hoseCoefficient = state.hoseSelection[0];
+
+  RunInputs inputs;
+  inputs.givenFlowSelected = entries.flow.has_value();
+  inputs.givenWaterColumnSelected = !entries.flow.has_value();
+  inputs.hoseLengthText = entries.hoseLength;
+  inputs.nozzleDiameterText = entries.nozzle;
+  inputs.flowText = entries.flow.value_or("");
+  inputs.waterColumnText = entries.waterColumn;
+  inputs.protectionWidthText = entries.width;
+  result.outputs = runCalculation(inputs, state);
+  return result;
+}
+
+}  // namespace calc
