@@ -101,4 +101,6 @@ void Form1::Command1_Click() {
   if (out.message) window_.showMessage(*out.message);
 }
 
+void Form1::mnuSheet_Click() {}
+
 }  // namespace ui

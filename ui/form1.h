@@ -22,6 +22,7 @@ class Form1 final : public FormEvents {
   void Combo1_Change(int index) override;
   void Combo1_Click(int index) override;
   void Command1_Click() override;
+  void mnuSheet_Click() override;
 
   const calc::CalcState& state() const { return state_; }
 

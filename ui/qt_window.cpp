@@ -2,6 +2,9 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
 #include <QFont>
 #include <QGroupBox>
 #include <QLabel>
@@ -10,10 +13,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStandardPaths>
 #include <QString>
 #include <QStringList>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QUrl>
 #include <QWidget>
 #include <algorithm>
 #include <stdexcept>
@@ -231,6 +236,29 @@ void QtWindow::showMessage(std::string_view prompt) {
   QMessageBox box(QMessageBox::NoIcon, qs(kAppTitle), qs(prompt), QMessageBox::Ok, form_.get());
   box.setObjectName("MessageBox");
   box.exec();
+}
+
+bool QtWindow::askSheetOptions(SheetOptions& /*options*/) { return false; }
+
+std::optional<std::string> QtWindow::askSavePath(std::string_view fileName) {
+  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  const QString path =
+      QFileDialog::getSaveFileName(form_.get(), qs(kSheetMenuText).chopped(1),
+                                   QDir(documents).filePath(qs(fileName)), "HTML (*.html *.htm)");
+  if (path.isEmpty()) return std::nullopt;
+  return path.toStdString();
+}
+
+bool QtWindow::askYesNo(std::string_view prompt) {
+  QMessageBox box(QMessageBox::NoIcon, qs(kAppTitle), qs(prompt),
+                  QMessageBox::Yes | QMessageBox::No, form_.get());
+  box.setTextFormat(Qt::PlainText);
+  box.setObjectName("MessageBox");
+  return box.exec() == QMessageBox::Yes;
+}
+
+void QtWindow::openFile(const std::string& path) {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 
 }  // namespace ui

@@ -36,6 +36,10 @@ class QtWindow final : public Window {
   bool isOptionSelected(ControlId option) const override;
   void setEnabled(ControlId control, bool enabled) override;
   void showMessage(std::string_view prompt) override;
+  bool askSheetOptions(SheetOptions& options) override;
+  std::optional<std::string> askSavePath(std::string_view fileName) override;
+  bool askYesNo(std::string_view prompt) override;
+  void openFile(const std::string& path) override;
 
  private:
   void build();

@@ -3,9 +3,11 @@
 // Form1's handlers are written against Window only; QtWindow carries them on Qt Widgets
 // and the handler tests on a plain fake, so the handlers never see a widget.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "calc/design_check.h"
 #include "ui/form_layout.h"
 
 namespace ui {
@@ -15,6 +17,21 @@ struct ControlId {
   std::string_view name;
   int index = kNoIndex;
 };
+
+// What the calculation sheet's dialog asks; the window keeps the last answers while it is
+// open.
+struct SheetOptions {
+  calc::Occupancy occupancy = calc::Occupancy::Other;
+  int streams = 2;     // streams that must reach every point: 2 or 1
+  double minFlow = 5;  // design flow per stream, l/s: 5 or 2.5
+  std::string project;
+  std::string designer;
+};
+
+// The menu entry that makes the sheet, outside the form's layout: the system menu on
+// Windows, the form's context menu elsewhere.
+inline constexpr std::string_view kSheetMenuText = "生成计算书…";
+inline constexpr std::string_view kSheetFileName = "消火栓计算书.html";
 
 // The events a window delivers to its handlers. Contract for implementations of Window:
 // - a combo box's text change is raised when the user types into it and when setText
@@ -27,6 +44,8 @@ class FormEvents {
   virtual void Combo1_Change(int index) = 0;
   virtual void Combo1_Click(int index) = 0;
   virtual void Command1_Click() = 0;
+  // The sheet's menu entry.
+  virtual void mnuSheet_Click() = 0;
 
  protected:
   ~FormEvents() = default;
@@ -47,6 +66,17 @@ class Window {
   // Modal box with the prompt, one OK button, no icon and kAppTitle as caption; returns
   // when the user has closed it.
   virtual void showMessage(std::string_view prompt) = 0;
+
+  // The calculation sheet. Modal dialog in Simplified Chinese showing `options`; true and
+  // the chosen values in `options` when confirmed, false and `options` untouched when not.
+  virtual bool askSheetOptions(SheetOptions& options) = 0;
+  // Save dialog proposing `fileName` in the user's documents folder; the chosen path
+  // (UTF-8), or nothing when cancelled.
+  virtual std::optional<std::string> askSavePath(std::string_view fileName) = 0;
+  // Modal box with the prompt, Yes and No, no icon and kAppTitle as caption; true for Yes.
+  virtual bool askYesNo(std::string_view prompt) = 0;
+  // Opens a file with the program the desktop associates with it (a browser for .html).
+  virtual void openFile(const std::string& path) = 0;
 };
 
 }  // namespace ui

@@ -59,6 +59,23 @@ class FakeWindow final : public Window {
     messages.emplace_back(prompt);
   }
 
+  // The sheet's dialogs answer with what the test put into these.
+  bool askSheetOptions(SheetOptions& options) override {
+    log.push_back("ask sheet options");
+    if (!sheetAnswer) return false;
+    options = *sheetAnswer;
+    return true;
+  }
+  std::optional<std::string> askSavePath(std::string_view fileName) override {
+    log.push_back("ask save path " + std::string(fileName));
+    return savePathAnswer;
+  }
+  bool askYesNo(std::string_view prompt) override {
+    log.push_back("ask " + std::string(prompt));
+    return yesNoAnswer;
+  }
+  void openFile(const std::string& path) override { log.push_back("open " + path); }
+
   // What the user does: typing into a combo box raises its change.
   void userTypes(int combo, const std::string& text) {
     at({"Combo1", combo}).text = text;
@@ -72,6 +89,9 @@ class FakeWindow final : public Window {
 
   std::vector<std::string> log;
   std::vector<std::string> messages;
+  std::optional<SheetOptions> sheetAnswer;
+  std::optional<std::string> savePathAnswer;
+  bool yesNoAnswer = false;
 
  private:
   static std::string key(ControlId id) { return qualifiedName(id.name, id.index); }

@@ -90,6 +90,7 @@ class EventRecorder final : public ui::FormEvents {
   void Combo1_Change(int index) override { events << QString("change %1").arg(index); }
   void Combo1_Click(int index) override { events << QString("click %1").arg(index); }
   void Command1_Click() override { events << "command"; }
+  void mnuSheet_Click() override { events << "sheet"; }
   QStringList events;
 };
 
