@@ -1,0 +1,48 @@
+#pragma once
+// The calculation sheet (计算书): one self-contained HTML page for plan review that shows
+// every formula, the numbers put into it and the result, the code checks of GB 50974-2014
+// and the design point. Pure C++: the command line and both windows make it from the same
+// entries with the same functions, so they give the same sheet.
+//
+// Numbers are the texts the calculation run gives where it gives one (the window's and the
+// command line's results), and the design check's values rounded as the command line shows
+// them otherwise. Everything the user typed is HTML-escaped.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "calc/calc_error.h"
+#include "calc/design_check.h"
+#include "calc/entries.h"
+
+namespace sheet {
+
+// The check's options and section 1 of the sheet.
+struct SheetRequest {
+  calc::Entries entries;
+  calc::Occupancy occupancy = calc::Occupancy::Other;
+  int streams = 2;                    // streams that must reach every point: 2 or 1
+  double minFlow = 5;                 // design flow per stream, l/s
+  std::optional<double> pressureMPa;  // available outlet pressure: the pressure-given direction
+  std::string project;                // each of these may be empty
+  std::string designer;
+  std::string date;
+};
+
+// The design check's inputs for a calculation that succeeded, its entries read as the run
+// reads them (the width by its leading number).
+calc::DesignInputs designInputs(const calc::Calculation& calculation, const SheetRequest& request);
+
+// The sheet of a successful calculation and its design check.
+std::string renderSheet(const calc::Calculation& calculation, const calc::DesignInputs& inputs,
+                        const calc::DesignResult& design, const SheetRequest& request);
+
+// Calculation, design check and sheet; the error of the calculation or of the check when
+// either fails (the same message the window's calculate button shows).
+calc::Result<std::string> makeSheet(const SheetRequest& request);
+
+// Text with &, <, >, " and ' replaced by entities and ill-formed UTF-8 by U+FFFD.
+std::string escapeHtml(std::string_view text);
+
+}  // namespace sheet
