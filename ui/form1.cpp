@@ -6,6 +6,8 @@
 #include <string_view>
 
 #include "calc/hydraulics.h"
+#include "sheet/calc_sheet.h"
+#include "sheet/sheet_file.h"
 
 namespace ui {
 namespace {
@@ -101,6 +103,46 @@ void Form1::Command1_Click() {
   if (out.message) window_.showMessage(*out.message);
 }
 
-void Form1::mnuSheet_Click() {}
+calc::Entries Form1::entries() const {
+  calc::Entries e;
+  e.hoseLength = window_.text(combo(0));
+  e.material = window_.text(combo(1));
+  e.hoseDiameter = window_.text(combo(2));
+  e.nozzle = window_.text(combo(3));
+  if (window_.isOptionSelected({"Option1", 0})) e.flow = window_.text(combo(4));
+  e.waterColumn = window_.text(combo(5));
+  e.width = window_.text({"Text9"});
+  return e;
+}
+
+// Works on a fresh calculation of its own: the window's entries, results and CalcState stay
+// exactly as they are.
+void Form1::mnuSheet_Click() {
+  SheetOptions options = sheetOptions_;
+  if (!window_.askSheetOptions(options)) return;
+  sheetOptions_ = options;
+
+  sheet::SheetRequest request;
+  request.entries = entries();
+  request.occupancy = options.occupancy;
+  request.streams = options.streams;
+  request.minFlow = options.minFlow;
+  request.project = options.project;
+  request.designer = options.designer;
+  request.date = sheet::todayText();
+  const calc::Result<std::string> html = sheet::makeSheet(request);
+  if (!html.ok()) {
+    window_.showMessage(html.error().message);
+    return;
+  }
+
+  const std::optional<std::string> path = window_.askSavePath(kSheetFileName);
+  if (!path) return;
+  if (const auto reason = sheet::writeFileAtomically(*path, html.value())) {
+    window_.showMessage(*reason);
+    return;
+  }
+  if (window_.askYesNo("计算书已保存到“" + *path + "”。\n是否现在打开？")) window_.openFile(*path);
+}
 
 }  // namespace ui

@@ -3,10 +3,12 @@
 //
 // Form_Load fills the initial contents; the combo handlers keep the hose resistance
 // coefficient in step with the hose boxes; Command1_Click reads the entries, runs the
-// calculation and writes the result texts back. Everything goes through Window, so the
-// same handlers run on Qt and on the tests' fake window.
+// calculation and writes the result texts back. mnuSheet_Click writes the calculation
+// sheet for the same entries into a file and leaves the window as it is. Everything goes through
+// Window, so the same handlers run on Qt and on the tests' fake window.
 
 #include "calc/calc_state.h"
+#include "calc/entries.h"
 #include "ui/window.h"
 
 namespace ui {
@@ -29,9 +31,13 @@ class Form1 final : public FormEvents {
  private:
   // Shared by change and click of every Combo1 box: the index does not matter.
   void followHoseSelection();
+  // The entries as Command1_Click reads them.
+  calc::Entries entries() const;
 
   Window& window_;
   calc::CalcState state_;
+  // The sheet dialog's last confirmed answers, offered again while the window is open.
+  SheetOptions sheetOptions_;
 };
 
 }  // namespace ui

@@ -3,12 +3,16 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFont>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -19,6 +23,7 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <algorithm>
 #include <stdexcept>
@@ -157,6 +162,18 @@ void QtWindow::build() {
     QWidget::setTabOrder(require({chain[i - 1].name, chain[i - 1].index}),
                          require({chain[i].name, chain[i].index}));
   }
+  // The sheet's entry lives in a context menu of the form's background, outside the layout;
+  // the text boxes keep their own menus.
+  sheetMenu_ = new QMenu(form_.get());
+  sheetMenu_->setObjectName("SheetMenu");
+  QAction* sheetAction = sheetMenu_->addAction(qs(kSheetMenuText));
+  QObject::connect(sheetAction, &QAction::triggered, form_.get(), [this] {
+    if (events_) events_->mnuSheet_Click();
+  });
+  form_->setContextMenuPolicy(Qt::CustomContextMenu);
+  QObject::connect(form_.get(), &QWidget::customContextMenuRequested, form_.get(),
+                   [this](const QPoint& at) { sheetMenu_->popup(form_->mapToGlobal(at)); });
+
   // Given to the lowest tab position once the window becomes active.
   require({chain.front().name, chain.front().index})->setFocus();
 
@@ -238,7 +255,65 @@ void QtWindow::showMessage(std::string_view prompt) {
   box.exec();
 }
 
-bool QtWindow::askSheetOptions(SheetOptions& /*options*/) { return false; }
+bool QtWindow::askSheetOptions(SheetOptions& options) {
+  QDialog dialog(form_.get());
+  dialog.setObjectName("SheetDialog");
+  dialog.setWindowTitle(qs(kSheetMenuText).chopped(1));
+  auto* form = new QFormLayout;
+
+  // Two exclusive choices as radio buttons, each named for the tests.
+  const auto choice = [&](const char* caption,
+                          std::initializer_list<std::pair<const char*, QString>> buttons) {
+    auto* box = new QWidget(&dialog);
+    auto* column = new QVBoxLayout(box);
+    column->setContentsMargins(0, 0, 0, 0);
+    auto* group = new QButtonGroup(box);
+    for (const auto& [name, text] : buttons) {
+      auto* button = new QRadioButton(text, box);
+      button->setObjectName(name);
+      group->addButton(button);
+      column->addWidget(button);
+    }
+    form->addRow(caption, box);
+  };
+  choice("场所类别：", {{"occupancyHigh", qs(calc::occupancyText(calc::Occupancy::High))},
+                        {"occupancyOther", qs(calc::occupancyText(calc::Occupancy::Other))}});
+  choice("布置方式：", {{"streams2", "两支水枪的充实水柱同时到达任何部位"},
+                        {"streams1", "一支水枪的充实水柱到达任何部位"}});
+  choice("每支水枪设计流量：", {{"minFlow5", "5 L/s"}, {"minFlow2.5", "2.5 L/s"}});
+  auto* project = new QLineEdit(qs(options.project), &dialog);
+  project->setObjectName("project");
+  form->addRow("工程名称：", project);
+  auto* designer = new QLineEdit(qs(options.designer), &dialog);
+  designer->setObjectName("designer");
+  form->addRow("设计人：", designer);
+
+  const auto radio = [&](const char* name) { return dialog.findChild<QRadioButton*>(name); };
+  radio(options.occupancy == calc::Occupancy::High ? "occupancyHigh" : "occupancyOther")
+      ->setChecked(true);
+  radio(options.streams == 1 ? "streams1" : "streams2")->setChecked(true);
+  radio(options.minFlow == 2.5 ? "minFlow2.5" : "minFlow5")->setChecked(true);
+
+  auto* buttons = new QDialogButtonBox(&dialog);
+  QPushButton* ok = buttons->addButton("确定", QDialogButtonBox::AcceptRole);
+  ok->setObjectName("ok");
+  ok->setDefault(true);
+  buttons->addButton("取消", QDialogButtonBox::RejectRole)->setObjectName("cancel");
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addLayout(form);
+  layout->addWidget(buttons);
+
+  if (dialog.exec() != QDialog::Accepted) return false;
+  options.occupancy =
+      radio("occupancyHigh")->isChecked() ? calc::Occupancy::High : calc::Occupancy::Other;
+  options.streams = radio("streams1")->isChecked() ? 1 : 2;
+  options.minFlow = radio("minFlow2.5")->isChecked() ? 2.5 : 5;
+  options.project = project->text().toStdString();
+  options.designer = designer->text().toStdString();
+  return true;
+}
 
 std::optional<std::string> QtWindow::askSavePath(std::string_view fileName) {
   const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);

@@ -11,6 +11,7 @@
 
 #include "ui/window.h"
 
+class QMenu;
 class QStyle;
 class QWidget;
 
@@ -49,6 +50,7 @@ class QtWindow final : public Window {
   std::unique_ptr<QStyle> classicStyle_;
   std::unique_ptr<QWidget> form_;
   std::map<std::string, QWidget*, std::less<>> controls_;
+  QMenu* sheetMenu_ = nullptr;  // owned by form_
   FormEvents* events_ = nullptr;
 };
 
