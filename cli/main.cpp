@@ -9,6 +9,7 @@
 #include "cli/calculation.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "cli/report.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -56,7 +57,12 @@ int main(int argc, char** argv) {
   _setmode(_fileno(stderr), _O_BINARY);
 #endif
 
-  const std::vector<std::string> args = utf8Arguments(argc, argv);
+  std::vector<std::string> args = utf8Arguments(argc, argv);
+  const auto report = cli::takeReportOptions(args);
+  if (const auto* error = std::get_if<cli::UsageError>(&report)) {
+    write(stderr, "hydrant-calc-cli: " + error->message + "\n" + cli::usageLine() + "\n");
+    return cli::kExitUsageError;
+  }
   const auto parsed = cli::parseOptions(args);
   if (const auto* error = std::get_if<cli::UsageError>(&parsed)) {
     write(stderr, "hydrant-calc-cli: " + error->message + "\n" + cli::usageLine() + "\n");
@@ -65,7 +71,7 @@ int main(int argc, char** argv) {
   const cli::Options& options = std::get<cli::Options>(parsed);
 
   if (options.help) {
-    write(stdout, cli::helpText());
+    write(stdout, cli::helpText() + cli::reportHelp());
     return cli::kExitOk;
   }
   if (options.version) {
@@ -73,8 +79,14 @@ int main(int argc, char** argv) {
     return cli::kExitOk;
   }
 
+  if (std::get<cli::ReportOptions>(report).path && options.table) {
+    write(stderr, "hydrant-calc-cli: --report 不能与 --table 同时使用\n" + cli::usageLine() + "\n");
+    return cli::kExitUsageError;
+  }
   cli::Printed printed;
-  if (options.table) {
+  if (const cli::ReportOptions& sheet = std::get<cli::ReportOptions>(report); sheet.path) {
+    printed = cli::writeReport(sheet, {.entries = options.entries});
+  } else if (options.table) {
     std::vector<cli::Calculation> rows;
     for (const cli::Entries& entries : cli::designTableEntries(options.entries.width)) {
       rows.push_back(cli::calculate(entries));

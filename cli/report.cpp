@@ -1,0 +1,79 @@
+#include "cli/report.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "sheet/sheet_file.h"
+
+namespace cli {
+
+std::variant<ReportOptions, UsageError> takeReportOptions(std::vector<std::string>& args) {
+  ReportOptions report;
+  std::vector<std::string> rest;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const std::size_t eq = arg.find('=');
+    const std::string_view name = std::string_view(arg).substr(0, eq);
+    constexpr std::array kNames{"--report", "--project", "--designer", "--date"};
+    if (std::find(kNames.begin(), kNames.end(), name) == kNames.end()) {
+      rest.push_back(arg);
+      continue;
+    }
+    std::string value;
+    if (eq != std::string::npos) {
+      value = arg.substr(eq + 1);
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    } else {
+      return UsageError{"选项 " + std::string(name) + " 缺少取值"};
+    }
+    if (name == "--report") {
+      if (value.empty()) return UsageError{"--report 需要文件名（或 - 表示标准输出）"};
+      report.path = value;
+    } else if (name == "--project") {
+      report.project = value;
+    } else if (name == "--designer") {
+      report.designer = value;
+    } else {
+      report.date = value;
+    }
+  }
+  if (!report.path && (!report.project.empty() || !report.designer.empty() || report.date)) {
+    return UsageError{"--project、--designer、--date 只用于计算书，须与 --report 同用"};
+  }
+  args = std::move(rest);
+  return report;
+}
+
+Printed writeReport(const ReportOptions& report, sheet::SheetRequest request) {
+  request.project = report.project;
+  request.designer = report.designer;
+  request.date = report.date.value_or(sheet::todayText());
+  const calc::Result<std::string> html = sheet::makeSheet(request);
+  Printed printed;
+  if (!html.ok()) {
+    printed.err = html.error().message + "\n";
+    printed.status = kExitCalcFailed;
+  } else if (*report.path == "-") {
+    printed.out = html.value();
+  } else if (const auto reason = sheet::writeFileAtomically(*report.path, html.value())) {
+    printed.err = *reason + "\n";
+    printed.status = kExitWriteFailed;
+  }
+  return printed;
+}
+
+std::string reportHelp() {
+  return "\n"
+         "计算书（HTML，可打印为 A4）：\n"
+         "  --report 文件          写出室内消火栓水力计算书（含计算过程、规范校核与设计工况）；\n"
+         "                         - 表示写到标准输出。文件先写临时文件再改名，失败时不留残缺文件\n"
+         "  --project 名称         工程名称（计算书第 1 节，可不填）\n"
+         "  --designer 姓名        设计人（可不填）\n"
+         "  --date 日期            日期，默认今天（如 2026年12月6日）\n"
+         "  校核选项（场所类别、布置方式、最小流量、栓口压力）同样作用于计算书。\n"
+         "  退出状态 3：计算书无法写入（原因见标准错误输出）。\n";
+}
+
+}  // namespace cli
