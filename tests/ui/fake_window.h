@@ -62,6 +62,7 @@ class FakeWindow final : public Window {
   // The sheet's dialogs answer with what the test put into these.
   bool askSheetOptions(SheetOptions& options) override {
     log.push_back("ask sheet options");
+    sheetOptionsShown.push_back(options);
     if (!sheetAnswer) return false;
     options = *sheetAnswer;
     return true;
@@ -90,6 +91,7 @@ class FakeWindow final : public Window {
   std::vector<std::string> log;
   std::vector<std::string> messages;
   std::optional<SheetOptions> sheetAnswer;
+  std::vector<SheetOptions> sheetOptionsShown;
   std::optional<std::string> savePathAnswer;
   bool yesNoAnswer = false;
 

@@ -7,7 +7,10 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -15,12 +18,15 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <functional>
 #include <memory>
 
 #include "calc/run.h"
@@ -59,11 +65,13 @@ class ModalWatchdog : public QObject {
   }
 
   QList<Seen> seen;
+  // Drives the modal widgets it returns true for, instead of recording and closing them.
+  std::function<bool(QWidget*)> handle;
 
  private:
   void poll() {
     QWidget* modal = QApplication::activeModalWidget();
-    if (!modal) return;
+    if (!modal || (handle && handle(modal))) return;
     Seen s;
     s.title = modal->windowTitle();
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
@@ -463,6 +471,62 @@ class WindowTest : public QObject {
     clickCalculate();
     QCOMPARE(text("Text8(0)"), QString("25.23"));  // 20 · 0.8 + 13 · 0.71
     QCOMPARE(text("Text1(2)"), QString("2.5"));
+  }
+
+  // Action: right-click the form's background, choose the one entry, pick the first group
+  // and a project name, save, decline opening; then once more and cancel the dialog.
+  // Expected: the sheet written with those answers, the answers offered again, the main
+  // window's texts and focus unchanged.
+  void sheetFromTheContextMenu() {
+    type(edit("Text9"), "10");
+    clickCalculate();
+    const QMap<QString, QString> before = allTexts();
+    QWidget* const focused = QApplication::focusWidget();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("计算书.html");
+    QStringList shown;
+    watchdog_->handle = [&](QWidget* modal) {
+      if (modal->objectName() == "SheetDialog") {
+        auto* project = modal->findChild<QLineEdit*>("project");
+        auto* high = modal->findChild<QRadioButton*>("occupancyHigh");
+        shown << project->text() + (high->isChecked() ? "|high" : "|other");
+        const bool first = project->text().isEmpty();
+        if (first) high->click();
+        if (first) project->setText("<i>楼</i>");
+        QTest::mouseClick(modal->findChild<QPushButton*>(first ? "ok" : "cancel"), Qt::LeftButton);
+        return true;
+      }
+      if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+        shown << QFileInfo(files->selectedFiles().value(0)).fileName();
+        files->selectFile(path);
+        QMetaObject::invokeMethod(files, "accept");
+        return true;
+      }
+      return false;  // the yes/no box: recorded and answered with neither Yes
+    };
+    auto* menu = form()->findChild<QMenu*>("SheetMenu");
+    for (int round = 0; round < 2; ++round) {
+      QContextMenuEvent click(QContextMenuEvent::Mouse, {3, 3}, form()->mapToGlobal(QPoint(3, 3)));
+      QApplication::sendEvent(form(), &click);
+      QTRY_VERIFY(menu->isVisible());
+      QCOMPARE(menu->actions().size(), 1);
+      QCOMPARE(menu->actions().front()->text(), qs(ui::kSheetMenuText));
+      menu->actions().front()->trigger();
+      menu->hide();
+    }
+    watchdog_->handle = nullptr;
+
+    QCOMPARE(shown, QStringList({"|other", "消火栓计算书.html", "<i>楼</i>|high"}));
+    QCOMPARE(watchdog_->seen.size(), 1);
+    QVERIFY(watchdog_->seen.front().text.contains(path));
+    QCOMPARE(watchdog_->seen.front().buttons, QMessageBox::Yes | QMessageBox::No);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(file.readAll());
+    QVERIFY(html.contains("&lt;i&gt;楼&lt;/i&gt;") && html.contains("21.96"));
+    QVERIFY(html.contains(qs(calc::occupancyText(calc::Occupancy::High))));
+    QCOMPARE(allTexts(), before);
+    QTRY_COMPARE(QApplication::focusWidget(), focused);
   }
 
   void commandButtonFont() {
