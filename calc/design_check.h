@@ -79,6 +79,12 @@ struct DesignResult {
   std::vector<DesignCheck> checks;
 };
 
+// Captions that name the design inputs in a CalcError and in a batch file's header.
+inline constexpr const char* kOccupancyField = "场所类别";
+inline constexpr const char* kStreamsField = "水枪充实水柱股数";
+inline constexpr const char* kMinFlowField = "每支水枪最小流量(l/s)";
+inline constexpr const char* kOutletPressureField = "栓口动压(MPa)";
+
 // H_xh in m → MPa.
 constexpr double toMPa(double metres) { return metres / 100.0; }
 
@@ -92,6 +98,8 @@ std::string_view verdictName(Verdict verdict);
 std::string_view governingName(Governing governing);
 // 满足, 不满足, 注意, 建议.
 std::string_view verdictWords(Verdict verdict);
+// What set the design point, in words: 充实水柱, 最小流量, 最小栓口动压, 给定栓口动压.
+std::string_view governingWords(Governing governing);
 // The group of 7.4.12-2 named in full, for the sheet and the dialog.
 std::string_view occupancyText(Occupancy occupancy);
 

@@ -1,0 +1,215 @@
+// The design point and the code checks against values published for this method, and the
+// verdicts on both sides of every limit.
+
+#include "calc/design_check.h"
+
+#include <gtest/gtest.h>
+
+#include "calc/number_text.h"
+#include "calc/run.h"
+
+namespace {
+
+using calc::DesignInputs;
+using calc::Governing;
+using calc::Occupancy;
+using calc::Verdict;
+
+// 19 mm nozzle on a lined 65 mm hose: the usual kit.
+DesignInputs lined65(double length, double waterColumn, Occupancy occupancy = Occupancy::High) {
+  DesignInputs in;
+  in.hoseLength = length;
+  in.hoseCoefficient = 0.00172;
+  in.material = "衬胶";
+  in.hoseDiameter = "65";
+  in.waterColumn = waterColumn;
+  in.occupancy = occupancy;
+  return in;
+}
+
+calc::DesignResult designed(const DesignInputs& in) {
+  const auto result = calc::checkDesign(in);
+  if (!result.ok()) ADD_FAILURE() << result.error().message;
+  return result.ok() ? result.value() : calc::DesignResult{};
+}
+
+const calc::DesignCheck* check(const calc::DesignResult& r, std::string_view id) {
+  for (const auto& c : r.checks) {
+    if (c.id == id) return &c;
+  }
+  return nullptr;
+}
+
+std::string fixed(double v, int decimals = 2) { return calc::formatFixed(v, decimals); }
+
+TEST(DesignCheck, CommentaryTo7412GivesItsFlowAndNozzlePressure) {
+  const auto r = designed(lined65(25, 13));
+  ASSERT_TRUE(r.fromWaterColumn);
+  EXPECT_EQ(fixed(r.fromWaterColumn->flow), "5.41");
+  EXPECT_EQ(fixed(r.fromWaterColumn->nozzlePressure), "18.60");
+}
+
+TEST(DesignCheck, PressureGivenMatchesThePublishedTable) {
+  struct Row {
+    double pressure, flow, waterColumn, flowTolerance;
+  };
+  // Source pressures leave out H_k = 2 m. Its 30 m row prints 6.6 where the method gives
+  // 6.653 (its own S_k of 17.46 is the same point): half a unit of its last digit more.
+  const Row rows[] = {{16.9, 5.0, 11.4, 0.05}, {20, 5.4, 13.06, 0.05}, {25, 6.1, 15.45, 0.05},
+                      {30, 6.6, 17.46, 0.055}, {35, 7.2, 19.16, 0.05}, {50, 8.6, 22.87, 0.05}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.pressure);
+    DesignInputs in = lined65(25, 13);
+    in.pressureMPa = (row.pressure + 2) / 100;
+    const auto r = designed(in);
+    EXPECT_EQ(r.governedBy, Governing::Pressure);
+    EXPECT_FALSE(r.fromWaterColumn || r.fromMinFlow);
+    EXPECT_NEAR(r.design.flow, row.flow, row.flowTolerance);
+    EXPECT_NEAR(r.design.waterColumn, row.waterColumn, 0.02);
+    EXPECT_NEAR(r.design.nozzlePressure + r.design.hoseLoss + 2, r.design.outletPressure, 1e-9);
+  }
+}
+
+TEST(DesignCheck, TextbookRaiseToMinimumFlowWithUnroundedB) {
+  DesignInputs in = lined65(20, 10, Occupancy::Other);
+  const auto r = designed(in);
+  ASSERT_TRUE(r.fromMinFlow);
+  EXPECT_EQ(fixed(r.fromMinFlow->nozzlePressure), "15.87");
+  EXPECT_EQ(fixed(r.fromMinFlow->hoseLoss), "0.86");
+  EXPECT_EQ(fixed(r.fromMinFlow->outletPressure), "18.73");
+  EXPECT_EQ(r.governedBy, Governing::MinPressure);  // 25 m beats 18.73 m
+}
+
+TEST(DesignCheck, LargestCandidateGoverns) {
+  struct Case {
+    const char* name;
+    DesignInputs in;
+    Governing governedBy;
+    const char* outlet;
+  };
+  DesignInputs smallNozzle = lined65(25, 10, Occupancy::Other);
+  smallNozzle.nozzle = 13;  // 2.27 l/s from 10 m: the 5 l/s governs
+  const Case cases[] = {
+      {"done-when example", lined65(25, 13), Governing::MinPressure, "35.00"},
+      {"long water column", lined65(25, 17, Occupancy::Other), Governing::WaterColumn, "30.75"},
+      {"small nozzle", smallNozzle, Governing::MinFlow, "75.48"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto r = designed(c.in);
+    EXPECT_EQ(r.governedBy, c.governedBy);
+    EXPECT_EQ(fixed(r.design.outletPressure), c.outlet);
+  }
+  const auto r = designed(lined65(25, 13));
+  EXPECT_EQ(fixed(calc::toMPa(r.design.outletPressure), 3), "0.350");
+  EXPECT_EQ(fixed(r.design.flow), "6.98");
+  EXPECT_EQ(fixed(r.design.waterColumn, 1), "18.5");
+}
+
+TEST(DesignCheck, VerdictsOnBothSidesOfEachLimit) {
+  struct Case {
+    const char* name;
+    double length, waterColumn;
+    std::optional<double> pressure, width;
+    int streams;
+    const char* id;
+    Verdict verdict;
+    const char* says;  // part of the sentence, "" for none
+  };
+  const Case cases[] = {
+      {"0.50 MPa", 25, 13, 0.50, {}, 2, "maxPressure", Verdict::Pass, "不大于 0.50 MPa"},
+      {"above 0.50", 25, 13, 0.5000001, {}, 2, "maxPressure", Verdict::Fail, "减压措施"},
+      {"0.70 MPa", 25, 13, 0.70, {}, 2, "maxPressure", Verdict::Fail, "减压措施"},
+      {"above 0.70", 25, 13, 0.7000001, {}, 2, "maxPressure", Verdict::Fail, "必须设置减压装置"},
+      {"0.35 MPa", 25, 13, 0.35, {}, 2, "minPressure", Verdict::Pass, ""},
+      {"below 0.35", 25, 13, 0.3499, {}, 2, "minPressure", Verdict::Fail, "0.35 MPa"},
+      {"short column given", 25, 13, 0.18, {}, 2, "waterColumn", Verdict::Fail, ""},
+      {"short flow given", 25, 13, 0.18, {}, 2, "minFlow", Verdict::Fail, ""},
+      {"raised to 0.35",
+       25,
+       13,
+       {},
+       {},
+       2,
+       "minPressure",
+       Verdict::Note,
+       "6.98 l/s，充实水柱 18.5 m"},
+      {"7 m", 25, 7, {}, {}, 2, "waterColumn", Verdict::Fail, "旧版规范"},
+      {"13 m", 25, 13, {}, {}, 2, "waterColumn", Verdict::Pass, ""},
+      {"b = R", 25, 0, {}, 20, 2, "spacing", Verdict::Pass, "0.00 m"},
+      {"b > R", 25, 0, {}, 20.001, 2, "spacing", Verdict::Fail, calc::kWidthTooLargeMessage},
+      {"S at the cap", 62.5, 0, {}, 40, 2, "spacing", Verdict::Pass, "30.00 m"},
+      {"S over the cap", 62.5, 0, {}, 39.99, 2, "spacing", Verdict::Note, "布置间距取 30 m"},
+      {"one stream", 25, 0, {}, 18, 1, "spacing", Verdict::Pass, "17.44 m"},
+      {"hose 30 m", 30, 13, {}, {}, 2, "hose", Verdict::Advice, "不宜超过 25 m"},
+      {"hose 25 m", 25, 13, {}, {}, 2, "hose", Verdict::Pass, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DesignInputs in = lined65(c.length, c.waterColumn);
+    in.pressureMPa = c.pressure;
+    in.width = c.width;
+    in.streams = c.streams;
+    const auto r = designed(in);
+    const calc::DesignCheck* found = check(r, c.id);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->verdict, c.verdict);
+    EXPECT_NE(found->text.find(c.says), std::string::npos) << found->text;
+  }
+}
+
+TEST(DesignCheck, SpacingAdoptsTheCap) {
+  DesignInputs in = lined65(62.5, 0);
+  in.width = 30;
+  auto r = designed(in);
+  EXPECT_EQ(fixed(*r.spacing), "40.00");
+  EXPECT_EQ(*r.adoptedSpacing, 30);
+  in.streams = 1;
+  r = designed(in);
+  EXPECT_EQ(fixed(*r.spacing), "80.00");
+  EXPECT_EQ(*r.adoptedSpacing, 50);
+}
+
+TEST(DesignCheck, NozzleAndMinFlowDependOnTheFlowPerStream) {
+  struct Case {
+    double nozzle, minFlow;
+    Verdict nozzleVerdict, minFlowVerdict;
+  };
+  const Case cases[] = {{19, 5, Verdict::Pass, Verdict::Pass},
+                        {13, 5, Verdict::Advice, Verdict::Note},
+                        {13, 2.5, Verdict::Pass, Verdict::Pass},
+                        {16, 2.5, Verdict::Advice, Verdict::Pass}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.nozzle) + " mm, " + std::to_string(c.minFlow) + " l/s");
+    DesignInputs in = lined65(25, 13);
+    in.nozzle = c.nozzle;
+    in.minFlow = c.minFlow;
+    const auto r = designed(in);
+    EXPECT_EQ(check(r, "nozzle")->verdict, c.nozzleVerdict);
+    EXPECT_EQ(check(r, "minFlow")->verdict, c.minFlowVerdict);
+  }
+}
+
+TEST(DesignCheck, RefusesWhatCannotBeBuilt) {
+  DesignInputs beyond = lined65(25, 40);  // 19 mm reaches 37 m at most
+  DesignInputs noFlow = lined65(25, 13);
+  noFlow.pressureMPa = 0.02;
+  DesignInputs threeStreams = lined65(25, 13);
+  threeStreams.streams = 3;
+  struct Case {
+    DesignInputs in;
+    const char* field;
+  };
+  const Case cases[] = {{beyond, calc::kWaterColumnField},
+                        {noFlow, calc::kOutletPressureField},
+                        {threeStreams, calc::kStreamsField}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.field);
+    const auto r = calc::checkDesign(c.in);
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.error().field, c.field);
+  }
+  EXPECT_NE(calc::checkDesign(beyond).error().message.find("37 m"), std::string::npos);
+}
+
+}  // namespace
