@@ -85,7 +85,9 @@ int main(int argc, char** argv) {
   }
   cli::Printed printed;
   if (const cli::ReportOptions& sheet = std::get<cli::ReportOptions>(report); sheet.path) {
-    printed = cli::writeReport(sheet, {.entries = options.entries});
+    sheet::SheetRequest request;
+    request.entries = options.entries;
+    printed = cli::writeReport(sheet, request);
   } else if (options.table) {
     std::vector<cli::Calculation> rows;
     for (const cli::Entries& entries : cli::designTableEntries(options.entries.width)) {

@@ -16,7 +16,8 @@ using calc::formatFixed;
 // Page, tables and formulas; printed on A4 and readable on screen. The serif CJK faces
 // come first because plan-review sheets are set in 宋体.
 constexpr std::string_view kStyle = R"(
-@page { size: A4; margin: 16mm 16mm 16mm 18mm; }
+@page { size: A4; margin: 15mm 16mm 16mm 18mm;
+  @bottom-center { content: "第 " counter(page) " 页 共 " counter(pages) " 页"; font-size: 8pt; } }
 * { box-sizing: border-box; }
 body { font-family: "SimSun", "宋体", "Songti SC", "Noto Serif CJK SC", "Source Han Serif SC", serif;
   font-size: 10pt; line-height: 1.4; color: #000; margin: 0 auto; max-width: 176mm; }
@@ -43,6 +44,7 @@ td.k { background: #f6f6f6; white-space: nowrap; width: 19%; }
 .note, .advice { font-style: italic; }
 .gov { font-weight: bold; }
 .small { font-size: 8.5pt; }
+.keep { break-inside: avoid; page-break-inside: avoid; }
 .foot { font-size: 8pt; color: #444; margin-top: 8pt; border-top: 0.6pt solid #888; padding-top: 2pt; }
 )";
 
@@ -137,8 +139,8 @@ struct Step {
 
 void stepTable(Html& h, const std::vector<Step>& steps) {
   h.raw(
-      "<table class=\"steps\"><tr><th style=\"width:22%\">计算项</th><th>计算公式</th>"
-      "<th>代入数值</th><th style=\"width:15%\">结果</th></tr>\n");
+      "<table><thead><tr><th style=\"width:22%\">计算项</th><th>计算公式</th>"
+      "<th>代入数值</th><th style=\"width:15%\">结果</th></tr></thead>\n");
   for (const Step& s : steps) {
     h.raw("<tr><td>").raw(s.name).raw("</td><td>").raw(f(s.formula)).raw("</td><td>");
     h.raw(f(s.numbers)).raw("</td><td class=\"n\">").raw(f(s.result)).raw("</td></tr>\n");
@@ -163,8 +165,7 @@ Step bStep(const calc::RunOutputs& out, const std::string& d) {
 }
 Step hoseStep(const calc::Calculation& c) {
   return {"水带比阻 " + kAz, "查水带比阻表",
-          esc(c.entries.material) + "，<i>DN</i> " + esc(c.entries.hoseDiameter),
-          esc(c.hoseCoefficient)};
+          esc(c.entries.material) + "，DN" + esc(c.entries.hoseDiameter), esc(c.hoseCoefficient)};
 }
 Step radiusStep(const std::string& ld, const std::string& sk, const std::string& r) {
   return {"保护半径 " + kR, kR + " = 0.8 " + kLd + " + 0.71 " + kSk,
@@ -219,7 +220,7 @@ std::vector<Step> waterColumnSteps(const calc::Calculation& c, const calc::Desig
        kHq + " = " + frac(kAlpha + " " + kSk, "1 − " + kPhi + " " + kAlpha + " " + kSk),
        "= " + frac(alpha + "×" + sk, "1 − " + phi + "×" + alpha + "×" + sk), hq + " m"},
       {"消火栓出水量 " + kQ, kQ + " = " + root(kB + " " + kHq), "= " + root(b + "×" + hq),
-       q + " L/s"},
+       q + " l/s"},
       hoseStep(c),
       hoseLossStep(c, q, esc(*o.hoseLossOut)),
       outletStep(hq, esc(*o.hoseLossOut), number(o.outletPressureOut)),
@@ -290,7 +291,7 @@ std::vector<Step> pressureSteps(const calc::Calculation& c, const calc::DesignIn
        kHq + " = " + frac(kHxh + " − " + kHk, "1 + " + kAz + " " + kLd + " " + kB),
        "= " + frac(pressure + " − 2", "1 + " + az + "×" + ld + "×" + b), hq + " m"},
       {"消火栓出水量 " + kQ, kQ + " = " + root(kB + " " + kHq), "= " + root(b + "×" + hq),
-       q + " L/s"},
+       q + " l/s"},
       hoseLossStep(c, q, hd),
       {"充实水柱长度 " + kSk,
        frac(kHq, "1 + " + kPhi + " " + kHq) + " = " + kAlpha + "(" + kSk + ") " + kSk,
@@ -299,20 +300,6 @@ std::vector<Step> pressureSteps(const calc::Calculation& c, const calc::DesignIn
   };
   if (auto s = spacingStep(c, *o.radiusOut, in, design)) steps.push_back(*s);
   return steps;
-}
-
-std::string_view governingText(calc::Governing g) {
-  switch (g) {
-    case calc::Governing::WaterColumn:
-      return "充实水柱长度";
-    case calc::Governing::MinFlow:
-      return "每支水枪最小流量";
-    case calc::Governing::MinPressure:
-      return "栓口最小动压";
-    case calc::Governing::Pressure:
-      return "给定栓口压力";
-  }
-  return "";
 }
 
 void infoSection(Html& h, const SheetRequest& r) {
@@ -358,12 +345,12 @@ void inputSection(Html& h, const calc::Calculation& c, const calc::DesignInputs&
       h, {{"水带直径", esc(e.hoseDiameter) + " mm"}, {"水带比阻 " + kAz, esc(c.hoseCoefficient)}});
   inputRow(h, {{"喷嘴口径 " + kD, esc(e.nozzle) + " mm"},
                {"充实水柱长度 " + kSk, esc(e.waterColumn) + " m"}});
-  inputRow(h, {{"已知出水量 " + kQ, e.flow ? esc(*e.flow) + " L/s" : "—"},
+  inputRow(h, {{"已知出水量 " + kQ, e.flow ? esc(*e.flow) + " l/s" : "—"},
                {"最大保护宽度 " + kBw, e.width.empty() ? "—" : esc(e.width) + " m"}});
   inputRow(h,
            {{"场所类别", esc(calc::occupancyText(in.occupancy))},
             {"布置方式", in.streams == 1 ? "一支水枪充实水柱到达" : "两支水枪充实水柱同时到达"}});
-  inputRow(h, {{"每支水枪设计流量", esc(calc::numberToText(in.minFlow)) + " L/s"},
+  inputRow(h, {{"每支水枪设计流量", esc(calc::numberToText(in.minFlow)) + " l/s"},
                {"给定栓口压力 <i>p</i>",
                 in.pressureMPa ? esc(calc::numberToText(*in.pressureMPa)) + " MPa" : "—"}});
   h.raw("</table>\n");
@@ -371,16 +358,17 @@ void inputSection(Html& h, const calc::Calculation& c, const calc::DesignInputs&
 
 void checkSection(Html& h, const calc::DesignResult& design) {
   h.raw(
-      "<h2>5 规范校核（GB 50974-2014）</h2>\n<table><tr><th style=\"width:10%\">条文</th>"
+      "<div class=\"keep\"><h2>5 规范校核（GB 50974-2014）</h2>\n<table><thead><tr><th "
+      "style=\"width:10%\">条文</th>"
       "<th style=\"width:14%\">要求</th><th style=\"width:14%\">设计值</th>"
-      "<th style=\"width:9%\">结论</th><th>说明</th></tr>\n");
+      "<th style=\"width:9%\">结论</th><th>说明</th></tr></thead>\n");
   for (const calc::DesignCheck& check : design.checks) {
     h.raw("<tr><td class=\"c\">").text(check.clause).raw("</td><td>").text(check.requirement);
     h.raw("</td><td>").text(check.value).raw("</td><td class=\"c ");
     h.text(calc::verdictName(check.verdict)).raw("\">").text(calc::verdictWords(check.verdict));
     h.raw("</td><td class=\"small\">").text(check.text).raw("</td></tr>\n");
   }
-  h.raw("</table>\n");
+  h.raw("</table></div>\n");
 }
 
 std::string pressureText(double metres) {
@@ -406,15 +394,15 @@ void designSection(Html& h, const calc::Calculation& c, const calc::DesignInputs
          design.fromWaterColumn ? std::optional(design.fromWaterColumn->outletPressure)
                                 : std::nullopt},
         {calc::Governing::MinFlow,
-         "每支水枪最小流量 " + f(kQ) + " = " + esc(calc::numberToText(in.minFlow)) + " L/s",
+         "每支水枪最小流量 " + f(kQ) + " = " + esc(calc::numberToText(in.minFlow)) + " l/s",
          "3.5.2",
          design.fromMinFlow ? std::optional(design.fromMinFlow->outletPressure) : std::nullopt},
         {calc::Governing::MinPressure, "栓口最小动压", "7.4.12-2", design.minPressure},
     };
     h.raw(
-        "<table><tr><th>工况</th><th style=\"width:11%\">条文</th>"
+        "<table><thead><tr><th>工况</th><th style=\"width:11%\">条文</th>"
         "<th style=\"width:30%\">所需栓口压力 " +
-        kHxh + "</th><th style=\"width:9%\"></th></tr>\n");
+        kHxh + "</th><th style=\"width:9%\"></th></tr></thead>\n");
     for (const Candidate& cand : candidates) {
       const bool governs = cand.id == design.governedBy;
       h.raw(governs ? "<tr class=\"gov\">" : "<tr>").raw("<td>").raw(cand.what);
@@ -424,10 +412,12 @@ void designSection(Html& h, const calc::Calculation& c, const calc::DesignInputs
     }
     h.raw("</table>\n");
   }
-  h.raw("<p>设计工况由<b>").text(governingText(design.governedBy)).raw("</b>控制：栓口动压 ");
+  h.raw("<p>设计工况由<b>")
+      .text(calc::governingWords(design.governedBy))
+      .raw("</b>控制：栓口动压 ");
   h.raw(f(kHxh)).raw(" = ").text(pressureText(p.outletPressure)).raw("，喷嘴压力 ").raw(f(kHq));
   h.raw(" = ").text(formatFixed(p.nozzlePressure, 2)).raw(" m，设计流量 ").raw(f(kQ)).raw(" = ");
-  h.text(formatFixed(p.flow, 2)).raw(" L/s，水带水头损失 ").raw(f(kHd)).raw(" = ");
+  h.text(formatFixed(p.flow, 2)).raw(" l/s，水带水头损失 ").raw(f(kHd)).raw(" = ");
   h.text(formatFixed(p.hoseLoss, 2)).raw(" m，充实水柱长度 ").raw(f(kSk)).raw(" = ");
   h.text(formatFixed(p.waterColumn, 1)).raw(" m。</p>\n");
 }
@@ -441,7 +431,7 @@ void conclusionSection(Html& h, const calc::DesignResult& design) {
          std::to_string(counts[0]) + " 项，不满足 " + std::to_string(counts[1]) + " 项，注意 " +
          std::to_string(counts[2]) + " 项，建议 " + std::to_string(counts[3]) + " 项。");
   h.text("消火栓栓口动压按 " + formatFixed(calc::toMPa(p.outletPressure), 3) +
-         " MPa 设计，单栓设计流量 " + formatFixed(p.flow, 2) + " L/s。");
+         " MPa 设计，单栓设计流量 " + formatFixed(p.flow, 2) + " l/s。");
   if (counts[1] > 0) {
     h.raw("<b>存在不满足项，须调整设计后重新计算。</b>");
   } else {
@@ -490,7 +480,7 @@ std::string renderSheet(const calc::Calculation& c, const calc::DesignInputs& in
   }
   h.raw("<p class=\"small\">注：代入数值为各量的显示值，计算按未舍入的中间值进行，末位可能相差 1");
   h.raw(in.pressureMPa ? "。</p>\n"
-                       : "；出水量取 0.01 L/s、水带水头损失取 0.01 m 后参与后续计算。</p>\n");
+                       : "；出水量取 0.01 l/s、水带水头损失取 0.01 m 后参与后续计算。</p>\n");
 
   checkSection(h, design);
   designSection(h, c, in, design);
