@@ -2,10 +2,15 @@
 // the design table.
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
 
+#include "cli/batch.h"
 #include "cli/calculation.h"
 #include "cli/options.h"
 #include "cli/output.h"
@@ -42,6 +47,25 @@ std::vector<std::string> utf8Arguments(int argc, char** argv) {
   return args;
 }
 
+// The whole batch file, or standard input for "-"; nothing when it cannot be read.
+std::optional<std::string> readBatch(const std::string& name) {
+  if (name == "-") {
+    std::string text;
+    char buffer[65536];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) text.append(buffer, n);
+    if (std::ferror(stdin)) return std::nullopt;
+    return text;
+  }
+  // Through a UTF-8 path, so that a Chinese file name opens on Windows as well.
+  std::ifstream file(std::filesystem::path(std::u8string(name.begin(), name.end())),
+                     std::ios::binary);
+  if (!file) return std::nullopt;
+  std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  if (file.bad()) return std::nullopt;
+  return text;
+}
+
 void write(std::FILE* stream, const std::string& text) {
   std::fwrite(text.data(), 1, text.size(), stream);
   std::fflush(stream);
@@ -55,6 +79,7 @@ int main(int argc, char** argv) {
   // Binary mode: the CSV's CRLF must not become CR CR LF.
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
+  _setmode(_fileno(stdin), _O_BINARY);
 #endif
 
   std::vector<std::string> args = utf8Arguments(argc, argv);
@@ -79,15 +104,28 @@ int main(int argc, char** argv) {
     return cli::kExitOk;
   }
 
-  if (std::get<cli::ReportOptions>(report).path && options.table) {
-    write(stderr, "hydrant-calc-cli: --report 不能与 --table 同时使用\n" + cli::usageLine() + "\n");
+  if (std::get<cli::ReportOptions>(report).path && (options.table || options.batch)) {
+    write(stderr, "hydrant-calc-cli: --report 不能与 --table 或 --batch 同时使用\n" +
+                      cli::usageLine() + "\n");
     return cli::kExitUsageError;
   }
   cli::Printed printed;
   if (const cli::ReportOptions& sheet = std::get<cli::ReportOptions>(report); sheet.path) {
     sheet::SheetRequest request;
     request.entries = options.entries;
+    request.occupancy = options.design.occupancy;
+    request.streams = options.design.streams;
+    request.minFlow = options.design.minFlow;
+    request.pressureMPa = options.design.pressureMPa;
     printed = cli::writeReport(sheet, request);
+  } else if (options.batch) {
+    const auto text = readBatch(*options.batch);
+    if (!text) {
+      write(stderr, "hydrant-calc-cli: 无法读取批量文件：" + *options.batch + "\n" +
+                        cli::usageLine() + "\n");
+      return cli::kExitUsageError;
+    }
+    printed = cli::runBatch(*text, options);
   } else if (options.table) {
     std::vector<cli::Calculation> rows;
     for (const cli::Entries& entries : cli::designTableEntries(options.entries.width)) {
@@ -95,7 +133,14 @@ int main(int argc, char** argv) {
     }
     printed = cli::printTable(rows, !options.entries.width.empty(), options.format);
   } else {
-    printed = cli::printCalculation(cli::calculate(options.entries), options.format);
+    const cli::Calculation calculation = cli::calculate(options.entries);
+    if (options.check && !calculation.outputs.error) {
+      const cli::Checked checked{options.design,
+                                 cli::checkCalculation(calculation, options.design)};
+      printed = cli::printCalculation(calculation, options.format, &checked);
+    } else {
+      printed = cli::printCalculation(calculation, options.format);
+    }
   }
   write(stdout, printed.out);
   write(stderr, printed.err);

@@ -6,7 +6,24 @@ namespace cli {
 
 namespace {
 
-enum class Key { HoseLength, Material, HoseDiameter, Nozzle, WaterColumn, Flow, Width, Format };
+enum class Key {
+  HoseLength,
+  Material,
+  HoseDiameter,
+  Nozzle,
+  WaterColumn,
+  Flow,
+  Width,
+  Format,
+  Occupancy,
+  Streams,
+  MinFlow,
+  Pressure,
+  Batch,
+};
+
+// The design check's settings and the batch file: allowed with entries, not with --table.
+bool isDesignKey(Key key) { return key >= Key::Occupancy; }
 
 struct ValueOption {
   std::string_view name;
@@ -22,6 +39,11 @@ constexpr std::array kValueOptions{
     ValueOption{"--flow", Key::Flow},
     ValueOption{"--width", Key::Width},
     ValueOption{"--format", Key::Format},
+    ValueOption{"--occupancy", Key::Occupancy},
+    ValueOption{"--streams", Key::Streams},
+    ValueOption{"--min-flow", Key::MinFlow},
+    ValueOption{"--pressure", Key::Pressure},
+    ValueOption{"--batch", Key::Batch},
 };
 
 std::optional<Format> formatNamed(std::string_view name) {
@@ -62,6 +84,22 @@ std::optional<std::string> apply(Options& options, Key key, const std::string& v
       options.format = *format;
       break;
     }
+    case Key::Occupancy:
+      if (auto error = readOccupancy(value, options.design)) return error->message;
+      break;
+    case Key::Streams:
+      if (auto error = readStreams(value, options.design)) return error->message;
+      break;
+    case Key::MinFlow:
+      if (auto error = readMinFlow(value, options.design)) return error->message;
+      break;
+    case Key::Pressure:
+      if (auto error = readPressure(value, options.design)) return error->message;
+      options.check = true;
+      break;
+    case Key::Batch:
+      options.batch = value;
+      break;
   }
   return std::nullopt;
 }
@@ -73,6 +111,7 @@ std::variant<Options, UsageError> parseOptions(std::span<const std::string> args
   // The table runs over every entry the window offers; an entry given with it would be
   // silently ignored, so it is refused instead.
   std::optional<std::string> entryOption;
+  std::optional<std::string> designOption;
 
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -86,6 +125,11 @@ std::variant<Options, UsageError> parseOptions(std::span<const std::string> args
     }
     if (arg == "--version") {
       options.version = true;
+      continue;
+    }
+    if (arg == "--check") {
+      options.check = true;
+      designOption = arg;
       continue;
     }
 
@@ -109,7 +153,9 @@ std::variant<Options, UsageError> parseOptions(std::span<const std::string> args
       return UsageError{"选项 " + std::string(name) + " 缺少取值"};
     }
     if (auto error = apply(options, option->key, value)) return UsageError{*error};
-    if (option->key != Key::Width && option->key != Key::Format) {
+    if (isDesignKey(option->key)) {
+      designOption = std::string(name);
+    } else if (option->key != Key::Width && option->key != Key::Format) {
       entryOption = std::string(name);
     }
   }
@@ -117,13 +163,17 @@ std::variant<Options, UsageError> parseOptions(std::span<const std::string> args
   if (options.table && entryOption && !options.help && !options.version) {
     return UsageError{"--table 不能与 " + *entryOption + " 同时使用（设计表已包含全部选项）"};
   }
+  if (options.table && designOption && !options.help && !options.version) {
+    return UsageError{"--table 不能与 " + *designOption + " 同时使用（设计表不含规范校核）"};
+  }
   return options;
 }
 
 std::string usageLine() {
   return "用法：hydrant-calc-cli [--hose-length 长度] [--material 材料] [--hose-diameter 直径] "
          "[--nozzle 口径] [--water-column 水柱|--flow 流量] [--width 宽度] [--format "
-         "text|json|csv] [--table]（详见 --help）";
+         "text|json|csv] [--table] [--check] [--occupancy high|other] [--streams 2|1] "
+         "[--min-flow 流量] [--pressure 压力] [--batch 文件|-]（详见 --help）";
 }
 
 std::string helpText() {
@@ -151,13 +201,25 @@ std::string helpText() {
          "  --table                输出设计表：水龙带长度 × 材料 × 直径 × 喷嘴口径 × "
          "充实水柱长度，\n"
          "                         共 108 行；可与 --width、--format 同用\n"
+         "  --check                按 GB 50974-2014 校核：设计工作点（充实水柱、最小流量、\n"
+         "                         最小栓口动压三者取大）及各条文的校核结论\n"
+         "  --occupancy 场所       high：高层建筑、厂房、库房和室内净空高度超过8m的民用建筑等\n"
+         "                         场所（13 m，0.35 MPa）；other：其他场所（10 m，0.25 "
+         "MPa，默认）\n"
+         "  --streams 股数         同时到达任一点的水枪充实水柱股数：2（默认）或 1\n"
+         "  --min-flow 流量        每支水枪最小流量(l/s)，默认 5；表 3.5.2 的小型建筑为 2.5\n"
+         "  --pressure 压力        已知栓口动压(MPa)：按此压力求出水量和充实水柱并校核，\n"
+         "                         不再取大；隐含 --check\n"
+         "  --batch 文件           逐行计算 CSV 文件（- 为标准输入），每行一个结果并校核；\n"
+         "                         表头用英文键或窗口标题，缺少的列取命令行的值；\n"
+         "                         输出 CSV，--format json 时每行一个 JSON 对象\n"
          "  --help                 显示本说明\n"
          "  --version              显示版本号\n"
          "\n"
          "选项的取值可以写在下一个参数中，也可以写成 --选项=取值。\n"
          "\n"
-         "退出状态：0 计算完成（含保护宽度过大的警告）；1 计算失败（原因见标准错误输出或 JSON 的 "
-         "error）；\n"
+         "退出状态：0 计算完成（含保护宽度过大的警告和校核不满足）；1 计算失败（原因见标准错误输出"
+         "或 JSON 的 error；批量计算时任一行失败）；\n"
          "          2 命令行用法错误。\n";
 }
 

@@ -9,6 +9,7 @@
 #include <variant>
 
 #include "calc/entries.h"
+#include "cli/design.h"
 
 namespace cli {
 
@@ -22,6 +23,9 @@ struct Options {
   bool table = false;
   bool help = false;
   bool version = false;
+  bool check = false;                // the design check of GB 50974-2014 is added
+  DesignSettings design;             // its settings
+  std::optional<std::string> batch;  // a CSV file of entries, "-" for standard input
 };
 
 // What was wrong with the command line, as one Simplified Chinese line.

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "calc/number_text.h"
 #include "cli/csv.h"
-#include "cli/json.h"
 #include "cli/utf8.h"
 
 namespace cli {
@@ -113,15 +113,131 @@ std::string errorLine(const calc::CalcError& error) {
 }
 
 std::string errorJson(const calc::CalcError& error) {
-  const std::string inner = JsonObject()
-                                .add("field", error.field)
-                                .add("text", error.text)
-                                .add("message", error.message)
-                                .str();
-  return JsonObject().addRaw("error", inner).str();
+  return JsonObject().addRaw("error", errorObjectJson(error)).str();
 }
 
-std::string calculationJson(const Calculation& c) {
+// -?(0|[1-9][0-9]*)(.[0-9]+)?: what JSON takes as a number, without exponent.
+bool isJsonNumber(std::string_view text) {
+  if (text.starts_with('-')) text.remove_prefix(1);
+  const std::size_t point = text.find('.');
+  const std::string_view whole = text.substr(0, point);
+  const auto digits = [](std::string_view part) {
+    return !part.empty() && part.find_first_not_of("0123456789") == std::string_view::npos;
+  };
+  if (!digits(whole) || (whole.size() > 1 && whole.front() == '0')) return false;
+  return point == std::string_view::npos || digits(text.substr(point + 1));
+}
+
+// The number a result text shows, as it shows it: "21.96(mH2o)" gives 21.96.
+std::optional<std::string> shownNumber(const std::string& text) {
+  const std::string number = text.substr(0, text.find_first_not_of("-.0123456789"));
+  if (!isJsonNumber(number)) return std::nullopt;
+  return number;
+}
+
+// The results as JSON numbers in plain units (m, MPa, l/s), each where its text exists.
+std::string valuesJson(const Calculation& c) {
+  JsonObject values;
+  for (const OutputField& field : kOutputFields) {
+    const auto& text = c.outputs.*field.member;
+    const auto number = text ? shownNumber(*text) : std::nullopt;
+    if (!number) continue;
+    values.addRaw(field.key, *number);
+    if (field.member == &calc::RunOutputs::outletPressureOut) {
+      // 1 m of water column = 0.01 MPa; the metres have two decimals, so four keep it exact.
+      values.addRaw("outletPressureMPa",
+                    calc::formatFixed(calc::parseNumber(*number).value_or(0) / 100, 4));
+    }
+  }
+  return values.str();
+}
+
+std::string designJson(const calc::DesignResult& d) {
+  const auto fixed = [](double v, int decimals) { return calc::formatFixed(v, decimals); };
+  JsonObject design;
+  design.add("governedBy", calc::governingName(d.governedBy))
+      .addRaw("outletPressure", fixed(d.design.outletPressure, 2))
+      .addRaw("outletPressureMPa", fixed(calc::toMPa(d.design.outletPressure), 3))
+      .addRaw("nozzlePressure", fixed(d.design.nozzlePressure, 2))
+      .addRaw("flow", fixed(d.design.flow, 2))
+      .addRaw("hoseLoss", fixed(d.design.hoseLoss, 2))
+      .addRaw("waterColumn", fixed(d.design.waterColumn, 1))
+      .addRaw("requiredWaterColumn", calc::numberToText(d.requiredWaterColumn))
+      .addRaw("minPressureMPa", fixed(calc::toMPa(d.minPressure), 2))
+      .addRaw("radius", fixed(d.radius, 2));
+  if (d.spacing) {
+    design.addRaw("spacing", fixed(*d.spacing, 2))
+        .addRaw("spacingCap", calc::numberToText(*d.spacingCap))
+        .addRaw("adoptedSpacing", fixed(*d.adoptedSpacing, 2));
+  }
+  std::string checks = "[";
+  for (const calc::DesignCheck& check : d.checks) {
+    if (checks.size() > 1) checks += ',';
+    checks += JsonObject()
+                  .add("id", check.id)
+                  .add("clause", check.clause)
+                  .add("verdict", calc::verdictName(check.verdict))
+                  .add("text", check.text)
+                  .str();
+  }
+  design.addRaw("checks", checks + "]");
+  return design.str();
+}
+
+// Caption and value of each line of the design block, before the checks.
+std::vector<std::vector<std::string>> designLines(const calc::DesignResult& d,
+                                                  const DesignSettings& settings) {
+  const auto m = [](double v, int decimals = 2) { return calc::formatFixed(v, decimals) + " m"; };
+  std::vector<std::vector<std::string>> lines{
+      {"场所类别", std::string(calc::occupancyText(settings.occupancy)) + "（充实水柱 ≥ " +
+                       calc::numberToText(d.requiredWaterColumn) + " m，栓口动压 ≥ " +
+                       calc::formatFixed(calc::toMPa(d.minPressure), 2) + " MPa）"},
+      {"水枪", std::to_string(settings.streams) + " 股充实水柱，每支最小流量 " +
+                   calc::numberToText(settings.minFlow) + " l/s"},
+      {"控制条件", std::string(calc::governingWords(d.governedBy))},
+      {"设计栓口动压", m(d.design.outletPressure) + "（" +
+                           calc::formatFixed(calc::toMPa(d.design.outletPressure), 3) + " MPa）"},
+      {"喷嘴压力", m(d.design.nozzlePressure)},
+      {"设计出水量", calc::formatFixed(d.design.flow, 2) + " l/s"},
+      {"水带水头损失", m(d.design.hoseLoss)},
+      {"实际充实水柱", m(d.design.waterColumn, 1)},
+  };
+  if (d.adoptedSpacing) {
+    std::string spacing = m(*d.adoptedSpacing);
+    if (*d.adoptedSpacing < *d.spacing) spacing += "（计算 " + m(*d.spacing) + "，取上限）";
+    lines.push_back({"布置间距", spacing});
+  }
+  return lines;
+}
+
+std::vector<std::vector<std::string>> checkLines(const calc::DesignResult& d) {
+  std::vector<std::vector<std::string>> lines;
+  for (const calc::DesignCheck& check : d.checks) {
+    lines.push_back({check.clause, std::string(calc::verdictWords(check.verdict)), check.text});
+  }
+  return lines;
+}
+
+constexpr const char* kDesignHeading = "规范校核（GB 50974-2014）";
+
+std::string calculationJson(const Calculation& c, const calc::DesignResult* design) {
+  JsonObject object;
+  addCalculationJson(object, c, design);
+  return object.str();
+}
+
+}  // namespace
+
+std::string errorObjectJson(const calc::CalcError& error) {
+  return JsonObject()
+      .add("field", error.field)
+      .add("text", error.text)
+      .add("message", error.message)
+      .str();
+}
+
+void addCalculationJson(JsonObject& object, const Calculation& c,
+                        const calc::DesignResult* design) {
   const Entries& e = c.entries;
   JsonObject inputs;
   inputs.add("hoseLength", e.hoseLength)
@@ -137,11 +253,14 @@ std::string calculationJson(const Calculation& c) {
     if (const auto& value = c.outputs.*field.member) outputs.add(field.key, *value);
   }
 
-  JsonObject object;
-  object.addRaw("inputs", inputs.str()).addRaw("outputs", outputs.str());
+  object.addRaw("inputs", inputs.str())
+      .addRaw("outputs", outputs.str())
+      .addRaw("values", valuesJson(c));
+  if (design) object.addRaw("design", designJson(*design));
   if (c.outputs.message) object.add("message", *c.outputs.message);
-  return object.str();
 }
+
+namespace {
 
 Printed failed(const calc::CalcError& error, Format format) {
   Printed printed;
@@ -156,8 +275,10 @@ Printed failed(const calc::CalcError& error, Format format) {
 
 }  // namespace
 
-Printed printCalculation(const Calculation& c, Format format) {
+Printed printCalculation(const Calculation& c, Format format, const Checked* checked) {
   if (c.outputs.error) return failed(*c.outputs.error, format);
+  if (checked && !checked->result.ok()) return failed(checked->result.error(), format);
+  const calc::DesignResult* design = checked ? &checked->result.value() : nullptr;
 
   Printed printed;
   const auto lines = resultLines(c);
@@ -166,14 +287,24 @@ Printed printCalculation(const Calculation& c, Format format) {
       std::vector<std::vector<std::string>> rows;
       for (const auto& [caption, value] : lines) rows.push_back({caption, value});
       printed.out = alignedRows(rows);
+      if (design) {
+        printed.out += std::string("\n") + kDesignHeading + "\n" +
+                       alignedRows(designLines(*design, checked->settings)) +
+                       alignedRows(checkLines(*design));
+      }
       break;
     }
     case Format::Csv:
       printed.out = std::string(kUtf8Bom);
       for (const auto& [caption, value] : lines) printed.out += csvRow({caption, value});
+      if (design) {
+        printed.out += csvRow({kDesignHeading});
+        for (const auto& row : designLines(*design, checked->settings)) printed.out += csvRow(row);
+        for (const auto& row : checkLines(*design)) printed.out += csvRow(row);
+      }
       break;
     case Format::Json:
-      printed.out = calculationJson(c) + "\n";
+      printed.out = calculationJson(c, design) + "\n";
       break;
   }
   // JSON carries the warning in its object; the other forms keep standard output to results.
@@ -203,7 +334,7 @@ Printed printTable(const std::vector<Calculation>& rows, bool withWidth, Format 
       // with single runs line by line.
       printed.out = "{\"rows\":[\n";
       for (std::size_t i = 0; i < rows.size(); ++i) {
-        printed.out += calculationJson(rows[i]);
+        printed.out += calculationJson(rows[i], nullptr);
         printed.out += i + 1 < rows.size() ? ",\n" : "\n";
       }
       printed.out += "]}\n";

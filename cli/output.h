@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "calc/design_check.h"
 #include "cli/calculation.h"
+#include "cli/json.h"
 #include "cli/options.h"
 
 namespace cli {
@@ -20,10 +22,26 @@ struct Printed {
   int status = kExitOk;
 };
 
+// A design check and the settings it ran with.
+struct Checked {
+  DesignSettings settings;
+  calc::Result<calc::DesignResult> result;
+};
+
 // Text: one "caption value" line per produced result, visible results first, the
 // captions aligned; the warning on standard error. JSON: one object on one line. CSV: one
-// "caption,value" row per line of the text form.
-Printed printCalculation(const Calculation& calculation, Format format);
+// "caption,value" row per line of the text form. With `checked`, a block of the design
+// point and one line per check follows (JSON: the member "design"); a failed check fails
+// like a failed run.
+Printed printCalculation(const Calculation& calculation, Format format,
+                         const Checked* checked = nullptr);
+
+// The members of a calculation's JSON object ("inputs", "outputs", "values", "design" when
+// `design` is set, "message"), added to `object`; for the batch's JSON lines.
+void addCalculationJson(JsonObject& object, const Calculation& calculation,
+                        const calc::DesignResult* design);
+// {"field":…,"text":…,"message":…}
+std::string errorObjectJson(const calc::CalcError& error);
 
 // The design table; the spacing column (spacing or warning) appears when `withWidth`.
 // A failed row fails the whole table with that row's error.

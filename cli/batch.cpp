@@ -1,0 +1,272 @@
+#include "cli/batch.h"
+
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "calc/number_text.h"
+#include "calc/run.h"
+#include "cli/csv.h"
+
+namespace cli {
+
+namespace {
+
+enum class Column {
+  Id,
+  HoseLength,
+  Material,
+  HoseDiameter,
+  Nozzle,
+  WaterColumn,
+  Flow,
+  Pressure,
+  Width,
+  Occupancy,
+  Streams,
+  MinFlow,
+};
+
+// In the order of Column.
+constexpr std::array<BatchColumn, 12> kColumns{{
+    {"id", "编号"},
+    {"hoseLength", calc::kHoseLengthField},
+    {"material", "水龙带材料"},
+    {"hoseDiameter", "水龙带直径"},
+    {"nozzle", calc::kNozzleDiameterField},
+    {"waterColumn", calc::kWaterColumnField},
+    {"flow", calc::kFlowField},
+    {"pressure", calc::kOutletPressureField},
+    {"width", calc::kProtectionWidthField},
+    {"occupancy", calc::kOccupancyField},
+    {"streams", calc::kStreamsField},
+    {"minFlow", calc::kMinFlowField},
+}};
+
+// The checks, in the order checkDesign gives them, one verdict column each.
+constexpr std::array<std::string_view, 7> kCheckIds{
+    "waterColumn", "minPressure", "maxPressure", "minFlow", "spacing", "hose", "nozzle"};
+
+// A header cell without surrounding blanks and trailing colons, as a caption is written
+// beside its box ("水龙带长度：").
+std::string_view bareCaption(std::string_view cell) {
+  static constexpr std::string_view kTrailing[] = {"：", ":", " ", "\t"};
+  bool trimmed = true;
+  while (trimmed) {
+    trimmed = false;
+    for (std::string_view t : kTrailing) {
+      if (cell.ends_with(t)) {
+        cell.remove_suffix(t.size());
+        trimmed = true;
+      }
+    }
+  }
+  while (cell.starts_with(' ') || cell.starts_with('\t')) cell.remove_prefix(1);
+  return cell;
+}
+
+// The caption with its unit dropped: "水枪喷嘴口径(mm)" is also accepted as "水枪喷嘴口径".
+std::string_view withoutUnit(std::string_view caption) {
+  const std::size_t open = caption.rfind('(');
+  return open == std::string_view::npos ? caption : caption.substr(0, open);
+}
+
+std::optional<Column> columnNamed(std::string_view cell) {
+  const std::string_view name = bareCaption(cell);
+  for (std::size_t i = 0; i < kColumns.size(); ++i) {
+    const BatchColumn& c = kColumns[i];
+    if (name == c.key || name == c.caption || name == withoutUnit(c.caption)) {
+      return static_cast<Column>(i);
+    }
+  }
+  return std::nullopt;
+}
+
+struct Row {
+  std::string id;
+  std::optional<Calculation> calculation;
+  std::optional<calc::Result<calc::DesignResult>> design;
+  std::optional<calc::CalcError> error;  // why nothing could be calculated
+};
+
+// Sets one input from its cell; an empty cell keeps the command line's value.
+std::optional<calc::CalcError> applyCell(Column column, const std::string& cell, Entries& e,
+                                         DesignSettings& s, std::string& id) {
+  if (cell.empty()) return std::nullopt;
+  const auto setting = [&](auto read, const char* field) -> std::optional<calc::CalcError> {
+    if (auto problem = read(cell, s)) return calc::CalcError{field, cell, problem->message};
+    return std::nullopt;
+  };
+  switch (column) {
+    case Column::Id:
+      id = cell;
+      break;
+    case Column::HoseLength:
+      e.hoseLength = cell;
+      break;
+    case Column::Material:
+      e.material = cell;
+      break;
+    case Column::HoseDiameter:
+      e.hoseDiameter = cell;
+      break;
+    case Column::Nozzle:
+      e.nozzle = cell;
+      break;
+    case Column::WaterColumn:
+      e.waterColumn = cell;
+      break;
+    case Column::Flow:
+      e.flow = cell;
+      break;
+    case Column::Width:
+      e.width = cell;
+      break;
+    case Column::Pressure:
+      return setting(readPressure, calc::kOutletPressureField);
+    case Column::Occupancy:
+      return setting(readOccupancy, calc::kOccupancyField);
+    case Column::Streams:
+      return setting(readStreams, calc::kStreamsField);
+    case Column::MinFlow:
+      return setting(readMinFlow, calc::kMinFlowField);
+  }
+  return std::nullopt;
+}
+
+Row calculateRow(const std::vector<std::string>& cells, const std::string& problem,
+                 const std::vector<Column>& columns, const Options& options, std::size_t number) {
+  Row row;
+  row.id = std::to_string(number);
+  Entries entries = options.entries;
+  DesignSettings settings = options.design;
+  for (std::size_t i = 0; i < cells.size() && i < columns.size(); ++i) {
+    auto error = applyCell(columns[i], cells[i], entries, settings, row.id);
+    if (error && !row.error) row.error = std::move(error);
+  }
+  if (row.error) return row;
+  if (!problem.empty() || cells.size() != columns.size()) {
+    const std::string what = !problem.empty()
+                                 ? problem
+                                 : "该行有 " + std::to_string(cells.size()) + " 个字段，表头有 " +
+                                       std::to_string(columns.size()) + " 列";
+    row.error = calc::CalcError{"CSV", "",
+                                "第 " + std::to_string(number) + " 条记录无法读取：" + what + "。"};
+    return row;
+  }
+  Calculation calculation = calculate(entries);
+  if (calculation.outputs.error) {
+    row.error = *calculation.outputs.error;
+    return row;
+  }
+  auto design = checkCalculation(calculation, settings);
+  if (!design.ok()) {
+    row.error = design.error();
+    return row;
+  }
+  row.calculation = std::move(calculation);
+  row.design = std::move(design);
+  return row;
+}
+
+// The design point's columns after the id; then one verdict column per check and "error".
+constexpr std::array<std::string_view, 10> kPointColumns{
+    "governedBy",  "outletPressure", "outletPressureMPa", "nozzlePressure", "flow", "hoseLoss",
+    "waterColumn", "radius",         "spacing",           "adoptedSpacing"};
+constexpr std::size_t kOutputColumns = 1 + kPointColumns.size() + kCheckIds.size() + 1;
+
+std::vector<std::string> csvHeader() {
+  std::vector<std::string> header{"id"};
+  for (std::string_view name : kPointColumns) header.emplace_back(name);
+  for (std::string_view id : kCheckIds) header.push_back(std::string(id) + "Check");
+  header.push_back("error");
+  return header;
+}
+
+std::vector<std::string> csvCells(const Row& row) {
+  std::vector<std::string> cells{row.id};
+  cells.reserve(kOutputColumns);
+  if (row.error) {
+    cells.resize(kOutputColumns - 1);
+    cells.push_back(row.error->message);
+    return cells;
+  }
+  const calc::DesignResult& d = row.design->value();
+  const auto fixed = [](double v, int decimals) { return calc::formatFixed(v, decimals); };
+  cells.insert(cells.end(),
+               {std::string(calc::governingName(d.governedBy)), fixed(d.design.outletPressure, 2),
+                fixed(calc::toMPa(d.design.outletPressure), 3), fixed(d.design.nozzlePressure, 2),
+                fixed(d.design.flow, 2), fixed(d.design.hoseLoss, 2),
+                fixed(d.design.waterColumn, 1), fixed(d.radius, 2), calc::formatFixed(d.spacing, 2),
+                calc::formatFixed(d.adoptedSpacing, 2)});
+  for (std::string_view id : kCheckIds) {
+    std::string verdict;
+    for (const calc::DesignCheck& check : d.checks) {
+      if (check.id == id) verdict = calc::verdictName(check.verdict);
+    }
+    cells.push_back(verdict);
+  }
+  cells.push_back("");
+  return cells;
+}
+
+std::string jsonLine(const Row& row) {
+  JsonObject object;
+  object.add("id", row.id);
+  if (row.error) {
+    object.addRaw("error", errorObjectJson(*row.error));
+  } else {
+    addCalculationJson(object, *row.calculation, &row.design->value());
+  }
+  return object.str() + "\n";
+}
+
+}  // namespace
+
+std::span<const BatchColumn> batchColumns() { return kColumns; }
+
+Printed runBatch(std::string_view csv, const Options& options) {
+  Printed printed;
+  CsvReader reader(csv);
+  std::vector<std::string> cells;
+  std::string problem;
+  if (!reader.next(cells, problem)) {
+    printed.err = "批量文件为空：第一行应为表头。\n";
+    printed.status = kExitCalcFailed;
+    return printed;
+  }
+  std::vector<Column> columns;
+  std::vector<bool> seen(kColumns.size(), false);
+  for (const std::string& cell : cells) {
+    const auto column = columnNamed(cell);
+    std::string complaint;
+    if (!column) {
+      complaint = "表头中的列“" + cell + "”无法识别";
+    } else if (seen[static_cast<std::size_t>(*column)]) {
+      complaint = "表头中的列“" + cell + "”重复";
+    }
+    if (!complaint.empty()) {
+      std::string keys;
+      for (const BatchColumn& c : kColumns) {
+        if (!keys.empty()) keys += "、";
+        keys += c.key;
+      }
+      printed.err = complaint + "，可用的列：" + keys + "，或窗口中的标题。\n";
+      printed.status = kExitCalcFailed;
+      return printed;
+    }
+    seen[static_cast<std::size_t>(*column)] = true;
+    columns.push_back(*column);
+  }
+
+  const bool json = options.format == Format::Json;
+  if (!json) printed.out = std::string(kUtf8Bom) + csvRow(csvHeader());
+  for (std::size_t number = 1; reader.next(cells, problem); ++number) {
+    const Row row = calculateRow(cells, problem, columns, options, number);
+    if (row.error) printed.status = kExitCalcFailed;
+    printed.out += json ? jsonLine(row) : csvRow(csvCells(row));
+  }
+  return printed;
+}
+
+}  // namespace cli
