@@ -156,11 +156,12 @@ std::string esc(std::string_view text) {
 
 // The steps every direction shares at its start: φ and B depend on the nozzle alone.
 Step phiStep(const calc::RunOutputs& out, const std::string& d) {
-  return {"喷嘴系数 " + kPhi, kPhi + " = " + frac("0.25", kD + " + (0.1" + kD + ")<sup>3</sup>"),
+  return {"喷嘴阻力系数 " + kPhi,
+          kPhi + " = " + frac("0.25", kD + " + (0.1" + kD + ")<sup>3</sup>"),
           "= " + frac("0.25", d + " + (0.1×" + d + ")<sup>3</sup>"), esc(*out.phiOut)};
 }
 Step bStep(const calc::RunOutputs& out, const std::string& d) {
-  return {"水枪流量特性系数 " + kB, kB + " = (0.003477 " + kD + "<sup>2</sup>)<sup>2</sup>",
+  return {"水枪水流特性系数 " + kB, kB + " = (0.003477 " + kD + "<sup>2</sup>)<sup>2</sup>",
           "= (0.003477×" + d + "<sup>2</sup>)<sup>2</sup>", esc(*out.flowCoefficientOut)};
 }
 Step hoseStep(const calc::Calculation& c) {
@@ -213,7 +214,7 @@ std::vector<Step> waterColumnSteps(const calc::Calculation& c, const calc::Desig
   const std::string hq = esc(*o.nozzlePressureOut), q = esc(number(o.flowOut));
   std::vector<Step> steps{
       phiStep(o, d),
-      {"充实水柱系数 " + kAlpha, kAlpha + " = 1.19 + 80(0.01 " + kSk + ")<sup>4</sup>",
+      {"实验系数 " + kAlpha, kAlpha + " = 1.19 + 80(0.01 " + kSk + ")<sup>4</sup>",
        "= 1.19 + 80×(0.01×" + sk + ")<sup>4</sup>", alpha},
       bStep(o, d),
       {"水枪喷嘴压力 " + kHq,
@@ -255,7 +256,7 @@ std::vector<Step> flowSteps(const calc::Calculation& c, const calc::DesignInputs
       bStep(o, d),
       {"水枪喷嘴压力 " + kHq, kHq + " = " + frac(kQ + "<sup>2</sup>", kB),
        "= " + frac(q + "<sup>2</sup>", b), hq + " m"},
-      {"充实水柱系数 " + kAlpha, kAlpha + " = 1.19 + 80(0.01 " + kSk + ")<sup>4</sup>",
+      {"实验系数 " + kAlpha, kAlpha + " = 1.19 + 80(0.01 " + kSk + ")<sup>4</sup>",
        "末次试算 " + kSk + " 的取值", esc(*o.alphaOut)},
       {"充实水柱长度 " + kSk, kSk + " = " + frac(kHq, kAlpha + "(1 + " + kPhi + " " + kHq + ")"),
        "= " + frac(hq, esc(*o.alphaOut) + "×(1 + " + phi + "×" + hq + ")") + "，按整米试算",
@@ -324,7 +325,7 @@ void basisSection(Html& h, const calc::Calculation& c, const calc::DesignInputs&
     h.raw("由充实水柱长度按水枪喷嘴水力特性求喷嘴压力和出水量；");
   }
   h.raw("水带水头损失 " + f(kHd + " = " + kAz + " " + kLd + " " + kQ + "<sup>2</sup>") +
-        "，消火栓局部水头损失 " + f(kHk) +
+        "，消火栓栓口水头损失 " + f(kHk) +
         " 取 2 m；1 m 水柱按 0.01 MPa "
         "计。设计工况取充实水柱、最小流量与最小栓口动压三者所需栓口压力的较大值。</p>\n");
 }
