@@ -310,8 +310,8 @@ DesignCheck nozzleCheck(const DesignInputs& in, const DesignResult& r) {
   c.value = plain(in.nozzle) + " mm";
   const std::string flow = "每支水枪 " + plain(in.minFlow) + " l/s";
   c.text = c.verdict == Verdict::Pass
-               ? "当量喷嘴直径 " + c.value + "，符合" + flow + "时的配置要求。"
-               : flow + "时宜配置当量喷嘴直径 " + c.requirement + " 的消防水枪，当前为 " + c.value +
+               ? "当量喷嘴直径 " + c.value + "，符合" + flow + " 时的配置要求。"
+               : flow + " 时宜配置当量喷嘴直径 " + c.requirement + " 的消防水枪，当前为 " + c.value +
                      "。";
   return c;
 }
