@@ -41,7 +41,12 @@ std::string plain(double v) { return numberToText(v); }
 double actualWaterColumn(double hq, const Kit& kit) {
   const double target = hq / (1 + kit.phi * hq);
   if (!(target > 0)) return 0;
-  const auto reaches = [](double h) { return waterColumnCoefficient(h) * h; };
+  // α_f(H)·H written out: the bisection evaluates it some forty times.
+  const auto reaches = [](double h) {
+    const double x = 0.01 * h;
+    const double x2 = x * x;
+    return (1.19 + 80 * x2 * x2) * h;
+  };
   double lo = 0;
   double hi = 1;
   while (reaches(hi) < target) {
@@ -102,155 +107,213 @@ std::optional<CalcError> validate(const DesignInputs& in) {
   return std::nullopt;
 }
 
-DesignCheck makeCheck(const char* id, const char* clause, Verdict verdict, std::string requirement,
-                      std::string value, std::string text) {
-  return {id, clause, verdict, std::move(requirement), std::move(value), std::move(text)};
+enum class CheckId { WaterColumn, MinPressure, MaxPressure, MinFlow, Spacing, Hose, Nozzle };
+constexpr CheckId kCheckOrder[] = {CheckId::WaterColumn, CheckId::MinPressure, CheckId::MaxPressure,
+                                   CheckId::MinFlow,     CheckId::Spacing,     CheckId::Hose,
+                                   CheckId::Nozzle};
+constexpr std::string_view kCheckNames[] = {"waterColumn", "minPressure", "maxPressure", "minFlow",
+                                            "spacing",     "hose",        "nozzle"};
+
+std::string clauseOf(CheckId id, const DesignInputs& in) {
+  switch (id) {
+    case CheckId::WaterColumn:
+    case CheckId::MinPressure:
+      return "7.4.12-2";
+    case CheckId::MaxPressure:
+      return "7.4.12-1";
+    case CheckId::MinFlow:
+      return "3.5.2";
+    case CheckId::Spacing:
+      return in.streams == 2 ? "7.4.10-1" : "7.4.10-2";
+    case CheckId::Hose:
+    case CheckId::Nozzle:
+      break;
+  }
+  return "7.4.2";
+}
+
+bool lined65(const DesignInputs& in) {
+  return in.material == "衬胶" && in.hoseDiameter == "65" && in.hoseLength <= 25;
+}
+
+// Table 3.5.2's 2.5 l/s buildings take the small nozzles, 11 or 13 mm; others 16 or 19 mm.
+std::pair<double, double> suitableNozzles(const DesignInputs& in) {
+  return in.minFlow <= 2.5 ? std::pair{11.0, 13.0} : std::pair{16.0, 19.0};
+}
+
+// Every decision of every check. In the pressure-given direction nothing is raised, so a
+// shortfall fails; otherwise a shortfall in pressure or flow is raised and noted.
+Verdict verdictOf(CheckId id, const DesignInputs& in, const DesignResult& r) {
+  const bool given = in.pressureMPa.has_value();
+  const auto atLeast = [given](double value, double limit) {
+    if (value >= limit - kOnLimit) return Verdict::Pass;
+    return given ? Verdict::Fail : Verdict::Note;
+  };
+  switch (id) {
+    case CheckId::WaterColumn: {
+      const double column = given ? r.design.waterColumn : in.waterColumn;
+      return column >= r.requiredWaterColumn - kOnLimit ? Verdict::Pass : Verdict::Fail;
+    }
+    case CheckId::MinPressure:
+      return atLeast(given ? r.design.outletPressure : r.fromWaterColumn->outletPressure,
+                     r.minPressure);
+    case CheckId::MaxPressure:
+      return r.design.outletPressure <= kMaxPressure + kOnLimit ? Verdict::Pass : Verdict::Fail;
+    case CheckId::MinFlow:
+      return atLeast(given ? r.design.flow : r.fromWaterColumn->flow, in.minFlow);
+    case CheckId::Spacing:
+      if (r.widthTooLarge) return Verdict::Fail;
+      return *r.spacing > *r.spacingCap + kOnLimit ? Verdict::Note : Verdict::Pass;
+    case CheckId::Hose:
+      return lined65(in) ? Verdict::Pass : Verdict::Advice;
+    case CheckId::Nozzle:
+      break;
+  }
+  const auto [first, second] = suitableNozzles(in);
+  return in.nozzle == first || in.nozzle == second ? Verdict::Pass : Verdict::Advice;
+}
+
+// The check with its verdict; the caller adds requirement, value and text.
+DesignCheck startCheck(CheckId id, const DesignInputs& in, const DesignResult& r) {
+  return {std::string(kCheckNames[static_cast<int>(id)]),
+          clauseOf(id, in),
+          verdictOf(id, in, r),
+          {},
+          {},
+          {}};
 }
 
 DesignCheck waterColumnCheck(const DesignInputs& in, const DesignResult& r) {
-  const double req = r.requiredWaterColumn;
-  const std::string requirement = "≥ " + metres(req, 0);
+  DesignCheck c = startCheck(CheckId::WaterColumn, in, r);
+  const std::string req = metres(r.requiredWaterColumn, 0);
+  c.requirement = "≥ " + req;
   if (in.pressureMPa) {
-    const double act = r.design.waterColumn;
-    const std::string at = "栓口动压 " + mpa(r.design.outletPressure) + " 时充实水柱为 ";
-    if (act >= req - kOnLimit) {
-      return makeCheck("waterColumn", "7.4.12-2", Verdict::Pass, requirement, metres(act, 1),
-                       at + metres(act, 1) + "，不小于本场所要求的 " + metres(req, 0) + "。");
-    }
-    return makeCheck(
-        "waterColumn", "7.4.12-2", Verdict::Fail, requirement, metres(act, 1),
-        at + metres(act, 1) + "，小于本场所要求的 " + metres(req, 0) + "，应提高栓口动压。");
+    c.value = metres(r.design.waterColumn, 1);
+    c.text = "栓口动压 " + mpa(r.design.outletPressure) + " 时充实水柱为 " + c.value +
+             (c.verdict == Verdict::Pass ? "，不小于本场所要求的 " + req + "。"
+                                         : "，小于本场所要求的 " + req + "，应提高栓口动压。");
+    return c;
   }
-  const std::string entered = plain(in.waterColumn) + " m";
-  if (in.waterColumn >= req) {
-    return makeCheck("waterColumn", "7.4.12-2", Verdict::Pass, requirement, entered,
-                     "充实水柱长度 " + entered + "，不小于本场所要求的 " + metres(req, 0) + "。");
+  c.value = plain(in.waterColumn) + " m";
+  if (c.verdict == Verdict::Pass) {
+    c.text = "充实水柱长度 " + c.value + "，不小于本场所要求的 " + req + "。";
+    return c;
   }
-  std::string text = "充实水柱长度 " + entered + " 小于本场所要求的 " + metres(req, 0) +
-                     "，计算已按 " + metres(req, 0) + " 取用。";
+  c.text = "充实水柱长度 " + c.value + " 小于本场所要求的 " + req + "，计算已按 " + req + " 取用。";
   if (in.waterColumn < 10) {
-    text +=
+    c.text +=
         "不足 10 m 的充实水柱（如 7 m）出自旧版规范（GB 50016-2006 等），"
         "GB 50974-2014 对任何场所均不再采用。";
   }
-  return makeCheck("waterColumn", "7.4.12-2", Verdict::Fail, requirement, entered, text);
+  return c;
 }
 
 DesignCheck minPressureCheck(const DesignInputs& in, const DesignResult& r, const Kit& kit) {
-  const double pmin = r.minPressure;
-  const std::string requirement = "≥ " + formatFixed(toMPa(pmin), 2) + " MPa";
-  const std::string limit = formatFixed(toMPa(pmin), 2) + " MPa";
+  DesignCheck c = startCheck(CheckId::MinPressure, in, r);
+  const std::string limit = formatFixed(toMPa(r.minPressure), 2) + " MPa";
+  c.requirement = "≥ " + limit;
   if (in.pressureMPa) {
-    const double p = r.design.outletPressure;
-    if (p >= pmin - kOnLimit) {
-      return makeCheck("minPressure", "7.4.12-2", Verdict::Pass, requirement, mpa(p),
-                       "栓口动压 " + mpa(p) + "，不小于本场所要求的 " + limit + "。");
-    }
-    return makeCheck("minPressure", "7.4.12-2", Verdict::Fail, requirement, mpa(p),
-                     "栓口动压 " + mpa(p) + " 低于本场所要求的 " + limit + "，应提高供水压力。");
+    c.value = mpa(r.design.outletPressure);
+    c.text = "栓口动压 " + c.value +
+             (c.verdict == Verdict::Pass ? "，不小于本场所要求的 " + limit + "。"
+                                         : " 低于本场所要求的 " + limit + "，应提高供水压力。");
+    return c;
   }
   const HydrantPoint& a = *r.fromWaterColumn;
-  const std::string fromColumn =
-      "按充实水柱 " + plain(a.waterColumn) + " m 计算的栓口动压为 " + mpa(a.outletPressure);
-  if (a.outletPressure >= pmin - kOnLimit) {
-    return makeCheck("minPressure", "7.4.12-2", Verdict::Pass, requirement, mpa(a.outletPressure),
-                     fromColumn + "，不小于本场所要求的 " + limit + "。");
+  c.value = mpa(a.outletPressure);
+  c.text = "按充实水柱 " + plain(a.waterColumn) + " m 计算的栓口动压为 " + c.value;
+  if (c.verdict == Verdict::Pass) {
+    c.text += "，不小于本场所要求的 " + limit + "。";
+    return c;
   }
-  const HydrantPoint atMin = pointAt(pmin, kit);
-  return makeCheck("minPressure", "7.4.12-2", Verdict::Note, requirement, mpa(a.outletPressure),
-                   fromColumn + "，低于本场所要求的 " + limit + "；栓口动压应提高到 " + limit +
-                       "，此时每支水枪出水量 " + lps(atMin.flow) + "，充实水柱 " +
-                       metres(atMin.waterColumn, 1) + "。");
+  const HydrantPoint atMin = pointAt(r.minPressure, kit);
+  c.text += "，低于本场所要求的 " + limit + "；栓口动压应提高到 " + limit +
+            "，此时每支水枪出水量 " + lps(atMin.flow) + "，充实水柱 " +
+            metres(atMin.waterColumn, 1) + "。";
+  return c;
 }
 
-DesignCheck maxPressureCheck(const DesignResult& r) {
+DesignCheck maxPressureCheck(const DesignInputs& in, const DesignResult& r) {
+  DesignCheck c = startCheck(CheckId::MaxPressure, in, r);
   const double p = r.design.outletPressure;
-  const std::string value = mpa(p);
-  const std::string design = "设计栓口动压 " + value;
-  if (p <= kMaxPressure + kOnLimit) {
-    return makeCheck("maxPressure", "7.4.12-1", Verdict::Pass, "≤ 0.50 MPa", value,
-                     design + "，不大于 0.50 MPa。");
+  c.requirement = "≤ 0.50 MPa";
+  c.value = mpa(p);
+  c.text = "设计栓口动压 " + c.value;
+  if (c.verdict == Verdict::Pass) {
+    c.text += "，不大于 0.50 MPa。";
+  } else if (p <= kReducerMandatory + kOnLimit) {
+    c.text += " 大于 0.50 MPa，应采取减压措施（如减压稳压消火栓）。";
+  } else {
+    c.text += " 大于 0.70 MPa，必须设置减压装置（减压孔板或减压阀）。";
   }
-  if (p <= kReducerMandatory + kOnLimit) {
-    return makeCheck("maxPressure", "7.4.12-1", Verdict::Fail, "≤ 0.50 MPa", value,
-                     design + " 大于 0.50 MPa，应采取减压措施（如减压稳压消火栓）。");
-  }
-  return makeCheck("maxPressure", "7.4.12-1", Verdict::Fail, "≤ 0.50 MPa", value,
-                   design + " 大于 0.70 MPa，必须设置减压装置（减压孔板或减压阀）。");
+  return c;
 }
 
 DesignCheck minFlowCheck(const DesignInputs& in, const DesignResult& r, const Kit& kit) {
+  DesignCheck c = startCheck(CheckId::MinFlow, in, r);
   const double qmin = in.minFlow;
-  const std::string requirement = "≥ " + plain(qmin) + " l/s";
   const std::string limit = "每支水枪最小流量 " + plain(qmin) + " l/s";
+  c.requirement = "≥ " + plain(qmin) + " l/s";
   if (in.pressureMPa) {
-    const double q = r.design.flow;
-    const std::string at = "栓口动压 " + mpa(r.design.outletPressure) + " 时出水量为 " + lps(q);
-    if (q >= qmin - kOnLimit) {
-      return makeCheck("minFlow", "3.5.2", Verdict::Pass, requirement, lps(q),
-                       at + "，不小于" + limit + "。");
-    }
-    return makeCheck("minFlow", "3.5.2", Verdict::Fail, requirement, lps(q),
-                     at + "，低于" + limit + "，应提高栓口动压。");
+    c.value = lps(r.design.flow);
+    c.text = "栓口动压 " + mpa(r.design.outletPressure) + " 时出水量为 " + c.value +
+             (c.verdict == Verdict::Pass ? "，不小于" + limit + "。"
+                                         : "，低于" + limit + "，应提高栓口动压。");
+    return c;
   }
-  const double q = r.fromWaterColumn->flow;
-  const std::string fromColumn = "按充实水柱计算的出水量为 " + lps(q);
-  if (q >= qmin - kOnLimit) {
-    return makeCheck("minFlow", "3.5.2", Verdict::Pass, requirement, lps(q),
-                     fromColumn + "，不小于" + limit + "。");
+  c.value = lps(r.fromWaterColumn->flow);
+  c.text = "按充实水柱计算的出水量为 " + c.value;
+  if (c.verdict == Verdict::Pass) {
+    c.text += "，不小于" + limit + "。";
+  } else {
+    c.text += "，低于" + limit + "；出水量提高到不小于 " + plain(qmin) +
+              " l/s，喷嘴压力 H_q = q²/B = " + metres(qmin * qmin / kit.b) + "。";
   }
-  return makeCheck("minFlow", "3.5.2", Verdict::Note, requirement, lps(q),
-                   fromColumn + "，低于" + limit + "；出水量提高到不小于 " + plain(qmin) +
-                       " l/s，喷嘴压力 H_q = q²/B = " + metres(qmin * qmin / kit.b) + "。");
+  return c;
 }
 
 DesignCheck spacingCheck(const DesignInputs& in, const DesignResult& r) {
-  const char* clause = in.streams == 2 ? "7.4.10-1" : "7.4.10-2";
+  DesignCheck c = startCheck(CheckId::Spacing, in, r);
   const std::string cap = plain(in.streams == 2 ? kCapTwoStreams : kCapOneStream) + " m";
-  const std::string requirement = "≤ " + cap;
-  const std::string layout = in.streams == 2 ? "两股充实水柱同时到达" : "一股充实水柱到达";
   if (r.widthTooLarge) {
-    return makeCheck("spacing", clause, Verdict::Fail, "b ≤ R", metres(*in.width),
-                     "保护宽度 " + metres(*in.width) + " 大于保护半径 " + metres(r.radius) + "（" +
-                         kWidthTooLargeMessage + "），应减小保护宽度或增设消火栓。");
+    c.requirement = "b ≤ R";
+    c.value = metres(*in.width);
+    c.text = "保护宽度 " + metres(*in.width) + " 大于保护半径 " + metres(r.radius) + "（" +
+             kWidthTooLargeMessage + "），应减小保护宽度或增设消火栓。";
+    return c;
   }
-  const std::string computed = layout + "时，保护半径 " + metres(r.radius) + "、保护宽度 " +
-                               metres(*in.width) + " 得消火栓间距 " + metres(*r.spacing);
-  if (*r.spacing > *r.spacingCap + kOnLimit) {
-    return makeCheck("spacing", clause, Verdict::Note, requirement, metres(*r.spacing),
-                     computed + "，大于 " + cap + "，布置间距取 " + cap + "。");
-  }
-  return makeCheck("spacing", clause, Verdict::Pass, requirement, metres(*r.spacing),
-                   computed + "，不大于 " + cap + "。");
+  c.requirement = "≤ " + cap;
+  c.value = metres(*r.spacing);
+  c.text = std::string(in.streams == 2 ? "两股充实水柱同时到达" : "一股充实水柱到达") +
+           "时，保护半径 " + metres(r.radius) + "、保护宽度 " + metres(*in.width) +
+           " 得消火栓间距 " + c.value +
+           (c.verdict == Verdict::Pass ? "，不大于 " + cap + "。"
+                                       : "，大于 " + cap + "，布置间距取 " + cap + "。");
+  return c;
 }
 
-DesignCheck hoseCheck(const DesignInputs& in) {
-  const std::string value =
-      in.hoseDiameter + " mm " + in.material + "水带 " + plain(in.hoseLength) + " m";
-  if (in.material == "衬胶" && in.hoseDiameter == "65" && in.hoseLength <= 25) {
-    return makeCheck("hose", "7.4.2", Verdict::Pass, "DN65 衬胶水带，≤ 25 m", value,
-                     "配置 " + value + "，符合公称直径 65 mm 有内衬里、长度不超过 25 m 的要求。");
-  }
-  return makeCheck("hose", "7.4.2", Verdict::Advice, "DN65 衬胶水带，≤ 25 m", value,
-                   "消火栓宜配置公称直径 65 mm 有内衬里的消防水带，长度不宜超过 25 m；当前为 " +
-                       value + "，建议改用 65 mm 衬胶水带。");
+DesignCheck hoseCheck(const DesignInputs& in, const DesignResult& r) {
+  DesignCheck c = startCheck(CheckId::Hose, in, r);
+  c.requirement = "DN65 衬胶水带，≤ 25 m";
+  c.value = in.hoseDiameter + " mm " + in.material + "水带 " + plain(in.hoseLength) + " m";
+  c.text = c.verdict == Verdict::Pass
+               ? "配置 " + c.value + "，符合公称直径 65 mm 有内衬里、长度不超过 25 m 的要求。"
+               : "消火栓宜配置公称直径 65 mm 有内衬里的消防水带，长度不宜超过 25 m；当前为 " +
+                     c.value + "，建议改用 65 mm 衬胶水带。";
+  return c;
 }
 
-DesignCheck nozzleCheck(const DesignInputs& in) {
-  // Table 3.5.2's 2.5 l/s buildings take the small nozzles, every other flow the large.
-  const bool small = in.minFlow <= 2.5;
-  const double first = small ? 11 : 16;
-  const double second = small ? 13 : 19;
-  const std::string requirement = plain(first) + " 或 " + plain(second) + " mm";
-  const std::string value = plain(in.nozzle) + " mm";
-  if (in.nozzle == first || in.nozzle == second) {
-    return makeCheck(
-        "nozzle", "7.4.2", Verdict::Pass, requirement, value,
-        "当量喷嘴直径 " + value + "，符合每支水枪 " + plain(in.minFlow) + " l/s 时的配置要求。");
-  }
-  return makeCheck("nozzle", "7.4.2", Verdict::Advice, requirement, value,
-                   "每支水枪 " + plain(in.minFlow) + " l/s 时宜配置当量喷嘴直径 " + requirement +
-                       " 的消防水枪，当前为 " + value + "。");
+DesignCheck nozzleCheck(const DesignInputs& in, const DesignResult& r) {
+  DesignCheck c = startCheck(CheckId::Nozzle, in, r);
+  const auto [first, second] = suitableNozzles(in);
+  c.requirement = plain(first) + " 或 " + plain(second) + " mm";
+  c.value = plain(in.nozzle) + " mm";
+  const std::string flow = "每支水枪 " + plain(in.minFlow) + " l/s";
+  c.text = c.verdict == Verdict::Pass
+               ? "当量喷嘴直径 " + c.value + "，符合" + flow + " 时的配置要求。"
+               : flow + " 时宜配置当量喷嘴直径 " + c.requirement + " 的消防水枪，当前为 " + c.value +
+                     "。";
+  return c;
 }
 
 }  // namespace
@@ -328,13 +391,37 @@ Result<DesignResult> checkDesign(const DesignInputs& in) {
     }
   }
 
-  r.checks.push_back(waterColumnCheck(in, r));
-  r.checks.push_back(minPressureCheck(in, r, kit));
-  r.checks.push_back(maxPressureCheck(r));
-  r.checks.push_back(minFlowCheck(in, r, kit));
-  if (in.width) r.checks.push_back(spacingCheck(in, r));
-  r.checks.push_back(hoseCheck(in));
-  r.checks.push_back(nozzleCheck(in));
+  r.checks.reserve(std::size(kCheckOrder));
+  for (CheckId id : kCheckOrder) {
+    if (id == CheckId::Spacing && !in.width) continue;
+    if (!in.withTexts) {
+      r.checks.push_back(startCheck(id, in, r));
+      continue;
+    }
+    switch (id) {
+      case CheckId::WaterColumn:
+        r.checks.push_back(waterColumnCheck(in, r));
+        break;
+      case CheckId::MinPressure:
+        r.checks.push_back(minPressureCheck(in, r, kit));
+        break;
+      case CheckId::MaxPressure:
+        r.checks.push_back(maxPressureCheck(in, r));
+        break;
+      case CheckId::MinFlow:
+        r.checks.push_back(minFlowCheck(in, r, kit));
+        break;
+      case CheckId::Spacing:
+        r.checks.push_back(spacingCheck(in, r));
+        break;
+      case CheckId::Hose:
+        r.checks.push_back(hoseCheck(in, r));
+        break;
+      case CheckId::Nozzle:
+        r.checks.push_back(nozzleCheck(in, r));
+        break;
+    }
+  }
   return r;
 }
 

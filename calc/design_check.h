@@ -42,6 +42,9 @@ struct DesignInputs {
   int streams = 2;                    // streams that must reach every point: 2 or 1
   double minFlow = 5;                 // q_min per stream, l/s
   std::optional<double> pressureMPa;  // available outlet pressure: the pressure-given direction
+  // false: the checks carry id, clause and verdict only (requirement, value and text stay
+  // empty), for batch runs that print verdicts and numbers.
+  bool withTexts = true;
 };
 
 // One hydraulic state of hydrant, hose and nozzle, unrounded.

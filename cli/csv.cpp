@@ -6,7 +6,23 @@
 
 namespace cli {
 
+namespace {
+
+// Plain ASCII with nothing to quote, as numbers and keys are: written as it is.
+bool isPlainAscii(std::string_view text) {
+  if (!text.empty() && (text.front() == ' ' || text.back() == ' ')) return false;
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80 || c == ',' || c == '"' || c == '\r' || c == '\n') {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 std::string csvField(std::string_view text) {
+  if (isPlainAscii(text)) return std::string(text);
   const std::string valid = toValidUtf8(text);
   const bool needsQuotes = valid.find_first_of(",\"\r\n") != std::string::npos ||
                            (!valid.empty() && (valid.front() == ' ' || valid.back() == ' '));
@@ -24,7 +40,11 @@ std::string csvRow(const std::vector<std::string>& fields) {
   std::string out;
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (i > 0) out += ',';
-    out += csvField(fields[i]);
+    if (isPlainAscii(fields[i])) {
+      out += fields[i];
+    } else {
+      out += csvField(fields[i]);
+    }
   }
   out += "\r\n";
   return out;

@@ -47,7 +47,7 @@ std::optional<SettingError> readPressure(std::string_view text, DesignSettings& 
 }
 
 calc::Result<calc::DesignResult> checkCalculation(const calc::Calculation& calculation,
-                                                  const DesignSettings& settings) {
+                                                  const DesignSettings& settings, bool withTexts) {
   const calc::Entries& e = calculation.entries;
   calc::DesignInputs in;
   // The run has already accepted these texts as numbers.
@@ -63,6 +63,7 @@ calc::Result<calc::DesignResult> checkCalculation(const calc::Calculation& calcu
   in.streams = settings.streams;
   in.minFlow = settings.minFlow;
   in.pressureMPa = settings.pressureMPa;
+  in.withTexts = withTexts;
   return calc::checkDesign(in);
 }
 

@@ -28,8 +28,10 @@ std::optional<SettingError> readStreams(std::string_view text, DesignSettings& s
 std::optional<SettingError> readMinFlow(std::string_view text, DesignSettings& settings);
 std::optional<SettingError> readPressure(std::string_view text, DesignSettings& settings);
 
-// The check for entries whose run succeeded, with the coefficient the hose table gave.
+// The check for entries whose run succeeded, with the coefficient the hose table gave;
+// without texts the checks carry their verdicts only.
 calc::Result<calc::DesignResult> checkCalculation(const calc::Calculation& calculation,
-                                                  const DesignSettings& settings);
+                                                  const DesignSettings& settings,
+                                                  bool withTexts = true);
 
 }  // namespace cli

@@ -89,6 +89,44 @@ TEST(CsvField, QuotesOnlyWhatNeedsIt) {
   EXPECT_EQ(cli::csvRow({"fai", "0.0097", "a,b"}), "fai,0.0097,\"a,b\"\r\n");
 }
 
+// Records as "field|field;field", a record read with a problem marked "!".
+std::string readAll(std::string_view csv) {
+  cli::CsvReader reader(csv);
+  std::vector<std::string> fields;
+  std::string problem;
+  std::string out;
+  while (reader.next(fields, problem)) {
+    if (!out.empty()) out += ';';
+    if (!problem.empty()) out += '!';
+    for (std::size_t i = 0; i < fields.size(); ++i) out += (i > 0 ? "|" : "") + fields[i];
+  }
+  return out;
+}
+
+TEST(CsvReader, ReadsWhatSpreadsheetsAndScriptsWrite) {
+  const std::vector<TextCase> cases = {
+      {"bom and crlf",
+       "\xEF\xBB\xBF"
+       "a,b\r\n1,2\r\n",
+       "a|b;1|2"},
+      {"lf, no final line end", "a,b\n1,2", "a|b;1|2"},
+      {"quoted comma", "\"x, y\",z\n", "x, y|z"},
+      {"doubled quotes", "\"say \"\"hi\"\"\",\"\"\"\"\n", "say \"hi\"|\""},
+      {"quoted line ends", "\"1F\r\nroof\",\"a\nb\"\r\n2F\r\n", "1F\r\nroof|a\nb;2F"},
+      {"empty fields", ",,\n\"\",x\n", "||;|x"},
+      {"blank lines skipped", "a\n\n\r\n\nb\n\n", "a;b"},
+      {"lone cr ends a record", "a\rb", "a;b"},
+      {"quote inside a field kept", "5\"F,x", "5\"F|x"},
+      {"quote left open", "a\n\"b,c\nd", "a;!b,c\nd"},
+      {"text after closing quote", "\"a\"b,c\nd", "!ab|c;d"},
+      {"empty input", "\xEF\xBB\xBF", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(readAll(c.input), c.expected);
+  }
+}
+
 cli::Options parsed(std::vector<std::string> args) {
   const auto result = cli::parseOptions(args);
   if (const auto* error = std::get_if<cli::UsageError>(&result)) {
@@ -131,6 +169,18 @@ TEST(ParseOptions, TableGoesWithWidthAndFormatOnly) {
   EXPECT_EQ(o.entries.width, "10");
 }
 
+TEST(ParseOptions, DesignSettings) {
+  cli::Options o = parsed({"--occupancy", "high", "--streams=1", "--min-flow", "2.5"});
+  EXPECT_FALSE(o.check);
+  EXPECT_EQ(o.design.occupancy, calc::Occupancy::High);
+  EXPECT_EQ(o.design.streams, 1);
+  EXPECT_EQ(o.design.minFlow, 2.5);
+  o = parsed({"--pressure", "0.45", "--batch", "-"});
+  EXPECT_TRUE(o.check);  // a given pressure is only ever checked
+  EXPECT_EQ(o.design.pressureMPa, 0.45);
+  EXPECT_EQ(o.batch, "-");
+}
+
 TEST(ParseOptions, RefusesWhatIsNotAnOption) {
   const std::vector<std::vector<std::string>> cases = {
       {"--speed"},
@@ -143,6 +193,15 @@ TEST(ParseOptions, RefusesWhatIsNotAnOption) {
       {"--flow", "5", "extra"},
       {"--table", "--material", "衬胶"},
       {"--table", "--flow", "5"},
+      {"--occupancy", "High"},
+      {"--streams", "3"},
+      {"--streams", "1.5"},
+      {"--min-flow", "0"},
+      {"--min-flow", "5 l/s"},
+      {"--pressure", "0.02"},
+      {"--pressure", "inf"},
+      {"--table", "--check"},
+      {"--table", "--batch", "-"},
   };
   for (const auto& args : cases) {
     SCOPED_TRACE(args.front() + (args.size() > 1 ? " " + args[1] : ""));

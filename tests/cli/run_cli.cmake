@@ -1,7 +1,7 @@
 # Runs hydrant-calc-cli once and checks what it did.
 #   cmake -DPROGRAM=<exe> -DNAME=<test name> [-DEXIT=<status>] [-DSTDOUT_FILE=<file>] [-DSTDOUT_REGEX=<re>]
 #         [-DSTDOUT_NOT_REGEX=<re>] [-DSTDERR_FILE=<file>] [-DSTDERR_REGEX=<re>]
-#         [-DSTDOUT_EMPTY=ON] [-DSTDERR_EMPTY=ON] [-DJSON=ON]
+#         [-DSTDOUT_EMPTY=ON] [-DSTDERR_EMPTY=ON] [-DJSON=ON] [-DSTDIN_FILE=<file>]
 #         -P run_cli.cmake -- <arguments of the program>
 # STDOUT_FILE/STDERR_FILE compare byte for byte; JSON=ON parses standard output as JSON.
 
@@ -18,7 +18,10 @@ foreach(i RANGE 1 ${last})
   endif()
 endforeach()
 
-execute_process(COMMAND "${PROGRAM}" ${args} RESULT_VARIABLE status
+if(NOT DEFINED STDIN_FILE)
+  set(STDIN_FILE /dev/null)
+endif()
+execute_process(COMMAND "${PROGRAM}" ${args} RESULT_VARIABLE status INPUT_FILE "${STDIN_FILE}"
                 OUTPUT_FILE "${NAME}.out" ERROR_FILE "${NAME}.err")
 file(READ "${NAME}.out" out)
 file(READ "${NAME}.err" err)
