@@ -280,7 +280,7 @@ bool QtWindow::askSheetOptions(SheetOptions& options) {
                         {"occupancyOther", qs(calc::occupancyText(calc::Occupancy::Other))}});
   choice("布置方式：", {{"streams2", "两支水枪的充实水柱同时到达任何部位"},
                         {"streams1", "一支水枪的充实水柱到达任何部位"}});
-  choice("每支水枪设计流量：", {{"minFlow5", "5 L/s"}, {"minFlow2.5", "2.5 L/s"}});
+  choice("每支水枪设计流量：", {{"minFlow5", "5 l/s"}, {"minFlow2.5", "2.5 l/s"}});
   auto* project = new QLineEdit(qs(options.project), &dialog);
   project->setObjectName("project");
   form->addRow("工程名称：", project);
