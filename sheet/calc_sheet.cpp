@@ -39,7 +39,6 @@ td.k { background: #f6f6f6; white-space: nowrap; width: 19%; }
 .fr > span { display: block; padding: 0 2pt; line-height: 1.2; }
 .fr > span:first-child { border-bottom: 0.6pt solid #000; }
 .rt { border-top: 0.6pt solid #000; padding: 0 1pt; }
-.pass { }
 .fail { font-weight: bold; }
 .note, .advice { font-style: italic; }
 .gov { font-weight: bold; }
@@ -239,18 +238,15 @@ std::vector<Step> flowSteps(const calc::Calculation& c, const calc::DesignInputs
   const std::string d = esc(c.entries.nozzle);
   const std::string phi = esc(*o.phiOut), b = esc(*o.flowCoefficientOut);
   const std::string hq = esc(*o.nozzlePressureOut), q = esc(*o.flowOut);
-  // The run gives no hose loss and outlet pressure in this direction; they are formed as the
-  // water-column direction forms them: the loss of the flow kept to 0.01 m, the nozzle
-  // pressure q²/B unrounded.
-  const float flow = calc::parseSingle(*o.flowOut).value_or(0);
-  const float nozzle = calc::parseSingle(c.entries.nozzle).value_or(0);
+  // The run gives no hose loss and outlet pressure in this direction; they are formed as
+  // the design check forms them, from the given flow without rounding between steps, so
+  // they agree with its figures for the same flow.
+  const double flow = calc::parseNumber(*o.flowOut).value_or(0);
   const double nozzlePressure =
-      static_cast<double>(flow) * flow / calc::nozzleFlowCoefficient(1, nozzle);
-  const auto loss = calc::hd(c.entries.hoseLength, {c.hoseCoefficient, "", ""}, flow);
-  const float lossKept =
-      calc::parseSingle(formatFixed(loss.ok() ? loss.value() : 0, 2)).value_or(0);
-  const std::string hd = calc::singleToText(lossKept);
-  const std::string hxh = formatFixed(nozzlePressure + lossKept + 2, 2);
+      flow * flow / calc::nozzleFlowCoefficient(1, calc::parseNumber(c.entries.nozzle).value_or(0));
+  const double loss = in.hoseCoefficient * in.hoseLength * flow * flow;
+  const std::string hd = formatFixed(loss, 2);
+  const std::string hxh = formatFixed(nozzlePressure + loss + 2, 2);
   std::vector<Step> steps{
       phiStep(o, d),
       bStep(o, d),
