@@ -32,6 +32,7 @@ th { background: #eee; font-weight: bold; text-align: center; }
 tr { break-inside: avoid; page-break-inside: avoid; }
 td.n, th.n { text-align: right; white-space: nowrap; }
 td.c { text-align: center; white-space: nowrap; }
+tr > td:first-child { white-space: nowrap; }
 td.k { background: #f6f6f6; white-space: nowrap; width: 19%; }
 .f { font-family: "Times New Roman", "DejaVu Serif", "Noto Serif CJK SC", serif; white-space: nowrap; }
 .f i { font-style: italic; }
@@ -254,8 +255,9 @@ std::vector<Step> flowSteps(const calc::Calculation& c, const calc::DesignInputs
        "= " + frac(q + "<sup>2</sup>", b), hq + " m"},
       {"实验系数 " + kAlpha, kAlpha + " = 1.19 + 80(0.01 " + kSk + ")<sup>4</sup>",
        "末次试算 " + kSk + " 的取值", esc(*o.alphaOut)},
-      {"充实水柱长度 " + kSk, kSk + " = " + frac(kHq, kAlpha + "(1 + " + kPhi + " " + kHq + ")"),
-       "= " + frac(hq, esc(*o.alphaOut) + "×(1 + " + phi + "×" + hq + ")") + "，按整米试算",
+      {"充实水柱长度 " + kSk,
+       kSk + " = " + frac(kHq, kAlpha + "(1 + " + kPhi + " " + kHq + ")") + "，按整米试算",
+       "= " + frac(hq, esc(*o.alphaOut) + "×(1 + " + phi + "×" + hq + ")"),
        esc(*o.waterColumnOut) + " m"},
       hoseStep(c),
       hoseLossStep(c, q, esc(hd)),
@@ -313,7 +315,7 @@ void basisSection(Html& h, const calc::Calculation& c, const calc::DesignInputs&
       "第 7.4.12 条（栓口动压与充实水柱）。</p>\n<p>计算方法：");
   if (in.pressureMPa) {
     h.raw(
-        "由给定的栓口压力扣除消火栓局部水头损失与水带水头损失，求水枪喷嘴压力、出水量及其达到的充实"
+        "由给定的栓口压力扣除消火栓栓口水头损失与水带水头损失，求水枪喷嘴压力、出水量及其达到的充实"
         "水柱长度；");
   } else if (c.entries.flow) {
     h.raw("由已知出水量按水枪喷嘴水力特性求喷嘴压力，按整米试算充实水柱长度；");
@@ -321,9 +323,10 @@ void basisSection(Html& h, const calc::Calculation& c, const calc::DesignInputs&
     h.raw("由充实水柱长度按水枪喷嘴水力特性求喷嘴压力和出水量；");
   }
   h.raw("水带水头损失 " + f(kHd + " = " + kAz + " " + kLd + " " + kQ + "<sup>2</sup>") +
-        "，消火栓栓口水头损失 " + f(kHk) +
-        " 取 2 m；1 m 水柱按 0.01 MPa "
-        "计。设计工况取充实水柱、最小流量与最小栓口动压三者所需栓口压力的较大值。</p>\n");
+        "，消火栓栓口水头损失 " + f(kHk) + " 取 2 m；1 m 水柱按 0.01 MPa 计。");
+  h.raw(in.pressureMPa
+            ? "按给定栓口压力校核，不再提高。</p>\n"
+            : "设计工况取充实水柱、最小流量与最小栓口动压三者所需栓口压力的较大值。</p>\n");
 }
 
 void inputRow(Html& h, std::initializer_list<std::pair<std::string, std::string>> cells) {
@@ -476,8 +479,10 @@ std::string renderSheet(const calc::Calculation& c, const calc::DesignInputs& in
     stepTable(h, waterColumnSteps(c, in, design));
   }
   h.raw("<p class=\"small\">注：代入数值为各量的显示值，计算按未舍入的中间值进行，末位可能相差 1");
-  h.raw(in.pressureMPa ? "。</p>\n"
-                       : "；出水量取 0.01 l/s、水带水头损失取 0.01 m 后参与后续计算。</p>\n");
+  // Only the window's direction rounds on the way: the flow to 0.01 l/s, the loss to 0.01 m.
+  const bool roundsOnTheWay = !in.pressureMPa && !c.entries.flow;
+  h.raw(roundsOnTheWay ? "；出水量取 0.01 l/s、水带水头损失取 0.01 m 后参与后续计算。</p>\n"
+                       : "。</p>\n");
 
   checkSection(h, design);
   designSection(h, c, in, design);
