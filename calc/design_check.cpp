@@ -55,6 +55,8 @@ double actualWaterColumn(double hq, const Kit& kit) {
   }
   while (hi - lo > kBisectionTolerance) {
     const double mid = (lo + hi) / 2;
+    // For an absurd nozzle the column is so long that 1e-9 m is below a double's step.
+    if (mid <= lo || mid >= hi) break;
     (reaches(mid) < target ? lo : hi) = mid;
   }
   return (lo + hi) / 2;
@@ -100,7 +102,7 @@ std::optional<CalcError> validate(const DesignInputs& in) {
     return inputError(kMinFlowField, in.minFlow,
                       "每支水枪的最小流量应大于 0，一般为 5 l/s，表 3.5.2 的小型建筑为 2.5 l/s。");
   }
-  if (in.pressureMPa && (bad(*in.pressureMPa) || !(*in.pressureMPa * 100 > kHydrantLoss))) {
+  if (in.pressureMPa && (bad(*in.pressureMPa * 100) || !(*in.pressureMPa * 100 > kHydrantLoss))) {
     return inputError(kOutletPressureField, *in.pressureMPa,
                       "栓口动压应大于消火栓本身的 0.02 MPa 局部损失，单位为 MPa（如 0.35）。");
   }
@@ -311,8 +313,8 @@ DesignCheck nozzleCheck(const DesignInputs& in, const DesignResult& r) {
   const std::string flow = "每支水枪 " + plain(in.minFlow) + " l/s";
   c.text = c.verdict == Verdict::Pass
                ? "当量喷嘴直径 " + c.value + "，符合" + flow + " 时的配置要求。"
-               : flow + " 时宜配置当量喷嘴直径 " + c.requirement + " 的消防水枪，当前为 " + c.value +
-                     "。";
+               : flow + " 时宜配置当量喷嘴直径 " + c.requirement + " 的消防水枪，当前为 " +
+                     c.value + "。";
   return c;
 }
 
@@ -323,6 +325,10 @@ Result<DesignResult> checkDesign(const DesignInputs& in) {
 
   const Kit kit{nozzleCoefficient(in.nozzle), nozzleFlowCoefficient(1, in.nozzle),
                 in.hoseCoefficient * in.hoseLength};
+  // Only a nozzle far beyond any real one makes B overflow or φ vanish.
+  if (!std::isfinite(kit.b * kit.b) || !(kit.phi > 0)) {
+    return errors::outOfRange(errors::Input::NozzleDiameter, plain(in.nozzle));
+  }
   DesignResult r;
   const bool high = in.occupancy == Occupancy::High;
   r.requiredWaterColumn = high ? 13 : 10;

@@ -91,8 +91,10 @@ inline constexpr const char* kOutletPressureField = "栓口动压(MPa)";
 // H_xh in m → MPa.
 constexpr double toMPa(double metres) { return metres / 100.0; }
 
-// Fails only where the water column of candidate A lies beyond the nozzle's reach (an
-// error naming the water column, as the run gives), or an input is not finite.
+// Fails where the water column of candidate A lies beyond the nozzle's reach (an error
+// naming the water column, as the run gives), or an input is one no hydrant has: not
+// finite, a negative length or width, a nozzle or minimum flow of 0, streams other than 1
+// or 2, a given pressure not above the hydrant's own 0.02 MPa.
 Result<DesignResult> checkDesign(const DesignInputs& inputs);
 
 // "pass", "fail", "note", "advice" and "waterColumn", "minFlow", "minPressure", "pressure":

@@ -20,7 +20,9 @@ std::string csvRow(const std::vector<std::string>& fields);
 
 // Reads records one by one as RFC 4180 has them: fields separated by commas, records ended
 // by CRLF, LF or a lone CR; a field in double quotes may hold commas, line ends and doubled
-// quotes. A byte-order mark at the start is skipped, and so are empty lines.
+// quotes. A byte-order mark at the start is skipped, and so are empty lines. Written here
+// rather than taken from fast-cpp-csv-parser (libfccp-dev): that one fixes the number of
+// columns at compile time and ends a record at every line end, even inside quotes.
 class CsvReader {
  public:
   explicit CsvReader(std::string_view text);

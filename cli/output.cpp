@@ -220,6 +220,17 @@ std::vector<std::vector<std::string>> checkLines(const calc::DesignResult& d) {
 
 constexpr const char* kDesignHeading = "规范校核（GB 50974-2014）";
 
+Printed failed(const calc::CalcError& error, Format format) {
+  Printed printed;
+  printed.status = kExitCalcFailed;
+  if (format == Format::Json) {
+    printed.out = errorJson(error) + "\n";
+  } else {
+    printed.err = errorLine(error);
+  }
+  return printed;
+}
+
 std::string calculationJson(const Calculation& c, const calc::DesignResult* design) {
   JsonObject object;
   addCalculationJson(object, c, design);
@@ -259,21 +270,6 @@ void addCalculationJson(JsonObject& object, const Calculation& c,
   if (design) object.addRaw("design", designJson(*design));
   if (c.outputs.message) object.add("message", *c.outputs.message);
 }
-
-namespace {
-
-Printed failed(const calc::CalcError& error, Format format) {
-  Printed printed;
-  printed.status = kExitCalcFailed;
-  if (format == Format::Json) {
-    printed.out = errorJson(error) + "\n";
-  } else {
-    printed.err = errorLine(error);
-  }
-  return printed;
-}
-
-}  // namespace
 
 Printed printCalculation(const Calculation& c, Format format, const Checked* checked) {
   if (c.outputs.error) return failed(*c.outputs.error, format);
