@@ -176,7 +176,7 @@ void layout(HWND dialog, DialogState& state, UINT dpi) {
   const auto item = [dialog](int id) { return GetDlgItem(dialog, id); };
   HDC dc = GetDC(dialog);
   HGDIOBJ oldFont = SelectObject(dc, state.font.get());
-  const int indicator = GetSystemMetrics(SM_CXMENUCHECK) * static_cast<int>(dpi) / 96 + px(8);
+  const int indicator = px(24);  // the radio's circle and the gap after it
   int radioWidth = 0;
   for (int id : {kSheetHigh, kSheetOther, kSheetTwoStreams, kSheetOneStream}) {
     radioWidth = std::max(radioWidth, textWidth(dc, item(id)) + indicator);
@@ -284,12 +284,14 @@ void readOptions(HWND dialog, SheetOptions& options) {
 }
 
 INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+    onInitDialog(dialog, *reinterpret_cast<DialogState*>(lParam));
+    return FALSE;  // focus is set
+  }
   auto* state = reinterpret_cast<DialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  if (state == nullptr) return FALSE;  // the controls' messages before WM_INITDIALOG
   switch (message) {
-    case WM_INITDIALOG:
-      SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-      onInitDialog(dialog, *reinterpret_cast<DialogState*>(lParam));
-      return FALSE;  // focus is set
     case WM_DPICHANGED: {
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);
       layout(dialog, *state, LOWORD(wParam));

@@ -16,8 +16,8 @@ namespace ui::win32 {
 // accessibility tools can name the controls. IDOK (1) is 确定, the default button, and
 // IDCANCEL (2) is 取消; Esc cancels.
 enum SheetDialogId : int {
-  kSheetHigh = 2101,  // radio 高层建筑、厂房、库房和室内净空高度超过8m的民用建筑等场所
-  kSheetOther = 2102,         // radio 其他场所
+  kSheetHigh = 2101,          // radio: calc::Occupancy::High, named in full
+  kSheetOther = 2102,         // radio: calc::Occupancy::Other, 其他场所
   kSheetTwoStreams = 2103,    // radio 两股水柱同时到达
   kSheetOneStream = 2104,     // radio 一股水柱到达
   kSheetFlow = 2105,          // drop-down list "5 l/s", "2.5 l/s"
