@@ -94,8 +94,8 @@ DialogTemplate makeTemplate() {
     t.add(kButton, id, BS_AUTORADIOBUTTON | (first ? WS_GROUP | WS_TABSTOP : 0), text);
   };
   t.add(kButton, kSheetOccupancyBox, BS_GROUPBOX, L"场所类别");
-  radio(kSheetHigh, toWide(occupancyCaption(calc::Occupancy::High)), true);
-  radio(kSheetOther, toWide(occupancyCaption(calc::Occupancy::Other)), false);
+  radio(kSheetHigh, widen(occupancyCaption(calc::Occupancy::High)), true);
+  radio(kSheetOther, widen(occupancyCaption(calc::Occupancy::Other)), false);
   t.add(kButton, kSheetStreamsBox, BS_GROUPBOX | WS_GROUP, L"布置方式");
   radio(kSheetTwoStreams, L"两股水柱同时到达", true);
   radio(kSheetOneStream, L"一股水柱到达", false);
@@ -154,6 +154,14 @@ struct DialogState {
   SheetOptions* options;  // written only on 确定, as a whole
   FontPtr font;
 };
+
+// The whole text of one of the dialog's own controls.
+std::wstring windowText(HWND window) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(
+      static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
 
 int textWidth(HDC dc, HWND control) {
   const std::wstring text = windowText(control);
@@ -263,8 +271,8 @@ void onInitDialog(HWND dialog, DialogState& state) {
   // The entry nearest to the value, so an odd value still shows one of the two.
   const WPARAM nearest = options.minFlow < (kFlows[0] + kFlows[1]) / 2 ? 1 : 0;
   SendMessageW(flow, CB_SETCURSEL, nearest, 0);
-  SetDlgItemTextW(dialog, kSheetProject, toWide(options.project).c_str());
-  SetDlgItemTextW(dialog, kSheetDesigner, toWide(options.designer).c_str());
+  SetDlgItemTextW(dialog, kSheetProject, widen(options.project).c_str());
+  SetDlgItemTextW(dialog, kSheetDesigner, widen(options.designer).c_str());
 
   HWND owner = GetWindow(dialog, GW_OWNER);
   layout(dialog, state, dpiOf(owner != nullptr ? owner : dialog));
@@ -279,8 +287,8 @@ void readOptions(HWND dialog, SheetOptions& options) {
   options.streams = IsDlgButtonChecked(dialog, kSheetOneStream) == BST_CHECKED ? 1 : 2;
   const LRESULT chosen = SendDlgItemMessageW(dialog, kSheetFlow, CB_GETCURSEL, 0, 0);
   options.minFlow = kFlows[chosen == 1 ? 1 : 0];
-  options.project = toUtf8(windowText(GetDlgItem(dialog, kSheetProject)));
-  options.designer = toUtf8(windowText(GetDlgItem(dialog, kSheetDesigner)));
+  options.project = narrow(windowText(GetDlgItem(dialog, kSheetProject)));
+  options.designer = narrow(windowText(GetDlgItem(dialog, kSheetDesigner)));
 }
 
 INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -331,7 +339,7 @@ bool askSheetOptions(HWND owner, SheetOptions& options) {
 std::optional<std::string> askSavePath(HWND owner, std::string_view fileName) {
   // The whole path in the name box makes the dialog open in the documents folder and show
   // only the name; without a documents folder it opens where it last was.
-  std::wstring proposed = toWide(fileName);
+  std::wstring proposed = widen(fileName);
   if (wchar_t documents[MAX_PATH]{}; SUCCEEDED(
           SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents))) {
     proposed = std::wstring(documents) + L'\\' + proposed;
@@ -350,7 +358,7 @@ std::optional<std::string> askSavePath(HWND owner, std::string_view fileName) {
   dialog.Flags =
       OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!GetSaveFileNameW(&dialog)) return std::nullopt;
-  return toUtf8(path.c_str());
+  return narrow(path.c_str());
 }
 
 }  // namespace ui::win32

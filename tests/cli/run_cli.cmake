@@ -7,6 +7,9 @@
 
 cmake_minimum_required(VERSION 3.21)
 
+# LAUNCHER: the emulator that runs a cross-built program, "|" between its words.
+string(REPLACE "|" ";" launcher "${LAUNCHER}")
+
 set(args "")
 set(seen_separator FALSE)
 math(EXPR last "${CMAKE_ARGC} - 1")
@@ -18,7 +21,7 @@ foreach(i RANGE 1 ${last})
   endif()
 endforeach()
 
-execute_process(COMMAND "${PROGRAM}" ${args} RESULT_VARIABLE status
+execute_process(COMMAND ${launcher} "${PROGRAM}" ${args} RESULT_VARIABLE status
                 OUTPUT_FILE "${NAME}.out" ERROR_FILE "${NAME}.err")
 file(READ "${NAME}.out" out)
 file(READ "${NAME}.err" err)
