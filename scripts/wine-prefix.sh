@@ -15,6 +15,8 @@ dir=$(mkdir -p "$2" && cd "$2" && pwd)
 shift 2
 
 export WINEPREFIX=$dir/prefix WINEARCH=win64 WINEDEBUG=-all
+# Wine reads the command line's bytes in the locale's character set: Chinese arguments need UTF-8.
+export LC_ALL=C.UTF-8
 # No .NET or Gecko download prompts, no menu entries or file associations on the host.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export HOME=$dir/home TMPDIR=$dir/tmp
@@ -66,10 +68,17 @@ case $command in
       rm -rf "$WINEPREFIX"
       quiet wine wineboot -i
       quiet wineserver -w
+      # 宋体 and its names become Noto's CJK font with half-width Latin letters, as in 宋体;
+      # Wine's own fallback has no Latin letters. The caption font (Tahoma) links to it for
+      # the Chinese in the title.
+      cjk="Noto Sans Mono CJK SC"
+      link=$(printf 'NotoSansCJK-Regular.ttc,%s\0\0' "$cjk" | iconv -f UTF-8 -t UTF-16LE |
+        od -An -tx1 -v | tr -s ' \n' ',' | sed 's/^,//; s/,$//')
       import_reg 'Windows Registry Editor Version 5.00' '' \
-        '[HKEY_CURRENT_USER\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' \
-        '"宋体"="Noto Sans CJK SC"' '"SimSun"="Noto Sans CJK SC"' \
-        '"新宋体"="Noto Sans CJK SC"' '"NSimSun"="Noto Sans CJK SC"' '' \
+        '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' \
+        "\"宋体\"=\"$cjk\"" "\"SimSun\"=\"$cjk\"" "\"新宋体\"=\"$cjk\"" "\"NSimSun\"=\"$cjk\"" '' \
+        '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]' \
+        "\"Tahoma\"=hex(7):$link" '' \
         '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' '' \
         '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1024x768"' '' \
         '[HKEY_CURRENT_USER\Control Panel\Desktop]' '"LogPixels"=dword:00000060' ''

@@ -81,7 +81,12 @@ WindowClass windowClass(const ControlDesc& desc) {
       // Underneath every control; clipping keeps it from drawing over them.
       return {L"BUTTON", BS_GROUPBOX | WS_CLIPSIBLINGS, 0};
     case ControlKind::Label:
-      return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
+      // An auto-size label is exactly one line of 宋体 high; centring keeps the glyphs of a
+      // substitute face with taller ascent and descent inside it, and changes nothing in 宋体.
+      // Clipped by the controls above it: "水龙带直径：:" reaches under its combo box.
+      return {L"STATIC",
+              SS_LEFT | SS_NOPREFIX | WS_CLIPSIBLINGS | (desc.autoSize ? DWORD{SS_CENTERIMAGE} : 0),
+              0};
     case ControlKind::TextBox:
       return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
     case ControlKind::ComboBox:
@@ -243,7 +248,7 @@ void Win32Window::layout(UINT dpi, const RECT* suggested) {
     SendMessageW(w, WM_SETFONT,
                  reinterpret_cast<WPARAM>(desc.kind == ControlKind::CommandButton ? buttonFont.get()
                                                                                   : font.get()),
-                 TRUE);
+                 FALSE);  // the whole window is repainted after a layout
     // A combo box's window height includes its dropped list, room for five entries or so.
     const int listHeight = combo ? scale(1500, dpi) : 0;
     SetWindowPos(w, nullptr, scale(left, dpi), scale(top, dpi), scale(desc.width, dpi),
@@ -258,7 +263,7 @@ void Win32Window::layout(UINT dpi, const RECT* suggested) {
 
 void Win32Window::onDpiChanged(UINT dpi, const RECT& suggested) {
   layout(dpi, &suggested);
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void Win32Window::onActivate(bool active) {
