@@ -29,7 +29,8 @@ test: build
 
 # The Windows programs, cross-built with mingw-w64 into $(BUILD_WIN): hydrant-calc.exe,
 # hydrant-calc-cli.exe, the tests, the installer hydrant-calc-<version>-setup.exe and the
-# portable hydrant-calc-<version>-win64.zip. The icon comes from the Linux build's hydrant-make-icon.
+# portable hydrant-calc-<version>-win64.zip. The icon comes from the Linux build's
+# hydrant-make-icon.
 windows: build
 	cmake -S . -B $(BUILD_WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 	  -DCMAKE_BUILD_TYPE=Release -DHYDRANT_ICON_ICO=$(abspath $(BUILD))/ui/hydrant-calc.ico
