@@ -17,10 +17,12 @@
 #include "cli/report.h"
 
 #ifdef _WIN32
+// windows.h first: shellapi.h needs its types.
+#include <windows.h>
+
 #include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
-#include <windows.h>
 #endif
 
 namespace {

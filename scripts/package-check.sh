@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the .deb, installs it, checks the installed programs, and removes it again.
+# Builds the .deb, checks it with lintian and the desktop entry with desktop-file-validate,
+# installs it, checks the installed programs, and removes it again.
 set -euo pipefail
 build=${1:-build}
 cd "$(dirname "$0")/.."
@@ -9,6 +10,12 @@ deb=$(ls "$build"/hydrant-calc_*.deb | head -n 1)
 echo "Package: $deb"
 dpkg-deb -I "$deb" | grep -E '^ (Package|Version|Depends|Maintainer):'
 dpkg-deb -c "$deb" | awk '{print $6}'
+
+# Any error or warning at lintian's default level fails the check.
+lintian --fail-on error,warning "$deb" 2> >(grep -v 'running with root privileges' >&2)
+echo "lintian: no error, no warning"
+desktop-file-validate packaging/hydrant-calc.desktop
+echo "desktop-file-validate: ok"
 
 export DEBIAN_FRONTEND=noninteractive
 apt-get install -y -qq "./$deb" >/dev/null

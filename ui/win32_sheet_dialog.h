@@ -12,6 +12,24 @@
 
 namespace ui::win32 {
 
+// Control IDs of the options dialog (caption "生成计算书"), stable so that tests and
+// accessibility tools can name the controls. IDOK (1) is 确定, the default button, and
+// IDCANCEL (2) is 取消; Esc cancels.
+enum SheetDialogId : int {
+  kSheetHigh = 2101,          // radio: calc::Occupancy::High, named in full
+  kSheetOther = 2102,         // radio: calc::Occupancy::Other, 其他场所
+  kSheetTwoStreams = 2103,    // radio 两股水柱同时到达
+  kSheetOneStream = 2104,     // radio 一股水柱到达
+  kSheetFlow = 2105,          // drop-down list "5 l/s", "2.5 l/s"
+  kSheetProject = 2106,       // edit 工程名称
+  kSheetDesigner = 2107,      // edit 设计人
+  kSheetOccupancyBox = 2111,  // group box 场所类别
+  kSheetStreamsBox = 2112,    // group box 布置方式
+  kSheetFlowLabel = 2113,
+  kSheetProjectLabel = 2114,
+  kSheetDesignerLabel = 2115,
+};
+
 // Modal dialog owned by `owner`, in Simplified Chinese, with 场所类别, 布置方式,
 // 每支水枪设计流量, 工程名称 and 设计人, showing `options`. True and the chosen values when
 // the user confirms; false and `options` untouched when cancelled.

@@ -6,11 +6,14 @@
 
 cmake_minimum_required(VERSION 3.21)
 
+# LAUNCHER: the emulator that runs a cross-built program, "|" between its words.
+string(REPLACE "|" ";" launcher "${LAUNCHER}")
+
 set(failures "")
 
 function(run_program out_var)
   # Through a file, so that the bytes can be read as hex: a text read drops CRs.
-  execute_process(COMMAND "${PROGRAM}" ${ARGN} RESULT_VARIABLE status
+  execute_process(COMMAND ${launcher} "${PROGRAM}" ${ARGN} RESULT_VARIABLE status
                   OUTPUT_FILE table_check.out ERROR_FILE table_check.err)
   file(READ table_check.out out)
   file(READ table_check.err err)

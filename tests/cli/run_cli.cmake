@@ -7,6 +7,9 @@
 
 cmake_minimum_required(VERSION 3.21)
 
+# LAUNCHER: the emulator that runs a cross-built program, "|" between its words.
+string(REPLACE "|" ";" launcher "${LAUNCHER}")
+
 set(args "")
 set(seen_separator FALSE)
 math(EXPR last "${CMAKE_ARGC} - 1")
@@ -21,7 +24,8 @@ endforeach()
 if(NOT DEFINED STDIN_FILE)
   set(STDIN_FILE /dev/null)
 endif()
-execute_process(COMMAND "${PROGRAM}" ${args} RESULT_VARIABLE status INPUT_FILE "${STDIN_FILE}"
+execute_process(COMMAND ${launcher} "${PROGRAM}" ${args} RESULT_VARIABLE status
+                INPUT_FILE "${STDIN_FILE}"
                 OUTPUT_FILE "${NAME}.out" ERROR_FILE "${NAME}.err")
 file(READ "${NAME}.out" out)
 file(READ "${NAME}.err" err)

@@ -1,0 +1,381 @@
+// Drives the real hydrant-calc.exe from a second process, as a user would: controls found by
+// their IDs (1000 + tab position), characters typed, list entries chosen with the mouse, Tab
+// pressed, the button clicked. A watchdog thread closes every message box and records it.
+//   window_driver <hydrant-calc.exe> <dpi> [screenshot.bmp]
+// Prints one line per failed check; the exit status is the number of failures.
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ui/form_layout.h"
+#include "ui/win32_text.h"
+
+namespace {
+
+using ui::ControlDesc, ui::ControlKind, ui::win32::narrow, ui::win32::widen;
+
+HWND form = nullptr;
+DWORD pid = 0;
+int failures = 0;
+
+void expectEq(const std::string& actual, const std::string& expected, const std::string& what) {
+  if (actual == expected) return;
+  ++failures;
+  std::printf("FAIL %s: \"%s\", expected \"%s\"\n", what.c_str(), actual.c_str(), expected.c_str());
+}
+
+LRESULT send(HWND w, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(w, message, wParam, lParam, SMTO_ABORTIFHUNG, 20000, &result);
+  return static_cast<LRESULT>(result);
+}
+
+// Another process's texts come only through WM_GETTEXT.
+std::string text(HWND w) {
+  wchar_t buffer[512] = {};
+  send(w, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer));
+  return narrow(buffer);
+}
+
+std::string className(HWND w) {
+  wchar_t name[64] = {};
+  GetClassNameW(w, name, 64);
+  return narrow(name);
+}
+
+HWND ctl(const ControlDesc& desc) { return GetDlgItem(form, 1000 + desc.tab); }
+HWND ctl(std::string_view name, int index = ui::kNoIndex) {
+  return ctl(*ui::findControl(name, index));
+}
+std::string name(const ControlDesc& desc) { return ui::qualifiedName(desc.name, desc.index); }
+
+template <typename Condition>
+bool waitFor(Condition condition) {
+  for (int i = 0; i < 200 && !condition(); ++i) Sleep(10);
+  return condition();
+}
+
+// The top-level windows of the program, visible ones of one class. EnumWindows calls back on
+// the calling thread, and both threads search.
+thread_local const char* wanted;
+thread_local std::vector<HWND> found;
+std::vector<HWND> windowsOf(const char* cls) {
+  wanted = cls;
+  found.clear();
+  EnumWindows(
+      [](HWND w, LPARAM) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid && IsWindowVisible(w) && className(w) == wanted) found.push_back(w);
+        return TRUE;
+      },
+      0);
+  return found;
+}
+
+struct Box {
+  std::string text, caption;
+  bool icon = false;
+  std::vector<int> buttons;
+};
+std::mutex boxMutex;
+std::vector<Box> boxes;
+std::atomic<bool> stopWatchdog{false};
+
+void watchdog() {
+  while (!stopWatchdog) {
+    for (HWND w : windowsOf("#32770")) {
+      Box box;
+      box.caption = text(w);
+      EnumChildWindows(
+          w,
+          [](HWND c, LPARAM p) {
+            auto& b = *reinterpret_cast<Box*>(p);
+            const LONG style = GetWindowLongW(c, GWL_STYLE);
+            if (!(style & WS_VISIBLE)) return TRUE;
+            if (className(c) == "Button") b.buttons.push_back(GetDlgCtrlID(c));
+            if (className(c) == "Static" && (style & SS_TYPEMASK) == SS_ICON) {
+              b.icon = b.icon || send(c, STM_GETICON) != 0;
+            }
+            if (className(c) == "Static" && !text(c).empty()) b.text = text(c);
+            return TRUE;
+          },
+          reinterpret_cast<LPARAM>(&box));
+      {
+        const std::lock_guard lock(boxMutex);
+        boxes.push_back(box);
+      }
+      PostMessageW(GetDlgItem(w, box.buttons.empty() ? IDOK : box.buttons.front()), BM_CLICK, 0, 0);
+      waitFor([w] { return !IsWindowVisible(w); });
+    }
+    Sleep(20);
+  }
+}
+
+// The boxes since the last call: none, or one plain OK box whose text it returns.
+std::string takeBox(bool expected, const std::string& what) {
+  std::vector<Box> seen;
+  {
+    const std::lock_guard lock(boxMutex);
+    seen.swap(boxes);
+  }
+  expectEq(std::to_string(seen.size()), expected ? "1" : "0", what + ": message boxes");
+  if (seen.size() != 1) return "";
+  expectEq(seen[0].caption, std::string(ui::kAppTitle), what + ": box caption");
+  expectEq(seen[0].icon ? "icon" : "none", "none", what + ": box icon");
+  expectEq(seen[0].buttons == std::vector<int>{IDOK} ? "OK" : "other", "OK", what + ": buttons");
+  return seen[0].text;
+}
+
+void type(HWND w, const std::string& utf8) {
+  if (className(w) == "ComboBox") w = FindWindowExW(w, nullptr, L"Edit", nullptr);
+  send(w, EM_SETSEL, 0, -1);
+  for (wchar_t ch : widen(utf8)) send(w, WM_CHAR, ch, 1);
+}
+
+INPUT event(DWORD type, DWORD flags, WORD key = 0) {
+  INPUT in{};
+  in.type = type;
+  (type == INPUT_MOUSE ? in.mi.dwFlags : in.ki.dwFlags) = flags;
+  in.ki.wVk = type == INPUT_KEYBOARD ? key : 0;
+  return in;
+}
+void input(std::vector<INPUT> events) {
+  SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
+}
+
+// Drops the list down and clicks the entry with the mouse.
+void choose(HWND combo, int index) {
+  send(combo, CB_SHOWDROPDOWN, TRUE);
+  std::vector<HWND> lists;
+  waitFor([&] { return !(lists = windowsOf("ComboLBox")).empty(); });
+  if (lists.empty()) return expectEq("no list", "a dropped list", "choose");
+  const auto itemHeight = static_cast<int>(send(lists[0], LB_GETITEMHEIGHT));
+  const auto top = static_cast<int>(send(lists[0], LB_GETTOPINDEX));
+  POINT p{4, (index - top) * itemHeight + itemHeight / 2};
+  ClientToScreen(lists[0], &p);
+  SetCursorPos(p.x, p.y);
+  input({event(INPUT_MOUSE, MOUSEEVENTF_LEFTDOWN), event(INPUT_MOUSE, MOUSEEVENTF_LEFTUP)});
+  waitFor([&] { return !IsWindowVisible(lists[0]); });
+}
+
+void click(std::string_view button) { send(ctl(button), BM_CLICK); }
+
+// The control that has the keyboard focus (a combo box for its inner edit), as an ID.
+int focusedId() {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info);
+  HWND focus = info.hwndFocus;
+  if (focus && className(GetParent(focus)) == "ComboBox") focus = GetParent(focus);
+  return focus ? GetDlgCtrlID(focus) : 0;
+}
+
+void pressTab(bool shift) {
+  const int before = focusedId();
+  std::vector<INPUT> keys{event(INPUT_KEYBOARD, 0, VK_TAB),
+                          event(INPUT_KEYBOARD, KEYEVENTF_KEYUP, VK_TAB)};
+  if (shift) keys.insert(keys.begin(), event(INPUT_KEYBOARD, 0, VK_SHIFT));
+  if (shift) keys.push_back(event(INPUT_KEYBOARD, KEYEVENTF_KEYUP, VK_SHIFT));
+  input(keys);
+  waitFor([&] { return focusedId() != before; });
+}
+
+void checkLoaded() {
+  // What Form_Load leaves; every other control keeps its creation text.
+  struct Loaded {
+    std::string_view name;
+    int index;
+    std::string text, list;
+  };
+  // clang-format off
+  const Loaded rows[] = {
+      {"Combo1", 0, "20", "20|25"},    {"Combo1", 1, "麻质", "麻质|衬胶"}, {"Combo1", 2, "50", "50|65|80"},
+      {"Combo1", 3, "19", "13|16|19"}, {"Combo1", 4, "2.5", "2.5|5|10"},   {"Combo1", 5, "10", "7|10|13"},
+      {"Text9", -1, "", ""}, {"Text1", 1, "", ""}, {"Text1", 2, "", ""},    {"Text8", 0, "", ""},
+      {"Text8", 1, "", ""},  {"Text1", 0, "", ""}, {"Text2", -1, "0.01501", ""}};
+  // clang-format on
+  for (const ControlDesc& desc : ui::form1Controls()) {
+    std::string expected = ui::creationText(desc), list;
+    for (const Loaded& row : rows) {
+      if (row.name == desc.name && row.index == desc.index) expected = row.text, list = row.list;
+    }
+    const HWND w = ctl(desc);
+    expectEq(text(w), expected, name(desc) + " text");
+    expectEq(IsWindowVisible(w) ? "shown" : "hidden", desc.visible ? "shown" : "hidden",
+             name(desc) + " visibility");
+    if (desc.kind != ControlKind::ComboBox) continue;
+    std::string items;
+    for (LRESULT i = 0, n = send(w, CB_GETCOUNT); i < n; ++i) {
+      wchar_t item[64] = {};
+      send(w, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+      if (i) items += '|';
+      items += narrow(item);
+    }
+    expectEq(items, list, name(desc) + " list");
+  }
+  expectEq(send(ctl("Option1", 1), BM_GETCHECK) == BST_CHECKED ? "on" : "off", "on", "Option1(1)");
+  expectEq(send(ctl("Option1", 0), BM_GETCHECK) == BST_CHECKED ? "on" : "off", "off", "Option1(0)");
+}
+
+void checkGeometry(int dpi) {
+  auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+  auto rectText = [](int x, int y, int w, int h) {
+    return std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(w) + "x" +
+           std::to_string(h);
+  };
+  RECT client;
+  GetClientRect(form, &client);
+  expectEq(rectText(0, 0, client.right, client.bottom),
+           rectText(0, 0, px(ui::kClientWidthTwips), px(ui::kClientHeightTwips)), "client area");
+  for (const ControlDesc& desc : ui::form1Controls()) {
+    int left = desc.left, top = desc.top;
+    if (auto frame = ui::findControl(desc.container)) left += frame->left, top += frame->top;
+    RECT r;
+    GetWindowRect(ctl(desc), &r);
+    MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&r), 2);
+    expectEq(rectText(r.left, r.top, r.right - r.left, r.bottom - r.top),
+             rectText(px(left), px(top), px(desc.width), px(desc.height)),
+             name(desc) + " geometry");
+  }
+}
+
+void checkTabOrder() {
+  std::vector<int> order;  // IDs of the visible controls that take the focus, by tab position
+  for (const ControlDesc& desc : ui::form1Controls()) {
+    const auto k = desc.kind;
+    if (desc.visible && (k == ControlKind::TextBox || k == ControlKind::ComboBox ||
+                         k == ControlKind::CommandButton)) {
+      order.push_back(1000 + desc.tab);
+    }
+  }
+  std::sort(order.begin(), order.end());
+  SetForegroundWindow(form);
+  for (std::size_t i = 1; i <= order.size(); ++i) {
+    pressTab(false);
+    expectEq(std::to_string(focusedId()), std::to_string(order[i % order.size()]), "Tab");
+  }
+  pressTab(true);
+  expectEq(std::to_string(focusedId()), std::to_string(order.back()), "Shift+Tab");
+}
+
+// The window's pixels, as a 24-bit BMP, straight from the screen. The GDI objects go with
+// the process.
+void screenshot(const wchar_t* path) {
+  RECT r;
+  GetWindowRect(form, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  BITMAPINFOHEADER header{
+      sizeof header, w, h, 1, 24, BI_RGB, DWORD((w * 3 + 3) & ~3) * h, 0, 0, 0, 0};
+  void* bits = nullptr;
+  const HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+  SelectObject(memory, CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header),
+                                        DIB_RGB_COLORS, &bits, nullptr, 0));
+  BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+  const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof header;
+  const BITMAPFILEHEADER file{0x4D42, offset + header.biSizeImage, 0, 0, offset};
+  FILE* out = _wfopen(path, L"wb");
+  std::fwrite(&file, sizeof file, 1, out);
+  std::fwrite(&header, sizeof header, 1, out);
+  std::fwrite(bits, header.biSizeImage, 1, out);
+  std::fclose(out);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 3) return 99;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(argv[1], nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    std::printf("FAIL cannot start the program\n");
+    return 99;
+  }
+  pid = process.dwProcessId;
+  WaitForInputIdle(process.hProcess, 20000);
+  waitFor([] {
+    for (HWND w : windowsOf("HydrantCalcForm1")) form = w;
+    return form != nullptr;
+  });
+  if (!form) return std::printf("FAIL no window\n"), 99;
+  std::thread dog(watchdog);
+
+  expectEq(text(form), std::string(ui::kAppTitle), "caption");
+  checkLoaded();
+  checkGeometry(_wtoi(argv[2]));
+  expectEq(std::to_string(focusedId()), "1000", "initial focus on Command1");
+
+  // The complete example: initial entries, protection width 10.
+  type(ctl("Text9"), "10");
+  click("Command1");
+  struct Output {
+    const char* name;
+    int index;
+    const char* text;
+  };
+  // clang-format off
+  const Output example[] = {
+      {"Text1", 1, "21.96(mH2o)"}, {"Text1", 2, "4.62(l/s)"}, {"Text8", 0, "23.10"},
+      {"Text8", 1, "20.82"},       {"Text4", -1, "0.0097"},   {"Text3", -1, "1.20"},
+      {"Text5", -1, "1.576"},      {"Text6", -1, "13.55"},    {"Text7", -1, "6.41"}};
+  // clang-format on
+  for (const Output& o : example) {
+    expectEq(text(ctl(o.name, o.index)), o.text, "example " + ui::qualifiedName(o.name, o.index));
+  }
+  takeBox(false, "example");
+  if (argc > 3) screenshot(argv[3]);
+  checkTabOrder();
+
+  // A width equal to the shown radius is wider than the radius in single precision.
+  type(ctl("Text9"), "23.10");
+  click("Command1");
+  expectEq(takeBox(true, "width 23.10"), "Tavrel的保护宽度过大!", "width 23.10");
+  expectEq(text(ctl("Text8", 1)), "20.82", "width 23.10 keeps the spacing");
+
+  // A letter in the water column: the error box, and nothing else changes.
+  auto allTexts = [] {
+    std::vector<std::string> texts;
+    for (const ControlDesc& desc : ui::form1Controls()) texts.push_back(text(ctl(desc)));
+    return texts;
+  };
+  std::vector<std::string> before = allTexts();
+  type(ctl("Combo1", 5), "1a");
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    if (ctl(ui::form1Controls()[i]) == ctl("Combo1", 5)) before[i] = "1a";
+  }
+  click("Command1");
+  const std::string error = takeBox(true, "letter in water column");
+  expectEq(error.find("“1a”") != std::string::npos ? "names 1a" : error, "names 1a", "error");
+  const std::vector<std::string> after = allTexts();
+  for (std::size_t i = 0; i < after.size(); ++i) {
+    expectEq(after[i], before[i], name(ui::form1Controls()[i]) + " after the error");
+  }
+
+  // The hose coefficient follows only pairs of the table, typed or chosen.
+  type(ctl("Combo1", 2), "70");
+  expectEq(text(ctl("Text2")), "0.01501", "diameter 70");
+  choose(ctl("Combo1", 1), 1);
+  choose(ctl("Combo1", 2), 1);
+  expectEq(text(ctl("Combo1", 1)) + " " + text(ctl("Combo1", 2)), "衬胶 65", "chosen entries");
+  expectEq(text(ctl("Text2")), "0.00172", "衬胶 65");
+
+  PostMessageW(form, WM_CLOSE, 0, 0);
+  DWORD status = 1;
+  WaitForSingleObject(process.hProcess, 10000);
+  GetExitCodeProcess(process.hProcess, &status);
+  expectEq(std::to_string(status), "0", "exit status");
+  stopWatchdog = true;
+  dog.join();
+  std::printf("%d failed checks\n", failures);
+  return failures;
+}

@@ -1,0 +1,392 @@
+#include "ui/win32_window.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <numeric>
+#include <stdexcept>
+
+#include "ui/win32_sheet_dialog.h"
+#include "ui/win32_text.h"
+
+namespace ui {
+namespace {
+
+using win32::narrow;
+using win32::widen;
+
+constexpr wchar_t kClassName[] = L"HydrantCalcForm1";
+constexpr wchar_t kIconName[] = L"IDI_ICON1";  // app/hydrant-calc.rc.in
+constexpr int kFirstControlId = 1000;          // a control's ID is this + its tab position
+// The system menu's entry for the calculation sheet; the low four bits belong to Windows.
+constexpr UINT kSheetCommand = 0x0010;
+// Fixed size: caption, system menu and minimise, no sizing border and no maximise.
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr UINT kDesignDpi = 96;
+
+// Functions newer than Windows 7, looked up at run time; nullptr where the system lacks them.
+template <typename Function>
+Function optionalApi(const char* name) {
+  const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  const FARPROC found = user32 ? GetProcAddress(user32, name) : nullptr;
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
+UINT windowDpi(HWND hwnd) {
+  static const auto getDpiForWindow = optionalApi<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+  if (getDpiForWindow) return getDpiForWindow(hwnd);
+  const HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<UINT>(dpi) : kDesignDpi;
+}
+
+int systemMetric(int index, UINT dpi) {
+  static const auto forDpi = optionalApi<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
+  return forDpi ? forDpi(index, dpi) : GetSystemMetrics(index);
+}
+
+RECT windowRectForClient(int width, int height, UINT dpi) {
+  static const auto forDpi =
+      optionalApi<BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+  RECT r{0, 0, width, height};
+  if (forDpi) {
+    forDpi(&r, kFormStyle, FALSE, 0, dpi);
+  } else {
+    AdjustWindowRectEx(&r, kFormStyle, FALSE, 0);
+  }
+  return r;
+}
+
+int scale(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
+
+// "宋体" with the Chinese character set, the face the window's texts are drawn in.
+HFONT songti(int points, UINT dpi) {
+  return CreateFontW(-MulDiv(points, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                     FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                     widen(kButtonFontFamily).c_str());
+}
+
+struct WindowClass {
+  const wchar_t* name;
+  DWORD style;
+  DWORD exStyle;
+};
+
+WindowClass windowClass(const ControlDesc& desc) {
+  switch (desc.kind) {
+    case ControlKind::Frame:
+      // Underneath every control; clipping keeps it from drawing over them.
+      return {L"BUTTON", BS_GROUPBOX | WS_CLIPSIBLINGS, 0};
+    case ControlKind::Label:
+      // An auto-size label is exactly one line of 宋体 high; centring keeps the glyphs of a
+      // substitute face with taller ascent and descent inside it, and changes nothing in 宋体.
+      // Clipped by the controls above it: "水龙带直径：:" reaches under its combo box.
+      return {L"STATIC",
+              SS_LEFT | SS_NOPREFIX | WS_CLIPSIBLINGS | (desc.autoSize ? DWORD{SS_CENTERIMAGE} : 0),
+              0};
+    case ControlKind::TextBox:
+      return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    case ControlKind::ComboBox:
+      // Editable, unsorted, no completion: typed texts never join the list.
+      return {L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0};
+    case ControlKind::OptionButton:
+      return {L"BUTTON", BS_AUTORADIOBUTTON, 0};
+    case ControlKind::CommandButton:
+      return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+  }
+  return {L"STATIC", 0, 0};
+}
+
+// The closed height of a combo box: CB_SETITEMHEIGHT sets the selection field, and the border
+// around it depends on the theme, so the field is corrected once against what was measured.
+void setComboHeight(HWND combo, int height) {
+  int field = height - 6;
+  SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+  RECT r;
+  GetWindowRect(combo, &r);
+  if (const int error = height - (r.bottom - r.top); error != 0) {
+    field += error;
+    SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+  }
+}
+
+}  // namespace
+
+Win32Window::Win32Window(HINSTANCE instance) : instance_(instance) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = windowProc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconW(instance, kIconName);
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kClassName;
+  RegisterClassExW(&wc);  // fails harmlessly when a second window registers again
+
+  // The size follows once the window knows its DPI (onCreate).
+  CreateWindowExW(0, kClassName, widen(kAppTitle).c_str(), kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                  0, 0, nullptr, nullptr, instance, this);
+  if (!hwnd_) throw std::runtime_error("CreateWindowExW failed for Form1");
+}
+
+Win32Window::~Win32Window() {
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+LRESULT CALLBACK Win32Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (message == WM_NCCREATE) {
+    self = static_cast<Win32Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+  }
+  return self->handle(message, wParam, lParam);
+}
+
+LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      onCreate();
+      return 0;
+    case WM_COMMAND:
+      onCommand(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == kSheetCommand) {
+        if (events_) events_->mnuSheet_Click();
+        return 0;
+      }
+      break;
+    case WM_ACTIVATE:
+      onActivate(LOWORD(wParam) != WA_INACTIVE);
+      return 0;
+    case WM_DPICHANGED:
+      onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void Win32Window::onCreate() {
+  const std::span<const ControlDesc> table = form1Controls();
+  controls_.assign(table.size(), nullptr);
+
+  // Created in tab order, so the z-order is the order Tab moves in; the frames go last, to
+  // the bottom, where they hold no tab position and draw under the controls.
+  std::vector<std::size_t> order(table.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    const bool frameA = table[a].kind == ControlKind::Frame;
+    const bool frameB = table[b].kind == ControlKind::Frame;
+    return frameA != frameB ? frameB : table[a].tab < table[b].tab;
+  });
+
+  for (std::size_t i : order) {
+    const ControlDesc& desc = table[i];
+    WindowClass wc = windowClass(desc);
+    DWORD style = WS_CHILD | wc.style;
+    // Hidden controls are never shown and never take the focus.
+    style = desc.visible ? style | WS_VISIBLE : style & ~WS_TABSTOP;
+    // Option1(0) opens the two option buttons' group; every other control is a group alone.
+    if (!(desc.kind == ControlKind::OptionButton && desc.index == 1)) style |= WS_GROUP;
+    controls_[i] = CreateWindowExW(
+        wc.exStyle, wc.name, widen(creationText(desc)).c_str(), style, 0, 0, 0, 0, hwnd_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + desc.tab)), instance_,
+        nullptr);
+    // The water-column-given mode is selected at creation; this raises no click.
+    if (desc.kind == ControlKind::OptionButton && desc.index == 1) {
+      SendMessageW(controls_[i], BM_SETCHECK, BST_CHECKED, 0);
+    }
+  }
+  lastFocus_ = control({"Command1"});
+
+  const HMENU systemMenu = GetSystemMenu(hwnd_, FALSE);
+  AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(systemMenu, MF_STRING, kSheetCommand, widen(kSheetMenuText).c_str());
+
+  layout(windowDpi(hwnd_), nullptr);
+}
+
+void Win32Window::layout(UINT dpi, const RECT* suggested) {
+  // New fonts and icons first; the old ones are released when the controls have let go.
+  Font font(songti(9, dpi));
+  Font buttonFont(songti(kButtonFontPointSize, dpi));
+  const int big = systemMetric(SM_CXICON, dpi), small = systemMetric(SM_CXSMICON, dpi);
+  Icon bigIcon(static_cast<HICON>(LoadImageW(instance_, kIconName, IMAGE_ICON, big, big, 0)));
+  Icon smallIcon(static_cast<HICON>(LoadImageW(instance_, kIconName, IMAGE_ICON, small, small, 0)));
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+
+  const RECT frame =
+      windowRectForClient(scale(kClientWidthTwips, dpi), scale(kClientHeightTwips, dpi), dpi);
+  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (suggested ? 0 : SWP_NOMOVE);
+  SetWindowPos(hwnd_, nullptr, suggested ? suggested->left : 0, suggested ? suggested->top : 0,
+               frame.right - frame.left, frame.bottom - frame.top, flags);
+
+  const std::span<const ControlDesc> table = form1Controls();
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    const ControlDesc& desc = table[i];
+    int left = desc.left, top = desc.top;  // twips from the container
+    if (desc.container != kFormName) {
+      const ControlDesc& container = table[row({desc.container})];
+      left += container.left;
+      top += container.top;
+    }
+    const HWND w = controls_[i];
+    const bool combo = desc.kind == ControlKind::ComboBox;
+    SendMessageW(w, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(desc.kind == ControlKind::CommandButton ? buttonFont.get()
+                                                                                  : font.get()),
+                 FALSE);  // the whole window is repainted after a layout
+    // A combo box's window height includes its dropped list, room for five entries or so.
+    const int listHeight = combo ? scale(1500, dpi) : 0;
+    SetWindowPos(w, nullptr, scale(left, dpi), scale(top, dpi), scale(desc.width, dpi),
+                 scale(desc.height, dpi) + listHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (combo) setComboHeight(w, scale(desc.height, dpi));
+  }
+  font_ = std::move(font);
+  buttonFont_ = std::move(buttonFont);
+  bigIcon_ = std::move(bigIcon);
+  smallIcon_ = std::move(smallIcon);
+}
+
+void Win32Window::onDpiChanged(UINT dpi, const RECT& suggested) {
+  layout(dpi, &suggested);
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void Win32Window::onActivate(bool active) {
+  // Like a dialog: the focus leaves with the window and comes back to the same control.
+  if (!active) {
+    const HWND focus = GetFocus();
+    if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+  } else if (lastFocus_) {
+    SetFocus(lastFocus_);
+  }
+}
+
+void Win32Window::onCommand(int id, int code) {
+  const std::span<const ControlDesc> table = form1Controls();
+  const auto it = std::find_if(table.begin(), table.end(), [&](const ControlDesc& desc) {
+    return kFirstControlId + desc.tab == id;
+  });
+  // IDOK and IDCANCEL come from the dialog manager for Enter and Escape: nothing to do.
+  if (it == table.end() || !events_) return;
+  const ControlDesc& desc = *it;
+  switch (desc.kind) {
+    case ControlKind::ComboBox:
+      if (code == CBN_EDITCHANGE) events_->Combo1_Change(desc.index);
+      if (code == CBN_SELCHANGE) {
+        // The edit still shows the old text while the selection is already the new one; the
+        // handler must read the chosen entry.
+        const HWND combo = controls_[static_cast<std::size_t>(it - table.begin())];
+        const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+        if (selected == CB_ERR) return;
+        std::wstring entry(SendMessageW(combo, CB_GETLBTEXTLEN, selected, 0), L'\0');
+        SendMessageW(combo, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(entry.data()));
+        SetWindowTextW(combo, entry.c_str());
+        events_->Combo1_Click(desc.index);
+      }
+      break;
+    case ControlKind::OptionButton:
+      if (code == BN_CLICKED) events_->Option1_Click(desc.index);
+      break;
+    case ControlKind::CommandButton:
+      if (code == BN_CLICKED) events_->Command1_Click();
+      break;
+    default:
+      break;
+  }
+}
+
+void Win32Window::show(int showCommand) {
+  ShowWindow(hwnd_, showCommand);
+  UpdateWindow(hwnd_);
+  if (lastFocus_) SetFocus(lastFocus_);
+}
+
+int Win32Window::run(HWND window) {
+  MSG msg;
+  BOOL got;
+  while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
+    if (got == -1) return 1;
+    // Tab, Shift+Tab, Enter and Space on buttons, as in a dialog.
+    if (IsWindow(window) && IsDialogMessageW(window, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+std::size_t Win32Window::row(ControlId id) const {
+  const std::span<const ControlDesc> table = form1Controls();
+  const auto it = std::find_if(table.begin(), table.end(), [&](const ControlDesc& desc) {
+    return desc.name == id.name && desc.index == id.index;
+  });
+  if (it == table.end()) {
+    throw std::logic_error("Form1 has no control " + qualifiedName(id.name, id.index));
+  }
+  return static_cast<std::size_t>(it - table.begin());
+}
+
+void Win32Window::connect(FormEvents& events) { events_ = &events; }
+
+std::string Win32Window::text(ControlId id) const {
+  const HWND w = control(id);
+  std::wstring text(GetWindowTextLengthW(w) + 1, L'\0');
+  text.resize(GetWindowTextW(w, text.data(), static_cast<int>(text.size())));
+  return narrow(text);
+}
+
+void Win32Window::setText(ControlId id, std::string_view text) {
+  const HWND w = control(id);
+  SetWindowTextW(w, widen(text).c_str());
+  // WM_SETTEXT on a combo box notifies nothing, yet the handlers expect one change for every
+  // text set from code.
+  if (form1Controls()[row(id)].kind == ControlKind::ComboBox && events_) {
+    events_->Combo1_Change(id.index);
+  }
+}
+
+void Win32Window::appendItem(ControlId id, std::string_view item) {
+  SendMessageW(control(id), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
+}
+
+bool Win32Window::isOptionSelected(ControlId id) const {
+  return SendMessageW(control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Win32Window::setEnabled(ControlId id, bool enabled) { EnableWindow(control(id), enabled); }
+
+void Win32Window::showMessage(std::string_view prompt) {
+  MessageBoxW(hwnd_, widen(prompt).c_str(), widen(kAppTitle).c_str(), MB_OK);
+}
+
+bool Win32Window::askSheetOptions(SheetOptions& options) {
+  return win32::askSheetOptions(hwnd_, options);
+}
+
+std::optional<std::string> Win32Window::askSavePath(std::string_view fileName) {
+  return win32::askSavePath(hwnd_, fileName);
+}
+
+bool Win32Window::askYesNo(std::string_view prompt) {
+  return MessageBoxW(hwnd_, widen(prompt).c_str(), widen(kAppTitle).c_str(), MB_YESNO) == IDYES;
+}
+
+void Win32Window::openFile(const std::string& path) {
+  ShellExecuteW(hwnd_, L"open", widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace ui

@@ -1,0 +1,78 @@
+#pragma once
+// Window on plain Win32: builds Form1's child windows from the layout table and carries the
+// handlers' operations and events.
+//
+// Every control is a child of the top-level window, whatever its frame: the frames are group
+// boxes drawn underneath, and a control's position adds its frame's offset. Keeping one
+// parent lets the dialog manager (IsDialogMessage) walk the tab order across both frames,
+// and every notification reaches the one window procedure. Each control's ID is 1000 + its
+// tab position; the z-order follows the tab positions, which is the order Tab moves in.
+// Sizes are the table's twips at the window's DPI, laid out again when the DPI changes.
+
+#include <windows.h>
+
+#include <memory>
+#include <type_traits>
+#include <vector>
+
+#include "ui/window.h"
+
+namespace ui {
+
+class Win32Window final : public Window {
+ public:
+  // Creates the window and its controls, not yet shown.
+  explicit Win32Window(HINSTANCE instance);
+  ~Win32Window() override;
+  Win32Window(const Win32Window&) = delete;
+  Win32Window& operator=(const Win32Window&) = delete;
+
+  HWND hwnd() const { return hwnd_; }
+  void show(int showCommand);
+  // The message loop with the dialog manager's keyboard handling; returns at WM_QUIT.
+  static int run(HWND window);
+
+  void connect(FormEvents& events) override;
+  std::string text(ControlId control) const override;
+  void setText(ControlId control, std::string_view text) override;
+  void appendItem(ControlId combo, std::string_view item) override;
+  bool isOptionSelected(ControlId option) const override;
+  void setEnabled(ControlId control, bool enabled) override;
+  void showMessage(std::string_view prompt) override;
+  bool askSheetOptions(SheetOptions& options) override;
+  std::optional<std::string> askSavePath(std::string_view fileName) override;
+  bool askYesNo(std::string_view prompt) override;
+  void openFile(const std::string& path) override;
+
+ private:
+  struct GdiDeleter {
+    void operator()(HFONT font) const { DeleteObject(font); }
+  };
+  struct IconDeleter {
+    void operator()(HICON icon) const { DestroyIcon(icon); }
+  };
+  using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiDeleter>;
+  using Icon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+
+  static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void onCreate();
+  void onCommand(int id, int code);
+  void onDpiChanged(UINT dpi, const RECT& suggested);
+  void onActivate(bool active);
+  void layout(UINT dpi, const RECT* suggested);
+
+  // The control's row in form1Controls() and its window.
+  std::size_t row(ControlId id) const;
+  HWND control(ControlId id) const { return controls_[row(id)]; }
+
+  HINSTANCE instance_;
+  HWND hwnd_ = nullptr;
+  std::vector<HWND> controls_;  // parallel to form1Controls()
+  Font font_, buttonFont_;
+  Icon bigIcon_, smallIcon_;
+  HWND lastFocus_ = nullptr;  // restored when the window is activated again
+  FormEvents* events_ = nullptr;
+};
+
+}  // namespace ui
