@@ -7,7 +7,7 @@ BUILD_WIN  ?= build-windows
 JOBS       ?= 2
 CMAKE_ARGS ?=
 
-.PHONY: deps build run test test-asan test-windows windows bench package package-check clean
+.PHONY: deps build run test test-asan test-windows windows bench bench-windows package package-check clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -47,6 +47,15 @@ test-asan: deps
 bench: build
 	$(BUILD)/bench/hydrant-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/startup/hydrant-startup-bench
+
+# Start-up of hydrant-calc.exe beside a bare window, and the click to results, under Wine.
+WINE = bash scripts/wine-prefix.sh
+bench-windows: windows
+	$(WINE) setup $(BUILD_WIN)/wine
+	$(WINE) run $(BUILD_WIN)/wine $(BUILD_WIN)/bench/win32/hydrant-startup-bench.exe \
+	  Z:$(abspath $(BUILD_WIN))/app/hydrant-calc.exe \
+	  Z:$(abspath $(BUILD_WIN))/bench/win32/hydrant-bare-window.exe 20; \
+	  status=$$?; $(WINE) stop $(BUILD_WIN)/wine; exit $$status
 
 # The Debian package: build/hydrant-calc_<version>_<arch>.deb
 package: build

@@ -248,7 +248,7 @@ void Win32Window::layout(UINT dpi, const RECT* suggested) {
     SendMessageW(w, WM_SETFONT,
                  reinterpret_cast<WPARAM>(desc.kind == ControlKind::CommandButton ? buttonFont.get()
                                                                                   : font.get()),
-                 TRUE);
+                 FALSE);  // the whole window is repainted after a layout
     // A combo box's window height includes its dropped list, room for five entries or so.
     const int listHeight = combo ? scale(1500, dpi) : 0;
     SetWindowPos(w, nullptr, scale(left, dpi), scale(top, dpi), scale(desc.width, dpi),
@@ -263,7 +263,7 @@ void Win32Window::layout(UINT dpi, const RECT* suggested) {
 
 void Win32Window::onDpiChanged(UINT dpi, const RECT& suggested) {
   layout(dpi, &suggested);
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void Win32Window::onActivate(bool active) {

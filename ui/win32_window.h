@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "ui/window.h"

@@ -8,6 +8,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <mutex>
@@ -64,22 +65,22 @@ bool waitFor(Condition condition) {
   return condition();
 }
 
-// The top-level windows of the program, visible ones of one class.
+// The top-level windows of the program, visible ones of one class. EnumWindows calls back on
+// the calling thread, and both threads search.
+thread_local const char* wanted;
+thread_local std::vector<HWND> found;
 std::vector<HWND> windowsOf(const char* cls) {
-  struct Search {
-    const char* cls;
-    std::vector<HWND> found;
-  } search{cls, {}};
+  wanted = cls;
+  found.clear();
   EnumWindows(
-      [](HWND w, LPARAM p) {
-        auto& s = *reinterpret_cast<Search*>(p);
+      [](HWND w, LPARAM) {
         DWORD owner = 0;
         GetWindowThreadProcessId(w, &owner);
-        if (owner == pid && IsWindowVisible(w) && className(w) == s.cls) s.found.push_back(w);
+        if (owner == pid && IsWindowVisible(w) && className(w) == wanted) found.push_back(w);
         return TRUE;
       },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+      0);
+  return found;
 }
 
 struct Box {
@@ -146,22 +147,15 @@ void type(HWND w, const std::string& utf8) {
   for (wchar_t ch : widen(utf8)) send(w, WM_CHAR, ch, 1);
 }
 
-INPUT mouse(DWORD flags) {
+INPUT event(DWORD type, DWORD flags, WORD key = 0) {
   INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = flags;
+  in.type = type;
+  (type == INPUT_MOUSE ? in.mi.dwFlags : in.ki.dwFlags) = flags;
+  in.ki.wVk = type == INPUT_KEYBOARD ? key : 0;
   return in;
 }
-INPUT key(WORD vk, DWORD flags = 0) {
-  INPUT in{};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.dwFlags = flags;
-  return in;
-}
-void input(std::initializer_list<INPUT> events) {
-  std::vector<INPUT> list(events);
-  SendInput(static_cast<UINT>(list.size()), list.data(), sizeof(INPUT));
+void input(std::vector<INPUT> events) {
+  SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
 }
 
 // Drops the list down and clicks the entry with the mouse.
@@ -175,7 +169,7 @@ void choose(HWND combo, int index) {
   POINT p{4, (index - top) * itemHeight + itemHeight / 2};
   ClientToScreen(lists[0], &p);
   SetCursorPos(p.x, p.y);
-  input({mouse(MOUSEEVENTF_LEFTDOWN), mouse(MOUSEEVENTF_LEFTUP)});
+  input({event(INPUT_MOUSE, MOUSEEVENTF_LEFTDOWN), event(INPUT_MOUSE, MOUSEEVENTF_LEFTUP)});
   waitFor([&] { return !IsWindowVisible(lists[0]); });
 }
 
@@ -193,9 +187,11 @@ int focusedId() {
 
 void pressTab(bool shift) {
   const int before = focusedId();
-  std::vector<INPUT> keys{key(VK_TAB), key(VK_TAB, KEYEVENTF_KEYUP)};
-  if (shift) keys = {key(VK_SHIFT), keys[0], keys[1], key(VK_SHIFT, KEYEVENTF_KEYUP)};
-  SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+  std::vector<INPUT> keys{event(INPUT_KEYBOARD, 0, VK_TAB),
+                          event(INPUT_KEYBOARD, KEYEVENTF_KEYUP, VK_TAB)};
+  if (shift) keys.insert(keys.begin(), event(INPUT_KEYBOARD, 0, VK_SHIFT));
+  if (shift) keys.push_back(event(INPUT_KEYBOARD, KEYEVENTF_KEYUP, VK_SHIFT));
+  input(keys);
   waitFor([&] { return focusedId() != before; });
 }
 
@@ -206,21 +202,13 @@ void checkLoaded() {
     int index;
     std::string text, list;
   };
+  // clang-format off
   const Loaded rows[] = {
-      {"Combo1", 0, "20", "20|25"},
-      {"Combo1", 1, "麻质", "麻质|衬胶"},
-      {"Combo1", 2, "50", "50|65|80"},
-      {"Combo1", 3, "19", "13|16|19"},
-      {"Combo1", 4, "2.5", "2.5|5|10"},
-      {"Combo1", 5, "10", "7|10|13"},
-      {"Text9", -1, "", ""},
-      {"Text1", 1, "", ""},
-      {"Text1", 2, "", ""},
-      {"Text8", 0, "", ""},
-      {"Text8", 1, "", ""},
-      {"Text1", 0, "", ""},
-      {"Text2", -1, "0.01501", ""},
-  };
+      {"Combo1", 0, "20", "20|25"},    {"Combo1", 1, "麻质", "麻质|衬胶"}, {"Combo1", 2, "50", "50|65|80"},
+      {"Combo1", 3, "19", "13|16|19"}, {"Combo1", 4, "2.5", "2.5|5|10"},   {"Combo1", 5, "10", "7|10|13"},
+      {"Text9", -1, "", ""}, {"Text1", 1, "", ""}, {"Text1", 2, "", ""},    {"Text8", 0, "", ""},
+      {"Text8", 1, "", ""},  {"Text1", 0, "", ""}, {"Text2", -1, "0.01501", ""}};
+  // clang-format on
   for (const ControlDesc& desc : ui::form1Controls()) {
     std::string expected = ui::creationText(desc), list;
     for (const Loaded& row : rows) {
@@ -244,13 +232,12 @@ void checkLoaded() {
   expectEq(send(ctl("Option1", 0), BM_GETCHECK) == BST_CHECKED ? "on" : "off", "off", "Option1(0)");
 }
 
-std::string rectText(int x, int y, int w, int h) {
-  return std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(w) + "x" +
-         std::to_string(h);
-}
-
 void checkGeometry(int dpi) {
   auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+  auto rectText = [](int x, int y, int w, int h) {
+    return std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(w) + "x" +
+           std::to_string(h);
+  };
   RECT client;
   GetClientRect(form, &client);
   expectEq(rectText(0, 0, client.right, client.bottom),
@@ -269,14 +256,14 @@ void checkGeometry(int dpi) {
 
 void checkTabOrder() {
   std::vector<int> order;  // IDs of the visible controls that take the focus, by tab position
-  for (int tab = 0; tab <= 40; ++tab) {
-    for (const ControlDesc& desc : ui::form1Controls()) {
-      const bool focusable = desc.kind == ControlKind::TextBox ||
-                             desc.kind == ControlKind::ComboBox ||
-                             desc.kind == ControlKind::CommandButton;
-      if (desc.tab == tab && desc.visible && focusable) order.push_back(1000 + tab);
+  for (const ControlDesc& desc : ui::form1Controls()) {
+    const auto k = desc.kind;
+    if (desc.visible && (k == ControlKind::TextBox || k == ControlKind::ComboBox ||
+                         k == ControlKind::CommandButton)) {
+      order.push_back(1000 + desc.tab);
     }
   }
+  std::sort(order.begin(), order.end());
   SetForegroundWindow(form);
   for (std::size_t i = 1; i <= order.size(); ++i) {
     pressTab(false);
@@ -286,31 +273,27 @@ void checkTabOrder() {
   expectEq(std::to_string(focusedId()), std::to_string(order.back()), "Shift+Tab");
 }
 
-// The window's pixels, as a 24-bit BMP, straight from the screen.
+// The window's pixels, as a 24-bit BMP, straight from the screen. The GDI objects go with
+// the process.
 void screenshot(const wchar_t* path) {
   RECT r;
   GetWindowRect(form, &r);
-  const int w = r.right - r.left, h = r.bottom - r.top, stride = (w * 3 + 3) & ~3;
-  BITMAPINFOHEADER header{sizeof header, w, h, 1, 24, BI_RGB, DWORD(stride * h), 0, 0, 0, 0};
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  BITMAPINFOHEADER header{
+      sizeof header, w, h, 1, 24, BI_RGB, DWORD((w * 3 + 3) & ~3) * h, 0, 0, 0, 0};
   void* bits = nullptr;
   const HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
-  const HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header),
-                                          DIB_RGB_COLORS, &bits, nullptr, 0);
-  const HGDIOBJ old = SelectObject(memory, bitmap);
+  SelectObject(memory, CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header),
+                                        DIB_RGB_COLORS, &bits, nullptr, 0));
   BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
   GdiFlush();
   const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof header;
   const BITMAPFILEHEADER file{0x4D42, offset + header.biSizeImage, 0, 0, offset};
-  if (FILE* out = _wfopen(path, L"wb")) {
-    std::fwrite(&file, sizeof file, 1, out);
-    std::fwrite(&header, sizeof header, 1, out);
-    std::fwrite(bits, header.biSizeImage, 1, out);
-    std::fclose(out);
-  }
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  FILE* out = _wfopen(path, L"wb");
+  std::fwrite(&file, sizeof file, 1, out);
+  std::fwrite(&header, sizeof header, 1, out);
+  std::fwrite(bits, header.biSizeImage, 1, out);
+  std::fclose(out);
 }
 
 std::vector<std::string> allTexts() {
@@ -338,20 +321,30 @@ void waitForBox() {
   });
 }
 
+// Keys held down in order and released in reverse: {VK_MENU, VK_SPACE} is Alt+Space.
+void press(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> events;
+  for (WORD k : keys) events.push_back(event(INPUT_KEYBOARD, 0, k));
+  for (auto k = std::rbegin(keys); k != std::rend(keys); ++k) {
+    events.push_back(event(INPUT_KEYBOARD, KEYEVENTF_KEYUP, *k));
+  }
+  input(events);
+}
+
 // The sheet's entry in the system menu, as the keyboard reaches it: Alt+Space, then the last
 // entry. Checks what the options dialog shows: the four radios, the flow and the project.
 HWND openSheetDialog(const std::string& shows, const std::string& what) {
   using namespace ui::win32;
   waitFor([] { return windowsOf("#32770").empty(); });  // the last box has gone
   SetForegroundWindow(form);
-  input(
-      {key(VK_MENU), key(VK_SPACE), key(VK_SPACE, KEYEVENTF_KEYUP), key(VK_MENU, KEYEVENTF_KEYUP)});
+  press({VK_MENU, VK_SPACE});
   if (!waitFor([] { return !windowsOf("#32768").empty(); })) {
-    input({key(VK_ESCAPE), key(VK_ESCAPE, KEYEVENTF_KEYUP)});
+    press({VK_ESCAPE});
     expectEq("no menu", "system menu", what);
     return nullptr;
   }
-  input({key(VK_UP), key(VK_UP, KEYEVENTF_KEYUP), key(VK_RETURN), key(VK_RETURN, KEYEVENTF_KEYUP)});
+  press({VK_UP});
+  press({VK_RETURN});
   const HWND box = dialog("生成计算书");
   std::string state;
   for (int id : {kSheetHigh, kSheetOther, kSheetTwoStreams, kSheetOneStream}) {
@@ -407,7 +400,7 @@ void checkSheet(const std::string& calcError) {
 
   // Esc cancels.
   if (const HWND box = openSheetDialog(remembered, "cancel")) {
-    input({key(VK_ESCAPE), key(VK_ESCAPE, KEYEVENTF_KEYUP)});
+    press({VK_ESCAPE});
     waitFor([box] { return !IsWindow(box); });
   }
   for (HWND left : windowsOf("#32770")) PostMessageW(left, WM_CLOSE, 0, 0);
@@ -462,14 +455,19 @@ int wmain(int argc, wchar_t** argv) {
   // The complete example: initial entries, protection width 10.
   type(ctl("Text9"), "10");
   click("Command1");
-  const std::pair<const char*, int> outputs[] = {{"Text1", 1},  {"Text1", 2},  {"Text8", 0},
-                                                 {"Text8", 1},  {"Text4", -1}, {"Text3", -1},
-                                                 {"Text5", -1}, {"Text6", -1}, {"Text7", -1}};
-  const char* example[] = {"21.96(mH2o)", "4.62(l/s)", "23.10", "20.82", "0.0097",
-                           "1.20",        "1.576",     "13.55", "6.41"};
-  for (std::size_t i = 0; i < std::size(outputs); ++i) {
-    expectEq(text(ctl(outputs[i].first, outputs[i].second)), example[i],
-             std::string("example ") + ui::qualifiedName(outputs[i].first, outputs[i].second));
+  struct Output {
+    const char* name;
+    int index;
+    const char* text;
+  };
+  // clang-format off
+  const Output example[] = {
+      {"Text1", 1, "21.96(mH2o)"}, {"Text1", 2, "4.62(l/s)"}, {"Text8", 0, "23.10"},
+      {"Text8", 1, "20.82"},       {"Text4", -1, "0.0097"},   {"Text3", -1, "1.20"},
+      {"Text5", -1, "1.576"},      {"Text6", -1, "13.55"},    {"Text7", -1, "6.41"}};
+  // clang-format on
+  for (const Output& o : example) {
+    expectEq(text(ctl(o.name, o.index)), o.text, "example " + ui::qualifiedName(o.name, o.index));
   }
   takeBox(false, "example");
   if (argc > 3) screenshot(argv[3]);
