@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -15,6 +17,7 @@
 #include <vector>
 
 #include "ui/form_layout.h"
+#include "ui/win32_sheet_dialog.h"
 #include "ui/win32_text.h"
 
 namespace {
@@ -88,12 +91,14 @@ struct Box {
 std::mutex boxMutex;
 std::vector<Box> boxes;
 std::atomic<bool> stopWatchdog{false};
+std::atomic<bool> dialogsByHand{false};  // the sheet's dialogs, driven by checkSheet()
 
 void watchdog() {
   while (!stopWatchdog) {
     for (HWND w : windowsOf("#32770")) {
       Box box;
       box.caption = text(w);
+      if (dialogsByHand && box.caption != ui::kAppTitle) continue;
       EnumChildWindows(
           w,
           [](HWND c, LPARAM p) {
@@ -112,15 +117,17 @@ void watchdog() {
         const std::lock_guard lock(boxMutex);
         boxes.push_back(box);
       }
-      PostMessageW(GetDlgItem(w, box.buttons.empty() ? IDOK : box.buttons.front()), BM_CLICK, 0, 0);
+      // The last button: OK alone, or No, so nothing is opened or overwritten.
+      PostMessageW(GetDlgItem(w, box.buttons.empty() ? IDOK : box.buttons.back()), BM_CLICK, 0, 0);
       waitFor([w] { return !IsWindowVisible(w); });
     }
     Sleep(20);
   }
 }
 
-// The boxes since the last call: none, or one plain OK box whose text it returns.
-std::string takeBox(bool expected, const std::string& what) {
+// The boxes since the last call: none, or one box with these buttons, whose text it returns.
+std::string takeBox(bool expected, const std::string& what,
+                    const std::vector<int>& buttons = {IDOK}) {
   std::vector<Box> seen;
   {
     const std::lock_guard lock(boxMutex);
@@ -130,7 +137,7 @@ std::string takeBox(bool expected, const std::string& what) {
   if (seen.size() != 1) return "";
   expectEq(seen[0].caption, std::string(ui::kAppTitle), what + ": box caption");
   expectEq(seen[0].icon ? "icon" : "none", "none", what + ": box icon");
-  expectEq(seen[0].buttons == std::vector<int>{IDOK} ? "OK" : "other", "OK", what + ": buttons");
+  expectEq(seen[0].buttons == buttons ? "as asked" : "other", "as asked", what + ": buttons");
   return seen[0].text;
 }
 
@@ -289,6 +296,138 @@ void screenshot(const wchar_t* path) {
   std::fclose(out);
 }
 
+std::vector<std::string> allTexts() {
+  std::vector<std::string> texts;
+  for (const ControlDesc& desc : ui::form1Controls()) texts.push_back(text(ctl(desc)));
+  return texts;
+}
+
+// The program's visible dialog box with that caption (any, if empty) and child, once it is there.
+HWND dialog(const std::string& caption, int child = 0) {
+  HWND found = nullptr;
+  waitFor([&] {
+    for (HWND w : windowsOf("#32770")) {
+      if ((caption.empty() || text(w) == caption) && (!child || GetDlgItem(w, child))) found = w;
+    }
+    return found != nullptr;
+  });
+  return found;
+}
+
+void waitForBox() {
+  waitFor([] {
+    const std::lock_guard lock(boxMutex);
+    return !boxes.empty();
+  });
+}
+
+// Keys held down in order and released in reverse: {VK_MENU, VK_SPACE} is Alt+Space.
+void press(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> events;
+  for (WORD k : keys) events.push_back(event(INPUT_KEYBOARD, 0, k));
+  for (auto k = std::rbegin(keys); k != std::rend(keys); ++k) {
+    events.push_back(event(INPUT_KEYBOARD, KEYEVENTF_KEYUP, *k));
+  }
+  input(events);
+}
+
+// The sheet's entry in the system menu, as the keyboard reaches it: Alt+Space, then the last
+// entry. Checks what the options dialog shows: the four radios, the flow and the project.
+HWND openSheetDialog(const std::string& shows, const std::string& what) {
+  using namespace ui::win32;
+  waitFor([] { return windowsOf("#32770").empty(); });  // the last box has gone
+  SetForegroundWindow(form);
+  press({VK_MENU, VK_SPACE});
+  if (!waitFor([] { return !windowsOf("#32768").empty(); })) {
+    press({VK_ESCAPE});
+    expectEq("no menu", "system menu", what);
+    return nullptr;
+  }
+  press({VK_UP});
+  press({VK_RETURN});
+  const HWND box = dialog("生成计算书");
+  std::string state;
+  for (int id : {kSheetHigh, kSheetOther, kSheetTwoStreams, kSheetOneStream}) {
+    state += send(GetDlgItem(box, id), BM_GETCHECK) == BST_CHECKED ? "1" : "0";
+  }
+  state += " " + text(GetDlgItem(box, kSheetFlow)) + " " + text(GetDlgItem(box, kSheetProject));
+  expectEq(box ? state : "no dialog", shows, what + ": options dialog");
+  return box;
+}
+
+// 高层建筑…, one stream, a project name with markup in it, then 确定.
+void fillSheetDialog(HWND box) {
+  using namespace ui::win32;
+  send(GetDlgItem(box, kSheetHigh), BM_CLICK);
+  send(GetDlgItem(box, kSheetOneStream), BM_CLICK);
+  type(GetDlgItem(box, kSheetProject), "工程<b>&\"");
+  PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+}
+
+// The sheet from the system menu, through the options dialog, the save dialog and the yes/no
+// box. `calcError` is the box that "1a" in the water column gives to 计 算.
+void checkSheet(const std::string& calcError) {
+  wchar_t documents[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
+  const std::wstring path = std::wstring(documents) + L"\\消火栓计算书 试算.html";
+  DeleteFileW(path.c_str());
+  dialogsByHand = true;  // the watchdog still answers the program's own boxes
+
+  // Entries that do not calculate (the letter in the water column): the same error box as
+  // 计 算, no save dialog.
+  type(ctl("Combo1", 2), "65");  // a pair of the hose table, whatever the steps before left
+  if (const HWND box = openSheetDialog("0110 5 l/s ", "bad entry")) fillSheetDialog(box);
+  waitForBox();
+  expectEq(takeBox(true, "sheet, bad entry"), calcError, "sheet, bad entry");
+
+  type(ctl("Combo1", 5), "10");
+  const std::vector<std::string> before = allTexts();
+  const int focus = focusedId();
+  // The dialog remembers the last answers; the path is typed into the save dialog's name box
+  // (cmb13, 1148: a ComboBoxEx around a combo box and its edit), then Save, then No.
+  const std::string remembered = "1001 5 l/s 工程<b>&\"";
+  if (const HWND box = openSheetDialog(remembered, "sheet")) fillSheetDialog(box);
+  const HWND save = dialog("", 1148);
+  const HWND combo = FindWindowExW(GetDlgItem(save, 1148), nullptr, L"ComboBox", nullptr);
+  type(FindWindowExW(combo, nullptr, L"Edit", nullptr), narrow(path));
+  HWND saveButton = nullptr;
+  while ((saveButton = FindWindowExW(save, saveButton, L"Button", nullptr)) &&
+         GetDlgCtrlID(saveButton) != IDOK) {
+  }
+  PostMessageW(saveButton, BM_CLICK, 0, 0);
+  waitForBox();
+  const std::string asked = takeBox(true, "sheet saved", {IDYES, IDNO});
+  expectEq(asked.find(narrow(path)) != std::string::npos ? "names the file" : asked,
+           "names the file", "sheet saved");
+
+  // Esc cancels.
+  if (const HWND box = openSheetDialog(remembered, "cancel")) {
+    press({VK_ESCAPE});
+    waitFor([box] { return !IsWindow(box); });
+  }
+  for (HWND left : windowsOf("#32770")) PostMessageW(left, WM_CLOSE, 0, 0);
+  dialogsByHand = false;
+
+  std::string html;
+  if (FILE* in = _wfopen(path.c_str(), L"rb")) {
+    for (int ch; (ch = std::fgetc(in)) != EOF;) html += static_cast<char>(ch);
+    std::fclose(in);
+  }
+  // The name escaped, and the sheet written for the answers given.
+  for (const std::string part :
+       {"工程&lt;b&gt;&amp;&quot;", "高层建筑、厂房、库房和室内净空高度超过8m的民用建筑等场所",
+        "一支水枪充实水柱到达"}) {
+    expectEq(html.find(part) != std::string::npos ? part : "missing", part, "the sheet");
+  }
+  expectEq(html.find("工程<b>") == std::string::npos ? "none" : "raw", "none", "raw markup");
+  const std::vector<std::string> after = allTexts();
+  for (std::size_t i = 0; i < after.size(); ++i) {
+    expectEq(after[i], before[i], name(ui::form1Controls()[i]) + " after the sheet");
+  }
+  expectEq(std::to_string(focusedId()), std::to_string(focus), "focus after the sheet");
+  takeBox(false, "sheet");
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -343,11 +482,6 @@ int wmain(int argc, wchar_t** argv) {
   expectEq(text(ctl("Text8", 1)), "20.82", "width 23.10 keeps the spacing");
 
   // A letter in the water column: the error box, and nothing else changes.
-  auto allTexts = [] {
-    std::vector<std::string> texts;
-    for (const ControlDesc& desc : ui::form1Controls()) texts.push_back(text(ctl(desc)));
-    return texts;
-  };
   std::vector<std::string> before = allTexts();
   type(ctl("Combo1", 5), "1a");
   for (std::size_t i = 0; i < before.size(); ++i) {
@@ -368,6 +502,8 @@ int wmain(int argc, wchar_t** argv) {
   choose(ctl("Combo1", 2), 1);
   expectEq(text(ctl("Combo1", 1)) + " " + text(ctl("Combo1", 2)), "衬胶 65", "chosen entries");
   expectEq(text(ctl("Text2")), "0.00172", "衬胶 65");
+
+  checkSheet(error);
 
   PostMessageW(form, WM_CLOSE, 0, 0);
   DWORD status = 1;
