@@ -48,6 +48,7 @@ class ModalWatchdog : public QObject {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
+    Qt::TextFormat format = Qt::AutoText;
     int buttonCount = 0;
     bool isMessageBox = false;
   };
@@ -70,6 +71,7 @@ class ModalWatchdog : public QObject {
       s.isMessageBox = true;
       s.text = box->text();
       s.icon = box->icon();
+      s.format = box->textFormat();
       s.buttons = box->standardButtons();
       s.buttonCount = static_cast<int>(box->buttons().size());
       seen.append(s);
@@ -416,6 +418,7 @@ class WindowTest : public QObject {
     QCOMPARE(box.title, QString("Tavrel小工具"));
     QCOMPARE(box.text, QString::fromUtf8(calc::kWidthTooLargeMessage));
     QCOMPARE(box.icon, QMessageBox::NoIcon);
+    QCOMPARE(box.format, Qt::PlainText);
     QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QCOMPARE(box.buttonCount, 1);
     QCOMPARE(text("Text8(1)"), QString("20.82"));
@@ -426,7 +429,7 @@ class WindowTest : public QObject {
   void letterInWaterColumnShowsErrorAndChangesNothing() {
     type(edit("Text9"), "10");
     clickCalculate();
-    type(combo(5), "1a");
+    type(combo(5), "<br>1a");  // markup shows as typed, on one line
     const QMap<QString, QString> before = allTexts();
     const calc::HoseSelection hoses = form_->state().hoseSelection;
     clickCalculate();
@@ -436,7 +439,8 @@ class WindowTest : public QObject {
     QCOMPARE(box.title, QString("Tavrel小工具"));
     QCOMPARE(box.icon, QMessageBox::NoIcon);
     QCOMPARE(box.buttonCount, 1);
-    QVERIFY2(box.text.contains("充实水柱长度") && box.text.contains("1a"), qPrintable(box.text));
+    QCOMPARE(box.format, Qt::PlainText);
+    QVERIFY2(box.text.contains("充实水柱长度“<br>1a”"), qPrintable(box.text));
     QCOMPARE(allTexts(), before);
     QCOMPARE(form_->state().hoseSelection, hoses);
     QVERIFY(form()->isVisible());
