@@ -2,6 +2,7 @@
 // The errors a calculation can end in, each naming the input by its window caption and
 // telling the designer in one line what is wrong and what is allowed.
 
+#include <string>
 #include <string_view>
 
 #include "calc/calc_error.h"
@@ -19,5 +20,9 @@ CalcError outOfRange(Input input, std::string_view text);
 CalcError beyondReach(std::string_view waterColumn, float nozzleDiameter, int maxWholeMetres);
 CalcError hoseCoefficient(std::string_view coefficientText);
 CalcError noConvergence(std::string_view flowText);
+
+// An entry as every message quotes it: “…”, one line of valid text (calc/utf8.h oneLine),
+// at most 24 characters, so the message stays one line whatever was typed or pasted.
+std::string quoted(std::string_view text);
 
 }  // namespace calc::errors

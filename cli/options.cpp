@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "calc/run_errors.h"
+
 namespace cli {
 
 namespace {
@@ -58,7 +60,8 @@ std::optional<std::string> apply(Options& options, Key key, const std::string& v
       break;
     case Key::Format: {
       const auto format = formatNamed(value);
-      if (!format) return "未知的输出格式：" + value + "（可用 text、json、csv）";
+      if (!format)
+        return "未知的输出格式：" + calc::errors::quoted(value) + "（可用 text、json、csv）";
       options.format = *format;
       break;
     }
@@ -96,8 +99,10 @@ std::variant<Options, UsageError> parseOptions(std::span<const std::string> args
       if (candidate.name == name) option = &candidate;
     }
     if (option == nullptr || !arg.starts_with("--")) {
-      if (!arg.starts_with("-") || arg == "-") return UsageError{"多余的参数：" + arg};
-      return UsageError{"未知选项：" + arg};
+      // Quoted as calculation errors quote an entry: whatever bytes it holds, one line.
+      const std::string shown = calc::errors::quoted(arg);
+      if (!arg.starts_with("-") || arg == "-") return UsageError{"多余的参数：" + shown};
+      return UsageError{"未知选项：" + shown};
     }
 
     std::string value;

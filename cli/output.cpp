@@ -102,15 +102,9 @@ std::string alignedRows(const std::vector<std::vector<std::string>>& rows) {
   return out;
 }
 
-// The message names the entry and quotes its text; control characters from a pasted text
-// are blanked so the line cannot steer the terminal.
-std::string errorLine(const calc::CalcError& error) {
-  std::string line = toValidUtf8(error.message);
-  for (char& c : line) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-  }
-  return line + "\n";
-}
+// The message names the entry and quotes its text; kept to one line that cannot steer the
+// terminal, whatever the message holds.
+std::string errorLine(const calc::CalcError& error) { return calc::oneLine(error.message) + "\n"; }
 
 std::string errorJson(const calc::CalcError& error) {
   const std::string inner = JsonObject()

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "calc/entries.h"
+
 namespace {
 
 using calc::CalcState;
@@ -231,20 +233,47 @@ TEST(RunCalculation, ReachMessageNamesTheLargestWaterColumn) {
 
 namespace {
 
-TEST(RunCalculation, ErrorMessageIsOneLineOfValidText) {
-  // A pasted text with a line break, a stray byte and far too many characters.
-  calc::CalcState state = openedState();
-  RunInputs in = initialEntries();
-  in.waterColumnText = "1\n2\xFF" + std::string(100, 'x');
-  const RunOutputs out = calc::runCalculation(in, state);
-  ASSERT_TRUE(out.error);
-  EXPECT_EQ(out.error->text, in.waterColumnText);  // kept exactly as entered
-  const std::string& m = out.error->message;
-  EXPECT_EQ(m.find('\n'), std::string::npos);
-  EXPECT_EQ(m.find('\xFF'), std::string::npos);
-  EXPECT_NE(m.find("“1 2\xEF\xBF\xBDxxx"), std::string::npos) << m;
-  EXPECT_NE(m.find("…”"), std::string::npos) << m;
-  EXPECT_LT(m.size(), 200u);
+TEST(RunCalculation, ErrorMessageQuotesTheEntryOnOneLine) {
+  // Every control character (C0, DEL, C1), line and paragraph separator becomes a blank,
+  // stray bytes U+FFFD, and at most 24 characters are quoted.
+  const struct {
+    std::string typed;
+    std::string quoted;
+  } rows[] = {
+      {"1\n2\r3\t4", "“1 2 3 4”"},
+      {"a\x7f\xc2\x85\xc2\x9b"
+       "31m",
+       "“a   31m”"},
+      {"1\xe2\x80\xa8"
+       "2\xe2\x80\xa9",
+       "“1 2 ”"},
+      {"2\xff\xe6\xb0", "“2\xef\xbf\xbd\xef\xbf\xbd”"},
+      {"１０米", "“１０米”"},
+      {std::string(100, 'x'), "“" + std::string(24, 'x') + "…”"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.quoted);
+    calc::CalcState state = openedState();
+    RunInputs in = initialEntries();
+    in.waterColumnText = r.typed;
+    const RunOutputs out = calc::runCalculation(in, state);
+    ASSERT_TRUE(out.error);
+    EXPECT_EQ(out.error->text, r.typed);  // kept exactly as entered
+    EXPECT_EQ(
+        out.error->message,
+        "充实水柱长度" + r.quoted + "不是有效的数字，请输入不小于 0 的长度（m），如 7、10 或 13。");
+  }
+}
+
+TEST(Calculate, UnknownHosePairQuotesBothEntriesShort) {
+  calc::Entries e;
+  e.material = std::string(1000, 'm');
+  e.hoseDiameter = "7\n0";
+  const calc::Calculation c = calc::calculate(e);
+  ASSERT_TRUE(c.outputs.error);
+  EXPECT_EQ(c.outputs.error->text, e.material + "/" + e.hoseDiameter);
+  const std::string& m = c.outputs.error->message;
+  EXPECT_NE(m.find("材料“" + std::string(24, 'm') + "…”与直径“7 0”"), std::string::npos) << m;
 }
 
 }  // namespace

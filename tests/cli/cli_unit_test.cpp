@@ -152,4 +152,23 @@ TEST(ParseOptions, RefusesWhatIsNotAnOption) {
   }
 }
 
+TEST(ParseOptions, UsageErrorsQuoteTheArgumentOnOneLine) {
+  // As calculation errors do: controls blanked, stray bytes U+FFFD, at most 24 characters.
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+  } cases[] = {
+      {{"\x1b]0;x\x07"}, "多余的参数：“ ]0;x ”"},
+      {{"--format", "\x1b[2J"}, "未知的输出格式：“ [2J”（可用 text、json、csv）"},
+      {{"--x\xff\xc2\x9b"}, "未知选项：“--x\xef\xbf\xbd ”"},
+      {{"--" + std::string(30, 'y')}, "未知选项：“--" + std::string(22, 'y') + "…”"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    const auto result = cli::parseOptions(c.args);
+    ASSERT_TRUE(std::holds_alternative<cli::UsageError>(result));
+    EXPECT_EQ(std::get<cli::UsageError>(result).message, c.message);
+  }
+}
+
 }  // namespace
