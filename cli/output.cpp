@@ -115,7 +115,8 @@ std::string errorJson(const calc::CalcError& error) {
   return JsonObject().addRaw("error", inner).str();
 }
 
-std::string calculationJson(const Calculation& c) {
+// In the table the width is the same for every row and stands once beside the rows.
+std::string calculationJson(const Calculation& c, bool echoWidth = true) {
   const Entries& e = c.entries;
   JsonObject inputs;
   inputs.add("hoseLength", e.hoseLength)
@@ -124,7 +125,8 @@ std::string calculationJson(const Calculation& c) {
       .add("nozzle", e.nozzle)
       .add("waterColumn", e.waterColumn);
   if (e.flow) inputs.add("flow", *e.flow);
-  inputs.add("width", e.width).add("hoseCoefficient", c.hoseCoefficient);
+  if (echoWidth) inputs.add("width", e.width);
+  inputs.add("hoseCoefficient", c.hoseCoefficient);
 
   JsonObject outputs;
   for (const OutputField& field : kOutputFields) {
@@ -193,11 +195,12 @@ Printed printTable(const std::vector<Calculation>& rows, bool withWidth, Format 
       for (const Calculation& c : rows) printed.out += csvRow(tableCells(c, withWidth));
       break;
     case Format::Json:
-      // One row per line, each the object a single run prints, so rows can be compared
-      // with single runs line by line.
-      printed.out = "{\"rows\":[\n";
+      // The width once, then one row per line, each the object a single run prints without
+      // the width, so rows can be compared with single runs line by line.
+      printed.out = "{\"width\":" + jsonString(rows.empty() ? "" : rows.front().entries.width) +
+                    ",\"rows\":[\n";
       for (std::size_t i = 0; i < rows.size(); ++i) {
-        printed.out += calculationJson(rows[i]);
+        printed.out += calculationJson(rows[i], false);
         printed.out += i + 1 < rows.size() ? ",\n" : "\n";
       }
       printed.out += "]}\n";
