@@ -9,6 +9,7 @@
 #include "cli/calculation.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "cli/write_output.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -41,9 +42,15 @@ std::vector<std::string> utf8Arguments(int argc, char** argv) {
   return args;
 }
 
-void write(std::FILE* stream, const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stream);
-  std::fflush(stream);
+// Standard output carries the results: when they cannot all be written, say so in one line
+// and fail. Standard error is best effort, there is nowhere left to report to.
+int finish(const cli::Printed& printed) {
+  if (!cli::writeOutput(stdout, printed.out) || !cli::closeOutput(stdout)) {
+    cli::writeOutput(stderr, "hydrant-calc-cli: 无法写出结果（磁盘已满或管道已关闭？）\n");
+    return cli::kExitWriteFailed;
+  }
+  cli::writeOutput(stderr, printed.err);
+  return printed.status;
 }
 
 }  // namespace
@@ -59,18 +66,15 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args = utf8Arguments(argc, argv);
   const auto parsed = cli::parseOptions(args);
   if (const auto* error = std::get_if<cli::UsageError>(&parsed)) {
-    write(stderr, "hydrant-calc-cli: " + error->message + "\n" + cli::usageLine() + "\n");
+    cli::writeOutput(stderr,
+                     "hydrant-calc-cli: " + error->message + "\n" + cli::usageLine() + "\n");
     return cli::kExitUsageError;
   }
   const cli::Options& options = std::get<cli::Options>(parsed);
 
-  if (options.help) {
-    write(stdout, cli::helpText());
-    return cli::kExitOk;
-  }
+  if (options.help) return finish({cli::helpText(), "", cli::kExitOk});
   if (options.version) {
-    write(stdout, std::string("hydrant-calc-cli ") + HYDRANT_VERSION + "\n");
-    return cli::kExitOk;
+    return finish({std::string("hydrant-calc-cli ") + HYDRANT_VERSION + "\n", "", cli::kExitOk});
   }
 
   cli::Printed printed;
@@ -83,7 +87,5 @@ int main(int argc, char** argv) {
   } else {
     printed = cli::printCalculation(cli::calculate(options.entries), options.format);
   }
-  write(stdout, printed.out);
-  write(stderr, printed.err);
-  return printed.status;
+  return finish(printed);
 }
