@@ -2,6 +2,7 @@
 // The nozzle relations and the two nozzle calculations: flow from a dense water column
 // (Qxh) and dense water column from a flow (H2o).
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,7 +32,9 @@ Result<std::string> Qxh(std::string_view waterColumn, float nozzleDiameter, Calc
 
 // Dense water column (whole m) for a flow (l/s), found by whole-metre trials from 4 m.
 // Writes dischargeCoefficient, phi, flowCoefficient, nozzlePressure, residual and the α_f
-// of the last trial.
-Result<double> H2o(float flow, float nozzleDiameter, CalcState& state);
+// of the last trial. An error quotes `flowText` and `nozzleText`, the entries the numbers
+// were read from, as typed; left empty, the numbers' own texts stand in.
+Result<double> H2o(float flow, float nozzleDiameter, CalcState& state,
+                   std::string_view flowText = {}, std::string_view nozzleText = {});
 
 }  // namespace calc

@@ -163,6 +163,7 @@ TEST(RunCalculation, FailuresNameTheInputAndChangeNothing) {
     Entry entry;
     const char* text;  // typed into that entry
     const char* field;
+    const char* flowModeNozzle = "19";
   } rows[] = {
       {false, water, "1o", calc::kWaterColumnField},
       {false, water, "", calc::kWaterColumnField},
@@ -179,6 +180,8 @@ TEST(RunCalculation, FailuresNameTheInputAndChangeNothing) {
       {false, width, "1e39", calc::kProtectionWidthField},
       {true, flow, "abc", calc::kFlowField},
       {true, flow, "-5", calc::kFlowField},
+      // The 1e6 mm nozzle throws too far for the search; the flow is quoted as typed.
+      {true, flow, "599222222222222222222", calc::kFlowField, "1e6"},
       {true, water, "x", calc::kWaterColumnField},  // still read for the radius
       {true, nozzle, "0", calc::kNozzleDiameterField},
   };
@@ -187,12 +190,16 @@ TEST(RunCalculation, FailuresNameTheInputAndChangeNothing) {
     CalcState state = openedState();
     ASSERT_FALSE(calc::runCalculation(initialEntries(), state).error);
     const CalcState before = state;
-    RunInputs in = r.flowMode ? flowGiven("5", "19") : initialEntries();
+    RunInputs in = r.flowMode ? flowGiven("5", r.flowModeNozzle) : initialEntries();
     in.*r.entry = r.text;
     const RunOutputs out = calc::runCalculation(in, state);
     ASSERT_TRUE(out.error);
     EXPECT_EQ(out.error->field, r.field);
     EXPECT_EQ(out.error->text, r.text);
+    if (*r.text) {
+      EXPECT_NE(out.error->message.find(std::string("“") + r.text + "”"), std::string::npos)
+          << out.error->message;
+    }
     EXPECT_FALSE(out.error->message.empty());
     EXPECT_EQ(out.error->message.find('\n'), std::string::npos);
     // No output text and no warning from a failed run.
