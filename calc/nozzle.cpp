@@ -43,21 +43,23 @@ double waterColumnCoefficient(double waterColumn) {
   return 1.19 + 80 * std::pow(0.01 * waterColumn, 4);
 }
 
-int maxWaterColumn(double d) {
+std::optional<double> maxWaterColumn(double d) {
   const double phi = nozzleCoefficient(d);
   const auto reaches = [phi](double h) { return 1 - h * (waterColumnCoefficient(h) * phi) > 0; };
   // H·α_f(H) grows with H, so the whole metres that reach form a range from 0: bisect it.
-  double lo = 0;  // reaches
-  double hi = 1;  // first power of two that does not
-  while (reaches(hi) && hi < 1e15) {
+  constexpr double kWholeLimit = 9007199254740992.0;  // 2^53
+  double lo = 0;                                      // reaches
+  double hi = 1;                                      // first power of two that does not
+  while (reaches(hi)) {
+    if (hi >= kWholeLimit) return std::nullopt;
     lo = hi;
     hi *= 2;
   }
   while (hi - lo > 1) {
-    const double mid = std::floor((lo + hi) / 2);
+    const double mid = lo + std::floor((hi - lo) / 2);
     (reaches(mid) ? lo : hi) = mid;
   }
-  return static_cast<int>(std::min(lo, 2147483647.0));
+  return lo;
 }
 
 float trialResidual(double nozzlePressure, double phi, double h) {

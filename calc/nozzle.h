@@ -18,8 +18,9 @@ double nozzleFlowCoefficient(double mu, double d);
 // α_f = 1.19 + 80 · (0.01·H_m)⁴, H_m in m.
 double waterColumnCoefficient(double waterColumn);
 
-// The largest whole water column (m) the nozzle can reach, i.e. with 1 − H·α_f·φ > 0.
-int maxWaterColumn(double d);
+// The largest whole water column (m) the nozzle can reach, i.e. with 1 − H·α_f·φ > 0;
+// nothing when it is 2^53 m or more, where doubles no longer hold every whole metre.
+std::optional<double> maxWaterColumn(double d);
 
 // Residual H_q / (α_f(h) · (1 + φ · H_q)) − h of one whole-metre trial h, in single
 // precision and rounded to 0.000001 m as the search keeps it.

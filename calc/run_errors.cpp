@@ -69,12 +69,13 @@ CalcError outOfRange(Input input, std::string_view text) {
   return complaint(input, text, "超出可计算的范围");
 }
 
-CalcError beyondReach(std::string_view waterColumn, float nozzleDiameter, int maxWholeMetres) {
+CalcError beyondReach(std::string_view waterColumn, float nozzleDiameter,
+                      std::optional<double> maxWholeMetres) {
   const InputInfo in = info(Input::WaterColumn);
-  return make(in, waterColumn,
-              std::string(in.name) + quoted(waterColumn) + "超出 " + singleToText(nozzleDiameter) +
-                  " mm 喷嘴所能达到的范围，该喷嘴最大为 " + std::to_string(maxWholeMetres) +
-                  " m。");
+  std::string message = std::string(in.name) + quoted(waterColumn) + "超出 " +
+                        singleToText(nozzleDiameter) + " mm 喷嘴所能达到的范围";
+  if (maxWholeMetres) message += "，该喷嘴最大为 " + numberToText(*maxWholeMetres) + " m";
+  return make(in, waterColumn, message + "。");
 }
 
 CalcError hoseCoefficient(std::string_view coefficientText) {

@@ -98,7 +98,7 @@ TEST(Qxh, ResultKeepsTwoDecimalsForWholeFlows) {
 TEST(Qxh, WaterColumnBeyondTheNozzlesReachIsAnError) {
   const struct {
     float d;
-    int maxWhole;
+    double maxWhole;
     const char* reaches;
     const char* beyond;
   } rows[] = {{13, 31, "31", "31.3"}, {16, 34, "34", "34.6"}, {19, 37, "37", "37.5"}};
@@ -111,9 +111,28 @@ TEST(Qxh, WaterColumnBeyondTheNozzlesReachIsAnError) {
     ASSERT_FALSE(q.ok());
     EXPECT_EQ(q.error().field, calc::kWaterColumnField);
     EXPECT_EQ(q.error().text, r.beyond);
-    EXPECT_NE(q.error().message.find("最大为 " + std::to_string(r.maxWhole) + " m"),
+    EXPECT_NE(q.error().message.find("最大为 " + calc::numberToText(r.maxWhole) + " m"),
               std::string::npos)
         << q.error().message;
+  }
+}
+
+TEST(Qxh, ReachMessageStatesOnlyTrueFigures) {
+  // A 1e15 mm nozzle reaches about (1 / (80e-8 · φ))^(1/5) = 5.49e9 m, beyond int; a
+  // 3.4e38 mm one reaches past 2^53 m, where whole metres can no longer be told apart, so
+  // the message names no figure.
+  const struct {
+    float d;
+    const char* column;
+    const char* ending;
+  } rows[] = {{1e15f, "1e12", "该喷嘴最大为 5492802673 m。"},
+              {3.4e38f, "1e70", " mm 喷嘴所能达到的范围。"}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.column);
+    calc::CalcState state;
+    const auto q = calc::Qxh(r.column, r.d, state);
+    ASSERT_FALSE(q.ok());
+    EXPECT_TRUE(q.error().message.ends_with(r.ending)) << q.error().message;
   }
 }
 
@@ -181,7 +200,7 @@ TEST(H2o, EndsForHugeFlowsAndFailsCleanlyForBadNozzles) {
   calc::CalcState state;
   const auto huge = calc::H2o(1e6f, 19, state);
   ASSERT_TRUE(huge.ok());
-  EXPECT_LE(huge.value(), calc::maxWaterColumn(19) + 1);
+  EXPECT_LE(huge.value(), *calc::maxWaterColumn(19) + 1);
   EXPECT_FALSE(calc::H2o(5, 0, state).ok());
   EXPECT_FALSE(calc::H2o(5, -19, state).ok());
   EXPECT_FALSE(calc::H2o(-5, 19, state).ok());
