@@ -272,6 +272,20 @@ TEST(RunCalculation, ErrorMessageQuotesTheEntryOnOneLine) {
   }
 }
 
+TEST(RunCalculation, BothModesSelectedRunFlowGivenThenWaterColumnGiven) {
+  // Only a direct caller can select both; the later block's outputs stand.
+  CalcState state = openedState();
+  RunInputs in = flowGiven("5", "19");
+  in.givenWaterColumnSelected = true;
+  const RunOutputs out = calc::runCalculation(in, state);
+  ASSERT_FALSE(out.error);
+  EXPECT_EQ(out.waterColumnOut, Text("11"));
+  EXPECT_EQ(out.flowOut, Text("4.62(l/s)"));
+  EXPECT_EQ(out.nozzlePressureOut, Text("13.55"));
+  EXPECT_EQ(out.hoseLossOut, Text("6.41"));
+  EXPECT_EQ(state.flow, 4.62f);
+}
+
 TEST(Calculate, UnknownHosePairQuotesBothEntriesShort) {
   calc::Entries e;
   e.material = std::string(1000, 'm');
