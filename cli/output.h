@@ -26,7 +26,9 @@ struct Printed {
 Printed printCalculation(const Calculation& calculation, Format format);
 
 // The design table; the spacing column (spacing or warning) appears when `withWidth`.
-// A failed row fails the whole table with that row's error.
+// JSON: {"width":…,"rows":[…]}, the width the rows share once, then one row per line, each
+// the object a single run prints, without the width. A failed row fails the whole table
+// with that row's error.
 Printed printTable(const std::vector<Calculation>& rows, bool withWidth, Format format);
 
 }  // namespace cli
