@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -60,36 +59,26 @@ TEST_F(Form1Test, LoadSetsEachTextThenRunsTheChangeThenAppends) {
   EXPECT_EQ(form.state().hoseSelection, (calc::HoseSelection{"0.01501", "麻质", "50"}));
 }
 
-struct HoseCase {
-  const char* name;
-  std::vector<std::pair<int, std::string>> typed;  // (combo index, text) in order
-  std::string expectedText2;
-};
-
-void PrintTo(const HoseCase& c, std::ostream* os) { *os << c.name; }
-
-class HoseSelectionTest : public Form1Test, public ::testing::WithParamInterface<HoseCase> {};
-
-TEST_P(HoseSelectionTest, Text2FollowsTheHoseTable) {
-  load();
-  for (const auto& [combo, typed] : GetParam().typed) window.userTypes(combo, typed);
-  EXPECT_EQ(text("Text2"), GetParam().expectedText2);
-  EXPECT_EQ(form.state().hoseSelection[0], GetParam().expectedText2);
+TEST(Form1Hoses, Text2FollowsTheHoseTable) {
+  // Which rows the table holds is the hose table's test; here: typing into either box, in
+  // either order, texts that match no row, and a box that is no hose box.
+  const struct {
+    std::vector<std::pair<int, std::string>> typed;  // (combo index, text) in order
+    const char* text2;
+  } rows[] = {
+      {{{1, "衬胶"}, {2, "65"}}, "0.00172"}, {{{2, "80"}, {1, "衬胶"}}, "0.00075"},
+      {{{2, "7"}, {2, "70"}}, "0.01501"},    {{{1, "衬胶"}, {2, "65"}, {2, "70"}}, "0.00172"},
+      {{{1, "橡胶"}, {2, "80"}}, "0.01501"}, {{{2, "65"}, {3, "13"}}, "0.0043"}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(&r - rows);
+    FakeWindow window;
+    Form1 form(window);
+    form.Form_Load();
+    for (const auto& [combo, typed] : r.typed) window.userTypes(combo, typed);
+    EXPECT_EQ(window.text({"Text2"}), r.text2);
+    EXPECT_EQ(form.state().hoseSelection[0], r.text2);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, HoseSelectionTest,
-    // Which rows the table holds is the hose table's test; here: typing into either box,
-    // in either order, and texts that match no row.
-    ::testing::Values(HoseCase{"Rubber65", {{1, "衬胶"}, {2, "65"}}, "0.00172"},
-                      HoseCase{"Linen80ThenRubber", {{2, "80"}, {1, "衬胶"}}, "0.00075"},
-                      HoseCase{"Typed70KeepsInitial", {{2, "7"}, {2, "70"}}, "0.01501"},
-                      HoseCase{
-                          "Typed70KeepsPrevious", {{1, "衬胶"}, {2, "65"}, {2, "70"}}, "0.00172"},
-                      HoseCase{"UnknownMaterialKeeps", {{1, "橡胶"}, {2, "80"}}, "0.01501"},
-                      // Changes of boxes that are not hose boxes follow the selection as well.
-                      HoseCase{"NozzleBoxChangeIsHarmless", {{2, "65"}, {3, "13"}}, "0.0043"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Form1Test, ExampleWritesEveryResultInRunOrder) {
   load();
@@ -105,45 +94,35 @@ TEST_F(Form1Test, ExampleWritesEveryResultInRunOrder) {
   EXPECT_EQ(text("Text1", 0), "");  // flow-given output, not produced
 }
 
-struct WidthCase {
-  const char* name;
-  std::string width;
-  std::string expectedSpacing;  // after a first run with width 10 gave "20.82"
-  bool warns;
-};
-
-void PrintTo(const WidthCase& c, std::ostream* os) { *os << c.name; }
-
-class ProtectionWidthTest : public Form1Test, public ::testing::WithParamInterface<WidthCase> {};
-
-TEST_P(ProtectionWidthTest, SpacingOrWarning) {
-  load();
-  window.userEdits({"Text9"}, "10");
-  form.Command1_Click();
-  window.log.clear();
-
-  window.userEdits({"Text9"}, GetParam().width);
-  form.Command1_Click();
-  EXPECT_EQ(text("Text8", 1), GetParam().expectedSpacing);
-  EXPECT_EQ(text("Text8", 0), "23.10");
-  EXPECT_EQ(text("Text1", 2), "4.62(l/s)");
-  if (GetParam().warns) {
-    ASSERT_EQ(window.messages, Strings{calc::kWidthTooLargeMessage});
-    // The box comes after every result text has been written.
-    EXPECT_EQ(window.log.back(), std::string("message ") + calc::kWidthTooLargeMessage);
-  } else {
-    EXPECT_TRUE(window.messages.empty());
+TEST(Form1Width, SpacingOrWarningAfterARunWithTen) {
+  // How a width compares with the radius is the run's test; here: what the window keeps,
+  // and that the box comes after every result text.
+  const struct {
+    const char* width;
+    const char* spacing;
+    bool warns;
+  } rows[] = {{"23.10", "20.82", true},
+              {"23.09", "0.68", false},
+              {"12m", "19.74", false},
+              {"", "20.82", false}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.width);
+    FakeWindow window;
+    Form1 form(window);
+    form.Form_Load();
+    window.userEdits({"Text9"}, "10");
+    form.Command1_Click();
+    window.userEdits({"Text9"}, r.width);
+    form.Command1_Click();
+    EXPECT_EQ(window.text({"Text8", 1}), r.spacing);
+    EXPECT_EQ(window.text({"Text8", 0}), "23.10");
+    EXPECT_EQ(window.text({"Text1", 2}), "4.62(l/s)");
+    EXPECT_EQ(window.messages, r.warns ? Strings{calc::kWidthTooLargeMessage} : Strings{});
+    if (r.warns) {
+      EXPECT_EQ(window.log.back(), std::string("message ") + calc::kWidthTooLargeMessage);
+    }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Widths, ProtectionWidthTest,
-                         // How a width compares with the radius is the run's test; here: what the
-                         // window keeps and when the box comes.
-                         ::testing::Values(WidthCase{"ShownRadius", "23.10", "20.82", true},
-                                           WidthCase{"JustBelowRadius", "23.09", "0.68", false},
-                                           WidthCase{"LeadingNumber", "12m", "19.74", false},
-                                           WidthCase{"EmptyLeavesSpacing", "", "20.82", false}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Form1Test, OptionClickEnablesTheBoxOfTheSelectedMode) {
   load();
