@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "cli/json.h"
 #include "cli/options.h"
 #include "cli/utf8.h"
+#include "cli/write_output.h"
 
 namespace {
 
@@ -128,6 +130,17 @@ TEST(ParseOptions, UsageErrorsQuoteTheArgumentOnOneLine) {
     ASSERT_TRUE(std::holds_alternative<cli::UsageError>(result));
     EXPECT_EQ(std::get<cli::UsageError>(result).message, c.message);
   }
+}
+
+TEST(WriteOutput, SaysWhetherEverythingArrived) {
+  std::FILE* file = std::tmpfile();
+  ASSERT_TRUE(file);
+  EXPECT_TRUE(cli::writeOutput(file, "20.82\n"));
+  EXPECT_TRUE(cli::closeOutput(file));
+  std::FILE* full = std::fopen("/dev/full", "w");
+  if (!full) GTEST_SKIP() << "no /dev/full here";
+  EXPECT_FALSE(cli::writeOutput(full, "20.82\n"));
+  EXPECT_FALSE(cli::closeOutput(full));
 }
 
 }  // namespace
