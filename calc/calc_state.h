@@ -24,6 +24,8 @@ struct CalcState {
   std::optional<double> flowCoefficient;  // nozzle flow coefficient B
   float dischargeCoefficient = 0;         // μ, set to 1 by every nozzle calculation
   HoseSelection hoseSelection;
+
+  bool operator==(const CalcState&) const = default;
 };
 
 }  // namespace calc

@@ -492,4 +492,22 @@ std::string_view occupancyText(Occupancy occupancy) {
                                       : "其他场所";
 }
 
+DesignInputs designInputs(const Calculation& calculation, const DesignSettings& settings) {
+  const Entries& e = calculation.entries;
+  DesignInputs in;
+  // The run has already accepted these texts as numbers.
+  in.hoseLength = parseNumber(e.hoseLength).value_or(0);
+  in.hoseCoefficient = parseNumber(calculation.hoseCoefficient).value_or(0);
+  in.material = e.material;
+  in.hoseDiameter = e.hoseDiameter;
+  in.nozzle = parseNumber(e.nozzle).value_or(0);
+  in.waterColumn = parseNumber(e.waterColumn).value_or(0);
+  if (!e.width.empty()) in.width = leadingNumber(e.width);
+  in.occupancy = settings.occupancy;
+  in.streams = settings.streams;
+  in.minFlow = settings.minFlow;
+  in.pressureMPa = settings.pressureMPa;
+  return in;
+}
+
 }  // namespace calc

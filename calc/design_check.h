@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "calc/calc_error.h"
+#include "calc/entries.h"
 
 namespace calc {
 
@@ -45,6 +46,14 @@ struct DesignInputs {
   // false: the checks carry id, clause and verdict only (requirement, value and text stay
   // empty), for batch runs that print verdicts and numbers.
   bool withTexts = true;
+};
+
+// The settings of the check that the entries do not give.
+struct DesignSettings {
+  Occupancy occupancy = Occupancy::Other;
+  int streams = 2;                    // 2 or 1
+  double minFlow = 5;                 // l/s per stream
+  std::optional<double> pressureMPa;  // given: the pressure-given direction
 };
 
 // One hydraulic state of hydrant, hose and nozzle, unrounded.
@@ -90,6 +99,11 @@ inline constexpr const char* kOutletPressureField = "栓口动压(MPa)";
 
 // H_xh in m → MPa.
 constexpr double toMPa(double metres) { return metres / 100.0; }
+
+// The check's inputs for a calculation whose run succeeded: its entries read as the run read
+// them, the width by its leading number as the window reads it (empty: none), the
+// coefficient the hose table gave. The command line, batch runs and the sheet all start here.
+DesignInputs designInputs(const Calculation& calculation, const DesignSettings& settings);
 
 // Fails where the water column of candidate A lies beyond the nozzle's reach (an error
 // naming the water column, as the run gives), or an input is one no hydrant has: not

@@ -1,6 +1,7 @@
 #include "calc/entries.h"
 
 #include "calc/hose_table.h"
+#include "calc/run_errors.h"
 
 namespace calc {
 
@@ -29,10 +30,10 @@ Calculation calculate(const Entries& entries) {
   state.hoseSelection[2] = entries.hoseDiameter;
   updateHoseResistance(state.hoseSelection);
   if (state.hoseSelection[0].empty()) {
-    result.outputs.error =
-        CalcError{kHosePairField, entries.material + "/" + entries.hoseDiameter,
-                  "水龙带阻力表中没有材料“" + entries.material + "”与直径“" + entries.hoseDiameter +
-                      "”的组合，现有：" + knownHosePairs() + "。"};
+    result.outputs.error = CalcError{kHosePairField, entries.material + "/" + entries.hoseDiameter,
+                                     "水龙带阻力表中没有材料" + errors::quoted(entries.material) +
+                                         "与直径" + errors::quoted(entries.hoseDiameter) +
+                                         "的组合，现有：" + knownHosePairs() + "。"};
     return result;
   }
   result.hoseCoefficient = state.hoseSelection[0];

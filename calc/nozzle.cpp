@@ -13,11 +13,18 @@ namespace {
 constexpr int kFirstTrial = 4;
 constexpr int kMaxTrials = 10'000;
 
+// The entry as typed when the caller knows it, else the number's own text.
+std::string entryText(std::string_view typed, float value) {
+  return typed.empty() ? singleToText(value) : std::string(typed);
+}
+
 // Shared opening of both nozzle calculations: μ first, then φ.
-std::optional<CalcError> startNozzle(float nozzleDiameter, CalcState& state) {
+std::optional<CalcError> startNozzle(float nozzleDiameter, std::string_view nozzleText,
+                                     CalcState& state) {
   state.dischargeCoefficient = 1;
   if (!(nozzleDiameter > 0)) {
-    return errors::notPositive(errors::Input::NozzleDiameter, singleToText(nozzleDiameter));
+    return errors::notPositive(errors::Input::NozzleDiameter,
+                               entryText(nozzleText, nozzleDiameter));
   }
   state.phi = nozzleCoefficient(nozzleDiameter);
   return std::nullopt;
@@ -36,21 +43,23 @@ double waterColumnCoefficient(double waterColumn) {
   return 1.19 + 80 * std::pow(0.01 * waterColumn, 4);
 }
 
-int maxWaterColumn(double d) {
+std::optional<double> maxWaterColumn(double d) {
   const double phi = nozzleCoefficient(d);
   const auto reaches = [phi](double h) { return 1 - h * (waterColumnCoefficient(h) * phi) > 0; };
   // H·α_f(H) grows with H, so the whole metres that reach form a range from 0: bisect it.
-  double lo = 0;  // reaches
-  double hi = 1;  // first power of two that does not
-  while (reaches(hi) && hi < 1e15) {
+  constexpr double kWholeLimit = 9007199254740992.0;  // 2^53
+  double lo = 0;                                      // reaches
+  double hi = 1;                                      // first power of two that does not
+  while (reaches(hi)) {
+    if (hi >= kWholeLimit) return std::nullopt;
     lo = hi;
     hi *= 2;
   }
   while (hi - lo > 1) {
-    const double mid = std::floor((lo + hi) / 2);
+    const double mid = lo + std::floor((hi - lo) / 2);
     (reaches(mid) ? lo : hi) = mid;
   }
-  return static_cast<int>(std::min(lo, 2147483647.0));
+  return lo;
 }
 
 float trialResidual(double nozzlePressure, double phi, double h) {
@@ -61,7 +70,7 @@ float trialResidual(double nozzlePressure, double phi, double h) {
 }
 
 Result<std::string> Qxh(std::string_view waterColumn, float nozzleDiameter, CalcState& state) {
-  if (auto error = startNozzle(nozzleDiameter, state)) return *error;
+  if (auto error = startNozzle(nozzleDiameter, {}, state)) return *error;
   const double phi = *state.phi;
   const double d = nozzleDiameter;
 
@@ -88,18 +97,19 @@ Result<std::string> Qxh(std::string_view waterColumn, float nozzleDiameter, Calc
   return formatFixed(q, 2);
 }
 
-Result<double> H2o(float flow, float nozzleDiameter, CalcState& state) {
-  if (auto error = startNozzle(nozzleDiameter, state)) return *error;
+Result<double> H2o(float flow, float nozzleDiameter, CalcState& state, std::string_view flowText,
+                   std::string_view nozzleText) {
+  if (auto error = startNozzle(nozzleDiameter, nozzleText, state)) return *error;
   const double phi = *state.phi;
   const double d = nozzleDiameter;
   const double b = nozzleFlowCoefficient(state.dischargeCoefficient, d);
   state.flowCoefficient = b;
   const double q = flow;
-  if (!(q >= 0)) return errors::negative(errors::Input::Flow, singleToText(flow));
+  if (!(q >= 0)) return errors::negative(errors::Input::Flow, entryText(flowText, flow));
   const double hq = std::pow(q, 2) / b;
   state.nozzlePressure = hq;
   if (!std::isfinite(hq)) {
-    return errors::outOfRange(errors::Input::NozzleDiameter, singleToText(nozzleDiameter));
+    return errors::outOfRange(errors::Input::NozzleDiameter, entryText(nozzleText, nozzleDiameter));
   }
 
   // The residual falls by about s per metre; once it is below 1.5 s the solution lies less
@@ -117,7 +127,7 @@ Result<double> H2o(float flow, float nozzleDiameter, CalcState& state) {
     if (r < 1.5 * step) return candidate;
     previous = r;
   }
-  return errors::noConvergence(singleToText(flow));
+  return errors::noConvergence(entryText(flowText, flow));
 }
 
 }  // namespace calc

@@ -2,6 +2,7 @@
 // The nozzle relations and the two nozzle calculations: flow from a dense water column
 // (Qxh) and dense water column from a flow (H2o).
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,8 +18,9 @@ double nozzleFlowCoefficient(double mu, double d);
 // α_f = 1.19 + 80 · (0.01·H_m)⁴, H_m in m.
 double waterColumnCoefficient(double waterColumn);
 
-// The largest whole water column (m) the nozzle can reach, i.e. with 1 − H·α_f·φ > 0.
-int maxWaterColumn(double d);
+// The largest whole water column (m) the nozzle can reach, i.e. with 1 − H·α_f·φ > 0;
+// nothing when it is 2^53 m or more, where doubles no longer hold every whole metre.
+std::optional<double> maxWaterColumn(double d);
 
 // Residual H_q / (α_f(h) · (1 + φ · H_q)) − h of one whole-metre trial h, in single
 // precision and rounded to 0.000001 m as the search keeps it.
@@ -31,7 +33,9 @@ Result<std::string> Qxh(std::string_view waterColumn, float nozzleDiameter, Calc
 
 // Dense water column (whole m) for a flow (l/s), found by whole-metre trials from 4 m.
 // Writes dischargeCoefficient, phi, flowCoefficient, nozzlePressure, residual and the α_f
-// of the last trial.
-Result<double> H2o(float flow, float nozzleDiameter, CalcState& state);
+// of the last trial. An error quotes `flowText` and `nozzleText`, the entries the numbers
+// were read from, as typed; left empty, the numbers' own texts stand in.
+Result<double> H2o(float flow, float nozzleDiameter, CalcState& state,
+                   std::string_view flowText = {}, std::string_view nozzleText = {});
 
 }  // namespace calc

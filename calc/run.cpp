@@ -55,7 +55,8 @@ Failure givenFlowBlock(const RunInputs& in, CalcState& state, RunOutputs& out) {
   if (!q.ok()) return q.error();
   state.flow = q.value();
 
-  const auto waterColumn = H2o(state.flow, state.nozzleDiameter, state);
+  const auto waterColumn =
+      H2o(state.flow, state.nozzleDiameter, state, in.flowText, in.nozzleDiameterText);
   if (!waterColumn.ok()) return waterColumn.error();
   out.waterColumnOut = numberToText(waterColumn.value());
   out.flowOut = singleToText(state.flow);

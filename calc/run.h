@@ -19,20 +19,23 @@ struct RunInputs {
   std::string protectionWidthText;        // b, m; may be empty
 };
 
-// One text per result field; a field left unset is not touched by the caller.
+// One text per result field; a field left unset is not touched by the caller. Every member
+// has an initializer, so a designated initializer may name only the fields it sets.
 struct RunOutputs {
-  std::optional<std::string> waterColumnOut;
-  std::optional<std::string> outletPressureOut;
-  std::optional<std::string> flowOut;
-  std::optional<std::string> phiOut;
-  std::optional<std::string> alphaOut;
-  std::optional<std::string> flowCoefficientOut;
-  std::optional<std::string> nozzlePressureOut;
-  std::optional<std::string> hoseLossOut;
-  std::optional<std::string> radiusOut;
-  std::optional<std::string> spacingOut;
-  std::optional<std::string> message;  // the protection-width warning
-  std::optional<CalcError> error;      // set alone: a failed run produces nothing else
+  std::optional<std::string> waterColumnOut{};
+  std::optional<std::string> outletPressureOut{};
+  std::optional<std::string> flowOut{};
+  std::optional<std::string> phiOut{};
+  std::optional<std::string> alphaOut{};
+  std::optional<std::string> flowCoefficientOut{};
+  std::optional<std::string> nozzlePressureOut{};
+  std::optional<std::string> hoseLossOut{};
+  std::optional<std::string> radiusOut{};
+  std::optional<std::string> spacingOut{};
+  std::optional<std::string> message{};  // the protection-width warning
+  std::optional<CalcError> error{};      // set alone: a failed run produces nothing else
+
+  bool operator==(const RunOutputs&) const = default;
 };
 
 inline constexpr const char* kWidthTooLargeMessage = "Tavrel的保护宽度过大!";

@@ -31,29 +31,6 @@ InputInfo info(Input input) {
   return {kProtectionWidthField, "最大保护宽度", "不小于 0 的宽度（m），如 10"};
 }
 
-// The entered text as the message quotes it: at most 24 characters, so the message stays
-// one line whatever was typed or pasted; control characters become blanks and bytes that
-// are not UTF-8 become U+FFFD, so the message is always valid text.
-std::string quoted(std::string_view text) {
-  constexpr int kMaxChars = 24;
-  std::string out = "“";
-  int chars = 0;
-  while (!text.empty() && chars < kMaxChars) {
-    const DecodedChar ch = decodeUtf8(text, 0);
-    if (!ch.valid) {
-      appendUtf8(out, kReplacementCharacter);
-    } else if (ch.codePoint < 0x20 || ch.codePoint == 0x7F) {
-      out.push_back(' ');
-    } else {
-      out.append(text.substr(0, ch.length));
-    }
-    text.remove_prefix(ch.length);
-    ++chars;
-  }
-  if (!text.empty()) out += "…";
-  return out + "”";
-}
-
 CalcError make(const InputInfo& in, std::string_view text, const std::string& what) {
   return {in.field, std::string(text), what};
 }
@@ -66,6 +43,11 @@ CalcError complaint(Input input, std::string_view text, const char* problem) {
 }
 
 }  // namespace
+
+std::string quoted(std::string_view text) {
+  constexpr std::size_t kMaxChars = 24;
+  return "“" + oneLine(text, kMaxChars) + "”";
+}
 
 CalcError notANumber(Input input, std::string_view text) {
   if (text.empty()) {
@@ -87,12 +69,13 @@ CalcError outOfRange(Input input, std::string_view text) {
   return complaint(input, text, "超出可计算的范围");
 }
 
-CalcError beyondReach(std::string_view waterColumn, float nozzleDiameter, int maxWholeMetres) {
+CalcError beyondReach(std::string_view waterColumn, float nozzleDiameter,
+                      std::optional<double> maxWholeMetres) {
   const InputInfo in = info(Input::WaterColumn);
-  return make(in, waterColumn,
-              std::string(in.name) + quoted(waterColumn) + "超出 " + singleToText(nozzleDiameter) +
-                  " mm 喷嘴所能达到的范围，该喷嘴最大为 " + std::to_string(maxWholeMetres) +
-                  " m。");
+  std::string message = std::string(in.name) + quoted(waterColumn) + "超出 " +
+                        singleToText(nozzleDiameter) + " mm 喷嘴所能达到的范围";
+  if (maxWholeMetres) message += "，该喷嘴最大为 " + numberToText(*maxWholeMetres) + " m";
+  return make(in, waterColumn, message + "。");
 }
 
 CalcError hoseCoefficient(std::string_view coefficientText) {

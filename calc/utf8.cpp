@@ -64,4 +64,24 @@ void appendUtf8(std::string& out, char32_t c) {
   }
 }
 
+std::string oneLine(std::string_view text, std::size_t maxChars) {
+  std::string out;
+  std::size_t chars = 0;
+  std::size_t pos = 0;
+  for (; pos < text.size() && chars < maxChars; ++chars) {
+    const DecodedChar ch = decodeUtf8(text, pos);
+    const char32_t c = ch.codePoint;
+    if (!ch.valid) {
+      appendUtf8(out, kReplacementCharacter);
+    } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029) {
+      out.push_back(' ');
+    } else {
+      out.append(text.substr(pos, ch.length));
+    }
+    pos += ch.length;
+  }
+  if (pos < text.size()) out += "…";
+  return out;
+}
+
 }  // namespace calc

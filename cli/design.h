@@ -11,12 +11,7 @@
 
 namespace cli {
 
-struct DesignSettings {
-  calc::Occupancy occupancy = calc::Occupancy::Other;
-  int streams = 2;                    // 2 or 1
-  double minFlow = 5;                 // l/s per stream
-  std::optional<double> pressureMPa;  // given: the pressure-given direction
-};
+using calc::DesignSettings;
 
 // Each reads one setting from its text ("high", "2", "5", "0.35"); on a value the setting
 // does not take it returns the Simplified Chinese reason instead.

@@ -10,11 +10,13 @@
 #include <variant>
 #include <vector>
 
+#include "calc/run_errors.h"
 #include "cli/batch.h"
 #include "cli/calculation.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/report.h"
+#include "cli/write_output.h"
 
 #ifdef _WIN32
 // windows.h first: shellapi.h needs its types.
@@ -68,9 +70,15 @@ std::optional<std::string> readBatch(const std::string& name) {
   return text;
 }
 
-void write(std::FILE* stream, const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stream);
-  std::fflush(stream);
+// Standard output carries the results: when they cannot all be written, say so in one line
+// and fail. Standard error is best effort, there is nowhere left to report to.
+int finish(const cli::Printed& printed) {
+  if (!cli::writeOutput(stdout, printed.out) || !cli::closeOutput(stdout)) {
+    cli::writeOutput(stderr, "hydrant-calc-cli: 无法写出结果（磁盘已满或管道已关闭？）\n");
+    return cli::kExitWriteFailed;
+  }
+  cli::writeOutput(stderr, printed.err);
+  return printed.status;
 }
 
 }  // namespace
@@ -87,44 +95,40 @@ int main(int argc, char** argv) {
   std::vector<std::string> args = utf8Arguments(argc, argv);
   const auto report = cli::takeReportOptions(args);
   if (const auto* error = std::get_if<cli::UsageError>(&report)) {
-    write(stderr, "hydrant-calc-cli: " + error->message + "\n" + cli::usageLine() + "\n");
+    cli::writeOutput(stderr,
+                     "hydrant-calc-cli: " + error->message + "\n" + cli::usageLine() + "\n");
     return cli::kExitUsageError;
   }
   const auto parsed = cli::parseOptions(args);
   if (const auto* error = std::get_if<cli::UsageError>(&parsed)) {
-    write(stderr, "hydrant-calc-cli: " + error->message + "\n" + cli::usageLine() + "\n");
+    cli::writeOutput(stderr,
+                     "hydrant-calc-cli: " + error->message + "\n" + cli::usageLine() + "\n");
     return cli::kExitUsageError;
   }
   const cli::Options& options = std::get<cli::Options>(parsed);
 
-  if (options.help) {
-    write(stdout, cli::helpText() + cli::reportHelp());
-    return cli::kExitOk;
-  }
+  if (options.help) return finish({cli::helpText() + cli::reportHelp(), "", cli::kExitOk});
   if (options.version) {
-    write(stdout, std::string("hydrant-calc-cli ") + HYDRANT_VERSION + "\n");
-    return cli::kExitOk;
+    return finish({std::string("hydrant-calc-cli ") + HYDRANT_VERSION + "\n", "", cli::kExitOk});
   }
 
   if (std::get<cli::ReportOptions>(report).path && (options.table || options.batch)) {
-    write(stderr, "hydrant-calc-cli: --report 不能与 --table 或 --batch 同时使用\n" +
-                      cli::usageLine() + "\n");
+    cli::writeOutput(stderr, "hydrant-calc-cli: --report 不能与 --table 或 --batch 同时使用\n" +
+                                 cli::usageLine() + "\n");
     return cli::kExitUsageError;
   }
   cli::Printed printed;
   if (const cli::ReportOptions& sheet = std::get<cli::ReportOptions>(report); sheet.path) {
     sheet::SheetRequest request;
     request.entries = options.entries;
-    request.occupancy = options.design.occupancy;
-    request.streams = options.design.streams;
-    request.minFlow = options.design.minFlow;
-    request.pressureMPa = options.design.pressureMPa;
+    request.design = options.design;
     printed = cli::writeReport(sheet, request);
   } else if (options.batch) {
     const auto text = readBatch(*options.batch);
     if (!text) {
-      write(stderr, "hydrant-calc-cli: 无法读取批量文件：" + *options.batch + "\n" +
-                        cli::usageLine() + "\n");
+      cli::writeOutput(stderr, "hydrant-calc-cli: 无法读取批量文件：" +
+                                   calc::errors::quoted(*options.batch) + "\n" + cli::usageLine() +
+                                   "\n");
       return cli::kExitUsageError;
     }
     printed = cli::runBatch(*text, options);
@@ -144,7 +148,5 @@ int main(int argc, char** argv) {
       printed = cli::printCalculation(calculation, options.format);
     }
   }
-  write(stdout, printed.out);
-  write(stderr, printed.err);
-  return printed.status;
+  return finish(printed);
 }

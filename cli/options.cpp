@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "calc/run_errors.h"
+
 namespace cli {
 
 namespace {
@@ -80,7 +82,8 @@ std::optional<std::string> apply(Options& options, Key key, const std::string& v
       break;
     case Key::Format: {
       const auto format = formatNamed(value);
-      if (!format) return "未知的输出格式：" + value + "（可用 text、json、csv）";
+      if (!format)
+        return "未知的输出格式：" + calc::errors::quoted(value) + "（可用 text、json、csv）";
       options.format = *format;
       break;
     }
@@ -140,8 +143,10 @@ std::variant<Options, UsageError> parseOptions(std::span<const std::string> args
       if (candidate.name == name) option = &candidate;
     }
     if (option == nullptr || !arg.starts_with("--")) {
-      if (!arg.starts_with("-") || arg == "-") return UsageError{"多余的参数：" + arg};
-      return UsageError{"未知选项：" + arg};
+      // Quoted as calculation errors quote an entry: whatever bytes it holds, one line.
+      const std::string shown = calc::errors::quoted(arg);
+      if (!arg.starts_with("-") || arg == "-") return UsageError{"多余的参数：" + shown};
+      return UsageError{"未知选项：" + shown};
     }
 
     std::string value;
@@ -219,7 +224,8 @@ std::string helpText() {
          "选项的取值可以写在下一个参数中，也可以写成 --选项=取值。\n"
          "\n"
          "退出状态：0 计算完成（含保护宽度过大的警告和校核不满足）；1 计算失败（原因见标准错误输出"
-         "或 JSON 的 error；批量计算时任一行失败）；\n"
+         "或 JSON 的 error；批量计算时任一行失败）\n"
+         "          或结果、计算书无法写出；\n"
          "          2 命令行用法错误。\n";
 }
 

@@ -102,15 +102,9 @@ std::string alignedRows(const std::vector<std::vector<std::string>>& rows) {
   return out;
 }
 
-// The message names the entry and quotes its text; control characters from a pasted text
-// are blanked so the line cannot steer the terminal.
-std::string errorLine(const calc::CalcError& error) {
-  std::string line = toValidUtf8(error.message);
-  for (char& c : line) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-  }
-  return line + "\n";
-}
+// The message names the entry and quotes its text; kept to one line that cannot steer the
+// terminal, whatever the message holds.
+std::string errorLine(const calc::CalcError& error) { return calc::oneLine(error.message) + "\n"; }
 
 std::string errorJson(const calc::CalcError& error) {
   return JsonObject().addRaw("error", errorObjectJson(error)).str();
@@ -231,9 +225,11 @@ Printed failed(const calc::CalcError& error, Format format) {
   return printed;
 }
 
-std::string calculationJson(const Calculation& c, const calc::DesignResult* design) {
+// In the table the width is the same for every row and stands once beside the rows.
+std::string calculationJson(const Calculation& c, const calc::DesignResult* design,
+                            bool echoWidth = true) {
   JsonObject object;
-  addCalculationJson(object, c, design);
+  addCalculationJson(object, c, design, echoWidth);
   return object.str();
 }
 
@@ -247,8 +243,8 @@ std::string errorObjectJson(const calc::CalcError& error) {
       .str();
 }
 
-void addCalculationJson(JsonObject& object, const Calculation& c,
-                        const calc::DesignResult* design) {
+void addCalculationJson(JsonObject& object, const Calculation& c, const calc::DesignResult* design,
+                        bool echoWidth) {
   const Entries& e = c.entries;
   JsonObject inputs;
   inputs.add("hoseLength", e.hoseLength)
@@ -257,7 +253,8 @@ void addCalculationJson(JsonObject& object, const Calculation& c,
       .add("nozzle", e.nozzle)
       .add("waterColumn", e.waterColumn);
   if (e.flow) inputs.add("flow", *e.flow);
-  inputs.add("width", e.width).add("hoseCoefficient", c.hoseCoefficient);
+  if (echoWidth) inputs.add("width", e.width);
+  inputs.add("hoseCoefficient", c.hoseCoefficient);
 
   JsonObject outputs;
   for (const OutputField& field : kOutputFields) {
@@ -326,11 +323,12 @@ Printed printTable(const std::vector<Calculation>& rows, bool withWidth, Format 
       for (const Calculation& c : rows) printed.out += csvRow(tableCells(c, withWidth));
       break;
     case Format::Json:
-      // One row per line, each the object a single run prints, so rows can be compared
-      // with single runs line by line.
-      printed.out = "{\"rows\":[\n";
+      // The width once, then one row per line, each the object a single run prints without
+      // the width, so rows can be compared with single runs line by line.
+      printed.out = "{\"width\":" + jsonString(rows.empty() ? "" : rows.front().entries.width) +
+                    ",\"rows\":[\n";
       for (std::size_t i = 0; i < rows.size(); ++i) {
-        printed.out += calculationJson(rows[i], nullptr);
+        printed.out += calculationJson(rows[i], nullptr, false);
         printed.out += i + 1 < rows.size() ? ",\n" : "\n";
       }
       printed.out += "]}\n";

@@ -37,14 +37,17 @@ Printed printCalculation(const Calculation& calculation, Format format,
                          const Checked* checked = nullptr);
 
 // The members of a calculation's JSON object ("inputs", "outputs", "values", "design" when
-// `design` is set, "message"), added to `object`; for the batch's JSON lines.
+// `design` is set, "message"), added to `object`; for the batch's JSON lines. The design
+// table leaves the width out of "inputs": it stands once beside the rows.
 void addCalculationJson(JsonObject& object, const Calculation& calculation,
-                        const calc::DesignResult* design);
+                        const calc::DesignResult* design, bool echoWidth = true);
 // {"field":…,"text":…,"message":…}
 std::string errorObjectJson(const calc::CalcError& error);
 
 // The design table; the spacing column (spacing or warning) appears when `withWidth`.
-// A failed row fails the whole table with that row's error.
+// JSON: {"width":…,"rows":[…]}, the width the rows share once, then one row per line, each
+// the object a single run prints, without the width. A failed row fails the whole table
+// with that row's error.
 Printed printTable(const std::vector<Calculation>& rows, bool withWidth, Format format);
 
 }  // namespace cli

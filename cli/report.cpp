@@ -73,7 +73,7 @@ std::string reportHelp() {
          "  --designer 姓名        设计人（可不填）\n"
          "  --date 日期            日期，默认今天（如 2026年12月6日）\n"
          "  --occupancy、--streams、--min-flow、--pressure 同样作用于计算书。\n"
-         "  退出状态 3：计算书无法写入（原因见标准错误输出）。\n";
+         "  计算书无法写入时退出状态为 1，原因见标准错误输出。\n";
 }
 
 }  // namespace cli

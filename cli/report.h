@@ -9,11 +9,10 @@
 
 #include "cli/options.h"
 #include "cli/output.h"
+#include "cli/write_output.h"
 #include "sheet/calc_sheet.h"
 
 namespace cli {
-
-inline constexpr int kExitWriteFailed = 3;  // the sheet could not be written
 
 struct ReportOptions {
   std::optional<std::string> path;  // "-": standard output

@@ -442,22 +442,6 @@ void conclusionSection(Html& h, const calc::DesignResult& design) {
 
 }  // namespace
 
-calc::DesignInputs designInputs(const calc::Calculation& c, const SheetRequest& request) {
-  calc::DesignInputs in;
-  in.hoseLength = calc::parseNumber(c.entries.hoseLength).value_or(0);
-  in.hoseCoefficient = calc::parseNumber(c.hoseCoefficient).value_or(0);
-  in.material = c.entries.material;
-  in.hoseDiameter = c.entries.hoseDiameter;
-  in.nozzle = calc::parseNumber(c.entries.nozzle).value_or(0);
-  in.waterColumn = calc::parseNumber(c.entries.waterColumn).value_or(0);
-  if (!c.entries.width.empty()) in.width = calc::leadingNumber(c.entries.width);
-  in.occupancy = request.occupancy;
-  in.streams = request.streams;
-  in.minFlow = request.minFlow;
-  in.pressureMPa = request.pressureMPa;
-  return in;
-}
-
 std::string renderSheet(const calc::Calculation& c, const calc::DesignInputs& in,
                         const calc::DesignResult& design, const SheetRequest& request) {
   Html h;
@@ -496,7 +480,7 @@ std::string renderSheet(const calc::Calculation& c, const calc::DesignInputs& in
 calc::Result<std::string> makeSheet(const SheetRequest& request) {
   const calc::Calculation calculation = calc::calculate(request.entries);
   if (calculation.outputs.error) return *calculation.outputs.error;
-  const calc::DesignInputs inputs = designInputs(calculation, request);
+  const calc::DesignInputs inputs = calc::designInputs(calculation, request.design);
   const auto design = calc::checkDesign(inputs);
   if (!design.ok()) return design.error();
   return renderSheet(calculation, inputs, design.value(), request);

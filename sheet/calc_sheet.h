@@ -21,18 +21,11 @@ namespace sheet {
 // The check's options and section 1 of the sheet.
 struct SheetRequest {
   calc::Entries entries;
-  calc::Occupancy occupancy = calc::Occupancy::Other;
-  int streams = 2;                    // streams that must reach every point: 2 or 1
-  double minFlow = 5;                 // design flow per stream, l/s
-  std::optional<double> pressureMPa;  // available outlet pressure: the pressure-given direction
-  std::string project;                // each of these may be empty
+  calc::DesignSettings design;
+  std::string project;  // each of these may be empty
   std::string designer;
   std::string date;
 };
-
-// The design check's inputs for a calculation that succeeded, its entries read as the run
-// reads them (the width by its leading number).
-calc::DesignInputs designInputs(const calc::Calculation& calculation, const SheetRequest& request);
 
 // The sheet of a successful calculation and its design check.
 std::string renderSheet(const calc::Calculation& calculation, const calc::DesignInputs& inputs,

@@ -7,6 +7,8 @@
 #include <random>
 #include <system_error>
 
+#include "calc/utf8.h"
+
 namespace sheet {
 namespace {
 
@@ -47,7 +49,8 @@ std::error_code lastError() { return {errno, std::generic_category()}; }
 std::optional<std::string> writeFileAtomically(std::string_view path, std::string_view content) {
   const fs::path target = pathFromUtf8(path);
   const auto failed = [&](std::error_code ec) {
-    return "无法保存“" + std::string(path) + "”：" + reasonText(ec) + "。";
+    // One line, and no longer than the longest path Windows' common dialogs hand over.
+    return "无法保存“" + calc::oneLine(path, 260) + "”：" + reasonText(ec) + "。";
   };
   std::error_code ec;
   if (target.filename().empty()) return failed(std::make_error_code(std::errc::is_a_directory));

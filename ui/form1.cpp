@@ -124,9 +124,9 @@ void Form1::mnuSheet_Click() {
 
   sheet::SheetRequest request;
   request.entries = entries();
-  request.occupancy = options.occupancy;
-  request.streams = options.streams;
-  request.minFlow = options.minFlow;
+  request.design.occupancy = options.occupancy;
+  request.design.streams = options.streams;
+  request.design.minFlow = options.minFlow;
   request.project = options.project;
   request.designer = options.designer;
   request.date = sheet::todayText();

@@ -251,6 +251,8 @@ void QtWindow::setEnabled(ControlId id, bool enabled) { require(id)->setEnabled(
 
 void QtWindow::showMessage(std::string_view prompt) {
   QMessageBox box(QMessageBox::NoIcon, qs(kAppTitle), qs(prompt), QMessageBox::Ok, form_.get());
+  // A message may quote what the user typed: "<b>19" must show as typed, not as markup.
+  box.setTextFormat(Qt::PlainText);
   box.setObjectName("MessageBox");
   box.exec();
 }

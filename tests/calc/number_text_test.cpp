@@ -18,44 +18,19 @@ using calc::parseNumber;
 using calc::parseSingle;
 using calc::singleToText;
 
-struct ParseCase {
-  const char* text;
-  std::optional<double> expected;
-};
-
 TEST(ParseNumber, AcceptsDecimalTextsAndRefusesTheRest) {
-  const ParseCase cases[] = {
-      {"20", 20},
-      {"  2.5 ", 2.5},
-      {"-3", -3},
-      {"+4", 4},
-      {"1.", 1},
-      {".5", 0.5},
-      {"1e3", 1000},
-      {"1.5E-2", 0.015},
-      {"\t7\t", 7},
-      {"１０．５", 10.5},  // full-width digits and point
-      {"－２", -2},        // full-width minus
-      {"＋３", 3},         // full-width plus
-      {"\xE3\x80\x80"
-       "13",
-       13},           // ideographic space
-      {"1e-400", 0},  // too small to represent reads as 0
-      {"", std::nullopt},
-      {"   ", std::nullopt},
-      {"1,5", std::nullopt},
-      {"inf", std::nullopt},
-      {"nan", std::nullopt},
-      {"0x10", std::nullopt},
-      {".", std::nullopt},
-      {"-", std::nullopt},
-      {"1e", std::nullopt},
-      {"1 0", std::nullopt},
-      {"10m", std::nullopt},
-      {"1e400", std::nullopt},
-      {"--1", std::nullopt},
-      {"ａ", std::nullopt},
-  };
+  const std::optional<double> no;
+  // Full-width digits, point, signs and the ideographic space come from a Chinese input
+  // method; a value too small to represent reads as 0.
+  const struct {
+    const char* text;
+    std::optional<double> expected;
+  } cases[] = {{"20", 20},    {"  2.5 ", 2.5}, {"-3", -3},        {"+4", 4},     {"1.", 1},
+               {".5", 0.5},   {"1e3", 1000},   {"1.5E-2", 0.015}, {"\t7\t", 7},  {"１０．５", 10.5},
+               {"－２", -2},  {"＋３", 3},     {"\u300013", 13},  {"1e-400", 0}, {"", no},
+               {"   ", no},   {"1,5", no},     {"inf", no},       {"nan", no},   {"0x10", no},
+               {".", no},     {"-", no},       {"1e", no},        {"1 0", no},   {"10m", no},
+               {"1e400", no}, {"--1", no},     {"ａ", no}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(parseNumber(c.text), c.expected);
@@ -101,27 +76,25 @@ TEST(FormatFixed, RoundsDecimalDigitsHalfAwayFromZero) {
     double value;
     int decimals;
     const char* expected;
-  } cases[] = {
-      {2.675, 2, "2.68"},
-      {1.005, 2, "1.01"},
-      {0.125, 2, "0.13"},
-      {-0.125, 2, "-0.13"},
-      {3, 2, "3.00"},
-      {0, 2, "0.00"},
-      {-0.001, 2, "0.00"},
-      {-0.0000001, 6, "0.000000"},
-      {0.005, 2, "0.01"},
-      {0.0049, 2, "0.00"},
-      {9.995, 2, "10.00"},
-      {999.9996, 3, "1000.000"},
-      {0.0096678, 4, "0.0097"},
-      {1.57552, 3, "1.576"},
-      {13.5493, 2, "13.55"},
-      {23.1, 2, "23.10"},
-      {1e20, 2, "100000000000000000000.00"},
-      {0.0000004, 6, "0.000000"},
-      {0.0000005, 6, "0.000001"},
-  };
+  } cases[] = {{2.675, 2, "2.68"},
+               {1.005, 2, "1.01"},
+               {0.125, 2, "0.13"},
+               {-0.125, 2, "-0.13"},
+               {3, 2, "3.00"},
+               {0, 2, "0.00"},
+               {-0.001, 2, "0.00"},
+               {-0.0000001, 6, "0.000000"},
+               {0.005, 2, "0.01"},
+               {0.0049, 2, "0.00"},
+               {9.995, 2, "10.00"},
+               {999.9996, 3, "1000.000"},
+               {0.0096678, 4, "0.0097"},
+               {1.57552, 3, "1.576"},
+               {13.5493, 2, "13.55"},
+               {23.1, 2, "23.10"},
+               {0.0000004, 6, "0.000000"},
+               {0.0000005, 6, "0.000001"},
+               {1e20, 2, "100000000000000000000.00"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.value << " with " << c.decimals);
     EXPECT_EQ(formatFixed(c.value, c.decimals), c.expected);
@@ -145,19 +118,21 @@ TEST(FormatFixed, NonFiniteAndUnsetGiveTheEmptyText) {
 }
 
 TEST(NumberToText, PlainDecimalWithoutExponentOrTrailingZeros) {
-  EXPECT_EQ(singleToText(4.62f), "4.62");
-  EXPECT_EQ(singleToText(*parseSingle("23.10")), "23.1");
-  EXPECT_EQ(singleToText(5.0f), "5");
-  EXPECT_EQ(singleToText(2.5f), "2.5");
-  EXPECT_EQ(singleToText(1e-7f), "0.0000001");
-  EXPECT_EQ(singleToText(6.41f), "6.41");
-  EXPECT_EQ(singleToText(-0.0f), "0");
-  EXPECT_EQ(singleToText(1e10f), "10000000000");
-  EXPECT_EQ(numberToText(0.01501), "0.01501");
-  EXPECT_EQ(numberToText(0.1 + 0.2), "0.3");
-  EXPECT_EQ(numberToText(10), "10");
-  EXPECT_EQ(numberToText(-2.5), "-2.5");
-  EXPECT_EQ(numberToText(123456789012345.0), "123456789012345");
+  const struct {
+    float value;
+    const char* expected;
+  } singles[] = {{4.62f, "4.62"},      {23.1000004f, "23.1"}, {5.0f, "5"},  {2.5f, "2.5"},
+                 {1e-7f, "0.0000001"}, {6.41f, "6.41"},       {-0.0f, "0"}, {1e10f, "10000000000"}};
+  for (const auto& c : singles) EXPECT_EQ(singleToText(c.value), c.expected);
+  const struct {
+    double value;
+    const char* expected;
+  } doubles[] = {{0.01501, "0.01501"},
+                 {0.1 + 0.2, "0.3"},
+                 {10, "10"},
+                 {-2.5, "-2.5"},
+                 {123456789012345.0, "123456789012345"}};
+  for (const auto& c : doubles) EXPECT_EQ(numberToText(c.value), c.expected);
 }
 
 }  // namespace

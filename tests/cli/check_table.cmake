@@ -1,8 +1,9 @@
 # Checks the design table against single runs of the same program.
 #   cmake -DPROGRAM=<exe> -P check_table.cmake
 # CSV: byte-order mark, 108 rows after the header, every line ended by CRLF, and the row
-# of one entry equal to that entry's single run. JSON: 108 rows, each row's line equal to
-# the single run's JSON object. Text with a width: the spacing column.
+# of one entry equal to that entry's single run. JSON: the width once, 108 rows, each row's
+# line equal to the single run's JSON object without the width. Text with a width: the
+# spacing column.
 
 cmake_minimum_required(VERSION 3.21)
 
@@ -78,19 +79,28 @@ if(NOT csv_row MATCHES ",29\\.23$")
 endif()
 
 # --- JSON --------------------------------------------------------------------------
+# The width is echoed once at the top, not in every row's inputs.
 run_program(table_json --table --format json --width 10)
 string(JSON row_count ERROR_VARIABLE json_error LENGTH "${table_json}" rows)
 if(json_error OR NOT row_count EQUAL 108)
   string(APPEND failures "JSON table: ${row_count} rows ${json_error}\n")
 endif()
+string(REGEX MATCHALL "\"width\":\"10\"" widths "${table_json}")
+string(JSON table_width ERROR_VARIABLE json_error GET "${table_json}" width)
+list(LENGTH widths width_count)
+if(NOT table_width STREQUAL "10" OR NOT width_count EQUAL 1)
+  string(APPEND failures "JSON table echoes the width ${width_count} times, top-level: ${table_width}\n")
+endif()
+# Each row is the single run's object without the width, character for character too,
+# comma-ended but the last.
 run_program(single_json ${entry} --format json --width 10)
 string(STRIP "${single_json}" single_json)
+string(REPLACE ",\"width\":\"10\"" "" single_json "${single_json}")
 string(JSON json_row GET "${table_json}" rows 95)
 string(JSON same EQUAL "${json_row}" "${single_json}")
 if(NOT same)
   string(APPEND failures "JSON row 95 is\n  ${json_row}\nthe single run gives\n  ${single_json}\n")
 endif()
-# Character for character too: each row is the single run's line, comma-ended but the last.
 string(FIND "${table_json}" "\n${single_json},\n" at)
 if(at EQUAL -1)
   string(APPEND failures "JSON table has no line equal to the single run\n")

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "cli/json.h"
 #include "cli/options.h"
 #include "cli/utf8.h"
+#include "cli/write_output.h"
 
 namespace {
 
@@ -49,19 +51,6 @@ TEST(JsonObject, KeepsOrderAndNests) {
   EXPECT_EQ(cli::JsonObject().add("a", "1").addRaw("b", inner).add("c", "\"").str(),
             "{\"a\":\"1\",\"b\":{\"field\":\"Az\"},\"c\":\"\\\"\"}");
   EXPECT_EQ(cli::JsonObject().str(), "{}");
-}
-
-TEST(ToValidUtf8, ReplacesEachIllFormedSubpartOnce) {
-  const std::vector<TextCase> cases = {
-      {"valid unchanged", "Tavrel的保护宽度过大!", "Tavrel的保护宽度过大!"},
-      {"truncated three-byte", "\xE6\xB0z", "\xEF\xBF\xBDz"},
-      {"two lone continuations", "\x80\x80", "\xEF\xBF\xBD\xEF\xBF\xBD"},
-      {"surrogate", "\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(cli::toValidUtf8(c.input), c.expected);
-  }
 }
 
 TEST(DisplayWidth, CountsWideCharactersTwice) {
@@ -136,23 +125,12 @@ cli::Options parsed(std::vector<std::string> args) {
   return std::get<cli::Options>(result);
 }
 
-TEST(ParseOptions, DefaultsAreTheWindowsInitialEntries) {
-  const cli::Options o = parsed({});
-  EXPECT_EQ(o.entries.hoseLength, "20");
-  EXPECT_EQ(o.entries.material, "麻质");
-  EXPECT_EQ(o.entries.hoseDiameter, "50");
-  EXPECT_EQ(o.entries.nozzle, "19");
-  EXPECT_EQ(o.entries.waterColumn, "10");
-  EXPECT_FALSE(o.entries.flow.has_value());
-  EXPECT_EQ(o.entries.width, "");
-  EXPECT_EQ(o.format, cli::Format::Text);
-  EXPECT_FALSE(o.table || o.help || o.version);
-}
-
 TEST(ParseOptions, TakesValuesAsTyped) {
-  const cli::Options o = parsed({"--hose-length", " 25", "--material=衬胶", "--hose-diameter", "65",
-                                 "--nozzle", "-1", "--water-column", "", "--flow", "2.5",
-                                 "--width=", "--format", "json", "--format", "csv"});
+  const auto result = cli::parseOptions(std::vector<std::string>{
+      "--hose-length", " 25", "--material=衬胶", "--hose-diameter", "65", "--nozzle", "-1",
+      "--water-column", "", "--flow", "2.5", "--width=", "--format", "json", "--format", "csv"});
+  ASSERT_TRUE(std::holds_alternative<cli::Options>(result));
+  const cli::Options& o = std::get<cli::Options>(result);
   EXPECT_EQ(o.entries.hoseLength, " 25");
   EXPECT_EQ(o.entries.material, "衬胶");
   EXPECT_EQ(o.entries.hoseDiameter, "65");
@@ -161,12 +139,6 @@ TEST(ParseOptions, TakesValuesAsTyped) {
   EXPECT_EQ(o.entries.flow, "2.5");
   EXPECT_EQ(o.entries.width, "");
   EXPECT_EQ(o.format, cli::Format::Csv);  // the last one counts
-}
-
-TEST(ParseOptions, TableGoesWithWidthAndFormatOnly) {
-  const cli::Options o = parsed({"--table", "--width", "10", "--format", "json"});
-  EXPECT_TRUE(o.table);
-  EXPECT_EQ(o.entries.width, "10");
 }
 
 TEST(ParseOptions, DesignSettings) {
@@ -205,6 +177,36 @@ TEST(ParseOptions, RefusesWhatIsNotAnOption) {
     ASSERT_TRUE(std::holds_alternative<cli::UsageError>(result));
     EXPECT_FALSE(std::get<cli::UsageError>(result).message.empty());
   }
+}
+
+TEST(ParseOptions, UsageErrorsQuoteTheArgumentOnOneLine) {
+  // As calculation errors do: controls blanked, stray bytes U+FFFD, at most 24 characters.
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+  } cases[] = {
+      {{"\x1b]0;x\x07"}, "多余的参数：“ ]0;x ”"},
+      {{"--format", "\x1b[2J"}, "未知的输出格式：“ [2J”（可用 text、json、csv）"},
+      {{"--x\xff\xc2\x9b"}, "未知选项：“--x\xef\xbf\xbd ”"},
+      {{"--" + std::string(30, 'y')}, "未知选项：“--" + std::string(22, 'y') + "…”"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    const auto result = cli::parseOptions(c.args);
+    ASSERT_TRUE(std::holds_alternative<cli::UsageError>(result));
+    EXPECT_EQ(std::get<cli::UsageError>(result).message, c.message);
+  }
+}
+
+TEST(WriteOutput, SaysWhetherEverythingArrived) {
+  std::FILE* file = std::tmpfile();
+  ASSERT_TRUE(file);
+  EXPECT_TRUE(cli::writeOutput(file, "20.82\n"));
+  EXPECT_TRUE(cli::closeOutput(file));
+  std::FILE* full = std::fopen("/dev/full", "w");
+  if (!full) GTEST_SKIP() << "no /dev/full here";
+  EXPECT_FALSE(cli::writeOutput(full, "20.82\n"));
+  EXPECT_FALSE(cli::closeOutput(full));
 }
 
 }  // namespace

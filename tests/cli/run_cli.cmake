@@ -2,8 +2,10 @@
 #   cmake -DPROGRAM=<exe> -DNAME=<test name> [-DEXIT=<status>] [-DSTDOUT_FILE=<file>] [-DSTDOUT_REGEX=<re>]
 #         [-DSTDOUT_NOT_REGEX=<re>] [-DSTDERR_FILE=<file>] [-DSTDERR_REGEX=<re>]
 #         [-DSTDOUT_EMPTY=ON] [-DSTDERR_EMPTY=ON] [-DJSON=ON] [-DSTDIN_FILE=<file>]
+#         [-DSTDOUT_TO=<file>]
 #         -P run_cli.cmake -- <arguments of the program>
 # STDOUT_FILE/STDERR_FILE compare byte for byte; JSON=ON parses standard output as JSON.
+# STDOUT_TO sends standard output there (e.g. /dev/full) instead of keeping it.
 
 cmake_minimum_required(VERSION 3.21)
 
@@ -24,10 +26,16 @@ endforeach()
 if(NOT DEFINED STDIN_FILE)
   set(STDIN_FILE /dev/null)
 endif()
+if(NOT DEFINED STDOUT_TO)
+  set(STDOUT_TO "${NAME}.out")
+endif()
 execute_process(COMMAND ${launcher} "${PROGRAM}" ${args} RESULT_VARIABLE status
                 INPUT_FILE "${STDIN_FILE}"
-                OUTPUT_FILE "${NAME}.out" ERROR_FILE "${NAME}.err")
-file(READ "${NAME}.out" out)
+                OUTPUT_FILE "${STDOUT_TO}" ERROR_FILE "${NAME}.err")
+set(out "")
+if(STDOUT_TO STREQUAL "${NAME}.out")
+  file(READ "${NAME}.out" out)
+endif()
 file(READ "${NAME}.err" err)
 
 set(failures "")

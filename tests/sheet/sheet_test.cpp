@@ -33,8 +33,8 @@ TEST(SheetTest, EachDirectionShowsItsOwnSteps) {
     sheet::SheetRequest request;
     request.entries.flow = c.flow;
     request.entries.width = c.width;
-    request.pressureMPa = c.pressure;
-    request.streams = c.streams;
+    request.design.pressureMPa = c.pressure;
+    request.design.streams = c.streams;
     const auto html = sheet::makeSheet(request);
     ASSERT_TRUE(html.ok());
     for (const std::string& s : c.present) EXPECT_NE(html.value().find(s), std::string::npos) << s;

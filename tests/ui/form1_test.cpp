@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -38,85 +37,48 @@ TEST_F(Form1Test, LoadSetsEachTextThenRunsTheChangeThenAppends) {
   form.Form_Load();
   // The first two changes find no coefficient (the diameter box still says "Combo1") and
   // write the still empty slot 0; from the diameter on they find linen 50 mm.
-  const Strings expected = {
-      "set Combo1(0)=20",
-      "change 0",
-      "set Text2=",
-      "append Combo1(0)=20",
-      "append Combo1(0)=25",
-      "set Combo1(1)=麻质",
-      "change 1",
-      "set Text2=",
-      "append Combo1(1)=麻质",
-      "append Combo1(1)=衬胶",
-      "set Combo1(2)=50",
-      "change 2",
-      "set Text2=0.01501",
-      "append Combo1(2)=50",
-      "append Combo1(2)=65",
-      "append Combo1(2)=80",
-      "set Combo1(3)=19",
-      "change 3",
-      "set Text2=0.01501",
-      "append Combo1(3)=13",
-      "append Combo1(3)=16",
-      "append Combo1(3)=19",
-      "set Combo1(4)=2.5",
-      "change 4",
-      "set Text2=0.01501",
-      "append Combo1(4)=2.5",
-      "append Combo1(4)=5",
-      "append Combo1(4)=10",
-      "set Combo1(5)=10",
-      "change 5",
-      "set Text2=0.01501",
-      "append Combo1(5)=7",
-      "append Combo1(5)=10",
-      "append Combo1(5)=13",
-      "set Text1(0)=",
-      "set Text1(1)=",
-      "set Text1(2)=",
-      "set Text8(0)=",
-      "set Text8(1)=",
-      "set Text9=",
+  // Each combo box: its text is set, the change that raises writes Text2, then its list
+  // is filled.
+  Strings expected;
+  const auto combo = [&](int i, const std::string& text, const char* text2, const Strings& items) {
+    const std::string name = "Combo1(" + std::to_string(i) + ")=";
+    expected.push_back("set " + name + text);
+    expected.push_back("change " + std::to_string(i));
+    expected.push_back(std::string("set Text2=") + text2);
+    for (const std::string& item : items) expected.push_back("append " + name + item);
   };
+  combo(0, "20", "", {"20", "25"});
+  combo(1, "麻质", "", {"麻质", "衬胶"});
+  combo(2, "50", "0.01501", {"50", "65", "80"});
+  combo(3, "19", "0.01501", {"13", "16", "19"});
+  combo(4, "2.5", "0.01501", {"2.5", "5", "10"});
+  combo(5, "10", "0.01501", {"7", "10", "13"});
+  for (const char* result : {"Text1(0)", "Text1(1)", "Text1(2)", "Text8(0)", "Text8(1)", "Text9"})
+    expected.push_back(std::string("set ") + result + "=");
   EXPECT_EQ(window.log, expected);
   EXPECT_EQ(form.state().hoseSelection, (calc::HoseSelection{"0.01501", "麻质", "50"}));
 }
 
-struct HoseCase {
-  const char* name;
-  std::vector<std::pair<int, std::string>> typed;  // (combo index, text) in order
-  std::string expectedText2;
-};
-
-void PrintTo(const HoseCase& c, std::ostream* os) { *os << c.name; }
-
-class HoseSelectionTest : public Form1Test, public ::testing::WithParamInterface<HoseCase> {};
-
-TEST_P(HoseSelectionTest, Text2FollowsTheHoseTable) {
-  load();
-  for (const auto& [combo, typed] : GetParam().typed) window.userTypes(combo, typed);
-  EXPECT_EQ(text("Text2"), GetParam().expectedText2);
-  EXPECT_EQ(form.state().hoseSelection[0], GetParam().expectedText2);
+TEST(Form1Hoses, Text2FollowsTheHoseTable) {
+  // Which rows the table holds is the hose table's test; here: typing into either box, in
+  // either order, texts that match no row, and a box that is no hose box.
+  const struct {
+    std::vector<std::pair<int, std::string>> typed;  // (combo index, text) in order
+    const char* text2;
+  } rows[] = {
+      {{{1, "衬胶"}, {2, "65"}}, "0.00172"}, {{{2, "80"}, {1, "衬胶"}}, "0.00075"},
+      {{{2, "7"}, {2, "70"}}, "0.01501"},    {{{1, "衬胶"}, {2, "65"}, {2, "70"}}, "0.00172"},
+      {{{1, "橡胶"}, {2, "80"}}, "0.01501"}, {{{2, "65"}, {3, "13"}}, "0.0043"}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(&r - rows);
+    FakeWindow window;
+    Form1 form(window);
+    form.Form_Load();
+    for (const auto& [combo, typed] : r.typed) window.userTypes(combo, typed);
+    EXPECT_EQ(window.text({"Text2"}), r.text2);
+    EXPECT_EQ(form.state().hoseSelection[0], r.text2);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, HoseSelectionTest,
-    ::testing::Values(HoseCase{"Linen65", {{2, "65"}}, "0.0043"},
-                      HoseCase{"Linen80", {{2, "80"}}, "0.0015"},
-                      HoseCase{"Rubber50", {{1, "衬胶"}}, "0.00677"},
-                      HoseCase{"Rubber65", {{1, "衬胶"}, {2, "65"}}, "0.00172"},
-                      HoseCase{"Linen80ThenRubber", {{2, "80"}, {1, "衬胶"}}, "0.00075"},
-                      HoseCase{"Typed70KeepsInitial", {{2, "7"}, {2, "70"}}, "0.01501"},
-                      HoseCase{
-                          "Typed70KeepsPrevious", {{1, "衬胶"}, {2, "65"}, {2, "70"}}, "0.00172"},
-                      HoseCase{"LeadingBlankMatchesNothing", {{2, " 65"}}, "0.01501"},
-                      HoseCase{"DecimalMatchesNothing", {{2, "65.0"}}, "0.01501"},
-                      HoseCase{"UnknownMaterialKeeps", {{1, "橡胶"}, {2, "80"}}, "0.01501"},
-                      // Changes of boxes that are not hose boxes follow the selection as well.
-                      HoseCase{"NozzleBoxChangeIsHarmless", {{2, "65"}, {3, "13"}}, "0.0043"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Form1Test, ExampleWritesEveryResultInRunOrder) {
   load();
@@ -132,49 +94,35 @@ TEST_F(Form1Test, ExampleWritesEveryResultInRunOrder) {
   EXPECT_EQ(text("Text1", 0), "");  // flow-given output, not produced
 }
 
-struct WidthCase {
-  const char* name;
-  std::string width;
-  std::string expectedSpacing;  // after a first run with width 10 gave "20.82"
-  bool warns;
-};
-
-void PrintTo(const WidthCase& c, std::ostream* os) { *os << c.name; }
-
-class ProtectionWidthTest : public Form1Test, public ::testing::WithParamInterface<WidthCase> {};
-
-TEST_P(ProtectionWidthTest, SpacingOrWarning) {
-  load();
-  window.userEdits({"Text9"}, "10");
-  form.Command1_Click();
-  window.log.clear();
-
-  window.userEdits({"Text9"}, GetParam().width);
-  form.Command1_Click();
-  EXPECT_EQ(text("Text8", 1), GetParam().expectedSpacing);
-  EXPECT_EQ(text("Text8", 0), "23.10");
-  EXPECT_EQ(text("Text1", 2), "4.62(l/s)");
-  if (GetParam().warns) {
-    ASSERT_EQ(window.messages, Strings{calc::kWidthTooLargeMessage});
-    // The box comes after every result text has been written.
-    EXPECT_EQ(window.log.back(), std::string("message ") + calc::kWidthTooLargeMessage);
-  } else {
-    EXPECT_TRUE(window.messages.empty());
+TEST(Form1Width, SpacingOrWarningAfterARunWithTen) {
+  // How a width compares with the radius is the run's test; here: what the window keeps,
+  // and that the box comes after every result text.
+  const struct {
+    const char* width;
+    const char* spacing;
+    bool warns;
+  } rows[] = {{"23.10", "20.82", true},
+              {"23.09", "0.68", false},
+              {"12m", "19.74", false},
+              {"", "20.82", false}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.width);
+    FakeWindow window;
+    Form1 form(window);
+    form.Form_Load();
+    window.userEdits({"Text9"}, "10");
+    form.Command1_Click();
+    window.userEdits({"Text9"}, r.width);
+    form.Command1_Click();
+    EXPECT_EQ(window.text({"Text8", 1}), r.spacing);
+    EXPECT_EQ(window.text({"Text8", 0}), "23.10");
+    EXPECT_EQ(window.text({"Text1", 2}), "4.62(l/s)");
+    EXPECT_EQ(window.messages, r.warns ? Strings{calc::kWidthTooLargeMessage} : Strings{});
+    if (r.warns) {
+      EXPECT_EQ(window.log.back(), std::string("message ") + calc::kWidthTooLargeMessage);
+    }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Widths, ProtectionWidthTest,
-    ::testing::Values(WidthCase{"Ten", "10", "20.82", false},
-                      // 23.10 in single precision is 23.1000004, just above the radius 23.1.
-                      WidthCase{"ShownRadius", "23.10", "20.82", true},
-                      WidthCase{"Wide", "30", "20.82", true},
-                      WidthCase{"JustBelowRadius", "23.09", "0.68", false},
-                      WidthCase{"LettersCountAsZero", "abc", "23.10", false},
-                      WidthCase{"BlanksCountAsZero", "  ", "23.10", false},
-                      WidthCase{"LeadingNumber", "12m", "19.74", false},
-                      WidthCase{"EmptyLeavesSpacing", "", "20.82", false}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Form1Test, OptionClickEnablesTheBoxOfTheSelectedMode) {
   load();
@@ -186,13 +134,6 @@ TEST_F(Form1Test, OptionClickEnablesTheBoxOfTheSelectedMode) {
   window.selectOption(1);
   form.Option1_Click(1);  // the index is not used: both buttons are examined
   EXPECT_EQ(window.log, (Strings{"enable Combo1(5)=1", "enable Combo1(4)=0"}));
-}
-
-TEST_F(Form1Test, FirstCalculationUsesTheLoadedCoefficient) {
-  load();
-  form.Command1_Click();
-  EXPECT_EQ(text("Text7"), "6.41");  // 0.01501 · 20 · 4.62²
-  EXPECT_EQ(text("Text8", 1), "");   // no width entered
 }
 
 }  // namespace

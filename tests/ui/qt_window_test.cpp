@@ -1,32 +1,12 @@
-// The calculator window on real Qt widgets, offscreen: names, geometry, initial contents,
-// focus, the user's typing and choosing, the calculation through a real click, the
-// message boxes, fonts and the icon. A watchdog closes every modal box and records it,
-// so that no test can hang on one.
+// The calculator window on real Qt widgets, offscreen: every control against the layout
+// written out below, the lists after loading, focus, the user's typing and choosing, the
+// calculation through a real click, the message boxes, fonts and the icon. A watchdog
+// closes every modal box and records it, so that no test can hang on one.
 
-#include <QAbstractItemView>
-#include <QApplication>
-#include <QButtonGroup>
-#include <QComboBox>
-#include <QContextMenuEvent>
-#include <QFile>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QFontInfo>
-#include <QFontMetrics>
-#include <QGroupBox>
-#include <QImage>
-#include <QImageReader>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
+#include <QtWidgets>
 #include <functional>
+#include <iterator>
 #include <memory>
 
 #include "calc/run.h"
@@ -35,33 +15,92 @@
 #include "ui/form_layout.h"
 #include "ui/qt_window.h"
 
-using ui::ControlDesc;
-using ui::ControlKind;
-
 namespace {
+
+// One control of Form1 as the user's window has it; positions in twips, 15 to a pixel.
+struct Expected {
+  const char* name;
+  const char* container;
+  const char* kind;  // the widget's class
+  const char* text;  // its caption, or what a text or combo box holds after loading
+  int left, top, width, height;
+  bool visible;
+};
+
+// clang-format off
+constexpr Expected kControls[] = {
+  // name         container kind            text (caption, or what loading left)  left  top   width height visible
+  {"Frame1",      "Form1",  "QGroupBox",    "参数选择",                 240,  120,  5895, 1935, true},
+  {"Frame2",      "Form1",  "QGroupBox",    "计算结果",                 240,  2160, 5895, 1815, true},
+  {"Command1",    "Form1",  "QPushButton",  "计 算",                    4920, 4080, 1095, 495,  true},
+  {"Label12",     "Form1",  "QLabel",       "本工具取喷嘴流量系数1，栓口水压另加2m", 360, 4200, 4215, 375, true},
+  {"Label1(0)",   "Frame1", "QLabel",       "水龙带长度：",             600,  420,  1080, 180,  true},
+  {"Combo1(0)",   "Frame1", "QComboBox",    "20",                       1680, 360,  975,  300,  true},
+  {"Label1(1)",   "Frame1", "QLabel",       "水龙带材料：",             600,  900,  1080, 180,  true},
+  {"Combo1(1)",   "Frame1", "QComboBox",    "麻质",                     1680, 840,  975,  300,  true},
+  {"Label1(2)",   "Frame1", "QLabel",       "水龙带直径：:",            600,  1380, 1170, 180,  true},
+  {"Combo1(2)",   "Frame1", "QComboBox",    "50",                       1680, 1320, 975,  300,  true},
+  {"Label1(3)",   "Frame1", "QLabel",       "水枪喷嘴口径(mm)：",       3000, 360,  1620, 180,  true},
+  {"Combo1(3)",   "Frame1", "QComboBox",    "19",                       4680, 360,  975,  300,  true},
+  {"Label9",      "Frame1", "QLabel",       "充实水柱长度(m)：",        3120, 870,  1575, 255,  true},
+  {"Combo1(5)",   "Frame1", "QComboBox",    "10",                       4680, 840,  975,  300,  true},
+  {"Label11",     "Frame1", "QLabel",       "最大保护宽度(m)",          3120, 1320, 1455, 255,  true},
+  {"Text9",       "Frame1", "QLineEdit",    "",                         4680, 1200, 975,  390,  true},
+  {"Label2(1)",   "Frame2", "QLabel",       "消防栓口水压：",           360,  600,  1260, 180,  true},
+  {"Text1(1)",    "Frame2", "QLineEdit",    "",                         1680, 480,  1095, 390,  true},
+  {"Label2(2)",   "Frame2", "QLabel",       "Tavrel出水量：",           2880, 600,  1260, 180,  true},
+  {"Text1(2)",    "Frame2", "QLineEdit",    "",                         4200, 480,  1095, 390,  true},
+  {"Label10(0)",  "Frame2", "QLabel",       "保护半径(m)",              360,  1200, 1215, 255,  true},
+  {"Text8(0)",    "Frame2", "QLineEdit",    "",                         1680, 1080, 1095, 390,  true},
+  {"Label10(1)",  "Frame2", "QLabel",       "Tavrel间距(m)",            2880, 1200, 1215, 255,  true},
+  {"Text8(1)",    "Frame2", "QLineEdit",    "",                         4200, 1080, 1095, 390,  true},
+  {"Option1(1)",  "Frame1", "QRadioButton", "已知充实水柱长度(m)",      600,  2400, 2175, 255,  false},
+  {"Option1(0)",  "Frame1", "QRadioButton", "已知Tavrel出水量(l/s)",    600,  2520, 2295, 255,  false},
+  {"Combo1(4)",   "Frame1", "QComboBox",    "2.5",                      2760, 2400, 975,  300,  false},
+  {"Label2(0)",   "Frame1", "QLabel",       "充实水柱长度：",           720,  4080, 1260, 180,  false},
+  {"Text1(0)",    "Frame1", "QLineEdit",    "",                         2040, 3960, 975,  390,  false},
+  {"Label7",      "Frame1", "QLabel",       "Az",                       120,  3600, 615,  375,  false},
+  {"Text2",       "Frame1", "QLineEdit",    "0.01501",                  480,  3600, 975,  375,  false},
+  {"Label3",      "Frame1", "QLabel",       "af",                       3480, 3120, 375,  375,  false},
+  {"Text3",       "Frame1", "QLineEdit",    "Text3",                    3840, 3000, 975,  375,  false},
+  {"Label4",      "Frame1", "QLabel",       "fai",                      3480, 3480, 375,  255,  false},
+  {"Text4",       "Frame1", "QLineEdit",    "Text4",                    3840, 3480, 975,  375,  false},
+  {"Label5",      "Frame1", "QLabel",       "B",                        3480, 3960, 255,  255,  false},
+  {"Text5",       "Frame1", "QLineEdit",    "Text5",                    3840, 3960, 975,  375,  false},
+  {"Label6",      "Frame1", "QLabel",       "Hq",                       1440, 3480, 495,  255,  false},
+  {"Text6",       "Frame1", "QLineEdit",    "Text6",                    2040, 3480, 975,  390,  false},
+  {"Label8",      "Frame1", "QLabel",       "Hd",                       5040, 4080, 255,  375,  false},
+  {"Text7",       "Frame1", "QLineEdit",    "Text7",                    5400, 3960, 855,  375,  false},
+};
+// clang-format on
 
 QString qs(std::string_view s) {
   return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-QString nameOf(const ControlDesc& c) { return qs(ui::qualifiedName(c.name, c.index)); }
+QString shownText(QWidget* w) {
+  if (auto* frame = qobject_cast<QGroupBox*>(w)) return frame->title();
+  if (auto* label = qobject_cast<QLabel*>(w)) return label->text();
+  if (auto* button = qobject_cast<QAbstractButton*>(w)) return button->text();
+  if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->currentText();
+  return qobject_cast<QLineEdit*>(w)->text();
+}
 
 // Records and closes whatever modal widget appears, polling from the nested event loop.
 class ModalWatchdog : public QObject {
  public:
   struct Seen {
-    QString title;
-    QString text;
+    QString title{};
+    QString text{};  // empty for a modal widget that is no message box
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButtons buttons{};
     int buttonCount = 0;
-    bool isMessageBox = false;
+    Qt::TextFormat format = Qt::AutoText;
   };
 
   ModalWatchdog() {
-    timer_.setInterval(10);
     connect(&timer_, &QTimer::timeout, this, &ModalWatchdog::poll);
-    timer_.start();
+    timer_.start(10);
   }
 
   QList<Seen> seen;
@@ -72,20 +111,15 @@ class ModalWatchdog : public QObject {
   void poll() {
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal || (handle && handle(modal))) return;
-    Seen s;
-    s.title = modal->windowTitle();
-    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-      s.isMessageBox = true;
-      s.text = box->text();
-      s.icon = box->icon();
-      s.buttons = box->standardButtons();
-      s.buttonCount = static_cast<int>(box->buttons().size());
-      seen.append(s);
-      box->done(QMessageBox::Ok);
-    } else {
-      seen.append(s);
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    if (!box) {
+      seen.append({modal->windowTitle()});
       modal->close();
+      return;
     }
+    seen.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
+                 static_cast<int>(box->buttons().size()), box->textFormat()});
+    box->done(QMessageBox::Ok);
   }
 
   QTimer timer_;
@@ -148,9 +182,9 @@ class WindowTest : public QObject {
   // Every text the user or a calculation can change, by control name.
   QMap<QString, QString> allTexts() const {
     QMap<QString, QString> texts;
-    for (const ControlDesc& c : ui::form1Controls()) {
-      if (c.kind == ControlKind::TextBox) texts[nameOf(c)] = text(nameOf(c));
-      if (c.kind == ControlKind::ComboBox) texts[nameOf(c)] = combo(c.index)->currentText();
+    for (const Expected& c : kControls) {
+      QWidget* w = find<QWidget>(c.name);
+      if (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w)) texts[c.name] = shownText(w);
     }
     return texts;
   }
@@ -176,138 +210,62 @@ class WindowTest : public QObject {
     QCOMPARE(form()->objectName(), QString("Form1"));
     QCOMPARE(form()->windowTitle(), QString("Tavrel小工具"));
     QCOMPARE(form()->size(), QSize(427, 317));
-    QCOMPARE(form()->minimumSize(), form()->maximumSize());  // fixed size
+    QCOMPARE(form()->minimumSize(), form()->maximumSize());      // fixed size
+    QCOMPARE(ui::form1Controls().size(), std::size(kControls));  // 41 controls, no more
   }
 
-  void controlNamesKindsAndContainers_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("container");
-    QTest::addColumn<QString>("caption");
-    for (const ControlDesc& c : ui::form1Controls()) {
-      QTest::newRow(qPrintable(nameOf(c)))
-          << nameOf(c) << static_cast<int>(c.kind) << qs(c.container) << qs(c.caption);
-    }
+  void controlsAfterLoad_data() {
+    QTest::addColumn<int>("row");
+    for (int i = 0; i < static_cast<int>(std::size(kControls)); ++i)
+      QTest::newRow(kControls[i].name) << i;
   }
-  void controlNamesKindsAndContainers() {
-    QFETCH(QString, name);
-    QFETCH(int, kind);
-    QFETCH(QString, container);
-    QFETCH(QString, caption);
-    QWidget* w = find<QWidget>(name);
-    QCOMPARE(w->parentWidget()->objectName(), container);
-    switch (static_cast<ControlKind>(kind)) {
-      case ControlKind::Frame:
-        QCOMPARE(qobject_cast<QGroupBox*>(w)->title(), caption);
-        break;
-      case ControlKind::Label:
-        QCOMPARE(qobject_cast<QLabel*>(w)->text(), caption);
-        break;
-      case ControlKind::OptionButton:
-        QCOMPARE(qobject_cast<QRadioButton*>(w)->text(), caption);
-        break;
-      case ControlKind::CommandButton:
-        QCOMPARE(qobject_cast<QPushButton*>(w)->text(), caption);
-        break;
-      case ControlKind::TextBox:
-        QVERIFY(qobject_cast<QLineEdit*>(w));
-        break;
-      case ControlKind::ComboBox: {
-        auto* box = qobject_cast<QComboBox*>(w);
-        QVERIFY(box && box->isEditable());
-        QCOMPARE(box->insertPolicy(), QComboBox::NoInsert);
-        break;
-      }
+  void controlsAfterLoad() {
+    QFETCH(int, row);
+    const Expected& c = kControls[row];
+    QWidget* w = find<QWidget>(c.name);
+    QCOMPARE(w->parentWidget()->objectName(), QString(c.container));
+    QCOMPARE(w->metaObject()->className(), c.kind);
+    QCOMPARE(shownText(w), QString::fromUtf8(c.text));
+    QCOMPARE(w->geometry(), QRect(c.left / 15, c.top / 15, c.width / 15, c.height / 15));
+    QCOMPARE(w->isVisible(), c.visible);
+    if (auto* box = qobject_cast<QComboBox*>(w)) {
+      QVERIFY(box->isEditable());
+      QCOMPARE(box->insertPolicy(), QComboBox::NoInsert);
     }
   }
 
-  void geometryFromTwips_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("expected");
-    for (const ControlDesc& c : ui::form1Controls()) {
-      // 15 twips per pixel at 96 DPI; every value of the layout is a multiple of 15.
-      QTest::newRow(qPrintable(nameOf(c)))
-          << nameOf(c) << QRect(c.left / 15, c.top / 15, c.width / 15, c.height / 15);
-    }
-  }
-  void geometryFromTwips() {
-    QFETCH(QString, name);
-    QFETCH(QRect, expected);
-    QCOMPARE(find<QWidget>(name)->geometry(), expected);
-  }
-
-  void contentsAfterLoad_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("expected");
-    QTest::addColumn<QStringList>("items");
-    const QStringList none;
-    QTest::newRow("hose length") << "Combo1(0)"
-                                 << "20" << QStringList{"20", "25"};
-    QTest::newRow("hose material") << "Combo1(1)"
-                                   << "麻质" << QStringList{"麻质", "衬胶"};
-    QTest::newRow("hose diameter") << "Combo1(2)"
-                                   << "50" << QStringList{"50", "65", "80"};
-    QTest::newRow("nozzle, last entry") << "Combo1(3)"
-                                        << "19" << QStringList{"13", "16", "19"};
-    QTest::newRow("flow, hidden") << "Combo1(4)"
-                                  << "2.5" << QStringList{"2.5", "5", "10"};
-    QTest::newRow("water column, middle entry") << "Combo1(5)"
-                                                << "10" << QStringList{"7", "10", "13"};
-    for (const char* empty : {"Text9", "Text1(1)", "Text1(2)", "Text8(0)", "Text8(1)", "Text1(0)"})
-      QTest::newRow(empty) << empty << "" << none;
-    QTest::newRow("Text2 coefficient") << "Text2"
-                                       << "0.01501" << none;
-    for (const char* created : {"Text3", "Text4", "Text5", "Text6", "Text7"})
-      QTest::newRow(created) << created << created << none;
-  }
-  void contentsAfterLoad() {
-    QFETCH(QString, name);
-    QFETCH(QString, expected);
-    QFETCH(QStringList, items);
-    if (auto* box = form()->findChild<QComboBox*>(name)) {
-      QCOMPARE(box->currentText(), expected);
+  void listsAfterLoad() {
+    const QList<QStringList> lists = {{"20", "25"},       {"麻质", "衬胶"},   {"50", "65", "80"},
+                                      {"13", "16", "19"}, {"2.5", "5", "10"}, {"7", "10", "13"}};
+    for (int i = 0; i < lists.size(); ++i) {
       QStringList listed;
-      for (int i = 0; i < box->count(); ++i) listed << box->itemText(i);
-      QCOMPARE(listed, items);
-    } else {
-      QCOMPARE(text(name), expected);
+      for (int item = 0; item < combo(i)->count(); ++item) listed << combo(i)->itemText(item);
+      QCOMPARE(listed, lists[i]);
     }
     QCOMPARE(form_->state().hoseSelection, (calc::HoseSelection{"0.01501", "麻质", "50"}));
   }
 
-  void modeAndEnabledStateAfterLoad() {
+  void optionButtonsAndTheDisabledWaterColumn() {
     auto* flowGiven = find<QRadioButton>("Option1(0)");
     auto* columnGiven = find<QRadioButton>("Option1(1)");
-    QVERIFY(columnGiven->isChecked());
-    QVERIFY(!flowGiven->isChecked());
+    QVERIFY(columnGiven->isChecked() && !flowGiven->isChecked());
     QVERIFY(flowGiven->group() && flowGiven->group() == columnGiven->group());
     QVERIFY(flowGiven->group()->exclusive());
-    for (const ControlDesc& c : ui::form1Controls()) {
-      if (c.visible) QVERIFY2(find<QWidget>(nameOf(c))->isEnabled(), qPrintable(nameOf(c)));
+    for (const Expected& c : kControls) {
+      if (c.visible) QVERIFY2(find<QWidget>(c.name)->isEnabled(), c.name);
     }
     QVERIFY(combo(4)->isEnabled());  // Option1_Click did not run
-  }
 
-  void hiddenControlsNeverShownNorFocused() {
-    const auto check = [&] {
-      for (const ControlDesc& c : ui::form1Controls()) {
-        QWidget* w = find<QWidget>(nameOf(c));
-        QCOMPARE(w->isVisible(), c.visible);
-        if (!c.visible) QVERIFY2(!w->isVisibleTo(form()), qPrintable(nameOf(c)));
-      }
-    };
-    check();
-    type(edit("Text9"), "10");
+    // Hidden, so only code can click the flow-given option; the water column, now disabled,
+    // still counts for the radius.
+    type(combo(5), "13");
+    flowGiven->click();
+    QVERIFY(!columnGiven->isChecked());
+    QVERIFY(combo(4)->isEnabled() && !combo(5)->isEnabled());
+    QCOMPARE(combo(5)->currentText(), QString("13"));
     clickCalculate();
-    check();
-    // A whole round of Tab and Shift+Tab never lands on a hidden control.
-    for (auto key : {Qt::Key_Tab, Qt::Key_Backtab}) {
-      for (int i = 0; i < 12; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), key);
-        QWidget* f = QApplication::focusWidget();
-        QVERIFY(f && f->isVisible());
-      }
-    }
+    QCOMPARE(text("Text8(0)"), QString("25.23"));  // 20 · 0.8 + 13 · 0.71
+    QCOMPARE(text("Text1(2)"), QString("2.5"));
   }
 
   void tabOrderFollowsTabPositions() {
@@ -324,6 +282,11 @@ class WindowTest : public QObject {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     QCOMPARE(seen, expected);
+    // Nor does Shift+Tab ever land on a hidden control.
+    for (int i = 0; i < expected.size(); ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+      QVERIFY(QApplication::focusWidget() && QApplication::focusWidget()->isVisible());
+    }
   }
 
   // The toolkit contract the handlers rely on, on a window of its own with no handlers.
@@ -365,112 +328,77 @@ class WindowTest : public QObject {
     QCOMPARE(recorder.events, QStringList{"command"});
   }
 
-  void typing70KeepsCoefficientAndList() {
-    type(combo(2), "70");
+  void typingAndChoosingHoses() {
+    type(combo(2), "70");  // no such hose: the coefficient stays, the list too
     QCOMPARE(combo(2)->currentText(), QString("70"));
     QCOMPARE(text("Text2"), QString("0.01501"));
     QTest::keyClick(combo(2)->lineEdit(), Qt::Key_Return);
     QCOMPARE(combo(2)->count(), 3);  // typed texts never join the list
     QCOMPARE(combo(2)->itemText(2), QString("80"));
-  }
 
-  void choosingRubberWith65BeforeAnyCalculation() {
     choose(combo(2), 1);
     QCOMPARE(combo(2)->currentText(), QString("65"));
     QCOMPARE(text("Text2"), QString("0.0043"));
     choose(combo(1), 1);
     QCOMPARE(combo(1)->currentText(), QString("衬胶"));
     QCOMPARE(text("Text2"), QString("0.00172"));
-    QVERIFY(!edit("Text2")->isVisible());
     QCOMPARE(text("Text8(0)"), QString());  // nothing calculated
-  }
 
-  void choosingANozzleRewritesText2() {
-    edit("Text2")->setText("stale");
+    edit("Text2")->setText("stale");  // choosing a nozzle rewrites it from the selection
     choose(combo(3), 0);
     QCOMPARE(combo(3)->currentText(), QString("13"));
-    QCOMPARE(text("Text2"), QString("0.01501"));
+    QCOMPARE(text("Text2"), QString("0.00172"));
     QCOMPARE(combo(3)->count(), 3);
   }
 
   void exampleThroughARealClick() {
+    // What was typed into the result fields is never read.
+    for (const char* result : {"Text1(1)", "Text1(2)", "Text8(0)", "Text8(1)"})
+      type(edit(result), "9x9");
     type(edit("Text9"), "10");
     clickCalculate();
     QCOMPARE(text("Text1(2)"), QString("4.62(l/s)"));
     QCOMPARE(text("Text1(1)"), QString("21.96(mH2o)"));
     QCOMPARE(text("Text8(0)"), QString("23.10"));
     QCOMPARE(text("Text8(1)"), QString("20.82"));
-    QCOMPARE(text("Text4"), QString("0.0097"));
-    QCOMPARE(text("Text3"), QString("1.20"));
-    QCOMPARE(text("Text5"), QString("1.576"));
-    QCOMPARE(text("Text6"), QString("13.55"));
     QCOMPARE(text("Text7"), QString("6.41"));
     QCOMPARE(text("Text1(0)"), QString());
     QVERIFY(watchdog_->seen.isEmpty());
+    for (const Expected& c : kControls) QCOMPARE(find<QWidget>(c.name)->isVisible(), c.visible);
 
     const QString path = QStringLiteral(HYDRANT_SCREENSHOT_DIR "/hydrant-calc-example.png");
     QVERIFY(form()->grab().save(path));
     QCOMPARE(QImage(path).size(), form()->size() * form()->devicePixelRatioF());
   }
 
-  void width2310WarnsAndKeepsSpacing() {
+  void warningAndErrorBoxes() {
+    // 23.10 is just wider than the radius: the warning, and the spacing of the run before
+    // stays. Then a water column the run refuses: the error, and nothing changes.
     type(edit("Text9"), "10");
     clickCalculate();
     type(edit("Text9"), "23.10");
     clickCalculate();
-    QCOMPARE(watchdog_->seen.size(), 1);
-    const ModalWatchdog::Seen box = watchdog_->seen.front();
-    QVERIFY(box.isMessageBox);
-    QCOMPARE(box.title, QString("Tavrel小工具"));
-    QCOMPARE(box.text, QString::fromUtf8(calc::kWidthTooLargeMessage));
-    QCOMPARE(box.icon, QMessageBox::NoIcon);
-    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(box.buttonCount, 1);
     QCOMPARE(text("Text8(1)"), QString("20.82"));
     QCOMPARE(text("Text8(0)"), QString("23.10"));
-    QVERIFY(form()->isVisible());
-  }
-
-  void letterInWaterColumnShowsErrorAndChangesNothing() {
-    type(edit("Text9"), "10");
-    clickCalculate();
-    type(combo(5), "1a");
+    type(combo(5), "<br>1a");  // markup shows as typed, on one line
     const QMap<QString, QString> before = allTexts();
     const calc::HoseSelection hoses = form_->state().hoseSelection;
     clickCalculate();
-    QCOMPARE(watchdog_->seen.size(), 1);
-    const ModalWatchdog::Seen box = watchdog_->seen.front();
-    QVERIFY(box.isMessageBox);
-    QCOMPARE(box.title, QString("Tavrel小工具"));
-    QCOMPARE(box.icon, QMessageBox::NoIcon);
-    QCOMPARE(box.buttonCount, 1);
-    QVERIFY2(box.text.contains("充实水柱长度") && box.text.contains("1a"), qPrintable(box.text));
     QCOMPARE(allTexts(), before);
     QCOMPARE(form_->state().hoseSelection, hoses);
+
+    QCOMPARE(watchdog_->seen.size(), 2);
+    QCOMPARE(watchdog_->seen[0].text, QString::fromUtf8(calc::kWidthTooLargeMessage));
+    QVERIFY2(watchdog_->seen[1].text.contains("充实水柱长度“<br>1a”"),
+             qPrintable(watchdog_->seen[1].text));
+    for (const ModalWatchdog::Seen& box : watchdog_->seen) {
+      QCOMPARE(box.title, QString("Tavrel小工具"));
+      QCOMPARE(box.icon, QMessageBox::NoIcon);
+      QCOMPARE(box.format, Qt::PlainText);
+      QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+      QCOMPARE(box.buttonCount, 1);
+    }
     QVERIFY(form()->isVisible());
-  }
-
-  void typedResultFieldsAreNeverRead() {
-    for (const char* result : {"Text1(1)", "Text1(2)", "Text8(0)", "Text8(1)"})
-      type(edit(result), "9x9");
-    type(edit("Text9"), "10");
-    clickCalculate();
-    QCOMPARE(text("Text1(1)"), QString("21.96(mH2o)"));
-    QCOMPARE(text("Text1(2)"), QString("4.62(l/s)"));
-    QCOMPARE(text("Text8(0)"), QString("23.10"));
-    QCOMPARE(text("Text8(1)"), QString("20.82"));
-  }
-
-  void disabledWaterColumnStillCounts() {
-    type(combo(5), "13");
-    find<QRadioButton>("Option1(0)")->click();  // hidden: only code can click it
-    QVERIFY(!find<QRadioButton>("Option1(1)")->isChecked());
-    QVERIFY(combo(4)->isEnabled());
-    QVERIFY(!combo(5)->isEnabled());
-    QCOMPARE(combo(5)->currentText(), QString("13"));
-    clickCalculate();
-    QCOMPARE(text("Text8(0)"), QString("25.23"));  // 20 · 0.8 + 13 · 0.71
-    QCOMPARE(text("Text1(2)"), QString("2.5"));
   }
 
   // Action: right-click the form's background, choose the entry, pick the first group and
@@ -519,7 +447,7 @@ class WindowTest : public QObject {
     QCOMPARE(form()->focusWidget(), focused);
   }
 
-  void commandButtonFont() {
+  void fontsAndCaptions() {
     const QFont f = find<QPushButton>("Command1")->font();
     QCOMPARE(f.families().value(0), QString("宋体"));
     QCOMPARE(f.pointSize(), 12);
@@ -527,23 +455,18 @@ class WindowTest : public QObject {
     QVERIFY(!f.italic() && !f.underline() && !f.strikeOut());
     const QString used = QFontInfo(f).family();
     QVERIFY2(used == "宋体" || used == "SimSun" || used.contains("Serif CJK"), qPrintable(used));
-    for (const ControlDesc& c : ui::form1Controls()) {
-      if (c.kind != ControlKind::CommandButton)
-        QCOMPARE(find<QWidget>(nameOf(c))->font(), form()->font());
+    for (const Expected& c : kControls) {
+      if (QString(c.name) != "Command1") QCOMPARE(find<QWidget>(c.name)->font(), form()->font());
     }
-  }
-
-  void captionsFitTheirLabels() {
     // Labels sized to their caption must show it whole in the window's font; so must the
     // notice, on one line.
-    for (const ControlDesc& c : ui::form1Controls()) {
-      if (c.kind != ControlKind::Label || !(c.autoSize || c.name == "Label12")) continue;
-      auto* label = find<QLabel>(nameOf(c));
+    for (const ui::ControlDesc& c : ui::form1Controls()) {
+      if (c.kind != ui::ControlKind::Label || !(c.autoSize || c.name == "Label12")) continue;
+      const QString name = QString::fromStdString(ui::qualifiedName(c.name, c.index));
+      auto* label = find<QLabel>(name);
       const QFontMetrics fm(label->font());
-      QVERIFY2(fm.horizontalAdvance(label->text()) <= label->width(), qPrintable(nameOf(c)));
+      QVERIFY2(fm.horizontalAdvance(label->text()) <= label->width(), qPrintable(name));
     }
-    const QString notice = find<QLabel>("Label12")->text();
-    QVERIFY(!notice.isEmpty() && !notice.contains('\n'));
     QVERIFY(!find<QLabel>("Label12")->wordWrap());
     QVERIFY(QFontMetrics(form()->font()).height() <= 375 / 15);
   }
@@ -552,6 +475,8 @@ class WindowTest : public QObject {
     const QList<QSize> sizes = form()->windowIcon().availableSizes();
     for (int s : {16, 32, 48}) QVERIFY(sizes.contains(QSize(s, s)));
 
+    // The .ico: six images, 16, 32 and 48 px in 4 and 8 bits, each the window icon's
+    // drawing reduced to its palette (same mask, colours close).
     QFile file(QStringLiteral(HYDRANT_ICON_ICO));
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray ico = file.readAll();
@@ -559,39 +484,30 @@ class WindowTest : public QObject {
     QCOMPARE(u8(2), 1);  // type: icon
     QCOMPARE(u8(4), 6);  // image count
     QSet<QPair<int, int>> entries;
-    for (int i = 0; i < 6; ++i) {
-      const int e = 6 + 16 * i;
-      entries.insert({u8(e), u8(e + 6)});  // width, bits per pixel
-    }
-    QCOMPARE(entries,
-             (QSet<QPair<int, int>>{{16, 4}, {32, 4}, {48, 4}, {16, 8}, {32, 8}, {48, 8}}));
-
-    // Each image must be the window icon's drawing, reduced to its palette.
     QImageReader reader(&file, "ico");
     file.seek(0);
-    QCOMPARE(reader.imageCount(), 6);
     for (int i = 0; i < 6; ++i) {
+      entries.insert({u8(6 + 16 * i), u8(6 + 16 * i + 6)});  // width, bits per pixel
       QVERIFY(reader.jumpToImage(i));
       const QImage got = reader.read().convertToFormat(QImage::Format_ARGB32);
       const QImage want = ui::drawAppIcon(got.width()).convertToFormat(QImage::Format_ARGB32);
-      QVERIFY(!got.isNull());
       long diff = 0;
       int opaque = 0;
-      int maskMismatch = 0;
       for (int y = 0; y < got.height(); ++y) {
         for (int x = 0; x < got.width(); ++x) {
           const QRgb g = got.pixel(x, y);
           const QRgb w = want.pixel(x, y);
-          if ((qAlpha(g) >= 128) != (qAlpha(w) >= 128)) ++maskMismatch;
+          QCOMPARE(qAlpha(g) >= 128, qAlpha(w) >= 128);
           if (qAlpha(w) < 255 || qAlpha(g) < 128) continue;
           ++opaque;
           diff += qAbs(qRed(g) - qRed(w)) + qAbs(qGreen(g) - qGreen(w)) + qAbs(qBlue(g) - qBlue(w));
         }
       }
       QVERIFY(opaque > got.width() * got.height() / 2);
-      QVERIFY2(maskMismatch == 0, qPrintable(QString::number(maskMismatch)));
       QVERIFY2(diff / opaque < 120, qPrintable(QString::number(diff / opaque)));
     }
+    QCOMPARE(entries,
+             (QSet<QPair<int, int>>{{16, 4}, {32, 4}, {48, 4}, {16, 8}, {32, 8}, {48, 8}}));
   }
 };
 
