@@ -149,14 +149,9 @@ std::variant<Options, UsageError> parseOptions(std::span<const std::string> args
       return UsageError{"未知选项：" + shown};
     }
 
-    std::string value;
-    if (eq != std::string::npos) {
-      value = arg.substr(eq + 1);
-    } else if (i + 1 < args.size()) {
-      value = args[++i];
-    } else {
-      return UsageError{"选项 " + std::string(name) + " 缺少取值"};
-    }
+    auto taken = optionValue(args, i);
+    if (auto* error = std::get_if<UsageError>(&taken)) return *error;
+    const std::string value = std::move(std::get<std::string>(taken));
     if (auto error = apply(options, option->key, value)) return UsageError{*error};
     if (isDesignKey(option->key)) {
       designOption = std::string(name);
@@ -172,6 +167,15 @@ std::variant<Options, UsageError> parseOptions(std::span<const std::string> args
     return UsageError{"--table 不能与 " + *designOption + " 同时使用（设计表不含规范校核）"};
   }
   return options;
+}
+
+std::variant<std::string, UsageError> optionValue(std::span<const std::string> args,
+                                                  std::size_t& i) {
+  const std::string& arg = args[i];
+  const std::size_t eq = arg.find('=');
+  if (eq != std::string::npos) return arg.substr(eq + 1);
+  if (i + 1 < args.size()) return args[++i];
+  return UsageError{"选项 " + arg + " 缺少取值"};
 }
 
 std::string usageLine() {

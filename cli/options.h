@@ -38,6 +38,11 @@ struct UsageError {
 // `--option=value`; a repeated option keeps its last value.
 std::variant<Options, UsageError> parseOptions(std::span<const std::string> args);
 
+// The value of the option at `args[i]`: the part after '=', or else the next argument
+// (`i` then moves on to it); a usage error when there is none.
+std::variant<std::string, UsageError> optionValue(std::span<const std::string> args,
+                                                  std::size_t& i);
+
 std::string usageLine();
 std::string helpText();
 

@@ -20,14 +20,9 @@ std::variant<ReportOptions, UsageError> takeReportOptions(std::vector<std::strin
       rest.push_back(arg);
       continue;
     }
-    std::string value;
-    if (eq != std::string::npos) {
-      value = arg.substr(eq + 1);
-    } else if (i + 1 < args.size()) {
-      value = args[++i];
-    } else {
-      return UsageError{"选项 " + std::string(name) + " 缺少取值"};
-    }
+    auto taken = optionValue(args, i);
+    if (auto* error = std::get_if<UsageError>(&taken)) return *error;
+    const std::string value = std::move(std::get<std::string>(taken));
     if (name == "--report") {
       if (value.empty()) return UsageError{"--report 需要文件名（或 - 表示标准输出）"};
       report.path = value;
