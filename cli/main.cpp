@@ -2,9 +2,6 @@
 // the design table.
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <variant>
@@ -17,6 +14,7 @@
 #include "cli/output.h"
 #include "cli/report.h"
 #include "cli/write_output.h"
+#include "sheet/sheet_file.h"
 
 #ifdef _WIN32
 // windows.h first: shellapi.h needs its types.
@@ -53,21 +51,7 @@ std::vector<std::string> utf8Arguments(int argc, char** argv) {
 
 // The whole batch file, or standard input for "-"; nothing when it cannot be read.
 std::optional<std::string> readBatch(const std::string& name) {
-  if (name == "-") {
-    std::string text;
-    char buffer[65536];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) text.append(buffer, n);
-    if (std::ferror(stdin)) return std::nullopt;
-    return text;
-  }
-  // Through a UTF-8 path, so that a Chinese file name opens on Windows as well.
-  std::ifstream file(std::filesystem::path(std::u8string(name.begin(), name.end())),
-                     std::ios::binary);
-  if (!file) return std::nullopt;
-  std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  if (file.bad()) return std::nullopt;
-  return text;
+  return name == "-" ? sheet::readStream(stdin) : sheet::readWholeFile(name);
 }
 
 // Standard output carries the results: when they cannot all be written, say so in one line

@@ -3,22 +3,94 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
-#include <filesystem>
-#include <random>
 #include <system_error>
 
 #include "calc/utf8.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <process.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace sheet {
 namespace {
 
-namespace fs = std::filesystem;
-
-// From UTF-8 through char8_t, so the path keeps every character on Windows too, where a
-// plain std::string would be read in the ANSI code page.
-fs::path pathFromUtf8(std::string_view utf8) {
-  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+#ifdef _WIN32
+// UTF-16 for the wide calls, so a path keeps every character; the ANSI calls would read it
+// in the code page.
+std::wstring widePath(std::string_view utf8) {
+  const int size =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
+  return wide;
 }
+
+std::FILE* openFile(const std::string& path, bool forWriting) {
+  return _wfopen(widePath(path).c_str(), forWriting ? L"wb" : L"rb");
+}
+
+bool isDirectory(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(widePath(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+void removeFile(const std::string& path) { DeleteFileW(widePath(path).c_str()); }
+
+// The Win32 reasons the messages below know, as the portable conditions.
+std::error_code win32Error(DWORD code) {
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return std::make_error_code(std::errc::no_such_file_or_directory);
+    case ERROR_ACCESS_DENIED:
+      return std::make_error_code(std::errc::permission_denied);
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return std::make_error_code(std::errc::no_space_on_device);
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return std::make_error_code(std::errc::device_or_resource_busy);
+    case ERROR_WRITE_PROTECT:
+      return std::make_error_code(std::errc::read_only_file_system);
+    case ERROR_FILENAME_EXCED_RANGE:
+      return std::make_error_code(std::errc::filename_too_long);
+    default:
+      return {static_cast<int>(code), std::system_category()};
+  }
+}
+
+std::error_code replaceFile(const std::string& from, const std::string& to) {
+  if (MoveFileExW(widePath(from).c_str(), widePath(to).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    return {};
+  }
+  return win32Error(GetLastError());
+}
+
+int processId() { return _getpid(); }
+#else
+std::FILE* openFile(const std::string& path, bool forWriting) {
+  return std::fopen(path.c_str(), forWriting ? "wb" : "rb");
+}
+
+bool isDirectory(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+void removeFile(const std::string& path) { std::remove(path.c_str()); }
+
+std::error_code replaceFile(const std::string& from, const std::string& to) {
+  if (std::rename(from.c_str(), to.c_str()) == 0) return {};
+  return {errno, std::generic_category()};
+}
+
+int processId() { return static_cast<int>(::getpid()); }
+#endif
 
 std::string reasonText(std::error_code ec) {
   if (ec == std::errc::no_such_file_or_directory) return "文件夹不存在";
@@ -34,50 +106,56 @@ std::string reasonText(std::error_code ec) {
   return "系统错误 " + std::to_string(ec.value());
 }
 
-std::FILE* openForWriting(const fs::path& path) {
-#ifdef _WIN32
-  return _wfopen(path.c_str(), L"wb");
-#else
-  return std::fopen(path.c_str(), "wb");
-#endif
-}
-
 std::error_code lastError() { return {errno, std::generic_category()}; }
 
 }  // namespace
 
 std::optional<std::string> writeFileAtomically(std::string_view path, std::string_view content) {
-  const fs::path target = pathFromUtf8(path);
+  const std::string target(path);
   const auto failed = [&](std::error_code ec) {
     // One line, and no longer than the longest path Windows' common dialogs hand over.
     return "无法保存“" + calc::oneLine(path, 260) + "”：" + reasonText(ec) + "。";
   };
-  std::error_code ec;
-  if (target.filename().empty()) return failed(std::make_error_code(std::errc::is_a_directory));
-  if (fs::is_directory(target, ec)) return failed(std::make_error_code(std::errc::is_a_directory));
+  const char last = target.empty() ? '/' : target.back();
+  if (last == '/' || last == '\\' || isDirectory(target)) {
+    return failed(std::make_error_code(std::errc::is_a_directory));
+  }
 
-  // A random suffix keeps two writers of the same file apart.
-  std::random_device random;
-  fs::path temp = target;
-  temp += pathFromUtf8(".tmp" + std::to_string(random() % 1000000));
-
-  std::FILE* file = openForWriting(temp);
+  // The process id keeps two programs writing the same file apart.
+  const std::string temp = target + ".tmp" + std::to_string(processId());
+  std::FILE* file = openFile(temp, true);
   if (file == nullptr) return failed(lastError());
   const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size() &&
                        std::fflush(file) == 0;
   const std::error_code writeError = written ? std::error_code{} : lastError();
   const bool closed = std::fclose(file) == 0;
   if (!written || !closed) {
-    fs::remove(temp, ec);
-    return failed(written ? lastError() : writeError);
+    const std::error_code reason = written ? lastError() : writeError;
+    removeFile(temp);
+    return failed(reason);
   }
-  fs::rename(temp, target, ec);
-  if (ec) {
-    const std::error_code renameError = ec;
-    fs::remove(temp, ec);
+  if (const std::error_code renameError = replaceFile(temp, target)) {
+    removeFile(temp);
     return failed(renameError);
   }
   return std::nullopt;
+}
+
+std::optional<std::string> readStream(std::FILE* stream) {
+  std::string text;
+  char buffer[65536];
+  std::size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, stream)) > 0) text.append(buffer, n);
+  if (std::ferror(stream)) return std::nullopt;
+  return text;
+}
+
+std::optional<std::string> readWholeFile(std::string_view path) {
+  std::FILE* file = openFile(std::string(path), false);
+  if (file == nullptr) return std::nullopt;
+  auto text = readStream(file);
+  std::fclose(file);
+  return text;
 }
 
 std::string todayText() {

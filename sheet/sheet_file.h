@@ -1,6 +1,9 @@
 #pragma once
-// Writing the sheet to disk, and the date it carries.
+// Files by UTF-8 path (the sheet, the batch input), and the date the sheet carries. Plain C
+// files and the system's calls rather than std::filesystem, which alone would more than
+// double the size of a static Windows program.
 
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +15,11 @@ namespace sheet {
 // write leaves no file behind. Returns nothing on success, else one Simplified Chinese line
 // saying why.
 std::optional<std::string> writeFileAtomically(std::string_view path, std::string_view content);
+
+// The whole file at the UTF-8 path `path`, or what is left of an open stream; nothing when
+// it cannot be read.
+std::optional<std::string> readWholeFile(std::string_view path);
+std::optional<std::string> readStream(std::FILE* stream);
 
 // Today in local time as a Chinese document dates it: "2026年12月6日".
 std::string todayText();
