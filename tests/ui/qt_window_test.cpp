@@ -1,7 +1,7 @@
-// The calculator window on real Qt widgets, offscreen: every control against the layout
-// written out below, the lists after loading, focus, the user's typing and choosing, the
-// calculation through a real click, the message boxes, fonts and the icon. A watchdog
-// closes every modal box and records it, so that no test can hang on one.
+// The calculator window on real Qt widgets, offscreen: every control against the window
+// written out in expected_window.h, the lists after loading, focus, the user's typing and choosing,
+// the calculation through a real click, the message boxes, fonts and the icon. A watchdog closes
+// every modal box and records it, so that no test can hang on one.
 
 #include <QtTest>
 #include <QtWidgets>
