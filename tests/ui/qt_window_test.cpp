@@ -1,7 +1,7 @@
-// The calculator window on real Qt widgets, offscreen: every control against the layout
-// written out below, the lists after loading, focus, the user's typing and choosing, the
-// calculation through a real click, the message boxes, fonts and the icon. A watchdog
-// closes every modal box and records it, so that no test can hang on one.
+// The calculator window on real Qt widgets, offscreen: every control against the window
+// written out in expected_window.h, the lists after loading, focus, the user's typing and choosing,
+// the calculation through a real click, the message boxes, fonts and the icon. A watchdog closes
+// every modal box and records it, so that no test can hang on one.
 
 #include <QtTest>
 #include <QtWidgets>
@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "calc/run.h"
+#include "tests/ui/expected_window.h"
 #include "ui/app_icon.h"
 #include "ui/form1.h"
 #include "ui/form_layout.h"
@@ -17,62 +18,11 @@
 
 namespace {
 
-// One control of Form1 as the user's window has it; positions in twips, 15 to a pixel.
-struct Expected {
-  const char* name;
-  const char* container;
-  const char* kind;  // the widget's class
-  const char* text;  // its caption, or what a text or combo box holds after loading
-  int left, top, width, height;
-  bool visible;
-};
+using expected::kControls;
 
-// clang-format off
-constexpr Expected kControls[] = {
-  // name         container kind            text (caption, or what loading left)  left  top   width height visible
-  {"Frame1",      "Form1",  "QGroupBox",    "参数选择",                 240,  120,  5895, 1935, true},
-  {"Frame2",      "Form1",  "QGroupBox",    "计算结果",                 240,  2160, 5895, 1815, true},
-  {"Command1",    "Form1",  "QPushButton",  "计 算",                    4920, 4080, 1095, 495,  true},
-  {"Label12",     "Form1",  "QLabel",       "本工具取喷嘴流量系数1，栓口水压另加2m", 360, 4200, 4215, 375, true},
-  {"Label1(0)",   "Frame1", "QLabel",       "水龙带长度：",             600,  420,  1080, 180,  true},
-  {"Combo1(0)",   "Frame1", "QComboBox",    "20",                       1680, 360,  975,  300,  true},
-  {"Label1(1)",   "Frame1", "QLabel",       "水龙带材料：",             600,  900,  1080, 180,  true},
-  {"Combo1(1)",   "Frame1", "QComboBox",    "麻质",                     1680, 840,  975,  300,  true},
-  {"Label1(2)",   "Frame1", "QLabel",       "水龙带直径：:",            600,  1380, 1170, 180,  true},
-  {"Combo1(2)",   "Frame1", "QComboBox",    "50",                       1680, 1320, 975,  300,  true},
-  {"Label1(3)",   "Frame1", "QLabel",       "水枪喷嘴口径(mm)：",       3000, 360,  1620, 180,  true},
-  {"Combo1(3)",   "Frame1", "QComboBox",    "19",                       4680, 360,  975,  300,  true},
-  {"Label9",      "Frame1", "QLabel",       "充实水柱长度(m)：",        3120, 870,  1575, 255,  true},
-  {"Combo1(5)",   "Frame1", "QComboBox",    "10",                       4680, 840,  975,  300,  true},
-  {"Label11",     "Frame1", "QLabel",       "最大保护宽度(m)",          3120, 1320, 1455, 255,  true},
-  {"Text9",       "Frame1", "QLineEdit",    "",                         4680, 1200, 975,  390,  true},
-  {"Label2(1)",   "Frame2", "QLabel",       "消防栓口水压：",           360,  600,  1260, 180,  true},
-  {"Text1(1)",    "Frame2", "QLineEdit",    "",                         1680, 480,  1095, 390,  true},
-  {"Label2(2)",   "Frame2", "QLabel",       "Tavrel出水量：",           2880, 600,  1260, 180,  true},
-  {"Text1(2)",    "Frame2", "QLineEdit",    "",                         4200, 480,  1095, 390,  true},
-  {"Label10(0)",  "Frame2", "QLabel",       "保护半径(m)",              360,  1200, 1215, 255,  true},
-  {"Text8(0)",    "Frame2", "QLineEdit",    "",                         1680, 1080, 1095, 390,  true},
-  {"Label10(1)",  "Frame2", "QLabel",       "Tavrel间距(m)",            2880, 1200, 1215, 255,  true},
-  {"Text8(1)",    "Frame2", "QLineEdit",    "",                         4200, 1080, 1095, 390,  true},
-  {"Option1(1)",  "Frame1", "QRadioButton", "已知充实水柱长度(m)",      600,  2400, 2175, 255,  false},
-  {"Option1(0)",  "Frame1", "QRadioButton", "已知Tavrel出水量(l/s)",    600,  2520, 2295, 255,  false},
-  {"Combo1(4)",   "Frame1", "QComboBox",    "2.5",                      2760, 2400, 975,  300,  false},
-  {"Label2(0)",   "Frame1", "QLabel",       "充实水柱长度：",           720,  4080, 1260, 180,  false},
-  {"Text1(0)",    "Frame1", "QLineEdit",    "",                         2040, 3960, 975,  390,  false},
-  {"Label7",      "Frame1", "QLabel",       "Az",                       120,  3600, 615,  375,  false},
-  {"Text2",       "Frame1", "QLineEdit",    "0.01501",                  480,  3600, 975,  375,  false},
-  {"Label3",      "Frame1", "QLabel",       "af",                       3480, 3120, 375,  375,  false},
-  {"Text3",       "Frame1", "QLineEdit",    "Text3",                    3840, 3000, 975,  375,  false},
-  {"Label4",      "Frame1", "QLabel",       "fai",                      3480, 3480, 375,  255,  false},
-  {"Text4",       "Frame1", "QLineEdit",    "Text4",                    3840, 3480, 975,  375,  false},
-  {"Label5",      "Frame1", "QLabel",       "B",                        3480, 3960, 255,  255,  false},
-  {"Text5",       "Frame1", "QLineEdit",    "Text5",                    3840, 3960, 975,  375,  false},
-  {"Label6",      "Frame1", "QLabel",       "Hq",                       1440, 3480, 495,  255,  false},
-  {"Text6",       "Frame1", "QLineEdit",    "Text6",                    2040, 3480, 975,  390,  false},
-  {"Label8",      "Frame1", "QLabel",       "Hd",                       5040, 4080, 255,  375,  false},
-  {"Text7",       "Frame1", "QLineEdit",    "Text7",                    5400, 3960, 855,  375,  false},
-};
-// clang-format on
+// The widget class each kind of control is made of.
+constexpr const char* kClass[] = {"QGroupBox", "QLabel",    "QPushButton",
+                                  "QComboBox", "QLineEdit", "QRadioButton"};
 
 QString qs(std::string_view s) {
   return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
@@ -147,7 +97,7 @@ class WindowTest : public QObject {
   std::unique_ptr<ModalWatchdog> watchdog_;
 
   QWidget* form() const { return window_->form(); }
-  template <class T>
+  template <class T = QWidget>
   T* find(const QString& name) const {
     T* w = form()->findChild<T*>(name);
     if (!w) qFatal("no widget %s", qPrintable(name));
@@ -182,9 +132,9 @@ class WindowTest : public QObject {
   // Every text the user or a calculation can change, by control name.
   QMap<QString, QString> allTexts() const {
     QMap<QString, QString> texts;
-    for (const Expected& c : kControls) {
-      QWidget* w = find<QWidget>(c.name);
-      if (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w)) texts[c.name] = shownText(w);
+    for (const auto& c : kControls) {
+      if (c.kind == expected::Edit || c.kind == expected::Combo)
+        texts[qs(c.name)] = shownText(find(qs(c.name)));
     }
     return texts;
   }
@@ -208,8 +158,8 @@ class WindowTest : public QObject {
 
   void window() {
     QCOMPARE(form()->objectName(), QString("Form1"));
-    QCOMPARE(form()->windowTitle(), QString("Tavrel小工具"));
-    QCOMPARE(form()->size(), QSize(427, 317));
+    QCOMPARE(form()->windowTitle(), qs(expected::kTitle));
+    QCOMPARE(form()->size(), QSize(expected::kClientWidth / 15, expected::kClientHeight / 15));
     QCOMPARE(form()->minimumSize(), form()->maximumSize());      // fixed size
     QCOMPARE(ui::form1Controls().size(), std::size(kControls));  // 41 controls, no more
   }
@@ -217,31 +167,27 @@ class WindowTest : public QObject {
   void controlsAfterLoad_data() {
     QTest::addColumn<int>("row");
     for (int i = 0; i < static_cast<int>(std::size(kControls)); ++i)
-      QTest::newRow(kControls[i].name) << i;
+      QTest::newRow(kControls[i].name.data()) << i;
   }
   void controlsAfterLoad() {
     QFETCH(int, row);
-    const Expected& c = kControls[row];
-    QWidget* w = find<QWidget>(c.name);
-    QCOMPARE(w->parentWidget()->objectName(), QString(c.container));
-    QCOMPARE(w->metaObject()->className(), c.kind);
-    QCOMPARE(shownText(w), QString::fromUtf8(c.text));
+    const expected::Control& c = kControls[row];
+    QWidget* w = find(qs(c.name));
+    QCOMPARE(w->parentWidget()->objectName(), qs(c.container));
+    QCOMPARE(w->metaObject()->className(), kClass[c.kind]);
+    QCOMPARE(shownText(w), qs(c.text));
     QCOMPARE(w->geometry(), QRect(c.left / 15, c.top / 15, c.width / 15, c.height / 15));
     QCOMPARE(w->isVisible(), c.visible);
+    QStringList listed;
     if (auto* box = qobject_cast<QComboBox*>(w)) {
       QVERIFY(box->isEditable());
       QCOMPARE(box->insertPolicy(), QComboBox::NoInsert);
+      for (int item = 0; item < box->count(); ++item) listed << box->itemText(item);
     }
+    QCOMPARE(listed.join('|'), qs(c.list));
   }
 
-  void listsAfterLoad() {
-    const QList<QStringList> lists = {{"20", "25"},       {"麻质", "衬胶"},   {"50", "65", "80"},
-                                      {"13", "16", "19"}, {"2.5", "5", "10"}, {"7", "10", "13"}};
-    for (int i = 0; i < lists.size(); ++i) {
-      QStringList listed;
-      for (int item = 0; item < combo(i)->count(); ++item) listed << combo(i)->itemText(item);
-      QCOMPARE(listed, lists[i]);
-    }
+  void hosesAfterLoad() {
     QCOMPARE(form_->state().hoseSelection, (calc::HoseSelection{"0.01501", "麻质", "50"}));
   }
 
@@ -251,8 +197,8 @@ class WindowTest : public QObject {
     QVERIFY(columnGiven->isChecked() && !flowGiven->isChecked());
     QVERIFY(flowGiven->group() && flowGiven->group() == columnGiven->group());
     QVERIFY(flowGiven->group()->exclusive());
-    for (const Expected& c : kControls) {
-      if (c.visible) QVERIFY2(find<QWidget>(c.name)->isEnabled(), c.name);
+    for (const auto& c : kControls) {
+      if (c.visible) QVERIFY2(find(qs(c.name))->isEnabled(), c.name.data());
     }
     QVERIFY(combo(4)->isEnabled());  // Option1_Click did not run
 
@@ -269,9 +215,9 @@ class WindowTest : public QObject {
   }
 
   void tabOrderFollowsTabPositions() {
-    const QStringList expected = {"Command1",  "Text1(2)",  "Text1(1)",  "Combo1(0)",
-                                  "Combo1(1)", "Combo1(2)", "Combo1(3)", "Combo1(5)",
-                                  "Text9",     "Text8(0)",  "Text8(1)",  "Command1"};
+    QStringList expected;
+    for (std::string_view name : expected::kTabOrder) expected << qs(name);
+    expected << expected.front();  // and round again
     QStringList seen;
     for (int i = 0; i < expected.size(); ++i) {
       QWidget* f = QApplication::focusWidget();
@@ -355,16 +301,11 @@ class WindowTest : public QObject {
     // What was typed into the result fields is never read.
     for (const char* result : {"Text1(1)", "Text1(2)", "Text8(0)", "Text8(1)"})
       type(edit(result), "9x9");
-    type(edit("Text9"), "10");
+    type(edit("Text9"), qs(expected::kExampleWidth));
     clickCalculate();
-    QCOMPARE(text("Text1(2)"), QString("4.62(l/s)"));
-    QCOMPARE(text("Text1(1)"), QString("21.96(mH2o)"));
-    QCOMPARE(text("Text8(0)"), QString("23.10"));
-    QCOMPARE(text("Text8(1)"), QString("20.82"));
-    QCOMPARE(text("Text7"), QString("6.41"));
-    QCOMPARE(text("Text1(0)"), QString());
+    for (const auto& [name, shown] : expected::kExample) QCOMPARE(text(qs(name)), qs(shown));
     QVERIFY(watchdog_->seen.isEmpty());
-    for (const Expected& c : kControls) QCOMPARE(find<QWidget>(c.name)->isVisible(), c.visible);
+    for (const auto& c : kControls) QCOMPARE(find(qs(c.name))->isVisible(), c.visible);
 
     const QString path = QStringLiteral(HYDRANT_SCREENSHOT_DIR "/hydrant-calc-example.png");
     QVERIFY(form()->grab().save(path));
@@ -388,11 +329,11 @@ class WindowTest : public QObject {
     QCOMPARE(form_->state().hoseSelection, hoses);
 
     QCOMPARE(watchdog_->seen.size(), 2);
-    QCOMPARE(watchdog_->seen[0].text, QString::fromUtf8(calc::kWidthTooLargeMessage));
+    QCOMPARE(watchdog_->seen[0].text, qs(expected::kWidthTooLarge));
     QVERIFY2(watchdog_->seen[1].text.contains("充实水柱长度“<br>1a”"),
              qPrintable(watchdog_->seen[1].text));
     for (const ModalWatchdog::Seen& box : watchdog_->seen) {
-      QCOMPARE(box.title, QString("Tavrel小工具"));
+      QCOMPARE(box.title, qs(expected::kTitle));
       QCOMPARE(box.icon, QMessageBox::NoIcon);
       QCOMPARE(box.format, Qt::PlainText);
       QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
@@ -455,8 +396,8 @@ class WindowTest : public QObject {
     QVERIFY(!f.italic() && !f.underline() && !f.strikeOut());
     const QString used = QFontInfo(f).family();
     QVERIFY2(used == "宋体" || used == "SimSun" || used.contains("Serif CJK"), qPrintable(used));
-    for (const Expected& c : kControls) {
-      if (QString(c.name) != "Command1") QCOMPARE(find<QWidget>(c.name)->font(), form()->font());
+    for (const auto& c : kControls) {
+      if (c.name != "Command1") QCOMPARE(find(qs(c.name))->font(), form()->font());
     }
     // Labels sized to their caption must show it whole in the window's font; so must the
     // notice, on one line.
