@@ -173,19 +173,26 @@ void press(std::initializer_list<WORD> keys) {
   input(events);
 }
 
-// Drops the list down and clicks the entry with the mouse.
+// Drops the list down and clicks the entry with the mouse. On a busy machine the click can
+// land before Wine has placed the list; the entry is then not chosen and the user's move is
+// made again, up to three times.
 void choose(HWND combo, int index) {
-  send(combo, CB_SHOWDROPDOWN, TRUE);
-  std::vector<HWND> lists;
-  waitFor([&] { return !(lists = windowsOf("ComboLBox")).empty(); });
-  if (lists.empty()) return expectEq("no list", "a dropped list", "choose");
-  const auto itemHeight = static_cast<int>(send(lists[0], LB_GETITEMHEIGHT));
-  const auto top = static_cast<int>(send(lists[0], LB_GETTOPINDEX));
-  POINT p{4, (index - top) * itemHeight + itemHeight / 2};
-  ClientToScreen(lists[0], &p);
-  SetCursorPos(p.x, p.y);
-  input({event(INPUT_MOUSE, MOUSEEVENTF_LEFTDOWN), event(INPUT_MOUSE, MOUSEEVENTF_LEFTUP)});
-  waitFor([&] { return !IsWindowVisible(lists[0]); });
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    send(combo, CB_SHOWDROPDOWN, TRUE);
+    std::vector<HWND> lists;
+    waitFor([&] { return !(lists = windowsOf("ComboLBox")).empty(); });
+    if (lists.empty()) return expectEq("no list", "a dropped list", "choose");
+    Sleep(50);
+    const auto itemHeight = static_cast<int>(send(lists[0], LB_GETITEMHEIGHT));
+    const auto top = static_cast<int>(send(lists[0], LB_GETTOPINDEX));
+    POINT p{4, (index - top) * itemHeight + itemHeight / 2};
+    ClientToScreen(lists[0], &p);
+    SetCursorPos(p.x, p.y);
+    input({event(INPUT_MOUSE, MOUSEEVENTF_LEFTDOWN), event(INPUT_MOUSE, MOUSEEVENTF_LEFTUP)});
+    waitFor([&] { return !IsWindowVisible(lists[0]); });
+    if (send(combo, CB_GETCURSEL) == index) return;
+    send(combo, CB_SHOWDROPDOWN, FALSE);
+  }
 }
 
 void click(std::string_view button) { send(ctl(button), BM_CLICK); }
