@@ -1,6 +1,7 @@
 #include "calc/design_check.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "calc/nozzle.h"
@@ -113,8 +114,8 @@ enum class CheckId { WaterColumn, MinPressure, MaxPressure, MinFlow, Spacing, Ho
 constexpr CheckId kCheckOrder[] = {CheckId::WaterColumn, CheckId::MinPressure, CheckId::MaxPressure,
                                    CheckId::MinFlow,     CheckId::Spacing,     CheckId::Hose,
                                    CheckId::Nozzle};
-constexpr std::string_view kCheckNames[] = {"waterColumn", "minPressure", "maxPressure", "minFlow",
-                                            "spacing",     "hose",        "nozzle"};
+constexpr std::array<std::string_view, 7> kCheckNames{
+    "waterColumn", "minPressure", "maxPressure", "minFlow", "spacing", "hose", "nozzle"};
 
 std::string clauseOf(CheckId id, const DesignInputs& in) {
   switch (id) {
@@ -509,5 +510,7 @@ DesignInputs designInputs(const Calculation& calculation, const DesignSettings& 
   in.pressureMPa = settings.pressureMPa;
   return in;
 }
+
+std::span<const std::string_view> checkIds() { return kCheckNames; }
 
 }  // namespace calc

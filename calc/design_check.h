@@ -12,6 +12,7 @@
 // raised. 1 m of water column is taken as 0.01 MPa.
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -115,6 +116,8 @@ Result<DesignResult> checkDesign(const DesignInputs& inputs);
 // the names in JSON and CSV.
 std::string_view verdictName(Verdict verdict);
 std::string_view governingName(Governing governing);
+// The ids of the checks in the order checkDesign gives them.
+std::span<const std::string_view> checkIds();
 // 满足, 不满足, 注意, 建议.
 std::string_view verdictWords(Verdict verdict);
 // What set the design point, in words: 充实水柱, 最小流量, 最小栓口动压, 给定栓口动压.

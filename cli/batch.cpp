@@ -43,10 +43,6 @@ constexpr std::array<BatchColumn, 12> kColumns{{
     {"minFlow", calc::kMinFlowField},
 }};
 
-// The checks, in the order checkDesign gives them, one verdict column each.
-constexpr std::array<std::string_view, 7> kCheckIds{
-    "waterColumn", "minPressure", "maxPressure", "minFlow", "spacing", "hose", "nozzle"};
-
 // A header cell without surrounding blanks and trailing colons, as a caption is written
 // beside its box ("水龙带长度：").
 std::string_view bareCaption(std::string_view cell) {
@@ -174,12 +170,13 @@ Row calculateRow(const std::vector<std::string>& cells, const std::string& probl
 constexpr std::array<std::string_view, 10> kPointColumns{
     "governedBy",  "outletPressure", "outletPressureMPa", "nozzlePressure", "flow", "hoseLoss",
     "waterColumn", "radius",         "spacing",           "adoptedSpacing"};
-constexpr std::size_t kOutputColumns = 1 + kPointColumns.size() + kCheckIds.size() + 1;
+// id, the design point, one verdict per check, error.
+const std::size_t kOutputColumns = 1 + kPointColumns.size() + calc::checkIds().size() + 1;
 
 std::vector<std::string> csvHeader() {
   std::vector<std::string> header{"id"};
   for (std::string_view name : kPointColumns) header.emplace_back(name);
-  for (std::string_view id : kCheckIds) header.push_back(std::string(id) + "Check");
+  for (std::string_view id : calc::checkIds()) header.push_back(std::string(id) + "Check");
   header.push_back("error");
   return header;
 }
@@ -200,7 +197,7 @@ std::vector<std::string> csvCells(const Row& row) {
                 fixed(d.design.flow, 2), fixed(d.design.hoseLoss, 2),
                 fixed(d.design.waterColumn, 1), fixed(d.radius, 2), calc::formatFixed(d.spacing, 2),
                 calc::formatFixed(d.adoptedSpacing, 2)});
-  for (std::string_view id : kCheckIds) {
+  for (std::string_view id : calc::checkIds()) {
     std::string verdict;
     for (const calc::DesignCheck& check : d.checks) {
       if (check.id == id) verdict = calc::verdictName(check.verdict);
