@@ -25,7 +25,13 @@ TEST(Form1MenuTest, EachEntryOpensWhatItShould) {
   const std::string folder = dir.string() + "/";
   const std::string beside = folder + "hydrant-calc-manual.html";
   const std::string system = "/usr/share/doc/hydrant-calc/hydrant-calc-manual.html";
+#ifdef _WIN32
+  const bool systemManual = false;
+  const std::string looked = beside;  // only beside the program
+#else
   const bool systemManual = fs::exists(system);  // a machine with the package installed
+  const std::string looked = beside + "\n" + system;
+#endif
   const struct {
     const char* name;
     MenuCommand command;
@@ -39,8 +45,7 @@ TEST(Form1MenuTest, EachEntryOpensWhatItShould) {
       {"manual nowhere",
        MenuCommand::Manual,
        false,
-       {systemManual ? "open " + system
-                     : "message 找不到使用说明，已查找：\n" + beside + "\n" + system}},
+       {systemManual ? "open " + system : "message 找不到使用说明，已查找：\n" + looked}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
