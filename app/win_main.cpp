@@ -16,5 +16,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   ui::Form1 form(window);
   form.Form_Load();
   window.show(showCommand);
-  return ui::Win32Window::run(window.hwnd());
+  return window.run();
 }

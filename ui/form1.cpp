@@ -14,7 +14,39 @@ namespace {
 
 ControlId combo(int index) { return {"Combo1", index}; }
 
+// The compiler's "Dec  7 2026" as "2026-12-07". Under SOURCE_DATE_EPOCH (Debian's builds) it
+// is that date, so a rebuild gives the same program.
+std::string buildDate() {
+  constexpr std::string_view date = __DATE__;
+  constexpr std::string_view months = "JanFebMarAprMayJunJulAugSepOctNovDec";
+  const int month = static_cast<int>(months.find(date.substr(0, 3)) / 3) + 1;
+  std::string day(date.substr(4, 2));
+  if (day[0] == ' ') day[0] = '0';
+  return std::string(date.substr(7, 4)) + (month < 10 ? "-0" : "-") + std::to_string(month) + "-" +
+         day;
+}
+
 }  // namespace
+
+std::vector<std::string> manualPlaces(const std::string& programFolder) {
+  std::vector<std::string> places{programFolder + std::string(kManualFileName)};
+#ifndef _WIN32
+  places.push_back(std::string(kSystemDocFolder) + std::string(kManualFileName));
+#endif
+  return places;
+}
+
+std::string aboutText() {
+  return std::string(kAppTitle) +
+         "（hydrant-calc）\n"
+         "室内消火栓水力计算\n"
+         "版本 " HYDRANT_VERSION "，构建日期 " +
+         buildDate() +
+         "\n"
+         "Copyright © 2026 hydrant-calc team，MIT（Expat）许可证\n"
+         "\n"
+         "规范校核只辅助设计人员判断，不能代替施工图审查。";
+}
 
 Form1::Form1(Window& window) : window_(window) { window_.connect(*this); }
 
@@ -144,5 +176,23 @@ void Form1::mnuSheet_Click() {
   }
   if (window_.askYesNo("计算书已保存到“" + *path + "”。\n是否现在打开？")) window_.openFile(*path);
 }
+
+void Form1::mnuExit_Click() { window_.close(); }
+
+// The first place that can be read; a box naming every place when there is none.
+void Form1::mnuManual_Click() {
+  const std::vector<std::string> places = manualPlaces(window_.programFolder());
+  std::string tried;
+  for (const std::string& place : places) {
+    if (sheet::readWholeFile(place)) {
+      window_.openFile(place);
+      return;
+    }
+    tried += "\n" + place;
+  }
+  window_.showMessage("找不到使用说明，已查找：" + tried);
+}
+
+void Form1::mnuAbout_Click() { window_.showAbout(aboutText()); }
 
 }  // namespace ui

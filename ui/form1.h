@@ -1,17 +1,28 @@
 #pragma once
-// Form1's five handlers and the window's calculation state.
+// Form1's handlers and the window's calculation state.
 //
 // Form_Load fills the initial contents; the combo handlers keep the hose resistance
 // coefficient in step with the hose boxes; Command1_Click reads the entries, runs the
 // calculation and writes the result texts back. mnuSheet_Click writes the calculation
-// sheet for the same entries into a file and leaves the window as it is. Everything goes through
+// sheet for the same entries into a file and leaves the window as it is; the other menu
+// entries open the manual, the about box, or close the window. Everything goes through
 // Window, so the same handlers run on Qt and on the tests' fake window.
+
+#include <string>
+#include <vector>
 
 #include "calc/calc_state.h"
 #include "calc/entries.h"
 #include "ui/window.h"
 
 namespace ui {
+
+// Where the manual is looked for, in order: beside the program, then (not on Windows) in the
+// Debian package's documentation folder.
+std::vector<std::string> manualPlaces(const std::string& programFolder);
+
+// The about box's text: name, version, build date, licence and what the checks are for.
+std::string aboutText();
 
 class Form1 final : public FormEvents {
  public:
@@ -25,6 +36,9 @@ class Form1 final : public FormEvents {
   void Combo1_Click(int index) override;
   void Command1_Click() override;
   void mnuSheet_Click() override;
+  void mnuExit_Click() override;
+  void mnuManual_Click() override;
+  void mnuAbout_Click() override;
 
   const calc::CalcState& state() const { return state_; }
 

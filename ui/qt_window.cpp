@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -10,9 +11,14 @@
 #include <QFont>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -30,6 +36,7 @@
 #include <vector>
 
 #include "ui/app_icon.h"
+#include "ui/main_menu.h"
 
 namespace ui {
 namespace {
@@ -60,6 +67,22 @@ QFont buttonFont() {
   return font;
 }
 
+// Enter on the focused button clicks it, as on a classic Windows form; Qt's push buttons
+// outside a dialog take only Space. (Auto-default would do it too, but changes the frame.)
+class CommandButton final : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+      click();
+      return;
+    }
+    QPushButton::keyPressEvent(event);
+  }
+};
+
 bool takesFocus(ControlKind kind) {
   return kind == ControlKind::TextBox || kind == ControlKind::ComboBox ||
          kind == ControlKind::CommandButton;
@@ -72,6 +95,11 @@ QtWindow::QtWindow() { build(); }
 QtWindow::~QtWindow() = default;
 
 void QtWindow::build() {
+  frame_ = std::make_unique<QMainWindow>();
+  frame_->setObjectName("MainWindow");
+  frame_->setWindowTitle(qs(kAppTitle));
+  frame_->setWindowIcon(appIcon());
+  frame_->setFont(windowFont());
   form_ = std::make_unique<QWidget>();
   form_->setObjectName(qs(kFormName));
   form_->setWindowTitle(qs(kAppTitle));
@@ -130,7 +158,7 @@ void QtWindow::build() {
         break;
       }
       case ControlKind::CommandButton: {
-        auto* button = new QPushButton(qs(desc.caption), parent);
+        auto* button = new CommandButton(qs(desc.caption), parent);
         button->setFont(buttonFont());
         button->setAutoDefault(false);
         QObject::connect(button, &QPushButton::clicked, button, [this] {
@@ -174,6 +202,11 @@ void QtWindow::build() {
   QObject::connect(form_.get(), &QWidget::customContextMenuRequested, form_.get(),
                    [this](const QPoint& at) { sheetMenu_->popup(form_->mapToGlobal(at)); });
 
+  frame_->setCentralWidget(form_.get());
+  buildMenuBar();
+  // The form's fixed size and the menu bar's height, nothing more.
+  frame_->layout()->setSizeConstraint(QLayout::SetFixedSize);
+
   // Given to the lowest tab position once the window becomes active.
   require({chain.front().name, chain.front().index})->setFocus();
 
@@ -182,10 +215,25 @@ void QtWindow::build() {
   // default style puts them above it, which moves the frames' contents away from them.
   classicStyle_.reset(QStyleFactory::create("Windows"));
   if (classicStyle_) {
-    form_->setStyle(classicStyle_.get());
-    for (QWidget* w : form_->findChildren<QWidget*>()) w->setStyle(classicStyle_.get());
+    frame_->setStyle(classicStyle_.get());
+    for (QWidget* w : frame_->findChildren<QWidget*>()) w->setStyle(classicStyle_.get());
   }
 #endif
+}
+
+void QtWindow::buildMenuBar() {
+  QMenuBar* bar = frame_->menuBar();
+  for (const Menu& menu : kMainMenu) {
+    QMenu* popup = bar->addMenu(qs(menu.title));
+    for (const MenuItem& item : menu.items) {
+      if (item.separatorBefore) popup->addSeparator();
+      QAction* action = popup->addAction(qs(item.text));
+      if (!item.shortcut.empty()) action->setShortcut(QKeySequence(qs(item.shortcut)));
+      QObject::connect(action, &QAction::triggered, frame_.get(), [this, command = item.command] {
+        if (events_) raiseMenuCommand(*events_, command);
+      });
+    }
+  }
 }
 
 QWidget* QtWindow::control(ControlId id) const {
@@ -199,7 +247,7 @@ QWidget* QtWindow::require(ControlId id) const {
   return w;
 }
 
-void QtWindow::show() { form_->show(); }
+void QtWindow::show() { frame_->show(); }
 
 void QtWindow::connect(FormEvents& events) { events_ = &events; }
 
@@ -337,5 +385,20 @@ bool QtWindow::askYesNo(std::string_view prompt) {
 void QtWindow::openFile(const std::string& path) {
   QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
+
+void QtWindow::showAbout(std::string_view text) {
+  QMessageBox box(QMessageBox::NoIcon, qs(kAboutTitle), qs(text), QMessageBox::Ok, form_.get());
+  box.setTextFormat(Qt::PlainText);
+  // For a support mail: the version and date are selected and copied like any text.
+  box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  box.setObjectName("AboutBox");
+  box.exec();
+}
+
+std::string QtWindow::programFolder() const {
+  return (QCoreApplication::applicationDirPath() + '/').toStdString();
+}
+
+void QtWindow::close() { frame_->close(); }
 
 }  // namespace ui

@@ -2,6 +2,9 @@
 // Window on Qt Widgets: builds Form1's widgets from the layout table and carries the
 // handlers' operations and events. The only code that knows Qt widgets.
 //
+// Form1 is the central widget of a main window that adds the menu bar above it, so the form
+// keeps its own size and every control its place; the main window is what is shown.
+//
 // Every widget's objectName is the control's qualified name ("Combo1(3)", "Text2"), so
 // tests and accessibility tools find it by the name the handlers use.
 
@@ -11,6 +14,7 @@
 
 #include "ui/window.h"
 
+class QMainWindow;
 class QMenu;
 class QStyle;
 class QWidget;
@@ -24,8 +28,9 @@ class QtWindow final : public Window {
   QtWindow(const QtWindow&) = delete;
   QtWindow& operator=(const QtWindow&) = delete;
 
-  // The top-level "Form1" widget.
+  // The "Form1" widget, and the main window around it with the menu bar.
   QWidget* form() const { return form_.get(); }
+  QMainWindow* frame() const { return frame_.get(); }
   // The widget of a control, nullptr if Form1 has no such control.
   QWidget* control(ControlId id) const;
   void show();
@@ -41,13 +46,19 @@ class QtWindow final : public Window {
   std::optional<std::string> askSavePath(std::string_view fileName) override;
   bool askYesNo(std::string_view prompt) override;
   void openFile(const std::string& path) override;
+  void showAbout(std::string_view text) override;
+  std::string programFolder() const override;
+  void close() override;
 
  private:
   void build();
+  void buildMenuBar();
   QWidget* require(ControlId id) const;
 
-  // Declared before form_: the widgets must go before the style they are drawn with.
+  // Declared before frame_ and form_: the widgets must go before the style they are drawn
+  // with. form_ is frame_'s central widget and goes first, which takes it out of frame_.
   std::unique_ptr<QStyle> classicStyle_;
+  std::unique_ptr<QMainWindow> frame_;
   std::unique_ptr<QWidget> form_;
   std::map<std::string, QWidget*, std::less<>> controls_;
   QMenu* sheetMenu_ = nullptr;  // owned by form_

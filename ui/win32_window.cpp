@@ -4,9 +4,12 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <numeric>
+#include <optional>
 #include <stdexcept>
 
+#include "ui/main_menu.h"
 #include "ui/win32_sheet_dialog.h"
 #include "ui/win32_text.h"
 
@@ -52,11 +55,31 @@ RECT windowRectForClient(int width, int height, UINT dpi) {
       optionalApi<BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
   RECT r{0, 0, width, height};
   if (forDpi) {
-    forDpi(&r, kFormStyle, FALSE, 0, dpi);
+    forDpi(&r, kFormStyle, TRUE, 0, dpi);  // with the menu bar
   } else {
-    AdjustWindowRectEx(&r, kFormStyle, FALSE, 0);
+    AdjustWindowRectEx(&r, kFormStyle, TRUE, 0);
   }
   return r;
+}
+
+// An accelerator for "Ctrl+P" or "F1"; nothing for a shortcut the table cannot hold.
+std::optional<ACCEL> accelerator(std::string_view shortcut, int id) {
+  ACCEL a{FVIRTKEY, 0, static_cast<WORD>(id)};
+  constexpr std::string_view ctrl = "Ctrl+";
+  if (shortcut.starts_with(ctrl)) {
+    a.fVirt |= FCONTROL;
+    shortcut.remove_prefix(ctrl.size());
+  }
+  if (shortcut.size() == 1 && shortcut[0] >= 'A' && shortcut[0] <= 'Z') {
+    a.key = static_cast<WORD>(shortcut[0]);  // a letter's virtual key is its capital
+  } else if (shortcut.size() >= 2 && shortcut[0] == 'F') {
+    const int n = std::atoi(std::string(shortcut.substr(1)).c_str());
+    if (n < 1 || n > 24) return std::nullopt;
+    a.key = static_cast<WORD>(VK_F1 + n - 1);
+  } else {
+    return std::nullopt;
+  }
+  return a;
 }
 
 int scale(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
@@ -214,8 +237,28 @@ void Win32Window::onCreate() {
   const HMENU systemMenu = GetSystemMenu(hwnd_, FALSE);
   AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(systemMenu, MF_STRING, kSheetCommand, widen(kSheetMenuText).c_str());
+  createMenuBar();
 
   layout(windowDpi(hwnd_), nullptr);
+}
+
+void Win32Window::createMenuBar() {
+  const HMENU bar = CreateMenu();
+  std::vector<ACCEL> keys;
+  for (const Menu& menu : kMainMenu) {
+    const HMENU popup = CreatePopupMenu();
+    for (const MenuItem& item : menu.items) {
+      if (item.separatorBefore) AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+      const int id = menuCommandId(item.command);
+      std::wstring text = widen(item.text);
+      if (!item.shortcut.empty()) text += L'\t' + widen(item.shortcut);
+      AppendMenuW(popup, MF_STRING, static_cast<UINT_PTR>(id), text.c_str());
+      if (const auto key = accelerator(item.shortcut, id)) keys.push_back(*key);
+    }
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), widen(menu.title).c_str());
+  }
+  SetMenu(hwnd_, bar);  // destroyed with the window
+  accelerators_.reset(CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size())));
 }
 
 void Win32Window::layout(UINT dpi, const RECT* suggested) {
@@ -233,6 +276,14 @@ void Win32Window::layout(UINT dpi, const RECT* suggested) {
   UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (suggested ? 0 : SWP_NOMOVE);
   SetWindowPos(hwnd_, nullptr, suggested ? suggested->left : 0, suggested ? suggested->top : 0,
                frame.right - frame.left, frame.bottom - frame.top, flags);
+  // The menu bar's real height can differ from the system metric the frame was computed
+  // with (another menu font, a bar wrapped in two lines): the client height decides.
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  if (const int missing = scale(kClientHeightTwips, dpi) - client.bottom; missing != 0) {
+    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top + missing,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+  }
 
   const std::span<const ControlDesc> table = form1Controls();
   for (std::size_t i = 0; i < table.size(); ++i) {
@@ -277,11 +328,25 @@ void Win32Window::onActivate(bool active) {
 }
 
 void Win32Window::onCommand(int id, int code) {
+  for (const Menu& menu : kMainMenu) {
+    for (const MenuItem& item : menu.items) {
+      if (menuCommandId(item.command) == id) {
+        if (events_) raiseMenuCommand(*events_, item.command);
+        return;
+      }
+    }
+  }
+  // Enter goes to the dialog manager, which sends IDOK when the focused control is no
+  // default button: on 计 算 it clicks, as on a classic form; elsewhere it does nothing.
+  if (id == IDOK) {
+    if (events_ && GetFocus() == control({"Command1"})) events_->Command1_Click();
+    return;
+  }
   const std::span<const ControlDesc> table = form1Controls();
   const auto it = std::find_if(table.begin(), table.end(), [&](const ControlDesc& desc) {
     return kFirstControlId + desc.tab == id;
   });
-  // IDOK and IDCANCEL come from the dialog manager for Enter and Escape: nothing to do.
+  // IDCANCEL comes from the dialog manager for Escape: nothing to do.
   if (it == table.end() || !events_) return;
   const ControlDesc& desc = *it;
   switch (desc.kind) {
@@ -316,13 +381,15 @@ void Win32Window::show(int showCommand) {
   if (lastFocus_) SetFocus(lastFocus_);
 }
 
-int Win32Window::run(HWND window) {
+int Win32Window::run() {
   MSG msg;
   BOOL got;
   while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
     if (got == -1) return 1;
+    // The menu's shortcuts first: the dialog manager would take their keys for the controls.
+    if (hwnd_ && TranslateAcceleratorW(hwnd_, accelerators_.get(), &msg)) continue;
     // Tab, Shift+Tab, Enter and Space on buttons, as in a dialog.
-    if (IsWindow(window) && IsDialogMessageW(window, &msg)) continue;
+    if (hwnd_ && IsDialogMessageW(hwnd_, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
@@ -388,5 +455,24 @@ bool Win32Window::askYesNo(std::string_view prompt) {
 void Win32Window::openFile(const std::string& path) {
   ShellExecuteW(hwnd_, L"open", widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
+
+void Win32Window::showAbout(std::string_view text) {
+  // Ctrl+C in a message box copies its caption and text.
+  MessageBoxW(hwnd_, widen(text).c_str(), widen(kAboutTitle).c_str(), MB_OK);
+}
+
+std::string Win32Window::programFolder() const {
+  std::wstring path(MAX_PATH, L'\0');
+  DWORD length;
+  while ((length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) ==
+         path.size()) {
+    path.resize(path.size() * 2);  // truncated: a longer path than MAX_PATH
+  }
+  path.resize(length);
+  path.erase(path.find_last_of(L'\\') + 1);
+  return narrow(path);
+}
+
+void Win32Window::close() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
 
 }  // namespace ui

@@ -8,6 +8,9 @@
 // and every notification reaches the one window procedure. Each control's ID is 1000 + its
 // tab position; the z-order follows the tab positions, which is the order Tab moves in.
 // Sizes are the table's twips at the window's DPI, laid out again when the DPI changes.
+// The menu bar (ui/main_menu.h) sits above the client area, which keeps the form's size: the
+// window grows by the bar's height. Its entries' IDs are menuCommandId(), and the accelerator
+// table made from the same entries sends the same IDs.
 
 #include <windows.h>
 
@@ -29,8 +32,9 @@ class Win32Window final : public Window {
 
   HWND hwnd() const { return hwnd_; }
   void show(int showCommand);
-  // The message loop with the dialog manager's keyboard handling; returns at WM_QUIT.
-  static int run(HWND window);
+  // The message loop with the menu's shortcuts and the dialog manager's keyboard handling;
+  // returns at WM_QUIT.
+  int run();
 
   void connect(FormEvents& events) override;
   std::string text(ControlId control) const override;
@@ -43,6 +47,9 @@ class Win32Window final : public Window {
   std::optional<std::string> askSavePath(std::string_view fileName) override;
   bool askYesNo(std::string_view prompt) override;
   void openFile(const std::string& path) override;
+  void showAbout(std::string_view text) override;
+  std::string programFolder() const override;
+  void close() override;
 
  private:
   struct GdiDeleter {
@@ -51,12 +58,17 @@ class Win32Window final : public Window {
   struct IconDeleter {
     void operator()(HICON icon) const { DestroyIcon(icon); }
   };
+  struct AcceleratorDeleter {
+    void operator()(HACCEL table) const { DestroyAcceleratorTable(table); }
+  };
   using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiDeleter>;
   using Icon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+  using Accelerators = std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorDeleter>;
 
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
   void onCreate();
+  void createMenuBar();
   void onCommand(int id, int code);
   void onDpiChanged(UINT dpi, const RECT& suggested);
   void onActivate(bool active);
@@ -71,7 +83,8 @@ class Win32Window final : public Window {
   std::vector<HWND> controls_;  // parallel to form1Controls()
   Font font_, buttonFont_;
   Icon bigIcon_, smallIcon_;
-  HWND lastFocus_ = nullptr;  // restored when the window is activated again
+  Accelerators accelerators_;  // the menu bar is the window's and goes with it
+  HWND lastFocus_ = nullptr;   // restored when the window is activated again
   FormEvents* events_ = nullptr;
 };
 

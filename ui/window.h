@@ -28,9 +28,13 @@ struct SheetOptions {
   std::string designer;
 };
 
-// The menu entry that makes the sheet, outside the form's layout: the system menu on
-// Windows, the form's context menu elsewhere.
+// The menu entry that makes the sheet, besides the menu bar's: the system menu on Windows,
+// the form's context menu elsewhere.
 inline constexpr std::string_view kSheetMenuText = "生成计算书…";
+// The user manual, beside the program (and on Debian under kSystemDocFolder).
+inline constexpr std::string_view kManualFileName = "hydrant-calc-manual.html";
+inline constexpr std::string_view kSystemDocFolder = "/usr/share/doc/hydrant-calc/";
+inline constexpr std::string_view kAboutTitle = "关于 Tavrel小工具";
 inline constexpr std::string_view kSheetFileName = "消火栓计算书.html";
 
 // The events a window delivers to its handlers. Contract for implementations of Window:
@@ -44,8 +48,11 @@ class FormEvents {
   virtual void Combo1_Change(int index) = 0;
   virtual void Combo1_Click(int index) = 0;
   virtual void Command1_Click() = 0;
-  // The sheet's menu entry.
+  // The menu bar's entries (ui/main_menu.h); the sheet's also from the system or context menu.
   virtual void mnuSheet_Click() = 0;
+  virtual void mnuExit_Click() = 0;
+  virtual void mnuManual_Click() = 0;
+  virtual void mnuAbout_Click() = 0;
 
  protected:
   ~FormEvents() = default;
@@ -77,6 +84,13 @@ class Window {
   virtual bool askYesNo(std::string_view prompt) = 0;
   // Opens a file with the program the desktop associates with it (a browser for .html).
   virtual void openFile(const std::string& path) = 0;
+
+  // Modal box captioned kAboutTitle whose plain text the user can select and copy.
+  virtual void showAbout(std::string_view text) = 0;
+  // The folder of the running program, UTF-8, ending in the system's separator.
+  virtual std::string programFolder() const = 0;
+  // Closes the window as its close button does, which ends the program.
+  virtual void close() = 0;
 };
 
 }  // namespace ui

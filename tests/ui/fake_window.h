@@ -76,6 +76,9 @@ class FakeWindow final : public Window {
     return yesNoAnswer;
   }
   void openFile(const std::string& path) override { log.push_back("open " + path); }
+  void showAbout(std::string_view text) override { log.push_back("about " + std::string(text)); }
+  std::string programFolder() const override { return folder; }
+  void close() override { log.push_back("close"); }
 
   // What the user does: typing into a combo box raises its change.
   void userTypes(int combo, const std::string& text) {
@@ -94,6 +97,7 @@ class FakeWindow final : public Window {
   std::vector<SheetOptions> sheetOptionsShown;
   std::optional<std::string> savePathAnswer;
   bool yesNoAnswer = false;
+  std::string folder = "/opt/hydrant-calc/";
 
  private:
   static std::string key(ControlId id) { return qualifiedName(id.name, id.index); }

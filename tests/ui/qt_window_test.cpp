@@ -14,6 +14,7 @@
 #include "ui/app_icon.h"
 #include "ui/form1.h"
 #include "ui/form_layout.h"
+#include "ui/main_menu.h"
 #include "ui/qt_window.h"
 
 namespace {
@@ -46,6 +47,7 @@ class ModalWatchdog : public QObject {
     QMessageBox::StandardButtons buttons{};
     int buttonCount = 0;
     Qt::TextFormat format = Qt::AutoText;
+    Qt::TextInteractionFlags flags{};
   };
 
   ModalWatchdog() {
@@ -68,7 +70,8 @@ class ModalWatchdog : public QObject {
       return;
     }
     seen.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
-                 static_cast<int>(box->buttons().size()), box->textFormat()});
+                 static_cast<int>(box->buttons().size()), box->textFormat(),
+                 box->textInteractionFlags()});
     box->done(QMessageBox::Ok);
   }
 
@@ -83,6 +86,9 @@ class EventRecorder final : public ui::FormEvents {
   void Combo1_Click(int index) override { events << QString("click %1").arg(index); }
   void Command1_Click() override { events << "command"; }
   void mnuSheet_Click() override { events << "sheet"; }
+  void mnuExit_Click() override { events << "exit"; }
+  void mnuManual_Click() override { events << "manual"; }
+  void mnuAbout_Click() override { events << "about"; }
   QStringList events;
 };
 
@@ -91,10 +97,15 @@ class EventRecorder final : public ui::FormEvents {
 class WindowTest : public QObject {
   Q_OBJECT
 
+ public slots:
+  // The desktop's handler of file URLs while a test looks at what would be opened.
+  void openedUrl(const QUrl& url) { opened_ << url; }
+
  private:
   std::unique_ptr<ui::QtWindow> window_;
   std::unique_ptr<ui::Form1> form_;
   std::unique_ptr<ModalWatchdog> watchdog_;
+  QList<QUrl> opened_;
 
   QWidget* form() const { return window_->form(); }
   template <class T = QWidget>
@@ -162,6 +173,12 @@ class WindowTest : public QObject {
     QCOMPARE(form()->size(), QSize(expected::kClientWidth / 15, expected::kClientHeight / 15));
     QCOMPARE(form()->minimumSize(), form()->maximumSize());      // fixed size
     QCOMPARE(ui::form1Controls().size(), std::size(kControls));  // 41 controls, no more
+    // The main window adds the menu bar above the form and nothing else.
+    QMainWindow* frame = window_->frame();
+    QCOMPARE(frame->windowTitle(), qs(expected::kTitle));
+    QCOMPARE(form()->pos(), QPoint(0, frame->menuBar()->height()));
+    QCOMPARE(frame->size(), form()->size() + QSize(0, frame->menuBar()->height()));
+    QCOMPARE(frame->minimumSize(), frame->maximumSize());
   }
 
   void controlsAfterLoad_data() {
@@ -272,6 +289,84 @@ class WindowTest : public QObject {
     recorder.events.clear();
     QTest::mouseClick(bare.form()->findChild<QPushButton*>("Command1"), Qt::LeftButton);
     QCOMPARE(recorder.events, QStringList{"command"});
+  }
+
+  // Action: every menu bar entry through its action, then Ctrl+P and F1 in a text box and
+  // Enter on the focused 计 算 button. Expected: the entry's event, once each.
+  void menuBarAndKeysRaiseTheirEvents() {
+    ui::QtWindow bare;
+    EventRecorder recorder;
+    bare.connect(recorder);
+    bare.show();
+    QVERIFY(QTest::qWaitForWindowActive(bare.frame()));
+    QStringList titles, entries;
+    for (QAction* menu : bare.frame()->menuBar()->actions()) {
+      titles << menu->text();
+      for (QAction* entry : menu->menu()->actions()) {
+        if (entry->isSeparator()) continue;
+        entries << entry->text() + " " + entry->shortcut().toString();
+        entry->trigger();
+      }
+    }
+    QCOMPARE(titles, QStringList({"文件(&F)", "帮助(&H)"}));
+    QCOMPARE(entries,
+             QStringList({"生成计算书(&R)… Ctrl+P", "退出(&X) ", "使用说明(&H) F1", "关于(&A)… "}));
+    QCOMPARE(recorder.events, QStringList({"sheet", "exit", "manual", "about"}));
+
+    recorder.events.clear();
+    QLineEdit* width = bare.form()->findChild<QLineEdit*>("Text9");
+    width->setFocus();
+    QTest::keyClick(width, Qt::Key_P, Qt::ControlModifier);
+    QTest::keyClick(width, Qt::Key_F1);
+    QTest::keyClick(width, Qt::Key_Return);  // not on the button: nothing
+    auto* button = bare.form()->findChild<QPushButton*>("Command1");
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Return);
+    QTest::keyClick(button, Qt::Key_Enter);  // the keypad's
+    QCOMPARE(recorder.events, QStringList({"sheet", "manual", "command", "command"}));
+  }
+
+  // Action: 计 算 by Enter, then the manual, the about box and 退出 from the menu bar.
+  // Expected: the results, the manual beside the program handed to the desktop, the about
+  // box as selectable plain text, the window closed.
+  void menuBarEntriesOnTheRealHandlers() {
+    type(edit("Text9"), qs(expected::kExampleWidth));
+    find<QPushButton>("Command1")->setFocus();
+    QTest::keyClick(find<QPushButton>("Command1"), Qt::Key_Return);
+    for (const auto& [name, shown] : expected::kExample) QCOMPARE(text(qs(name)), qs(shown));
+
+    const QString manual =
+        QDir(QCoreApplication::applicationDirPath()).filePath(qs(ui::kManualFileName));
+    const bool made = !QFile::exists(manual);
+    if (made) {
+      QFile file(manual);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QDesktopServices::setUrlHandler("file", this, "openedUrl");
+    const auto entry = [&](const QString& text) {
+      for (QAction* menu : window_->frame()->menuBar()->actions()) {
+        for (QAction* a : menu->menu()->actions()) {
+          if (a->text() == text) return a;
+        }
+      }
+      qFatal("no menu entry %s", qPrintable(text));
+    };
+    entry("使用说明(&H)")->trigger();
+    QDesktopServices::unsetUrlHandler("file");
+    if (made) QFile::remove(manual);
+    QCOMPARE(opened_, QList<QUrl>{QUrl::fromLocalFile(manual)});
+
+    entry("关于(&A)…")->trigger();
+    QCOMPARE(watchdog_->seen.size(), 1);
+    const ModalWatchdog::Seen about = watchdog_->seen.front();
+    QCOMPARE(about.title, qs(ui::kAboutTitle));
+    QCOMPARE(about.text, qs(ui::aboutText()));
+    QCOMPARE(about.format, Qt::PlainText);
+    QVERIFY(about.flags & Qt::TextSelectableByMouse);
+    QCOMPARE(about.buttonCount, 1);
+
+    entry("退出(&X)")->trigger();
+    QTRY_VERIFY(!window_->frame()->isVisible());
   }
 
   void typingAndChoosingHoses() {

@@ -1,7 +1,9 @@
 // Drives the real hydrant-calc.exe from a second process, as a user would: controls found by
 // their IDs (1000 + tab position), characters typed, list entries chosen with the mouse, Tab
-// pressed, the button clicked. A watchdog thread closes every message box and records it.
-//   window_driver <hydrant-calc.exe> <dpi> [screenshot.bmp]
+// pressed, the button clicked, the menu bar's entries chosen by ID and by shortcut. A watchdog
+// thread closes every message box and records it. The program runs as a copy in a folder of
+// its own, where no manual lies beside it.
+//   window_driver <hydrant-calc.exe> <dpi> [screenshot.bmp [menu-screenshot.bmp]]
 // Prints one line per failed check; the exit status is the number of failures.
 
 #include <windows.h>
@@ -18,6 +20,7 @@
 
 #include "tests/ui/expected_window.h"
 #include "ui/form_layout.h"
+#include "ui/main_menu.h"
 #include "ui/win32_sheet_dialog.h"
 #include "ui/win32_text.h"
 
@@ -102,7 +105,9 @@ void watchdog() {
     for (HWND w : windowsOf("#32770")) {
       Box box;
       box.caption = text(w);
-      if (dialogsByHand && box.caption != expected::kTitle) continue;
+      if (dialogsByHand && box.caption != expected::kTitle && box.caption != ui::kAboutTitle) {
+        continue;
+      }
       EnumChildWindows(
           w,
           [](HWND c, LPARAM p) {
@@ -131,7 +136,8 @@ void watchdog() {
 
 // The boxes since the last call: none, or (waiting for it) one box with these buttons, whose
 // text it returns.
-std::string takeBox(bool one, const std::string& what, const std::vector<int>& buttons = {IDOK}) {
+std::string takeBox(bool one, const std::string& what, const std::vector<int>& buttons = {IDOK},
+                    std::string_view caption = expected::kTitle) {
   std::vector<Box> seen;
   waitFor([&] {
     const std::lock_guard lock(boxMutex);
@@ -140,7 +146,7 @@ std::string takeBox(bool one, const std::string& what, const std::vector<int>& b
   });
   expectEq(std::to_string(seen.size()), one ? "1" : "0", what + ": message boxes");
   if (seen.size() != 1) return "";
-  expectEq(seen[0].caption, std::string(expected::kTitle), what + ": box caption");
+  expectEq(seen[0].caption, std::string(caption), what + ": box caption");
   expectEq(seen[0].icon ? "icon" : "none", "none", what + ": box icon");
   expectEq(seen[0].buttons == buttons ? "as asked" : "other", "as asked", what + ": buttons");
   return seen[0].text;
@@ -409,15 +415,86 @@ void checkSheet(const std::string& calcError) {
   takeBox(false, "sheet");
 }
 
+void command(ui::MenuCommand entry) {
+  PostMessageW(form, WM_COMMAND, MAKEWPARAM(ui::menuCommandId(entry), 0), 0);
+}
+
+// The menu bar's entries, each by its ID and the two shortcuts by their keys: the manual's
+// box naming where it was looked for, the about box, the sheet's dialog (cancelled).
+void checkMenuBar(const std::string& folder) {
+  const std::string missing = "找不到使用说明，已查找：\n" + folder + "hydrant-calc-manual.html";
+  command(ui::MenuCommand::Manual);
+  expectEq(takeBox(true, "manual by ID"), missing, "manual by ID");
+  SetForegroundWindow(form);
+  press({VK_F1});
+  expectEq(takeBox(true, "manual by F1"), missing, "manual by F1");
+
+  command(ui::MenuCommand::About);
+  const std::string about = takeBox(true, "about", {IDOK}, ui::kAboutTitle);
+  for (const std::string part : {"Tavrel小工具（hydrant-calc）", "版本 " HYDRANT_VERSION "，",
+                                 "MIT（Expat）许可证", "不能代替施工图审查"}) {
+    expectEq(about.find(part) != std::string::npos ? part : about, part, "about");
+  }
+
+  dialogsByHand = true;
+  for (bool byKey : {false, true}) {
+    const std::string what = byKey ? "sheet by Ctrl+P" : "sheet by ID";
+    SetForegroundWindow(form);
+    byKey ? press({VK_CONTROL, 'P'}) : command(ui::MenuCommand::Sheet);
+    const HWND box = dialog("生成计算书");
+    expectEq(box ? "dialog" : "none", "dialog", what);
+    if (box) PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+    waitFor([box] { return !IsWindow(box); });
+  }
+  dialogsByHand = false;
+  takeBox(false, "menu bar");
+}
+
+// Enter on the focused 计 算 button calculates: the results cleared, Enter, the results again.
+void checkEnter() {
+  for (const char* result : {"Text8(0)", "Text8(1)"}) {
+    send(ctl(result), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+  }
+  SetForegroundWindow(form);
+  expectEq(std::to_string(focusedId()), std::to_string(id("Command1")), "focus before Enter");
+  press({VK_RETURN});
+  waitFor([] { return text(ctl("Text8(1)")) == "20.82"; });
+  expectEq(text(ctl("Text8(0)")) + " " + text(ctl("Text8(1)")), "23.10 20.82", "Enter");
+}
+
+// The 文件 menu dropped down by Alt+F, for the README's picture, then closed.
+void menuScreenshot(const wchar_t* path) {
+  SetForegroundWindow(form);
+  press({VK_MENU, 'F'});
+  if (!waitFor([] { return !windowsOf("#32768").empty(); })) {
+    return expectEq("no menu", "文件 menu", "menu screenshot");
+  }
+  Sleep(300);
+  screenshot(path);
+  press({VK_ESCAPE});
+  press({VK_ESCAPE});
+  waitFor([] { return windowsOf("#32768").empty(); });
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) return 99;
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder =
+      std::wstring(temp) + L"hydrant-window-test-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+  const std::wstring program = folder + L"hydrant-calc.exe";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  if (!CopyFileW(argv[1], program.c_str(), FALSE)) {
+    std::printf("FAIL cannot copy the program\n");
+    return 99;
+  }
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(argv[1], nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process)) {
+  if (!CreateProcessW(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
     std::printf("FAIL cannot start the program\n");
     return 99;
   }
@@ -442,6 +519,8 @@ int wmain(int argc, wchar_t** argv) {
   }
   takeBox(false, "example");
   if (argc > 3) screenshot(argv[3]);
+  checkEnter();
+  if (argc > 4) menuScreenshot(argv[4]);
   checkTabOrder();
 
   // A width equal to the shown radius is wider than the radius in single precision.
@@ -470,14 +549,17 @@ int wmain(int argc, wchar_t** argv) {
   expectEq(text(ctl("Text2")), "0.00172", "衬胶 65");
 
   checkSheet(error);
+  checkMenuBar(narrow(folder));
 
-  PostMessageW(form, WM_CLOSE, 0, 0);
+  command(ui::MenuCommand::Exit);
   DWORD status = 1;
   WaitForSingleObject(process.hProcess, 10000);
   GetExitCodeProcess(process.hProcess, &status);
   expectEq(std::to_string(status), "0", "exit status");
   stopWatchdog = true;
   dog.join();
+  DeleteFileW(program.c_str());
+  RemoveDirectoryW(folder.c_str());
   std::printf("%d failed checks\n", failures);
   return failures;
 }
