@@ -389,7 +389,7 @@ DesignCheck nozzleCheck(const DesignInputs& in, const DesignResult& r) {
   if (kitTooSmall(r)) {
     c.text = "当量喷嘴直径 " + c.value + " 的水枪配 " + in.hoseDiameter + " mm " + in.material +
              "水带 " + plain(in.hoseLength) + " m，" + flow + " 需栓口动压 " +
-             mpa(r.minFlowOutlet) + "，在 0.50 MPa 以内不能提供该流量；" +
+             mpa(r.minFlowOutlet) + "，在 0.500 MPa 以内不能提供该流量；" +
              (in.nozzle < 16 ? "应配置当量喷嘴直径 16 mm 或 19 mm 的消防水枪。"
                              : "应缩短水带或改用阻力较小的水带。");
     return c;

@@ -422,10 +422,10 @@ void inputSection(Html& h, const calc::Calculation& c, const calc::DesignInputs&
   inputRow(h,
            {{"场所类别", esc(calc::occupancyText(in.occupancy))},
             {"布置方式", in.streams == 1 ? "一支水枪充实水柱到达" : "两支水枪充实水柱同时到达"}});
-  inputRow(h,
-           {{"每支水枪最小流量", esc(calc::numberToText(in.minFlow)) + " L/s（由表 3.5.2 折算）"},
-            {"给定栓口动压 <i>p</i>",
-             in.pressureMPa ? esc(calc::numberToText(*in.pressureMPa)) + " MPa" : "—"}});
+  inputRow(
+      h,
+      {{"每支水枪最小流量", esc(calc::numberToText(in.minFlow)) + " L/s（由表 3.5.2 折算）"},
+       {"给定栓口动压 <i>p</i>", in.pressureMPa ? formatFixed(*in.pressureMPa, 3) + " MPa" : "—"}});
   h.raw("</table>\n");
 }
 
