@@ -32,9 +32,12 @@ struct Kit {
   double hoseFactor;  // A_z · L_d
 };
 
+// Lengths in m, heads in mH₂O, pressures in MPa to three places, flows in L/s as the code
+// writes them.
 std::string metres(double m, int decimals = 2) { return formatFixed(m, decimals) + " m"; }
+std::string head(double m) { return formatFixed(m, 2) + " mH₂O"; }
 std::string mpa(double m) { return formatFixed(toMPa(m), 3) + " MPa"; }
-std::string lps(double q) { return formatFixed(q, 2) + " l/s"; }
+std::string lps(double q) { return formatFixed(q, 2) + " L/s"; }
 std::string plain(double v) { return numberToText(v); }
 
 // The dense water column H whose jet the nozzle pressure H_q gives:
@@ -103,6 +106,9 @@ std::optional<CalcError> validate(const DesignInputs& in) {
     return inputError(kMinFlowField, in.minFlow,
                       "每支水枪的最小流量应大于 0，一般为 5 l/s，表 3.5.2 的小型建筑为 2.5 l/s。");
   }
+  if (in.flow && (bad(*in.flow) || !(*in.flow > 0))) {
+    return errors::notPositive(Input::Flow, plain(*in.flow));
+  }
   if (in.pressureMPa && (bad(*in.pressureMPa * 100) || !(*in.pressureMPa * 100 > kHydrantLoss))) {
     return inputError(kOutletPressureField, *in.pressureMPa,
                       "栓口动压应大于消火栓本身的 0.02 MPa 局部损失，单位为 MPa（如 0.35）。");
@@ -110,14 +116,24 @@ std::optional<CalcError> validate(const DesignInputs& in) {
   return std::nullopt;
 }
 
-enum class CheckId { WaterColumn, MinPressure, MaxPressure, MinFlow, Spacing, Hose, Nozzle };
+// Streams comes last so that a batch file's verdict columns keep their places.
+enum class CheckId {
+  WaterColumn,
+  MinPressure,
+  MaxPressure,
+  MinFlow,
+  Spacing,
+  Hose,
+  Nozzle,
+  Streams
+};
 constexpr CheckId kCheckOrder[] = {CheckId::WaterColumn, CheckId::MinPressure, CheckId::MaxPressure,
                                    CheckId::MinFlow,     CheckId::Spacing,     CheckId::Hose,
-                                   CheckId::Nozzle};
-constexpr std::array<std::string_view, 7> kCheckNames{
-    "waterColumn", "minPressure", "maxPressure", "minFlow", "spacing", "hose", "nozzle"};
+                                   CheckId::Nozzle,      CheckId::Streams};
+constexpr std::array<std::string_view, 8> kCheckNames{
+    "waterColumn", "minPressure", "maxPressure", "minFlow", "spacing", "hose", "nozzle", "streams"};
 
-std::string clauseOf(CheckId id, const DesignInputs& in) {
+std::string clauseOf(CheckId id, const DesignInputs& in, const DesignResult& r) {
   switch (id) {
     case CheckId::WaterColumn:
     case CheckId::MinPressure:
@@ -127,7 +143,11 @@ std::string clauseOf(CheckId id, const DesignInputs& in) {
     case CheckId::MinFlow:
       return "3.5.2";
     case CheckId::Spacing:
+      // A width beyond the radius is a matter of reaching every point, not of spacing.
+      if (r.widthTooLarge) return "7.4.6";
       return in.streams == 2 ? "7.4.10-1" : "7.4.10-2";
+    case CheckId::Streams:
+      return "7.4.6";
     case CheckId::Hose:
     case CheckId::Nozzle:
       break;
@@ -135,28 +155,31 @@ std::string clauseOf(CheckId id, const DesignInputs& in) {
   return "7.4.2";
 }
 
-bool lined65(const DesignInputs& in) {
-  return in.material == "衬胶" && in.hoseDiameter == "65" && in.hoseLength <= 25;
-}
+// 7.4.2-2: a 65 mm lined hose "应", its length of 25 m "不宜".
+bool lined65(const DesignInputs& in) { return in.material == "衬胶" && in.hoseDiameter == "65"; }
+constexpr double kHoseLengthLimit = 25;
 
-// Table 3.5.2's 2.5 l/s buildings take the small nozzles, 11 or 13 mm; others 16 or 19 mm.
+// Table 3.5.2's 2.5 L/s buildings take the small nozzles, 11 or 13 mm; others 16 or 19 mm.
 std::pair<double, double> suitableNozzles(const DesignInputs& in) {
   return in.minFlow <= 2.5 ? std::pair{11.0, 13.0} : std::pair{16.0, 19.0};
 }
 
-// Every decision of every check. In the pressure-given direction nothing is raised, so a
-// shortfall fails; otherwise a shortfall in pressure or flow is raised and noted.
+bool isGiven(const DesignInputs& in) { return in.pressureMPa || in.flow; }
+
+// q_min only beyond 0.50 MPa: a reducer would take the flow away again.
+bool kitTooSmall(const DesignResult& r) { return r.minFlowOutlet > kMaxPressure + kOnLimit; }
+
+// Every decision of every check. With a given pressure or flow nothing is raised, so a
+// shortfall fails; otherwise a shortfall in pressure, flow or water column is raised and noted.
 Verdict verdictOf(CheckId id, const DesignInputs& in, const DesignResult& r) {
-  const bool given = in.pressureMPa.has_value();
+  const bool given = isGiven(in);
   const auto atLeast = [given](double value, double limit) {
     if (value >= limit - kOnLimit) return Verdict::Pass;
     return given ? Verdict::Fail : Verdict::Note;
   };
   switch (id) {
-    case CheckId::WaterColumn: {
-      const double column = given ? r.design.waterColumn : in.waterColumn;
-      return column >= r.requiredWaterColumn - kOnLimit ? Verdict::Pass : Verdict::Fail;
-    }
+    case CheckId::WaterColumn:
+      return atLeast(given ? r.design.waterColumn : in.waterColumn, r.requiredWaterColumn);
     case CheckId::MinPressure:
       return atLeast(given ? r.design.outletPressure : r.fromWaterColumn->outletPressure,
                      r.minPressure);
@@ -168,10 +191,14 @@ Verdict verdictOf(CheckId id, const DesignInputs& in, const DesignResult& r) {
       if (r.widthTooLarge) return Verdict::Fail;
       return *r.spacing > *r.spacingCap + kOnLimit ? Verdict::Note : Verdict::Pass;
     case CheckId::Hose:
-      return lined65(in) ? Verdict::Pass : Verdict::Advice;
+      if (!lined65(in)) return Verdict::Fail;
+      return in.hoseLength <= kHoseLengthLimit ? Verdict::Pass : Verdict::Advice;
+    case CheckId::Streams:
+      return Verdict::Advice;
     case CheckId::Nozzle:
       break;
   }
+  if (kitTooSmall(r)) return Verdict::Fail;
   const auto [first, second] = suitableNozzles(in);
   return in.nozzle == first || in.nozzle == second ? Verdict::Pass : Verdict::Advice;
 }
@@ -179,59 +206,71 @@ Verdict verdictOf(CheckId id, const DesignInputs& in, const DesignResult& r) {
 // The check with its verdict; the caller adds requirement, value and text.
 DesignCheck startCheck(CheckId id, const DesignInputs& in, const DesignResult& r) {
   return {std::string(kCheckNames[static_cast<int>(id)]),
-          clauseOf(id, in),
+          clauseOf(id, in, r),
           verdictOf(id, in, r),
           {},
           {},
           {}};
 }
 
+// How a given design point was given: "栓口动压 0.300 MPa" or "出水量 5.00 L/s（栓口动压 0.254
+// MPa）".
+std::string givenPoint(const DesignInputs& in, const DesignResult& r) {
+  if (in.pressureMPa) return "栓口动压 " + mpa(r.design.outletPressure);
+  return "出水量 " + lps(r.design.flow) + "（栓口动压 " + mpa(r.design.outletPressure) + "）";
+}
+
+// The sentence of 7.4.12-2 on the water column, for this occupancy.
+std::string waterColumnRule(const DesignInputs& in) {
+  return in.occupancy == Occupancy::High
+             ? "GB 50974-2014 第7.4.12条第2款：高层建筑、厂房、库房和室内净空高度超过8m"
+               "的民用建筑等场所充实水柱应按13 m计算"
+             : "GB 50974-2014 第7.4.12条第2款：其他场所充实水柱应按10 m计算";
+}
+
 DesignCheck waterColumnCheck(const DesignInputs& in, const DesignResult& r) {
   DesignCheck c = startCheck(CheckId::WaterColumn, in, r);
   const std::string req = metres(r.requiredWaterColumn, 0);
-  c.requirement = "≥ " + req;
-  if (in.pressureMPa) {
+  c.requirement = "按 " + req + " 计算";
+  if (isGiven(in)) {
     c.value = metres(r.design.waterColumn, 1);
-    c.text = "栓口动压 " + mpa(r.design.outletPressure) + " 时充实水柱为 " + c.value +
-             (c.verdict == Verdict::Pass ? "，不小于本场所要求的 " + req + "。"
-                                         : "，小于本场所要求的 " + req + "，应提高栓口动压。");
+    c.text = givenPoint(in, r) + " 时充实水柱为 " + c.value +
+             (c.verdict == Verdict::Pass ? "，达到按 " + req + " 计算的充实水柱。"
+                                         : "，不足按 " + req + " 计算的充实水柱，应提高栓口动压。");
     return c;
   }
   c.value = plain(in.waterColumn) + " m";
   if (c.verdict == Verdict::Pass) {
-    c.text = "充实水柱长度 " + c.value + "，不小于本场所要求的 " + req + "。";
+    c.text = "本场所充实水柱按 " + req + " 计算；输入值 " + c.value + " 不小于此值，按输入值计算。";
     return c;
   }
-  c.text = "充实水柱长度 " + c.value + " 小于本场所要求的 " + req + "，计算已按 " + req + " 取用。";
-  if (in.waterColumn < 10) {
-    c.text +=
-        "不足 10 m 的充实水柱（如 7 m）出自旧版规范（GB 50016-2006 等），"
-        "GB 50974-2014 对任何场所均不再采用。";
-  }
+  c.text = "输入充实水柱 " + c.value + " 小于本场所的计算值。" + waterColumnRule(in) +
+           "；设计工况与保护半径已按 " + req + " 计算。";
   return c;
 }
 
 DesignCheck minPressureCheck(const DesignInputs& in, const DesignResult& r, const Kit& kit) {
   DesignCheck c = startCheck(CheckId::MinPressure, in, r);
-  const std::string limit = formatFixed(toMPa(r.minPressure), 2) + " MPa";
+  const std::string limit = mpa(r.minPressure);
   c.requirement = "≥ " + limit;
-  if (in.pressureMPa) {
+  if (isGiven(in)) {
     c.value = mpa(r.design.outletPressure);
-    c.text = "栓口动压 " + c.value +
-             (c.verdict == Verdict::Pass ? "，不小于本场所要求的 " + limit + "。"
-                                         : " 低于本场所要求的 " + limit + "，应提高供水压力。");
+    c.text = (in.pressureMPa ? "栓口动压 " + c.value
+                             : "出水量 " + lps(r.design.flow) + " 时栓口动压为 " + c.value) +
+             (c.verdict == Verdict::Pass ? "，不小于本场所的 " + limit + "。"
+                                         : "，低于本场所的 " + limit + "，应提高供水压力。");
     return c;
   }
   const HydrantPoint& a = *r.fromWaterColumn;
   c.value = mpa(a.outletPressure);
   c.text = "按充实水柱 " + plain(a.waterColumn) + " m 计算的栓口动压为 " + c.value;
   if (c.verdict == Verdict::Pass) {
-    c.text += "，不小于本场所要求的 " + limit + "。";
+    c.text += "，不小于本场所的 " + limit + "。";
     return c;
   }
   const HydrantPoint atMin = pointAt(r.minPressure, kit);
-  c.text += "，低于本场所要求的 " + limit + "；栓口动压应提高到 " + limit +
-            "，此时每支水枪出水量 " + lps(atMin.flow) + "，充实水柱 " +
+  c.text += "，低于本场所的 " + limit + "；栓口动压应提高到 " + limit +
+            "，此时单支水枪计算出水量 " + lps(atMin.flow) + "，充实水柱 " +
             metres(atMin.waterColumn, 1) + "。";
   return c;
 }
@@ -239,38 +278,53 @@ DesignCheck minPressureCheck(const DesignInputs& in, const DesignResult& r, cons
 DesignCheck maxPressureCheck(const DesignInputs& in, const DesignResult& r) {
   DesignCheck c = startCheck(CheckId::MaxPressure, in, r);
   const double p = r.design.outletPressure;
-  c.requirement = "≤ 0.50 MPa";
+  c.requirement = "≤ 0.500 MPa";
   c.value = mpa(p);
-  c.text = "设计栓口动压 " + c.value;
   if (c.verdict == Verdict::Pass) {
-    c.text += "，不大于 0.50 MPa。";
-  } else if (p <= kReducerMandatory + kOnLimit) {
-    c.text += " 大于 0.50 MPa，应采取减压措施（如减压稳压消火栓）。";
-  } else {
-    c.text += " 大于 0.70 MPa，必须设置减压装置（减压孔板或减压阀）。";
+    c.text = "栓口动压 " + c.value + "，不大于 0.500 MPa。";
+    return c;
   }
+  if (!isGiven(in) && r.governedBy == Governing::MinFlow) {
+    // Reducing the pressure would take away the flow it was raised for.
+    c.text = "每支水枪出水量达到 " + plain(in.minFlow) + " L/s 所需栓口动压 " + c.value +
+             " 大于 0.500 MPa，减压后达不到该流量；应按第 7.4.2 条校核改配水枪或水带。";
+    return c;
+  }
+  c.text = (in.pressureMPa ? "给定栓口动压 " : "栓口动压 ") + c.value;
+  if (p <= kReducerMandatory + kOnLimit) {
+    c.text += " 大于 0.500 MPa，应采取减压措施（如减压稳压消火栓）";
+  } else {
+    c.text += " 大于 0.700 MPa，必须设置减压装置（减压稳压消火栓、减压孔板或减压阀）";
+  }
+  c.text += in.pressureMPa ? "，并按减压后的栓口动压重新计算。" : "。";
   return c;
 }
 
-DesignCheck minFlowCheck(const DesignInputs& in, const DesignResult& r, const Kit& kit) {
+DesignCheck minFlowCheck(const DesignInputs& in, const DesignResult& r) {
   DesignCheck c = startCheck(CheckId::MinFlow, in, r);
   const double qmin = in.minFlow;
-  const std::string limit = "每支水枪最小流量 " + plain(qmin) + " l/s";
-  c.requirement = "≥ " + plain(qmin) + " l/s";
-  if (in.pressureMPa) {
+  const std::string limit = "每支水枪最小流量 " + plain(qmin) + " L/s（由表 3.5.2 折算）";
+  c.requirement = "≥ " + plain(qmin) + " L/s";
+  if (isGiven(in)) {
     c.value = lps(r.design.flow);
-    c.text = "栓口动压 " + mpa(r.design.outletPressure) + " 时出水量为 " + c.value +
-             (c.verdict == Verdict::Pass ? "，不小于" + limit + "。"
-                                         : "，低于" + limit + "，应提高栓口动压。");
+    c.text =
+        (in.pressureMPa ? "栓口动压 " + mpa(r.design.outletPressure) + " 时单支水枪计算出水量为 "
+                        : "给定单支水枪出水量 ") +
+        c.value +
+        (c.verdict == Verdict::Pass
+             ? "，不小于" + limit + "。"
+             : "，低于" + limit + (in.pressureMPa ? "，应提高栓口动压。" : "。"));
     return c;
   }
   c.value = lps(r.fromWaterColumn->flow);
-  c.text = "按充实水柱计算的出水量为 " + c.value;
+  c.text = "按充实水柱 " + plain(r.fromWaterColumn->waterColumn) + " m 计算的单支水枪出水量为 " +
+           c.value;
   if (c.verdict == Verdict::Pass) {
     c.text += "，不小于" + limit + "。";
   } else {
-    c.text += "，低于" + limit + "；出水量提高到不小于 " + plain(qmin) +
-              " l/s，喷嘴压力 H_q = q²/B = " + metres(qmin * qmin / kit.b) + "。";
+    c.text += "，低于" + limit + "；出水量达到 " + plain(qmin) + " L/s 需喷嘴压力 " +
+              head(r.fromMinFlow->nozzlePressure) + "、栓口动压 " +
+              mpa(r.fromMinFlow->outletPressure) + "。";
   }
   return c;
 }
@@ -280,29 +334,49 @@ DesignCheck spacingCheck(const DesignInputs& in, const DesignResult& r) {
   const std::string cap = plain(in.streams == 2 ? kCapTwoStreams : kCapOneStream) + " m";
   if (r.widthTooLarge) {
     c.requirement = "b ≤ R";
-    c.value = metres(*in.width);
-    c.text = "保护宽度 " + metres(*in.width) + " 大于保护半径 " + metres(r.radius) + "（" +
-             kWidthTooLargeMessage + "），应减小保护宽度或增设消火栓。";
+    c.value = "b = " + metres(*in.width);
+    c.text = "保护宽度 " + metres(*in.width) + " 大于保护半径 " + metres(r.radius) +
+             "，单排布置时" + (in.streams == 2 ? "两股充实水柱不能同时到达" : "充实水柱不能到达") +
+             "保护宽度内的任何部位；消火栓应两排布置，或减小保护宽度。";
     return c;
   }
   c.requirement = "≤ " + cap;
   c.value = metres(*r.spacing);
   c.text = std::string(in.streams == 2 ? "两股充实水柱同时到达" : "一股充实水柱到达") +
-           "时，保护半径 " + metres(r.radius) + "、保护宽度 " + metres(*in.width) +
-           " 得消火栓间距 " + c.value +
+           "时，保护半径 " + metres(r.radius) + "（充实水柱按 " + metres(r.requiredWaterColumn, 0) +
+           " 计）、保护宽度 " + metres(*in.width) + " 得消火栓间距 " + c.value +
            (c.verdict == Verdict::Pass ? "，不大于 " + cap + "。"
                                        : "，大于 " + cap + "，布置间距取 " + cap + "。");
   return c;
 }
 
+DesignCheck streamsCheck(const DesignInputs& in, const DesignResult& r) {
+  DesignCheck c = startCheck(CheckId::Streams, in, r);
+  c.requirement = "2 股充实水柱";
+  c.value = "1 股";
+  c.text =
+      "室内消火栓布置应满足同一平面 2 支水枪的 2 股充实水柱同时到达任何部位；仅建筑高度不大于 "
+      "24 m 且体积不大于 5000 m³ 的多层仓库、建筑高度不大于 54 m 且每单元设置一部疏散楼梯的"
+      "住宅，以及表 3.5.2 中规定可采用 1 支水枪的场所，可按 1 股充实水柱布置；请确认本工程属于"
+      "上述情形。";
+  return c;
+}
+
 DesignCheck hoseCheck(const DesignInputs& in, const DesignResult& r) {
   DesignCheck c = startCheck(CheckId::Hose, in, r);
-  c.requirement = "DN65 衬胶水带，≤ 25 m";
+  c.requirement = "DN65 衬胶，≤ 25 m";
   c.value = in.hoseDiameter + " mm " + in.material + "水带 " + plain(in.hoseLength) + " m";
-  c.text = c.verdict == Verdict::Pass
-               ? "配置 " + c.value + "，符合公称直径 65 mm 有内衬里、长度不超过 25 m 的要求。"
-               : "消火栓宜配置公称直径 65 mm 有内衬里的消防水带，长度不宜超过 25 m；当前为 " +
-                     c.value + "，建议改用 65 mm 衬胶水带。";
+  switch (c.verdict) {
+    case Verdict::Pass:
+      c.text = "配置 " + c.value + "，符合公称直径 65 mm 有内衬里、长度不超过 25 m 的要求。";
+      break;
+    case Verdict::Advice:
+      c.text = "配置 " + c.value + "，水带长度不宜超过 25 m，建议缩短水带或加密消火栓。";
+      break;
+    default:
+      c.text = "消火栓应配置公称直径 65 mm 有内衬里的消防水带；当前为 " + c.value +
+               "，应改用 65 mm 衬胶水带后重新计算。";
+  }
   return c;
 }
 
@@ -311,7 +385,15 @@ DesignCheck nozzleCheck(const DesignInputs& in, const DesignResult& r) {
   const auto [first, second] = suitableNozzles(in);
   c.requirement = plain(first) + " 或 " + plain(second) + " mm";
   c.value = plain(in.nozzle) + " mm";
-  const std::string flow = "每支水枪 " + plain(in.minFlow) + " l/s";
+  const std::string flow = "每支水枪 " + plain(in.minFlow) + " L/s";
+  if (kitTooSmall(r)) {
+    c.text = "当量喷嘴直径 " + c.value + " 的水枪配 " + in.hoseDiameter + " mm " + in.material +
+             "水带 " + plain(in.hoseLength) + " m，" + flow + " 需栓口动压 " +
+             mpa(r.minFlowOutlet) + "，在 0.500 MPa 以内不能提供该流量；" +
+             (in.nozzle < 16 ? "应配置当量喷嘴直径 16 mm 或 19 mm 的消防水枪。"
+                             : "应缩短水带或改用阻力较小的水带。");
+    return c;
+  }
   c.text = c.verdict == Verdict::Pass
                ? "当量喷嘴直径 " + c.value + "，符合" + flow + " 时的配置要求。"
                : flow + " 时宜配置当量喷嘴直径 " + c.requirement + " 的消防水枪，当前为 " +
@@ -335,9 +417,17 @@ Result<DesignResult> checkDesign(const DesignInputs& in) {
   r.requiredWaterColumn = high ? 13 : 10;
   r.minPressure = high ? 35 : 25;
 
+  // The outlet pressure q_min needs through this kit, in every direction.
+  const double minFlowSquared = in.minFlow * in.minFlow;
+  r.minFlowOutlet = minFlowSquared / kit.b + kit.hoseFactor * minFlowSquared + kHydrantLoss;
+
   if (in.pressureMPa) {
     r.governedBy = Governing::Pressure;
     r.design = pointAt(*in.pressureMPa * 100, kit);
+  } else if (in.flow) {
+    r.governedBy = Governing::Flow;
+    const double q2 = *in.flow * *in.flow;
+    r.design = pointAt(q2 / kit.b + kit.hoseFactor * q2 + kHydrantLoss, kit);
   } else {
     // A: from the water column, never below the one the occupancy asks for.
     const double h = std::max(in.waterColumn, r.requiredWaterColumn);
@@ -381,10 +471,10 @@ Result<DesignResult> checkDesign(const DesignInputs& in) {
     return errors::outOfRange(errors::Input::HoseLength, plain(in.hoseLength));
   }
 
-  // The radius as the window forms it, from the water column as entered.
-  r.radius = in.hoseLength * 0.8 + in.waterColumn * 0.71;
+  // 10.2.1 takes S_k as 7.4.12-2 fixes it, not as entered; k₃ = 0.8, the low end of 0.8–0.9.
+  r.radius = in.hoseLength * 0.8 + r.requiredWaterColumn * 0.71;
   if (!std::isfinite(r.radius * r.radius)) {
-    return errors::outOfRange(errors::Input::WaterColumn, plain(in.waterColumn));
+    return errors::outOfRange(errors::Input::HoseLength, plain(in.hoseLength));
   }
   if (in.width) {
     const double b = *in.width;
@@ -401,6 +491,8 @@ Result<DesignResult> checkDesign(const DesignInputs& in) {
   r.checks.reserve(std::size(kCheckOrder));
   for (CheckId id : kCheckOrder) {
     if (id == CheckId::Spacing && !in.width) continue;
+    // One stream is a choice 7.4.6 allows only in named cases; in other places it is common.
+    if (id == CheckId::Streams && !(in.streams == 1 && high)) continue;
     if (!in.withTexts) {
       r.checks.push_back(startCheck(id, in, r));
       continue;
@@ -416,7 +508,7 @@ Result<DesignResult> checkDesign(const DesignInputs& in) {
         r.checks.push_back(maxPressureCheck(in, r));
         break;
       case CheckId::MinFlow:
-        r.checks.push_back(minFlowCheck(in, r, kit));
+        r.checks.push_back(minFlowCheck(in, r));
         break;
       case CheckId::Spacing:
         r.checks.push_back(spacingCheck(in, r));
@@ -426,6 +518,9 @@ Result<DesignResult> checkDesign(const DesignInputs& in) {
         break;
       case CheckId::Nozzle:
         r.checks.push_back(nozzleCheck(in, r));
+        break;
+      case CheckId::Streams:
+        r.checks.push_back(streamsCheck(in, r));
         break;
     }
   }
@@ -455,9 +550,11 @@ std::string_view governingName(Governing governing) {
     case Governing::MinPressure:
       return "minPressure";
     case Governing::Pressure:
+      return "pressure";
+    case Governing::Flow:
       break;
   }
-  return "pressure";
+  return "flow";
 }
 
 std::string_view verdictWords(Verdict verdict) {
@@ -483,9 +580,11 @@ std::string_view governingWords(Governing governing) {
     case Governing::MinPressure:
       return "最小栓口动压";
     case Governing::Pressure:
+      return "给定栓口动压";
+    case Governing::Flow:
       break;
   }
-  return "给定栓口动压";
+  return "给定出水量";
 }
 
 std::string_view occupancyText(Occupancy occupancy) {
@@ -504,6 +603,7 @@ DesignInputs designInputs(const Calculation& calculation, const DesignSettings& 
   in.nozzle = parseNumber(e.nozzle).value_or(0);
   in.waterColumn = parseNumber(e.waterColumn).value_or(0);
   if (!e.width.empty()) in.width = leadingNumber(e.width);
+  if (e.flow) in.flow = parseNumber(*e.flow);
   in.occupancy = settings.occupancy;
   in.streams = settings.streams;
   in.minFlow = settings.minFlow;

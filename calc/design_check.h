@@ -8,8 +8,11 @@
 //   F  from the minimum flow per stream q_min;
 //   P  the minimum outlet pressure p_min of 7.4.12-2.
 // The design point is the largest of the three (ties: A, then F, then P). Given an
-// available outlet pressure instead, that pressure is the design point and nothing is
-// raised. 1 m of water column is taken as 0.01 MPa.
+// available outlet pressure, or a flow per stream, that is the design point instead and
+// nothing is raised: a shortfall fails. 1 m of water column is taken as 0.01 MPa.
+//
+// The protection radius of 10.2.1 takes S_k as 7.4.12-2 fixes it (13 m or 10 m), whatever
+// was entered; the window's radius, from the entered S_k, is the run's and not this one.
 
 #include <optional>
 #include <span>
@@ -28,7 +31,7 @@ enum class Occupancy {
   Other,  // 其他场所: 10 m, 0.25 MPa
 };
 
-enum class Governing { WaterColumn, MinFlow, MinPressure, Pressure };
+enum class Governing { WaterColumn, MinFlow, MinPressure, Pressure, Flow };
 
 enum class Verdict { Pass, Fail, Note, Advice };
 
@@ -44,6 +47,8 @@ struct DesignInputs {
   int streams = 2;                    // streams that must reach every point: 2 or 1
   double minFlow = 5;                 // q_min per stream, l/s
   std::optional<double> pressureMPa;  // available outlet pressure: the pressure-given direction
+  std::optional<double> flow;         // given flow per stream, L/s: the flow-given direction (the
+                                      // pressure, when both are given, comes first)
   // false: the checks carry id, clause and verdict only (requirement, value and text stay
   // empty), for batch runs that print verdicts and numbers.
   bool withTexts = true;
@@ -79,16 +84,19 @@ struct DesignResult {
   Governing governedBy = Governing::WaterColumn;
   double requiredWaterColumn = 0;  // S_k,req, m
   double minPressure = 0;          // p_min, m
+  // Outlet pressure that gives q_min through this nozzle and hose, m; formed in every
+  // direction: above 0.50 MPa the kit cannot give q_min without a reducer defeating it.
+  double minFlowOutlet = 0;
   // The candidates; unset in the pressure-given direction, where none is formed.
   std::optional<HydrantPoint> fromWaterColumn;  // A
   std::optional<HydrantPoint> fromMinFlow;      // F (its waterColumn is S_k,act at q_min)
   HydrantPoint design;                          // the design point
-  double radius = 0;                            // R = 0.8·L_d + 0.71·S_k (S_k as entered), m
+  double radius = 0;                            // R = 0.8·L_d + 0.71·S_k,req, m
   // When a width is given and b ≤ R: S, its cap of 7.4.10 and min(S, cap).
   std::optional<double> spacing;
   std::optional<double> spacingCap;
   std::optional<double> adoptedSpacing;
-  bool widthTooLarge = false;  // b > R
+  bool widthTooLarge = false;  // b > R: two rows of hydrants or a smaller width
   std::vector<DesignCheck> checks;
 };
 
@@ -112,7 +120,8 @@ DesignInputs designInputs(const Calculation& calculation, const DesignSettings& 
 // or 2, a given pressure not above the hydrant's own 0.02 MPa.
 Result<DesignResult> checkDesign(const DesignInputs& inputs);
 
-// "pass", "fail", "note", "advice" and "waterColumn", "minFlow", "minPressure", "pressure":
+// "pass", "fail", "note", "advice" and "waterColumn", "minFlow", "minPressure", "pressure",
+// "flow":
 // the names in JSON and CSV.
 std::string_view verdictName(Verdict verdict);
 std::string_view governingName(Governing governing);
@@ -120,7 +129,8 @@ std::string_view governingName(Governing governing);
 std::span<const std::string_view> checkIds();
 // 满足, 不满足, 注意, 建议.
 std::string_view verdictWords(Verdict verdict);
-// What set the design point, in words: 充实水柱, 最小流量, 最小栓口动压, 给定栓口动压.
+// What set the design point, in words: 充实水柱, 最小流量, 最小栓口动压, 给定栓口动压,
+// 给定出水量.
 std::string_view governingWords(Governing governing);
 // The group of 7.4.12-2 named in full, for the sheet and the dialog.
 std::string_view occupancyText(Occupancy occupancy);

@@ -182,19 +182,23 @@ std::string designJson(const calc::DesignResult& d) {
 std::vector<std::vector<std::string>> designLines(const calc::DesignResult& d,
                                                   const DesignSettings& settings) {
   const auto m = [](double v, int decimals = 2) { return calc::formatFixed(v, decimals) + " m"; };
+  const std::string outlet = calc::formatFixed(calc::toMPa(d.design.outletPressure), 3) + " MPa";
   std::vector<std::vector<std::string>> lines{
-      {"场所类别", std::string(calc::occupancyText(settings.occupancy)) + "（充实水柱 ≥ " +
-                       calc::numberToText(d.requiredWaterColumn) + " m，栓口动压 ≥ " +
-                       calc::formatFixed(calc::toMPa(d.minPressure), 2) + " MPa）"},
-      {"水枪", std::to_string(settings.streams) + " 股充实水柱，每支最小流量 " +
-                   calc::numberToText(settings.minFlow) + " l/s"},
+      {"场所类别", std::string(calc::occupancyText(settings.occupancy)) + "（充实水柱按 " +
+                       calc::numberToText(d.requiredWaterColumn) + " m 计算，栓口动压 ≥ " +
+                       calc::formatFixed(calc::toMPa(d.minPressure), 3) + " MPa）"},
+      {"水枪", std::to_string(settings.streams) + " 股充实水柱，每支水枪最小流量 " +
+                   calc::numberToText(settings.minFlow) + " L/s（由表 3.5.2 折算）"},
       {"控制条件", std::string(calc::governingWords(d.governedBy))},
-      {"设计栓口动压", m(d.design.outletPressure) + "（" +
-                           calc::formatFixed(calc::toMPa(d.design.outletPressure), 3) + " MPa）"},
+      {"栓口动压", m(d.design.outletPressure) + "（" + outlet + "）"},
       {"喷嘴压力", m(d.design.nozzlePressure)},
-      {"设计出水量", calc::formatFixed(d.design.flow, 2) + " l/s"},
+      // Which flow sizes the pumps is the designer's call: this one is named by its pressure.
+      {"计算出水量",
+       "栓口动压 " + outlet + " 时单支水枪 " + calc::formatFixed(d.design.flow, 2) + " L/s"},
       {"水带水头损失", m(d.design.hoseLoss)},
       {"实际充实水柱", m(d.design.waterColumn, 1)},
+      {"保护半径",
+       m(d.radius) + "（充实水柱按 " + calc::numberToText(d.requiredWaterColumn) + " m 计算）"},
   };
   if (d.adoptedSpacing) {
     std::string spacing = m(*d.adoptedSpacing);

@@ -1,5 +1,6 @@
 #include "sheet/calc_sheet.h"
 
+#include <cmath>
 #include <cstddef>
 #include <initializer_list>
 #include <utility>
@@ -13,10 +14,16 @@ namespace {
 
 using calc::formatFixed;
 
+#ifndef HYDRANT_VERSION
+#define HYDRANT_VERSION "dev"
+#endif
+constexpr std::string_view kProgram = "hydrant-calc " HYDRANT_VERSION;
+
 // Page, tables and formulas; printed on A4 and readable on screen. The serif CJK faces
 // come first because plan-review sheets are set in 宋体.
 constexpr std::string_view kStyle = R"(
-@page { size: A4; margin: 15mm 16mm 16mm 18mm;
+@page { size: A4; margin: 14mm 16mm 14mm 18mm;
+  @top-left { content: "室内消火栓水力计算书"; font-size: 8pt; color: #444; }
   @bottom-center { content: "第 " counter(page) " 页 共 " counter(pages) " 页"; font-size: 8pt; } }
 * { box-sizing: border-box; }
 body { font-family: "SimSun", "宋体", "Songti SC", "Noto Serif CJK SC", "Source Han Serif SC", serif;
@@ -45,6 +52,11 @@ td.k { background: #f6f6f6; white-space: nowrap; width: 19%; }
 .gov { font-weight: bold; }
 .small { font-size: 8.5pt; }
 .keep { break-inside: avoid; page-break-inside: avoid; }
+table.title td { padding: 2.5pt 4pt; }
+td.sign { height: 18pt; }
+svg { display: block; margin: 2pt auto; }
+svg text { font-family: "SimSun", "宋体", "Noto Serif CJK SC", serif; }
+.fig { text-align: center; }
 .foot { font-size: 8pt; color: #444; margin-top: 8pt; border-top: 0.6pt solid #888; padding-top: 2pt; }
 )";
 
@@ -154,11 +166,38 @@ std::string esc(std::string_view text) {
   return out;
 }
 
+// Head in metres of water column.
+const std::string kHead = " mH<sub>2</sub>O";
+
+// φ and α_f as the sheet prints them.
+struct Coefficients {
+  std::string phi;
+  std::string alpha;
+};
+
+// φ and α_f with the digits that make the substitution H_q = α_f S_k / (1 − φ α_f S_k) give
+// the printed H_q to its last digit (`nozzlePressure`, when given): 5 and 4 decimals as a
+// rule, more for a long column from a small nozzle, where the denominator is small.
+Coefficients coefficients(const calc::Calculation& c, double waterColumn,
+                          const std::optional<std::string>& nozzlePressure = std::nullopt) {
+  const double phi = calc::nozzleCoefficient(calc::parseNumber(c.entries.nozzle).value_or(0));
+  const double alpha = calc::waterColumnCoefficient(waterColumn);
+  Coefficients shown;
+  for (int more = 0; more < 4; ++more) {
+    shown = {formatFixed(phi, 5 + more), formatFixed(alpha, 4 + more)};
+    if (!nozzlePressure) break;
+    const double p = calc::parseNumber(shown.phi).value_or(0);
+    const double a = calc::parseNumber(shown.alpha).value_or(0);
+    if (formatFixed(a * waterColumn / (1 - p * a * waterColumn), 2) == *nozzlePressure) break;
+  }
+  return shown;
+}
+
 // The steps every direction shares at its start: φ and B depend on the nozzle alone.
-Step phiStep(const calc::RunOutputs& out, const std::string& d) {
+Step phiStep(const std::string& phi, const std::string& d) {
   return {"喷嘴阻力系数 " + kPhi,
           kPhi + " = " + frac("0.25", kD + " + (0.1" + kD + ")<sup>3</sup>"),
-          "= " + frac("0.25", d + " + (0.1×" + d + ")<sup>3</sup>"), esc(*out.phiOut)};
+          "= " + frac("0.25", d + " + (0.1×" + d + ")<sup>3</sup>"), phi};
 }
 Step bStep(const calc::RunOutputs& out, const std::string& d) {
   return {"水枪水流特性系数 " + kB, kB + " = (0.003477 " + kD + "<sup>2</sup>)<sup>2</sup>",
@@ -168,8 +207,9 @@ Step hoseStep(const calc::Calculation& c) {
   return {"水带比阻 " + kAz, "查水带比阻表",
           esc(c.entries.material) + "，DN" + esc(c.entries.hoseDiameter), esc(c.hoseCoefficient)};
 }
+// The radius from the water column as entered; the design section gives the one of 10.2.1.
 Step radiusStep(const std::string& ld, const std::string& sk, const std::string& r) {
-  return {"保护半径 " + kR, kR + " = 0.8 " + kLd + " + 0.71 " + kSk,
+  return {"保护半径 " + kR + "（按输入 " + kSk + "）", kR + " = 0.8 " + kLd + " + 0.71 " + kSk,
           "= 0.8×" + ld + " + 0.71×" + sk, esc(r) + " m"};
 }
 // The spacing, or the reason there is none, for an entered width: the window's text for
@@ -183,7 +223,7 @@ std::optional<Step> spacingStep(const calc::Calculation& c, const std::string& r
       kS + " = " + two + root(kR + "<sup>2</sup> − " + kBw + "<sup>2</sup>");
   if (!c.outputs.spacingOut) {
     return Step{"消火栓间距 " + kS, formula,
-                kBw + " = " + b + " m &gt; " + kR + " = " + esc(r) + " m", "保护宽度过大"};
+                kBw + " = " + b + " m &gt; " + kR + " = " + esc(r) + " m", "单排不能布置"};
   }
   const std::string value =
       in.streams == 1 && design.spacing ? formatFixed(*design.spacing, 2) : *c.outputs.spacingOut;
@@ -195,14 +235,14 @@ std::optional<Step> spacingStep(const calc::Calculation& c, const std::string& r
 Step outletStep(const std::string& hq, const std::string& hd, const std::string& hxh) {
   return {"栓口所需压力 " + kHxh, kHxh + " = " + kHq + " + " + kHd + " + " + kHk,
           "= " + hq + " + " + hd + " + 2",
-          esc(hxh) + " m<br>" + esc(metresTextToMPa(hxh, 4)) + " MPa"};
+          esc(hxh) + kHead + "<br>" + esc(metresTextToMPa(hxh, 3)) + " MPa"};
 }
 
 Step hoseLossStep(const calc::Calculation& c, const std::string& q, const std::string& hd) {
   return {
       "水带水头损失 " + kHd, kHd + " = " + kAz + " " + kLd + " " + kQ + "<sup>2</sup>",
       "= " + esc(c.hoseCoefficient) + "×" + esc(c.entries.hoseLength) + "×" + q + "<sup>2</sup>",
-      hd + " m"};
+      hd + kHead};
 }
 
 // 计算过程 of the window's direction: the flow from the water column.
@@ -210,18 +250,20 @@ std::vector<Step> waterColumnSteps(const calc::Calculation& c, const calc::Desig
                                    const calc::DesignResult& design) {
   const calc::RunOutputs& o = c.outputs;
   const std::string d = esc(c.entries.nozzle), sk = esc(c.entries.waterColumn);
-  const std::string phi = esc(*o.phiOut), alpha = esc(*o.alphaOut), b = esc(*o.flowCoefficientOut);
+  const Coefficients k =
+      coefficients(c, calc::parseNumber(c.entries.waterColumn).value_or(0), *o.nozzlePressureOut);
+  const std::string phi = k.phi, alpha = k.alpha, b = esc(*o.flowCoefficientOut);
   const std::string hq = esc(*o.nozzlePressureOut), q = esc(number(o.flowOut));
   std::vector<Step> steps{
-      phiStep(o, d),
+      phiStep(phi, d),
       {"实验系数 " + kAlpha, kAlpha + " = 1.19 + 80(0.01 " + kSk + ")<sup>4</sup>",
        "= 1.19 + 80×(0.01×" + sk + ")<sup>4</sup>", alpha},
       bStep(o, d),
       {"水枪喷嘴压力 " + kHq,
        kHq + " = " + frac(kAlpha + " " + kSk, "1 − " + kPhi + " " + kAlpha + " " + kSk),
-       "= " + frac(alpha + "×" + sk, "1 − " + phi + "×" + alpha + "×" + sk), hq + " m"},
+       "= " + frac(alpha + "×" + sk, "1 − " + phi + "×" + alpha + "×" + sk), hq + kHead},
       {"消火栓出水量 " + kQ, kQ + " = " + root(kB + " " + kHq), "= " + root(b + "×" + hq),
-       q + " l/s"},
+       q + " L/s"},
       hoseStep(c),
       hoseLossStep(c, q, esc(*o.hoseLossOut)),
       outletStep(hq, esc(*o.hoseLossOut), number(o.outletPressureOut)),
@@ -237,7 +279,8 @@ std::vector<Step> flowSteps(const calc::Calculation& c, const calc::DesignInputs
                             const calc::DesignResult& design) {
   const calc::RunOutputs& o = c.outputs;
   const std::string d = esc(c.entries.nozzle);
-  const std::string phi = esc(*o.phiOut), b = esc(*o.flowCoefficientOut);
+  const Coefficients k = coefficients(c, calc::parseNumber(*o.waterColumnOut).value_or(0));
+  const std::string phi = k.phi, alpha = k.alpha, b = esc(*o.flowCoefficientOut);
   const std::string hq = esc(*o.nozzlePressureOut), q = esc(*o.flowOut);
   // The run gives no hose loss and outlet pressure in this direction; they are formed as
   // the design check forms them, from the given flow without rounding between steps, so
@@ -249,16 +292,15 @@ std::vector<Step> flowSteps(const calc::Calculation& c, const calc::DesignInputs
   const std::string hd = formatFixed(loss, 2);
   const std::string hxh = formatFixed(nozzlePressure + loss + 2, 2);
   std::vector<Step> steps{
-      phiStep(o, d),
+      phiStep(k.phi, d),
       bStep(o, d),
       {"水枪喷嘴压力 " + kHq, kHq + " = " + frac(kQ + "<sup>2</sup>", kB),
-       "= " + frac(q + "<sup>2</sup>", b), hq + " m"},
+       "= " + frac(q + "<sup>2</sup>", b), hq + kHead},
       {"实验系数 " + kAlpha, kAlpha + " = 1.19 + 80(0.01 " + kSk + ")<sup>4</sup>",
-       "末次试算 " + kSk + " 的取值", esc(*o.alphaOut)},
+       "末次试算 " + kSk + " 的取值", alpha},
       {"充实水柱长度 " + kSk,
        kSk + " = " + frac(kHq, kAlpha + "(1 + " + kPhi + " " + kHq + ")") + "，按整米试算",
-       "= " + frac(hq, esc(*o.alphaOut) + "×(1 + " + phi + "×" + hq + ")"),
-       esc(*o.waterColumnOut) + " m"},
+       "= " + frac(hq, alpha + "×(1 + " + phi + "×" + hq + ")"), esc(*o.waterColumnOut) + " m"},
       hoseStep(c),
       hoseLossStep(c, q, esc(hd)),
       outletStep(hq, esc(hd), hxh),
@@ -279,18 +321,19 @@ std::vector<Step> pressureSteps(const calc::Calculation& c, const calc::DesignIn
   const std::string hq = formatFixed(p.nozzlePressure, 2), q = formatFixed(p.flow, 2);
   const std::string hd = formatFixed(p.hoseLoss, 2);
   const std::string az = esc(c.hoseCoefficient), ld = esc(c.entries.hoseLength);
-  const std::string alpha = formatFixed(calc::waterColumnCoefficient(p.waterColumn), 2);
+  const Coefficients k = coefficients(c, p.waterColumn);
+  const std::string alpha = k.alpha;
   std::vector<Step> steps{
-      phiStep(o, d),
+      phiStep(k.phi, d),
       bStep(o, d),
       hoseStep(c),
       {"给定栓口压力 " + kHxh, kHxh + " = 100 <i>p</i>",
-       "= 100×" + esc(calc::numberToText(*in.pressureMPa)), pressure + " m"},
+       "= 100×" + esc(calc::numberToText(*in.pressureMPa)), pressure + kHead},
       {"水枪喷嘴压力 " + kHq,
        kHq + " = " + frac(kHxh + " − " + kHk, "1 + " + kAz + " " + kLd + " " + kB),
-       "= " + frac(pressure + " − 2", "1 + " + az + "×" + ld + "×" + b), hq + " m"},
+       "= " + frac(pressure + " − 2", "1 + " + az + "×" + ld + "×" + b), hq + kHead},
       {"消火栓出水量 " + kQ, kQ + " = " + root(kB + " " + kHq), "= " + root(b + "×" + hq),
-       q + " l/s"},
+       q + " L/s"},
       hoseLossStep(c, q, hd),
       {"充实水柱长度 " + kSk,
        frac(kHq, "1 + " + kPhi + " " + kHq) + " = " + kAlpha + "(" + kSk + ") " + kSk,
@@ -301,32 +344,61 @@ std::vector<Step> pressureSteps(const calc::Calculation& c, const calc::DesignIn
   return steps;
 }
 
-void infoSection(Html& h, const SheetRequest& r) {
-  h.raw("<h2>1 工程信息</h2>\n<table><tr><td class=\"k\">工程名称</td><td>").text(r.project);
-  h.raw("</td></tr>\n<tr><td class=\"k\">设计人</td><td>").text(r.designer);
-  h.raw("</td></tr>\n<tr><td class=\"k\">日期</td><td>").text(r.date).raw("</td></tr></table>\n");
+// The title block a drawing office puts on every sheet, and the signature lines.
+void titleBlock(Html& h, const SheetRequest& r) {
+  const auto cell = [&h](std::string_view key, std::string_view value, int span = 1) {
+    h.raw("<td class=\"k\">").raw(key).raw("</td><td");
+    if (span > 1) h.raw(" colspan=\"" + std::to_string(span) + "\"");
+    h.raw(">").text(value).raw("</td>");
+  };
+  h.raw("<table class=\"title\">\n<tr>");
+  cell("工程名称", r.project, 3);
+  h.raw("</tr>\n<tr>");
+  cell("工程编号", r.projectNumber);
+  cell("子项", r.subproject);
+  h.raw("</tr>\n<tr>");
+  cell("设计阶段", r.stage);
+  cell("计算书编号", r.sheetNumber);
+  h.raw("</tr>\n<tr>");
+  cell("版次", r.revision);
+  cell("日期", r.date);
+  h.raw("</tr>\n<tr>");
+  cell("计算程序", kProgram, 3);
+  h.raw("</tr>\n</table>\n<table class=\"title\"><tr>");
+  for (const char* role : {"设计", "校对", "审核", "审定"}) {
+    h.raw("<td class=\"k\" style=\"width:8%\">").raw(role).raw("</td><td class=\"sign\">");
+    if (std::string_view(role) == "设计") h.text(r.designer);
+    h.raw("</td>");
+  }
+  h.raw("</tr></table>\n");
 }
 
 void basisSection(Html& h, const calc::Calculation& c, const calc::DesignInputs& in) {
   h.raw(
-      "<h2>2 计算依据</h2>\n"
-      "<p>《消防给水及消火栓系统技术规范》GB 50974-2014：第 3.5.2 条（室内消火栓设计流量），"
-      "第 7.4.2 条（水枪、水带配置），第 7.4.10 条（消火栓布置间距），"
-      "第 7.4.12 条（栓口动压与充实水柱）。</p>\n<p>计算方法：");
+      "<h2>1 计算依据</h2>\n"
+      "<p>1）《消防给水及消火栓系统技术规范》GB 50974-2014：第 3.5.2 条（室内消火栓流量与"
+      "同时使用水枪数，每支水枪最小流量由此折算）；第 7.4.2 条（水带、水枪配置）；第 7.4.6 条"
+      "（充实水柱到达室内任何部位）；第 7.4.10 条（消火栓布置间距）；第 7.4.12 条（栓口动压与"
+      "充实水柱）；第 10.2.1 条（保护半径，水带弯曲折减系数 " +
+      f("<i>k</i><sub>3</sub>") + " 在 0.8～0.9 中取 0.8）。</p>\n");
+  h.raw("<p>2）水枪喷嘴压力、出水量与充实水柱的关系（" + kPhi + "、" + kAlpha + "、" + kB +
+        "）及水带水头损失按建筑给水排水教材的水枪、水带水力计算方法；水带比阻 " + f(kAz) +
+        " 查表取值，单位 mH<sub>2</sub>O·s<sup>2</sup>/(L<sup>2</sup>·m)（" + f(kHd) +
+        " 以 mH<sub>2</sub>O、" + f(kLd) + " 以 m、" + f(kQ) + " 以 L/s 计）。</p>\n");
+  h.raw("<p>3）计算假定：消火栓栓口局部水头损失 " + f(kHk) +
+        " 取 2 mH<sub>2</sub>O（经验值）；水枪上倾角 45°，充实水柱水平投影取 0.71 " + f(kSk) +
+        "；消火栓单排布置；1 mH<sub>2</sub>O 按 0.01 MPa 计。</p>\n<p>4）");
   if (in.pressureMPa) {
     h.raw(
-        "由给定的栓口压力扣除消火栓栓口水头损失与水带水头损失，求水枪喷嘴压力、出水量及其达到的充实"
-        "水柱长度；");
+        "由给定栓口动压扣除栓口与水带水头损失，求喷嘴压力、出水量及充实水柱，按此校核，不再提高。");
   } else if (c.entries.flow) {
-    h.raw("由已知出水量按水枪喷嘴水力特性求喷嘴压力，按整米试算充实水柱长度；");
+    h.raw("由给定出水量求喷嘴压力和所需栓口动压，按整米试算充实水柱，按此校核，不再提高。");
   } else {
-    h.raw("由充实水柱长度按水枪喷嘴水力特性求喷嘴压力和出水量；");
+    h.raw(
+        "由充实水柱求喷嘴压力和出水量；设计工况取充实水柱、每支水枪最小流量与最小栓口动压三者"
+        "所需栓口动压的较大值。");
   }
-  h.raw("水带水头损失 " + f(kHd + " = " + kAz + " " + kLd + " " + kQ + "<sup>2</sup>") +
-        "，消火栓栓口水头损失 " + f(kHk) + " 取 2 m；1 m 水柱按 0.01 MPa 计。");
-  h.raw(in.pressureMPa
-            ? "按给定栓口压力校核，不再提高。</p>\n"
-            : "设计工况取充实水柱、最小流量与最小栓口动压三者所需栓口压力的较大值。</p>\n");
+  h.raw("</p>\n");
 }
 
 void inputRow(Html& h, std::initializer_list<std::pair<std::string, std::string>> cells) {
@@ -339,29 +411,120 @@ void inputRow(Html& h, std::initializer_list<std::pair<std::string, std::string>
 
 void inputSection(Html& h, const calc::Calculation& c, const calc::DesignInputs& in) {
   const calc::Entries& e = c.entries;
-  h.raw("<h2>3 输入参数</h2>\n<table>\n");
+  h.raw("<h2>2 输入参数</h2>\n<table>\n");
   inputRow(h, {{"水带长度 " + kLd, esc(e.hoseLength) + " m"}, {"水带材料", esc(e.material)}});
   inputRow(
       h, {{"水带直径", esc(e.hoseDiameter) + " mm"}, {"水带比阻 " + kAz, esc(c.hoseCoefficient)}});
   inputRow(h, {{"喷嘴口径 " + kD, esc(e.nozzle) + " mm"},
                {"充实水柱长度 " + kSk, esc(e.waterColumn) + " m"}});
-  inputRow(h, {{"已知出水量 " + kQ, e.flow ? esc(*e.flow) + " l/s" : "—"},
+  inputRow(h, {{"给定出水量 " + kQ, e.flow ? esc(*e.flow) + " L/s" : "—"},
                {"最大保护宽度 " + kBw, e.width.empty() ? "—" : esc(e.width) + " m"}});
   inputRow(h,
            {{"场所类别", esc(calc::occupancyText(in.occupancy))},
             {"布置方式", in.streams == 1 ? "一支水枪充实水柱到达" : "两支水枪充实水柱同时到达"}});
-  inputRow(h, {{"每支水枪设计流量", esc(calc::numberToText(in.minFlow)) + " l/s"},
-               {"给定栓口压力 <i>p</i>",
-                in.pressureMPa ? esc(calc::numberToText(*in.pressureMPa)) + " MPa" : "—"}});
+  inputRow(
+      h,
+      {{"每支水枪最小流量", esc(calc::numberToText(in.minFlow)) + " L/s（由表 3.5.2 折算）"},
+       {"给定栓口动压 <i>p</i>", in.pressureMPa ? formatFixed(*in.pressureMPa, 3) + " MPa" : "—"}});
   h.raw("</table>\n");
+}
+
+// SVG text with a subscript: "S" and "k" → S with k set lower and smaller.
+std::string svgSymbol(std::string_view letter, std::string_view sub) {
+  return "<tspan font-style=\"italic\">" + std::string(letter) +
+         "</tspan><tspan dy=\"3\" font-size=\"9\">" + std::string(sub) +
+         "</tspan><tspan dy=\"-3\"></tspan>";
+}
+
+// Elevation of hydrant, hose, nozzle and jet, and a plan of two hydrants in one row with R,
+// b and S; not to scale. For one stream the farthest point lies midway between hydrants.
+void diagramSection(Html& h, const calc::DesignInputs& in) {
+  h.raw(
+      "<div class=\"keep\"><h2>3 计算简图</h2>\n<div "
+      "style=\"display:flex;justify-content:space-around\">");
+  h.raw(
+      "<div class=\"fig\"><svg width=\"84mm\" height=\"39.4mm\" viewBox=\"0 0 320 150\" "
+      "font-size=\"12\" stroke-linecap=\"round\">"
+      "<line x1=\"8\" y1=\"146\" x2=\"312\" y2=\"146\" stroke=\"#000\" stroke-width=\"1.2\"/>"
+      "<line x1=\"20\" y1=\"20\" x2=\"20\" y2=\"146\" stroke=\"#000\" stroke-width=\"1.2\"/>"
+      "<rect x=\"20\" y=\"84\" width=\"24\" height=\"34\" fill=\"#fff\" stroke=\"#000\"/>"
+      "<circle cx=\"38\" cy=\"101\" r=\"4\" fill=\"none\" stroke=\"#000\"/>"
+      "<text x=\"24\" y=\"78\">消火栓</text>"
+      "<path d=\"M42,101 C55,132 100,130 120,114\" fill=\"none\" stroke=\"#000\" "
+      "stroke-width=\"2\"/>"
+      "<text x=\"58\" y=\"141\">水带 ");
+  h.raw(svgSymbol("L", "d")).raw("</text>");
+  h.raw(
+      "<line x1=\"120\" y1=\"114\" x2=\"134\" y2=\"100\" stroke=\"#000\" stroke-width=\"4\"/>"
+      "<text x=\"128\" y=\"126\">水枪</text>"
+      "<line x1=\"134\" y1=\"100\" x2=\"206\" y2=\"28\" stroke=\"#000\" stroke-width=\"2.2\"/>"
+      "<path d=\"M206,28 Q238,2 270,52\" fill=\"none\" stroke=\"#000\" stroke-dasharray=\"2 4\"/>"
+      "<line x1=\"134\" y1=\"100\" x2=\"190\" y2=\"100\" stroke=\"#000\" stroke-dasharray=\"4 3\"/>"
+      "<path d=\"M160,100 A26,26 0 0 0 152.4,81.6\" fill=\"none\" stroke=\"#000\"/>"
+      "<text x=\"164\" y=\"94\">45°</text>"
+      "<text x=\"192\" y=\"64\">充实水柱 ");
+  h.raw(svgSymbol("S", "k")).raw("</text>");
+  h.raw(
+      "<line x1=\"134\" y1=\"128\" x2=\"206\" y2=\"128\" stroke=\"#000\"/>"
+      "<line x1=\"206\" y1=\"28\" x2=\"206\" y2=\"132\" stroke=\"#000\" stroke-dasharray=\"1 3\"/>"
+      "<text x=\"212\" y=\"132\">0.71 ");
+  h.raw(svgSymbol("S", "k")).raw("</text>");
+  h.raw("</svg><div class=\"small\">立面：消火栓、水带、水枪与充实水柱</div></div>");
+
+  // Plan: R = 80, b = 32 units; S from the formula of the arrangement.
+  const double radius = 80, width = 32, row = 78;
+  const double half = std::sqrt(radius * radius - width * width);
+  const double spacing = in.streams == 1 ? 2 * half : half;
+  const double x1 = 160 - spacing / 2, x2 = 160 + spacing / 2;
+  // The farthest point: under the next hydrant (two streams) or midway (one stream).
+  const double fx = in.streams == 1 ? 160 : x2;
+  const auto n = [](double v) { return formatFixed(v, 1); };
+  h.raw(
+      "<div class=\"fig\"><svg width=\"84mm\" height=\"39.4mm\" viewBox=\"0 0 320 150\" "
+      "font-size=\"12\" stroke-linecap=\"round\">");
+  h.raw("<rect x=\"8\" y=\"" + n(row - width) + "\" width=\"304\" height=\"" + n(2 * width) +
+        "\" fill=\"#e8e8e8\" stroke=\"none\"/>");
+  h.raw("<line x1=\"8\" y1=\"" + n(row) + "\" x2=\"312\" y2=\"" + n(row) +
+        "\" stroke=\"#000\" stroke-dasharray=\"8 3 2 3\"/>");
+  for (const double x : {x1, x2}) {
+    h.raw("<circle cx=\"" + n(x) + "\" cy=\"" + n(row) + "\" r=\"" + n(radius) +
+          "\" fill=\"none\" stroke=\"#000\" stroke-width=\"0.8\"/>");
+    h.raw("<rect x=\"" + n(x - 4) + "\" y=\"" + n(row - 4) +
+          "\" width=\"8\" height=\"8\" fill=\"#000\"/>");
+  }
+  h.raw("<text x=\"" + n(x1 - 6) + "\" y=\"" + n(row - 8) + "\" text-anchor=\"end\">消火栓</text>");
+  // R to the farthest point, b across the band, S between the hydrants.
+  h.raw("<line x1=\"" + n(x1) + "\" y1=\"" + n(row) + "\" x2=\"" + n(fx) + "\" y2=\"" +
+        n(row + width) + "\" stroke=\"#000\" stroke-width=\"1.4\"/>");
+  h.raw("<text x=\"" + n((x1 + fx) / 2 - 4) + "\" y=\"" + n(row + width / 2 + 14) +
+        "\" text-anchor=\"end\">");
+  h.raw("<tspan font-style=\"italic\">R</tspan></text>");
+  h.raw("<line x1=\"" + n(fx) + "\" y1=\"" + n(row) + "\" x2=\"" + n(fx) + "\" y2=\"" +
+        n(row + width) + "\" stroke=\"#000\" stroke-width=\"1.4\"/>");
+  h.raw("<text x=\"" + n(fx + 4) + "\" y=\"" + n(row + width / 2 + 6) +
+        "\"><tspan font-style=\"italic\">b</tspan></text>");
+  const std::string sy = n(row - width - 8);
+  h.raw("<line x1=\"" + n(x1) + "\" y1=\"" + sy + "\" x2=\"" + n(x2) + "\" y2=\"" + sy +
+        "\" stroke=\"#000\" stroke-width=\"1.4\"/>");
+  for (const double x : {x1, x2}) {
+    h.raw("<line x1=\"" + n(x) + "\" y1=\"" + n(row - width - 13) + "\" x2=\"" + n(x) + "\" y2=\"" +
+          n(row - width - 3) + "\" stroke=\"#000\"/>");
+  }
+  h.raw("<text x=\"160\" y=\"" + n(row - width - 12) +
+        "\" text-anchor=\"middle\"><tspan font-style=\"italic\">S</tspan></text>");
+  h.raw("<text x=\"12\" y=\"" + n(row + width - 4) + "\">保护宽度</text>");
+  h.raw(
+      "</svg><div class=\"small\">平面：单排消火栓，保护半径 <i>R</i>、保护宽度 <i>b</i>、间距 "
+      "<i>S</i></div></div>");
+  h.raw("</div>\n<p class=\"small\" style=\"text-align:center\">示意图，不按比例。</p></div>\n");
 }
 
 void checkSection(Html& h, const calc::DesignResult& design) {
   h.raw(
       "<div class=\"keep\"><h2>5 规范校核（GB 50974-2014）</h2>\n<table><thead><tr><th "
-      "style=\"width:10%\">条文</th>"
-      "<th style=\"width:14%\">要求</th><th style=\"width:14%\">设计值</th>"
-      "<th style=\"width:9%\">结论</th><th>说明</th></tr></thead>\n");
+      "style=\"width:9%\">条文</th>"
+      "<th style=\"width:15%\">要求</th><th style=\"width:15%\">设计值</th>"
+      "<th style=\"width:8%\">结论</th><th>说明</th></tr></thead>\n");
   for (const calc::DesignCheck& check : design.checks) {
     h.raw("<tr><td class=\"c\">").text(check.clause).raw("</td><td>").text(check.requirement);
     h.raw("</td><td>").text(check.value).raw("</td><td class=\"c ");
@@ -372,70 +535,117 @@ void checkSection(Html& h, const calc::DesignResult& design) {
 }
 
 std::string pressureText(double metres) {
-  return formatFixed(metres, 2) + " m（" + formatFixed(calc::toMPa(metres), 3) + " MPa）";
+  return formatFixed(metres, 2) + " mH<sub>2</sub>O（" + formatFixed(calc::toMPa(metres), 3) +
+         " MPa）";
+}
+
+// The radius of 10.2.1 (S_k as 7.4.12-2 fixes it) and the spacing the check uses.
+std::vector<Step> designRadiusSteps(const calc::Calculation& c, const calc::DesignInputs& in,
+                                    const calc::DesignResult& design) {
+  const std::string r = formatFixed(design.radius, 2);
+  const std::string req = calc::numberToText(design.requiredWaterColumn);
+  std::vector<Step> steps{{"设计保护半径 " + kR + "（第 10.2.1 条）",
+                           kR + " = <i>k</i><sub>3</sub> " + kLd + " + 0.71 " + kSk,
+                           "= 0.8×" + esc(c.entries.hoseLength) + " + 0.71×" + req, r + " m"}};
+  if (!in.width) return steps;
+  const std::string b = formatFixed(*in.width, 2);
+  const std::string two = in.streams == 1 ? "2" : "";
+  const std::string formula =
+      kS + " = " + two + root(kR + "<sup>2</sup> − " + kBw + "<sup>2</sup>");
+  if (design.widthTooLarge) {
+    steps.push_back({"消火栓间距 " + kS, formula,
+                     kBw + " = " + b + " m &gt; " + kR + " = " + r + " m", "应两排布置"});
+    return steps;
+  }
+  steps.push_back({"消火栓间距 " + kS, formula,
+                   "= " + two + root(r + "<sup>2</sup> − " + b + "<sup>2</sup>"),
+                   formatFixed(*design.spacing, 2) + " m"});
+  const std::string cap = calc::numberToText(*design.spacingCap);
+  steps.push_back({"布置间距（第 7.4.10 条）", "取 " + kS + " 与 " + cap + " m 的较小值",
+                   "min(" + formatFixed(*design.spacing, 2) + ", " + cap + ")",
+                   formatFixed(*design.adoptedSpacing, 2) + " m"});
+  return steps;
 }
 
 void designSection(Html& h, const calc::Calculation& c, const calc::DesignInputs& in,
                    const calc::DesignResult& design) {
   const calc::HydrantPoint& p = design.design;
-  h.raw("<h2>6 设计工况</h2>\n");
-  if (design.governedBy != calc::Governing::Pressure) {
+  h.raw("<div class=\"keep\"><h2>6 设计工况</h2>\n");
+  if (design.fromWaterColumn && design.fromMinFlow) {
     struct Candidate {
       calc::Governing id;
       std::string what;
       std::string clause;
-      std::optional<double> outlet;
+      double outlet;
     };
-    const std::string req = formatFixed(design.requiredWaterColumn, 0);
     const std::vector<Candidate> candidates{
         {calc::Governing::WaterColumn,
-         "充实水柱 " + f(kSk + " = max(" + esc(c.entries.waterColumn) + ", " + req + ") m"),
-         "7.4.12-2",
-         design.fromWaterColumn ? std::optional(design.fromWaterColumn->outletPressure)
-                                : std::nullopt},
+         "充实水柱 " + f(kSk) + " = " + calc::numberToText(design.fromWaterColumn->waterColumn) +
+             " m",
+         "7.4.12-2", design.fromWaterColumn->outletPressure},
         {calc::Governing::MinFlow,
-         "每支水枪最小流量 " + f(kQ) + " = " + esc(calc::numberToText(in.minFlow)) + " l/s",
-         "3.5.2",
-         design.fromMinFlow ? std::optional(design.fromMinFlow->outletPressure) : std::nullopt},
-        {calc::Governing::MinPressure, "栓口最小动压", "7.4.12-2", design.minPressure},
+         "每支水枪最小流量 " + f(kQ) + " = " + esc(calc::numberToText(in.minFlow)) + " L/s",
+         "3.5.2", design.fromMinFlow->outletPressure},
+        {calc::Governing::MinPressure, "最小栓口动压", "7.4.12-2", design.minPressure},
     };
     h.raw(
-        "<table><thead><tr><th>工况</th><th style=\"width:11%\">条文</th>"
-        "<th style=\"width:30%\">所需栓口压力 " +
-        kHxh + "</th><th style=\"width:9%\"></th></tr></thead>\n");
+        "<table><thead><tr><th>工况</th><th style=\"width:12%\">条文</th>"
+        "<th style=\"width:34%\">所需栓口动压 " +
+        kHxh + "</th></tr></thead>\n");
     for (const Candidate& cand : candidates) {
       const bool governs = cand.id == design.governedBy;
       h.raw(governs ? "<tr class=\"gov\">" : "<tr>").raw("<td>").raw(cand.what);
-      h.raw("</td><td class=\"c\">").raw(cand.clause).raw("</td><td class=\"n\">");
-      h.raw(cand.outlet ? esc(pressureText(*cand.outlet)) : "—");
-      h.raw("</td><td class=\"c\">").raw(governs ? "控制" : "").raw("</td></tr>\n");
+      h.raw(governs ? "（控制）" : "").raw("</td><td class=\"c\">").raw(cand.clause);
+      h.raw("</td><td class=\"n\">").raw(pressureText(cand.outlet)).raw("</td></tr>\n");
     }
     h.raw("</table>\n");
   }
-  h.raw("<p>设计工况由<b>")
-      .text(calc::governingWords(design.governedBy))
-      .raw("</b>控制：栓口动压 ");
-  h.raw(f(kHxh)).raw(" = ").text(pressureText(p.outletPressure)).raw("，喷嘴压力 ").raw(f(kHq));
-  h.raw(" = ").text(formatFixed(p.nozzlePressure, 2)).raw(" m，设计流量 ").raw(f(kQ)).raw(" = ");
-  h.text(formatFixed(p.flow, 2)).raw(" l/s，水带水头损失 ").raw(f(kHd)).raw(" = ");
-  h.text(formatFixed(p.hoseLoss, 2)).raw(" m，充实水柱长度 ").raw(f(kSk)).raw(" = ");
-  h.text(formatFixed(p.waterColumn, 1)).raw(" m。</p>\n");
+  h.raw("<p>设计工况由<b>").text(calc::governingWords(design.governedBy)).raw("</b>");
+  h.raw(in.pressureMPa || in.flow ? "确定（不提高）" : "控制");
+  h.raw("：栓口动压 ").raw(f(kHxh)).raw(" = ").raw(pressureText(p.outletPressure));
+  h.raw("，喷嘴压力 ").raw(f(kHq)).raw(" = ").text(formatFixed(p.nozzlePressure, 2)).raw(kHead);
+  h.raw("，水带水头损失 ").raw(f(kHd)).raw(" = ").text(formatFixed(p.hoseLoss, 2)).raw(kHead);
+  h.raw("，充实水柱 ").raw(f(kSk)).raw(" = ").text(formatFixed(p.waterColumn, 1)).raw(" m；");
+  h.raw("栓口动压 ").text(formatFixed(calc::toMPa(p.outletPressure), 3));
+  h.raw(" MPa 时单支水枪计算出水量 ").raw(f(kQ)).raw(" = ").text(formatFixed(p.flow, 2));
+  h.raw(" L/s，每支水枪最小流量 ").text(calc::numberToText(in.minFlow));
+  h.raw(" L/s（由表 3.5.2 折算）。</p>\n");
+  stepTable(h, designRadiusSteps(c, in, design));
+  h.raw("</div>\n");
 }
 
-void conclusionSection(Html& h, const calc::DesignResult& design) {
+void conclusionSection(Html& h, const calc::DesignInputs& in, const calc::DesignResult& design) {
   int counts[4] = {0, 0, 0, 0};
   for (const calc::DesignCheck& check : design.checks) ++counts[static_cast<int>(check.verdict)];
   const calc::HydrantPoint& p = design.design;
+  const std::string mpa = formatFixed(calc::toMPa(p.outletPressure), 3) + " MPa";
+  const std::string flow = formatFixed(p.flow, 2) + " L/s";
   h.raw("<h2>7 结论</h2>\n<p>");
   h.text("按 GB 50974-2014 校核 " + std::to_string(design.checks.size()) + " 项：满足 " +
          std::to_string(counts[0]) + " 项，不满足 " + std::to_string(counts[1]) + " 项，注意 " +
          std::to_string(counts[2]) + " 项，建议 " + std::to_string(counts[3]) + " 项。");
-  h.text("消火栓栓口动压按 " + formatFixed(calc::toMPa(p.outletPressure), 3) +
-         " MPa 设计，单栓设计流量 " + formatFixed(p.flow, 2) + " l/s。");
+  if (in.pressureMPa && p.outletPressure > 50 + 1e-9) {
+    // A flow at a pressure the outlet may not keep is no design figure.
+    h.text("给定栓口动压 " + mpa + " 未经减压时单支水枪出水量为 " + flow +
+           "；栓口应减压，并按减压后的栓口动压重新计算本计算书。");
+  } else if (in.pressureMPa) {
+    h.text("给定栓口动压 " + mpa + " 时单支水枪计算出水量 " + flow + "，充实水柱 " +
+           formatFixed(p.waterColumn, 1) + " m。");
+  } else if (in.flow) {
+    h.text("给定单支水枪出水量 " + flow + " 所需栓口动压 " + mpa + "，充实水柱 " +
+           formatFixed(p.waterColumn, 1) + " m。");
+  } else if (design.governedBy == calc::Governing::MinFlow && p.outletPressure > 50 + 1e-9) {
+    // Raised beyond 0.50 MPa for the flow, which a reducer would take away again.
+    h.text("每支水枪最小流量 " + calc::numberToText(in.minFlow) + " L/s 需栓口动压 " + mpa +
+           "，大于 0.500 MPa，本水枪与水带不能作为设计配置，应按第 7.4.2 条校核改配后重新计算。");
+  } else {
+    h.text("消火栓栓口动压按 " + mpa + " 设计，此时单支水枪计算出水量 " + flow +
+           "；每支水枪最小流量 " + calc::numberToText(in.minFlow) + " L/s（由表 3.5.2 折算）。");
+  }
   if (counts[1] > 0) {
     h.raw("<b>存在不满足项，须调整设计后重新计算。</b>");
   } else {
-    h.text("各项均满足规范要求（注意、建议项见第 5 节）。");
+    h.text("校核无不满足项（注意、建议项见第 5 节）。");
   }
   h.raw("</p>\n");
 }
@@ -450,11 +660,12 @@ std::string renderSheet(const calc::Calculation& c, const calc::DesignInputs& in
   if (!request.project.empty()) h.raw(" — ").text(request.project);
   h.raw("</title>\n<style>").raw(kStyle).raw("</style>\n</head>\n<body>\n");
   h.raw("<h1>室内消火栓水力计算书</h1>\n");
-  infoSection(h, request);
+  titleBlock(h, request);
   basisSection(h, c, in);
   inputSection(h, c, in);
+  diagramSection(h, in);
 
-  h.raw("<h2>4 计算过程</h2>\n");
+  h.raw("<h2>4 计算过程（按输入参数）</h2>\n");
   if (in.pressureMPa) {
     stepTable(h, pressureSteps(c, in, design));
   } else if (c.entries.flow) {
@@ -462,18 +673,18 @@ std::string renderSheet(const calc::Calculation& c, const calc::DesignInputs& in
   } else {
     stepTable(h, waterColumnSteps(c, in, design));
   }
-  h.raw("<p class=\"small\">注：代入数值为各量的显示值，计算按未舍入的中间值进行，末位可能相差 1");
-  // Only the window's direction rounds on the way: the flow to 0.01 l/s, the loss to 0.01 m.
-  const bool roundsOnTheWay = !in.pressureMPa && !c.entries.flow;
-  h.raw(roundsOnTheWay ? "；出水量取 0.01 l/s、水带水头损失取 0.01 m 后参与后续计算。</p>\n"
-                       : "。</p>\n");
+  // Only the window's direction rounds on the way: the flow to 0.01 L/s, the loss to 0.01 m.
+  if (!in.pressureMPa && !c.entries.flow) {
+    h.raw(
+        "<p class=\"small\">注：出水量取 0.01 L/s、水带水头损失取 0.01 mH<sub>2</sub>O "
+        "后参与后续计算。</p>\n");
+  }
 
   checkSection(h, design);
   designSection(h, c, in, design);
-  conclusionSection(h, design);
-  h.raw(
-      "<p class=\"foot\">本计算书由 hydrant-calc 生成。规范校核用于辅助设计人判断，"
-      "不代替施工图审查。</p>\n</body>\n</html>\n");
+  conclusionSection(h, in, design);
+  h.raw("<p class=\"foot\">本计算书由 ").text(kProgram);
+  h.raw(" 生成。规范校核用于辅助设计人判断，不代替施工图审查。</p>\n</body>\n</html>\n");
   return h.str();
 }
 

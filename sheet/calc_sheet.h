@@ -18,12 +18,18 @@
 
 namespace sheet {
 
-// The check's options and section 1 of the sheet.
+// The check's options and the sheet's title block.
 struct SheetRequest {
   calc::Entries entries;
   calc::DesignSettings design;
-  std::string project;  // each of these may be empty
-  std::string designer;
+  // The title block; each may be empty.
+  std::string project;        // 工程名称
+  std::string projectNumber;  // 工程编号
+  std::string subproject;     // 子项
+  std::string stage;          // 设计阶段
+  std::string sheetNumber;    // 计算书编号
+  std::string revision;       // 版次
+  std::string designer;       // 设计
   std::string date;
 };
 

@@ -160,6 +160,11 @@ void Form1::mnuSheet_Click() {
   request.design.streams = options.streams;
   request.design.minFlow = options.minFlow;
   request.project = options.project;
+  request.projectNumber = options.projectNumber;
+  request.subproject = options.subproject;
+  request.stage = options.stage;
+  request.sheetNumber = options.sheetNumber;
+  request.revision = options.revision;
   request.designer = options.designer;
   request.date = sheet::todayText();
   const calc::Result<std::string> html = sheet::makeSheet(request);

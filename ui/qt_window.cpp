@@ -330,13 +330,28 @@ bool QtWindow::askSheetOptions(SheetOptions& options) {
                         {"occupancyOther", qs(calc::occupancyText(calc::Occupancy::Other))}});
   choice("布置方式：", {{"streams2", "两支水枪的充实水柱同时到达任何部位"},
                         {"streams1", "一支水枪的充实水柱到达任何部位"}});
-  choice("每支水枪设计流量：", {{"minFlow5", "5 l/s"}, {"minFlow2.5", "2.5 l/s"}});
-  auto* project = new QLineEdit(qs(options.project), &dialog);
-  project->setObjectName("project");
-  form->addRow("工程名称：", project);
-  auto* designer = new QLineEdit(qs(options.designer), &dialog);
-  designer->setObjectName("designer");
-  form->addRow("设计人：", designer);
+  choice("每支水枪最小流量：", {{"minFlow5", "5 L/s"}, {"minFlow2.5", "2.5 L/s"}});
+  // The title block's fields, each a line edit named after its member.
+  const struct {
+    const char* name;
+    const char* caption;
+    std::string SheetOptions::*field;
+  } fields[] = {
+      {"project", "工程名称：", &SheetOptions::project},
+      {"projectNumber", "工程编号：", &SheetOptions::projectNumber},
+      {"subproject", "子项：", &SheetOptions::subproject},
+      {"stage", "设计阶段：", &SheetOptions::stage},
+      {"sheetNumber", "计算书编号：", &SheetOptions::sheetNumber},
+      {"revision", "版次：", &SheetOptions::revision},
+      {"designer", "设计人：", &SheetOptions::designer},
+  };
+  std::vector<QLineEdit*> edits;
+  for (const auto& field : fields) {
+    auto* edit = new QLineEdit(qs(options.*(field.field)), &dialog);
+    edit->setObjectName(field.name);
+    form->addRow(field.caption, edit);
+    edits.push_back(edit);
+  }
 
   const auto radio = [&](const char* name) { return dialog.findChild<QRadioButton*>(name); };
   radio(options.occupancy == calc::Occupancy::High ? "occupancyHigh" : "occupancyOther")
@@ -360,8 +375,9 @@ bool QtWindow::askSheetOptions(SheetOptions& options) {
       radio("occupancyHigh")->isChecked() ? calc::Occupancy::High : calc::Occupancy::Other;
   options.streams = radio("streams1")->isChecked() ? 1 : 2;
   options.minFlow = radio("minFlow2.5")->isChecked() ? 2.5 : 5;
-  options.project = project->text().toStdString();
-  options.designer = designer->text().toStdString();
+  for (std::size_t i = 0; i < edits.size(); ++i) {
+    options.*(fields[i].field) = edits[i]->text().toStdString();
+  }
   return true;
 }
 

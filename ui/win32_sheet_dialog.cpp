@@ -21,7 +21,24 @@
 namespace ui::win32 {
 namespace {
 
-constexpr double kFlows[] = {5, 2.5};  // the list's entries, l/s
+constexpr double kFlows[] = {5, 2.5};  // the list's entries, L/s
+
+// The title block's edits in the dialog's order: id, label id, caption, member.
+struct TextField {
+  int id;
+  int label;
+  const wchar_t* caption;
+  std::string SheetOptions::*field;
+};
+constexpr TextField kTextFields[] = {
+    {kSheetProject, kSheetProjectLabel, L"工程名称：", &SheetOptions::project},
+    {kSheetProjectNumber, kSheetProjectNumber + 10, L"工程编号：", &SheetOptions::projectNumber},
+    {kSheetSubproject, kSheetSubproject + 10, L"子项：", &SheetOptions::subproject},
+    {kSheetStage, kSheetStage + 10, L"设计阶段：", &SheetOptions::stage},
+    {kSheetSheetNumber, kSheetSheetNumber + 10, L"计算书编号：", &SheetOptions::sheetNumber},
+    {kSheetRevision, kSheetRevision + 10, L"版次：", &SheetOptions::revision},
+    {kSheetDesigner, kSheetDesignerLabel, L"设计人：", &SheetOptions::designer},
+};
 
 // Dialog sizes in pixels at 96 DPI.
 constexpr int kMargin = 10;
@@ -96,12 +113,12 @@ DialogTemplate makeTemplate() {
   t.add(kButton, kSheetStreamsBox, BS_GROUPBOX | WS_GROUP, L"布置方式");
   radio(kSheetTwoStreams, L"两股水柱同时到达", true);
   radio(kSheetOneStream, L"一股水柱到达", false);
-  t.add(kStatic, kSheetFlowLabel, SS_LEFT | SS_CENTERIMAGE | WS_GROUP, L"每支水枪设计流量：");
+  t.add(kStatic, kSheetFlowLabel, SS_LEFT | SS_CENTERIMAGE | WS_GROUP, L"每支水枪最小流量：");
   t.add(kCombo, kSheetFlow, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, L"");
-  t.add(kStatic, kSheetProjectLabel, SS_LEFT | SS_CENTERIMAGE, L"工程名称：");
-  t.add(kEdit, kSheetProject, ES_AUTOHSCROLL | WS_TABSTOP, L"", WS_EX_CLIENTEDGE);
-  t.add(kStatic, kSheetDesignerLabel, SS_LEFT | SS_CENTERIMAGE, L"设计人：");
-  t.add(kEdit, kSheetDesigner, ES_AUTOHSCROLL | WS_TABSTOP, L"", WS_EX_CLIENTEDGE);
+  for (const TextField& field : kTextFields) {
+    t.add(kStatic, field.label, SS_LEFT | SS_CENTERIMAGE, field.caption);
+    t.add(kEdit, field.id, ES_AUTOHSCROLL | WS_TABSTOP, L"", WS_EX_CLIENTEDGE);
+  }
   t.add(kButton, IDOK, BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, L"确定");
   t.add(kButton, IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, L"取消");
   return t;
@@ -187,8 +204,9 @@ void layout(HWND dialog, DialogState& state, UINT dpi) {
     radioWidth = std::max(radioWidth, textWidth(dc, item(id)) + indicator);
   }
   int labelWidth = 0;
-  for (int id : {kSheetFlowLabel, kSheetProjectLabel, kSheetDesignerLabel}) {
-    labelWidth = std::max(labelWidth, textWidth(dc, item(id)) + px(6));
+  labelWidth = textWidth(dc, item(kSheetFlowLabel)) + px(6);
+  for (const TextField& field : kTextFields) {
+    labelWidth = std::max(labelWidth, textWidth(dc, item(field.label)) + px(6));
   }
   SelectObject(dc, oldFont);
   ReleaseDC(dialog, dc);
@@ -213,12 +231,12 @@ void layout(HWND dialog, DialogState& state, UINT dpi) {
   place(kSheetFlowLabel, margin, y, labelWidth, row);
   place(kSheetFlow, fieldX, y, px(100), px(120));  // the height includes the open list
   y += row + px(8);
-  place(kSheetProjectLabel, margin, y, labelWidth, row);
-  place(kSheetProject, fieldX, y, fieldWidth, row);
-  y += row + px(8);
-  place(kSheetDesignerLabel, margin, y, labelWidth, row);
-  place(kSheetDesigner, fieldX, y, fieldWidth, row);
-  y += row + px(14);
+  for (const TextField& field : kTextFields) {
+    place(field.label, margin, y, labelWidth, row);
+    place(field.id, fieldX, y, fieldWidth, row);
+    y += row + px(6);
+  }
+  y += px(8);
   const int buttonWidth = px(kButtonWidth), buttonHeight = px(kButtonHeight);
   place(IDCANCEL, margin + width - buttonWidth, y, buttonWidth, buttonHeight);
   place(IDOK, margin + width - 2 * buttonWidth - px(8), y, buttonWidth, buttonHeight);
@@ -262,14 +280,15 @@ void onInitDialog(HWND dialog, DialogState& state) {
   CheckRadioButton(dialog, kSheetTwoStreams, kSheetOneStream,
                    options.streams == 1 ? kSheetOneStream : kSheetTwoStreams);
   HWND flow = GetDlgItem(dialog, kSheetFlow);
-  for (const wchar_t* text : {L"5 l/s", L"2.5 l/s"}) {
+  for (const wchar_t* text : {L"5 L/s", L"2.5 L/s"}) {
     SendMessageW(flow, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
   }
   // The entry nearest to the value, so an odd value still shows one of the two.
   const WPARAM nearest = options.minFlow < (kFlows[0] + kFlows[1]) / 2 ? 1 : 0;
   SendMessageW(flow, CB_SETCURSEL, nearest, 0);
-  SetDlgItemTextW(dialog, kSheetProject, widen(options.project).c_str());
-  SetDlgItemTextW(dialog, kSheetDesigner, widen(options.designer).c_str());
+  for (const TextField& field : kTextFields) {
+    SetDlgItemTextW(dialog, field.id, widen(options.*(field.field)).c_str());
+  }
 
   HWND owner = GetWindow(dialog, GW_OWNER);
   layout(dialog, state, dpiOf(owner != nullptr ? owner : dialog));
@@ -284,8 +303,9 @@ void readOptions(HWND dialog, SheetOptions& options) {
   options.streams = IsDlgButtonChecked(dialog, kSheetOneStream) == BST_CHECKED ? 1 : 2;
   const LRESULT chosen = SendDlgItemMessageW(dialog, kSheetFlow, CB_GETCURSEL, 0, 0);
   options.minFlow = kFlows[chosen == 1 ? 1 : 0];
-  options.project = narrow(windowText(GetDlgItem(dialog, kSheetProject)));
-  options.designer = narrow(windowText(GetDlgItem(dialog, kSheetDesigner)));
+  for (const TextField& field : kTextFields) {
+    options.*(field.field) = narrow(windowText(GetDlgItem(dialog, field.id)));
+  }
 }
 
 INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

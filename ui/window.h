@@ -23,9 +23,15 @@ struct ControlId {
 struct SheetOptions {
   calc::Occupancy occupancy = calc::Occupancy::Other;
   int streams = 2;     // streams that must reach every point: 2 or 1
-  double minFlow = 5;  // design flow per stream, l/s: 5 or 2.5
+  double minFlow = 5;  // minimum flow per stream, L/s: 5 or 2.5
+  // The sheet's title block.
   std::string project;
   std::string designer;
+  std::string projectNumber;
+  std::string subproject;
+  std::string stage;
+  std::string sheetNumber;
+  std::string revision;
 };
 
 // The menu entry that makes the sheet, besides the menu bar's: the system menu on Windows,

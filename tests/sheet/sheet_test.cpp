@@ -5,6 +5,10 @@
 
 #include "sheet/calc_sheet.h"
 
+#include <string>
+
+#include "calc/number_text.h"
+
 namespace {
 
 using Strings = std::vector<std::string>;
@@ -18,14 +22,14 @@ TEST(SheetTest, EachDirectionShowsItsOwnSteps) {
     Strings present, absent;
   } cases[] = {
       // clang-format off
-      {{}, {}, 2, "10", {"= 13.55 + 6.41 + 2", "21.96 m<br>0.2196 MPa", "20.82 m"}, {"整米", "100×"}},
+      {{}, {}, 2, "10", {"= 13.55 + 6.41 + 2", "21.96 mH<sub>2</sub>O<br>0.220 MPa", "20.82 m"}, {"整米", "100×"}},
       // The outlet pressure as the design check forms it for the same flow: 25.37, not the
       // 25.38 of a hose loss kept to 0.01 m.
-      {"5", {}, 2, "", {"按整米试算", "<span>5<sup>2</sup>", "25.37 m<br>0.2537 MPa"}, {"1 − 0.0097"}},
-      {{}, 0.3, 2, "", {"= 100×0.3", "30.00 m", "二分法求解"}, {"整米", "4.62"}},
+      {"5", {}, 2, "", {"按整米试算", "<span>5<sup>2</sup>", "25.37 mH<sub>2</sub>O<br>0.254 MPa"}, {"1 − 0.0097×"}},
+      {{}, 0.3, 2, "", {"= 100×0.3", "30.00 mH<sub>2</sub>O", "二分法求解"}, {"整米", "4.62"}},
       // One stream covers twice the distance; the width is shown as typed, its bytes made good.
       {{}, {}, 1, "10\xff", {"41.65 m", "S</i> = 2√", "10\uFFFD m"}, {"20.82 m"}},
-      {{}, {}, 2, "30<i>", {"保护宽度过大", "30&lt;i&gt; m"}, {"30<i>", "NaN", "nan"}},
+      {{}, {}, 2, "30<i>", {"单排不能布置", "30&lt;i&gt; m"}, {"30<i>", "NaN", "nan"}},
       // clang-format on
   };
   for (const auto& c : cases) {
@@ -39,6 +43,105 @@ TEST(SheetTest, EachDirectionShowsItsOwnSteps) {
     ASSERT_TRUE(html.ok());
     for (const std::string& s : c.present) EXPECT_NE(html.value().find(s), std::string::npos) << s;
     for (const std::string& s : c.absent) EXPECT_EQ(html.value().find(s), std::string::npos) << s;
+  }
+}
+
+// What a plan reviewer objects to, and what must be there instead: the two radii each
+// labelled, the two flows side by side and neither called the design flow, the code in force,
+// the units of GB 50974 and no window texts.
+TEST(SheetTest, ReadsAsAPlanReviewerExpects) {
+  const struct {
+    const char* name;
+    std::optional<std::string> flow;
+    std::optional<double> pressure;
+    calc::Occupancy occupancy;
+    int streams;
+    const char* width;
+    Strings present, absent;
+  } cases[] = {
+      // clang-format off
+      {"two radii", {}, {}, calc::Occupancy::High, 2, "10",
+       {"按输入 <i>S</i><sub>k</sub>", "23.10 m", "设计保护半径", "= 0.8×20 + 0.71×13", "25.23 m",
+        "单支水枪计算出水量", "（由表 3.5.2 折算）", "<svg", "第 10.2.1 条", "第 7.4.6 条", "45°"},
+       {"设计流量", "l/s", "_", "max(", "末位可能相差", "Tavrel", "!", "旧版规范", "0.2196", "<th style=\"width:9%\"></th>"}},
+      {"7 m entered", {}, {}, calc::Occupancy::Other, 2, "10",
+       {"GB 50974-2014 第7.4.12条第2款：其他场所充实水柱应按10 m计算"}, {"GB 50016"}},
+      {"unreduced 0.8 MPa", {}, 0.8, calc::Occupancy::Other, 2, "",
+       {"未经减压时单支水枪出水量为 9.13 L/s", "按减压后的栓口动压重新计算"}, {"设计流量"}},
+      {"width over R", {}, {}, calc::Occupancy::Other, 2, "30",
+       {">7.4.6<", "消火栓应两排布置，或减小保护宽度"}, {"Tavrel", "!"}},
+      {"one stream, high", {}, {}, calc::Occupancy::High, 1, "",
+       {">7.4.6<", "可按 1 股充实水柱布置", ">建议<"}, {}},
+      {"flow given", "5", {}, calc::Occupancy::High, 2, "",
+       {"给定出水量</b>确定（不提高）", "给定单支水枪出水量 5.00 L/s 所需栓口动压 0.254 MPa"}, {"（控制）"}},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    sheet::SheetRequest request;
+    request.entries.flow = c.flow;
+    request.entries.width = c.width;
+    if (std::string_view(c.name) == "7 m entered") request.entries.waterColumn = "7";
+    request.design.pressureMPa = c.pressure;
+    request.design.occupancy = c.occupancy;
+    request.design.streams = c.streams;
+    const auto html = sheet::makeSheet(request);
+    ASSERT_TRUE(html.ok());
+    // The style sheet may hold underscores and "!" of its own; the text after it may not.
+    const std::string body = html.value().substr(html.value().find("<body>"));
+    for (const std::string& s : c.present) EXPECT_NE(body.find(s), std::string::npos) << s;
+    for (const std::string& s : c.absent) EXPECT_EQ(body.find(s), std::string::npos) << s;
+  }
+}
+
+// The result cell of the step row whose caption starts with `caption`.
+std::string stepResult(const std::string& html, const std::string& caption) {
+  const std::size_t row = html.find("<tr><td>" + caption);
+  const std::size_t end = html.find("</td></tr>", row);
+  const std::size_t cell = html.rfind("<span class=\"f\">", end) + 16;
+  return html.substr(cell, html.find("</span>", cell) - cell);
+}
+
+// φ and α_f are printed with the digits that make the substitution give the printed H_q.
+TEST(SheetTest, SubstitutedValuesReproduceTheNozzlePressure) {
+  for (const char* nozzle : {"13", "16", "19"}) {
+    for (const char* column : {"7", "10", "13", "15", "17"}) {
+      SCOPED_TRACE(std::string(nozzle) + " mm, " + column + " m");
+      sheet::SheetRequest request;
+      request.entries.nozzle = nozzle;
+      request.entries.waterColumn = column;
+      const auto html = sheet::makeSheet(request);
+      ASSERT_TRUE(html.ok());
+      const double phi = std::stod(stepResult(html.value(), "喷嘴阻力系数"));
+      const double alpha = std::stod(stepResult(html.value(), "实验系数"));
+      const double sk = std::stod(column);
+      const std::string hq = stepResult(html.value(), "水枪喷嘴压力");
+      EXPECT_EQ(calc::formatFixed(alpha * sk / (1 - phi * alpha * sk), 2) + " mH<sub>2</sub>O", hq);
+    }
+  }
+}
+
+// Every field of the title block in its cell, escaped, and the signature lines.
+TEST(SheetTest, TitleBlock) {
+  // Strings built first: GCC 12 misreads assigning a short literal here as an overlap.
+  const std::string fields[] = {"楼<1>", "P&1", "地下室", "施工图", "JS-\"01\"", "B", "张三"};
+  sheet::SheetRequest request;
+  request.project = fields[0];
+  request.projectNumber = fields[1];
+  request.subproject = fields[2];
+  request.stage = fields[3];
+  request.sheetNumber = fields[4];
+  request.revision = fields[5];
+  request.designer = fields[6];
+  const auto html = sheet::makeSheet(request);
+  ASSERT_TRUE(html.ok());
+  for (const char* s :
+       {"工程名称</td><td colspan=\"3\">楼&lt;1&gt;</td>", "工程编号</td><td>P&amp;1</td>",
+        "子项</td><td>地下室</td>", "设计阶段</td><td>施工图</td>",
+        "计算书编号</td><td>JS-&quot;01&quot;</td>", "版次</td><td>B</td>",
+        "计算程序</td><td colspan=\"3\">hydrant-calc ", ">设计</td><td class=\"sign\">张三</td>",
+        ">校对</td>", ">审核</td>", ">审定</td>"}) {
+    EXPECT_NE(html.value().find(s), std::string::npos) << s;
   }
 }
 

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <tuple>
 
@@ -56,7 +58,10 @@ TEST(Form1SheetTest, DialogsInOrderAndTheWindowUntouched) {
     const Strings before = texts();
     const calc::CalcState state = form.state();
     window.log.clear();
-    if (c.confirm) window.sheetAnswer = SheetOptions{calc::Occupancy::High, 2, 5, "楼", ""};
+    if (c.confirm) {
+      window.sheetAnswer =
+          SheetOptions{calc::Occupancy::High, 2, 5, "楼", "", "P-7", "地下室", "", "", ""};
+    }
     if (c.file) window.savePathAnswer = path;
     window.yesNoAnswer = c.open;
     form.mnuSheet_Click();
@@ -72,6 +77,13 @@ TEST(Form1SheetTest, DialogsInOrderAndTheWindowUntouched) {
     EXPECT_EQ(form.state().nozzlePressure, state.nozzlePressure);
     EXPECT_EQ(form.state().hoseSelection, state.hoseSelection);
     EXPECT_EQ(fs::is_regular_file(path), c.tail.size() > 1 && c.tail[1] == ask);
+    if (fs::is_regular_file(path)) {
+      // The title block from the dialog's answers.
+      std::ifstream in(path, std::ios::binary);
+      const std::string html((std::istreambuf_iterator<char>(in)), {});
+      EXPECT_NE(html.find("工程编号</td><td>P-7</td><td class=\"k\">子项</td><td>地下室</td>"),
+                std::string::npos);
+    }
   }
   // a.html and b.html, and no temporary file left behind.
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
@@ -79,7 +91,8 @@ TEST(Form1SheetTest, DialogsInOrderAndTheWindowUntouched) {
 }
 
 TEST(Form1SheetTest, AnswersAreOfferedAgainWhileTheWindowIsOpen) {
-  const SheetOptions chosen{calc::Occupancy::High, 1, 2.5, "办公楼", "张工"};
+  const SheetOptions chosen{
+      calc::Occupancy::High, 1, 2.5, "办公楼", "张工", "2026-01", "主楼", "施工图", "JS-1", "B"};
   FakeWindow window;
   auto form = std::make_unique<Form1>(window);
   form->Form_Load();
@@ -92,7 +105,8 @@ TEST(Form1SheetTest, AnswersAreOfferedAgainWhileTheWindowIsOpen) {
   form->mnuSheet_Click();
 
   const auto key = [](const SheetOptions& o) {
-    return std::tuple(o.occupancy, o.streams, o.minFlow, o.project, o.designer);
+    return std::tuple(o.occupancy, o.streams, o.minFlow, o.project, o.designer, o.projectNumber,
+                      o.subproject, o.stage, o.sheetNumber, o.revision);
   };
   ASSERT_EQ(window.sheetOptionsShown.size(), 4u);
   for (int i = 0; i < 4; ++i) {

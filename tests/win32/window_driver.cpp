@@ -324,7 +324,8 @@ HWND dialog(const std::string& caption, int child = 0) {
 }
 
 // The sheet's entry in the system menu, as the keyboard reaches it: Alt+Space, then the last
-// entry. Checks what the options dialog shows: the four radios, the flow and the project.
+// entry. Checks what the options dialog shows: the four radios, the flow, the project and
+// the revision.
 HWND openSheetDialog(const std::string& shows, const std::string& what) {
   using namespace ui::win32;
   waitFor([] { return windowsOf("#32770").empty(); });  // the last box has gone
@@ -342,17 +343,20 @@ HWND openSheetDialog(const std::string& shows, const std::string& what) {
   for (int child : {kSheetHigh, kSheetOther, kSheetTwoStreams, kSheetOneStream}) {
     state += send(GetDlgItem(box, child), BM_GETCHECK) == BST_CHECKED ? "1" : "0";
   }
-  for (int child : {kSheetFlow, kSheetProject}) (state += ' ') += text(GetDlgItem(box, child));
+  for (int child : {kSheetFlow, kSheetProject, kSheetRevision}) {
+    (state += ' ') += text(GetDlgItem(box, child));
+  }
   expectEq(box ? state : "no dialog", shows, what + ": options dialog");
   return box;
 }
 
-// 高层建筑…, one stream, a project name with markup in it, then 确定.
+// 高层建筑…, one stream, a project name with markup in it, a revision, then 确定.
 void fillSheetDialog(HWND box) {
   using namespace ui::win32;
   send(GetDlgItem(box, kSheetHigh), BM_CLICK);
   send(GetDlgItem(box, kSheetOneStream), BM_CLICK);
   type(GetDlgItem(box, kSheetProject), "工程<b>&\"");
+  type(GetDlgItem(box, kSheetRevision), "B");
   PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
 }
 
@@ -368,7 +372,7 @@ void checkSheet(const std::string& calcError) {
   // Entries that do not calculate (the letter in the water column): the same error box as
   // 计 算, no save dialog.
   type(ctl("Combo1(2)"), "65");  // a pair of the hose table, whatever the steps before left
-  if (const HWND box = openSheetDialog("0110 5 l/s ", "bad entry")) fillSheetDialog(box);
+  if (const HWND box = openSheetDialog("0110 5 L/s  ", "bad entry")) fillSheetDialog(box);
   expectEq(takeBox(true, "sheet, bad entry"), calcError, "sheet, bad entry");
 
   type(ctl("Combo1(5)"), "10");
@@ -376,7 +380,7 @@ void checkSheet(const std::string& calcError) {
   const int focus = focusedId();
   // The dialog remembers the last answers; the path is typed into the save dialog's name box
   // (cmb13, 1148: a ComboBoxEx around a combo box and its edit), then Save, then No.
-  const std::string remembered = "1001 5 l/s 工程<b>&\"";
+  const std::string remembered = "1001 5 L/s 工程<b>&\" B";
   if (const HWND box = openSheetDialog(remembered, "sheet")) fillSheetDialog(box);
   const HWND save = dialog("", 1148);
   const HWND combo = FindWindowExW(GetDlgItem(save, 1148), nullptr, L"ComboBox", nullptr);
@@ -406,7 +410,7 @@ void checkSheet(const std::string& calcError) {
   // The name escaped, and the sheet written for the answers given.
   for (const std::string part :
        {"工程&lt;b&gt;&amp;&quot;", "高层建筑、厂房、库房和室内净空高度超过8m的民用建筑等场所",
-        "一支水枪充实水柱到达"}) {
+        "一支水枪充实水柱到达", "版次</td><td>B</td>"}) {
     expectEq(html.find(part) != std::string::npos ? part : "missing", part, "the sheet");
   }
   expectEq(html.find("工程<b>") == std::string::npos ? "none" : "raw", "none", "raw markup");
