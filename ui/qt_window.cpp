@@ -10,6 +10,7 @@
 #include <QFont>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -28,8 +29,6 @@
 #include <algorithm>
 #include <stdexcept>
 #include <vector>
-
-#include "ui/app_icon.h"
 
 namespace ui {
 namespace {
@@ -58,6 +57,15 @@ QFont buttonFont() {
   font.setUnderline(false);
   font.setStrikeOut(false);
   return font;
+}
+
+// The program icon, compiled in from packaging/icons (ui/CMakeLists.txt). Each file is read
+// only when the platform asks for its size.
+QIcon appIcon() {
+  QIcon icon;
+  for (int size : {16, 24, 32, 48, 64})
+    icon.addFile(QStringLiteral(":/icons/hydrant-calc-%1.png").arg(size), QSize(size, size));
+  return icon;
 }
 
 bool takesFocus(ControlKind kind) {
