@@ -11,10 +11,13 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QIcon>
+#include <QIconEngine>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -27,6 +30,8 @@
 #include <QVBoxLayout>
 #include <QWidget>
 #include <algorithm>
+#include <iterator>
+#include <map>
 #include <stdexcept>
 #include <vector>
 
@@ -59,14 +64,41 @@ QFont buttonFont() {
   return font;
 }
 
-// The program icon, compiled in from packaging/icons (ui/CMakeLists.txt). Each file is read
-// only when the platform asks for its size.
-QIcon appIcon() {
-  QIcon icon;
-  for (int size : {16, 24, 32, 48, 64})
-    icon.addFile(QStringLiteral(":/icons/hydrant-calc-%1.png").arg(size), QSize(size, size));
-  return icon;
-}
+// The program icon: the committed PNGs compiled in from packaging/icons (ui/CMakeLists.txt).
+// A file is read only when the platform asks for a size: the offscreen platform never does,
+// and start-up does not pay for probing pictures nobody shows (QIcon::addFile opens each).
+class IconFilesEngine final : public QIconEngine {
+ public:
+  QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+    const int side = qMax(1, qMin(size.width(), size.height()));
+    auto it = cache_.find(side);
+    if (it == cache_.end()) {
+      // The smallest file not below the size asked for (else the largest), scaled to it.
+      const int* file = std::find_if(std::begin(kSizes), std::end(kSizes) - 1,
+                                     [side](int s) { return s >= side; });
+      QPixmap pm(QStringLiteral(":/icons/hydrant-calc-%1.png").arg(*file));
+      if (*file != side) pm = pm.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+      it = cache_.emplace(side, pm).first;
+    }
+    return it->second;
+  }
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+  }
+  QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+    QList<QSize> sizes;
+    for (int s : kSizes) sizes.append(QSize(s, s));
+    return sizes;
+  }
+  QIconEngine* clone() const override { return new IconFilesEngine(*this); }
+  QString key() const override { return QStringLiteral("hydrant-calc-files"); }
+
+ private:
+  static constexpr int kSizes[] = {16, 24, 32, 48, 64};
+  std::map<int, QPixmap> cache_;
+};
+
+QIcon appIcon() { return QIcon(new IconFilesEngine); }
 
 bool takesFocus(ControlKind kind) {
   return kind == ControlKind::TextBox || kind == ControlKind::ComboBox ||

@@ -435,6 +435,8 @@ class WindowTest : public QObject {
       }
       QVERIFY2(worst <= 4, qPrintable(QStringLiteral("%1 px: off by %2").arg(s).arg(worst)));
     }
+    // A size between the files (125 % scaling) is made from the next larger one.
+    QCOMPARE(icon.pixmap(QSize(20, 20)).size(), QSize(20, 20));
   }
 };
 
