@@ -64,7 +64,7 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "© 2026 hydrant-calc team"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "SimpChinese"
 
-; Closes every running window of the program: asks first (OK closes it, Cancel leaves the
+; Closes every running window of the program: asks first (Yes closes it, No leaves the
 ; setup), or closes it at once when silent. WM_CLOSE ends the program as its own close
 ; button does; a window still open after 10 s stops the setup with exit code 2, before
 ; anything is changed.
@@ -72,8 +72,9 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "© 2026 hydrant-calc team"
 Function ${UN}closeRunningProgram
   FindWindow $0 "${WINDOW_CLASS}"
   StrCmp $0 0 closed
-  MessageBox MB_OKCANCEL|MB_ICONEXCLAMATION \
-    "${PRODUCT} 正在运行。$\n$\n点“确定”关闭它并继续，点“取消”退出。" /SD IDOK IDOK close
+  ; A question, not a button name: the buttons are labelled in the language of Windows.
+  MessageBox MB_YESNO|MB_ICONEXCLAMATION \
+    "${PRODUCT} 正在运行，需要先关闭它。$\n$\n现在关闭它并继续吗？" /SD IDYES IDYES close
   Quit
 close:
   StrCpy $1 0
