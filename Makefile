@@ -29,11 +29,10 @@ test: build
 
 # The Windows programs, cross-built with mingw-w64 into $(BUILD_WIN): hydrant-calc.exe,
 # hydrant-calc-cli.exe, the tests, the installer hydrant-calc-<version>-setup.exe and the
-# portable hydrant-calc-<version>-win64.zip. The icon comes from the Linux build's
-# hydrant-make-icon.
-windows: build
+# portable hydrant-calc-<version>-win64.zip. It needs nothing from the Linux build.
+windows: deps
 	cmake -S . -B $(BUILD_WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-	  -DCMAKE_BUILD_TYPE=Release -DHYDRANT_ICON_ICO=$(abspath $(BUILD))/ui/hydrant-calc.ico
+	  -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD_WIN) -j $(JOBS)
 
 # The cross-built tests under Wine, in a private prefix with its own Xvfb (scripts/wine-prefix.sh).

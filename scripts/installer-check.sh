@@ -1,19 +1,24 @@
 #!/usr/bin/env bash
 # The Windows installer under Wine, the way a user meets it: silent install, the installed
-# command line on the window's initial entries, silent uninstall, and nothing left behind
-# (files, Start-menu and desktop shortcuts, the Apps & Features entry).
+# command line on the window's initial entries, a silent re-install and a silent uninstall
+# while the installed window is open (each must close it), and nothing left behind (files,
+# Start-menu and desktop shortcuts, the Apps & Features entry).
 #
-#   scripts/installer-check.sh SETUP.exe WINE_DIR WINDOW.exe CLI.exe
+#   scripts/installer-check.sh SETUP.exe WINE_DIR WINDOW.exe CLI.exe MANUAL.html WAIT_WINDOW.exe
 #
 # WINE_DIR is the private prefix of scripts/wine-prefix.sh (set up here if it is not yet).
-# WINDOW.exe and CLI.exe are the built programs the installer must have put in place.
+# WINDOW.exe, CLI.exe and MANUAL.html are what the installer must have put in place;
+# WAIT_WINDOW.exe (tests/win32/wait_window.cpp) waits for the started window.
 set -euo pipefail
-[ $# -eq 4 ] || { sed -n '2,9p' "$0" >&2; exit 2; }
+[ $# -eq 6 ] || { sed -n '2,12p' "$0" >&2; exit 2; }
 here=$(cd "$(dirname "$0")" && pwd)
 setup=$(realpath "$1")
 wine_dir=$(mkdir -p "$2" && cd "$2" && pwd)
 window_exe=$3
 cli_exe=$4
+manual=$5
+wait_window="Z:$(realpath "$6")"
+window_class=HydrantCalcForm1  # kClassName in ui/win32_window.cpp
 version=$(basename "$setup" | sed -n 's/^hydrant-calc-\(.*\)-setup\.exe$/\1/p')
 [ -n "$version" ] || { echo "installer-check: cannot read the version from $setup" >&2; exit 2; }
 started=$(date +%s%N)
@@ -22,8 +27,9 @@ started=$(date +%s%N)
 drive_c=$wine_dir/prefix/drive_c
 folder="$drive_c/Program Files/Tavrel小工具"
 win_folder='C:\Program Files\Tavrel小工具'
-shortcuts=("$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Tavrel小工具.lnk"
-           "$drive_c/users/Public/Desktop/Tavrel小工具.lnk")
+start_menu="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
+shortcuts=("$start_menu/Tavrel小工具.lnk" "$drive_c/users/Public/Desktop/Tavrel小工具.lnk")
+manual_shortcut="$start_menu/Tavrel小工具 使用说明.lnk"
 key='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall\hydrant-calc'
 log=$wine_dir/installer-check.log
 : >"$log"
@@ -41,9 +47,29 @@ wait_for() {
 }
 folder_gone() { [ ! -e "$folder" ]; }
 
+# Starts the installed window in the background and waits until it is open.
+window_pid=
+start_window() {
+  timeout 60 bash "$here/wine-prefix.sh" run "$wine_dir" "$win_folder\\hydrant-calc.exe" \
+    </dev/null >>"$log" 2>&1 &
+  window_pid=$!
+  wine_quiet "$wait_window" "$window_class" open 20 || fail "the installed window did not open"
+}
+window_ended() { ! kill -0 "$window_pid" 2>/dev/null; }
+# The window was closed (not killed): its program ended with status 0.
+expect_window_closed() {
+  wait_for window_ended || fail "hydrant-calc.exe still runs 30 s after the $1"
+  local status=0
+  wait "$window_pid" || status=$?
+  [ "$status" -eq 0 ] || fail "hydrant-calc.exe ended with status $status during the $1"
+  window_pid=
+}
+stop_window() { [ -z "$window_pid" ] || kill "$window_pid" 2>/dev/null || true; }
+trap stop_window EXIT
+
 # A run that failed half-way must not decide this one.
 if [ -e "$folder" ] || key_exists; then
-  rm -rf "$folder" "${shortcuts[@]}"
+  rm -rf "$folder" "${shortcuts[@]}" "$manual_shortcut"
   wine_quiet reg delete "$key" /reg:64 /f || true
 fi
 
@@ -51,12 +77,15 @@ fi
 wine_quiet "$setup" /S || fail "the silent install ended with status $? (log: $log)"
 cmp -s "$folder/hydrant-calc.exe" "$window_exe" || fail "hydrant-calc.exe is not the built program"
 cmp -s "$folder/hydrant-calc-cli.exe" "$cli_exe" || fail "hydrant-calc-cli.exe is not the built program"
+cmp -s "$folder/hydrant-calc-manual.html" "$manual" || fail "hydrant-calc-manual.html is not the manual"
 [ -f "$folder/uninstall.exe" ] || fail "no uninstall.exe"
-for lnk in "${shortcuts[@]}"; do
-  [ -f "$lnk" ] || fail "no shortcut $lnk"
-  # The target path is stored in UTF-16: drop the zero bytes to find its ASCII tail.
-  tr -d '\0' <"$lnk" | grep -aq 'hydrant-calc\.exe' || fail "$lnk does not start hydrant-calc.exe"
-done
+# A shortcut stores its target path in UTF-16: drop the zero bytes to find its ASCII tail.
+shortcut_to() {
+  [ -f "$1" ] || fail "no shortcut $1"
+  tr -d '\0' <"$1" | grep -aq "$2" || fail "$1 does not open $2"
+}
+for lnk in "${shortcuts[@]}"; do shortcut_to "$lnk" 'hydrant-calc\.exe'; done
+shortcut_to "$manual_shortcut" 'hydrant-calc-manual\.html'
 
 # The Apps & Features entry, exported by regedit as UTF-16 and compared line by line.
 reg_file=$wine_dir/tmp/uninstall-key.reg
@@ -87,10 +116,21 @@ actual=$(wine_run "$win_folder\\hydrant-calc-cli.exe" --width 10 </dev/null 2>>"
 [ "$actual" = "$expected" ] || { echo "$actual" >&2; fail "the installed hydrant-calc-cli printed the above"; }
 installed_ms=$((($(date +%s%N) - started) / 1000000))
 
-# Uninstall, as Apps & Features' quiet string does, then wait for the relaunched copy.
+# A silent re-install over the running window: it closes the window, then replaces the program.
+start_window
+wine_quiet "$setup" /S || fail "the silent re-install ended with status $?"
+expect_window_closed re-install
+cmp -s "$folder/hydrant-calc.exe" "$window_exe" || fail "hydrant-calc.exe not in place after the re-install"
+
+# Uninstall with the window open, as Apps & Features' quiet string does, then wait for the
+# relaunched copy: the window is closed and the folder goes, nothing in it left behind.
+start_window
 wine_quiet "$win_folder\\uninstall.exe" /S || fail "the silent uninstall ended with status $?"
-wait_for folder_gone || fail "the program folder is still there 30 s after the uninstall"
-for lnk in "${shortcuts[@]}"; do
+expect_window_closed uninstall
+if ! wait_for folder_gone; then
+  fail "the program folder is still there 30 s after the uninstall:$(ls -A "$folder" | sed 's/^/ /')"
+fi
+for lnk in "${shortcuts[@]}" "$manual_shortcut"; do
   [ ! -e "$lnk" ] || fail "the shortcut $lnk is left"
 done
 ! key_exists || fail "the uninstall entry $key is left"

@@ -41,6 +41,7 @@ wait "$pid" || status=$?
 [ "$status" -eq 0 ] || { echo "hydrant-calc ended with status $status"; exit 1; }
 echo "installed hydrant-calc: reached its event loop and closed cleanly"
 
-for f in /usr/share/applications/hydrant-calc.desktop /usr/share/icons/hicolor/48x48/apps/hydrant-calc.png; do
+for f in /usr/share/applications/hydrant-calc.desktop /usr/share/icons/hicolor/48x48/apps/hydrant-calc.png \
+  /usr/share/doc/hydrant-calc/hydrant-calc-manual.html; do
   [ -f "$f" ] || { echo "missing $f"; exit 1; }
 done

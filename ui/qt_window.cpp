@@ -13,6 +13,8 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QIcon>
+#include <QIconEngine>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -20,6 +22,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -32,10 +36,11 @@
 #include <QVBoxLayout>
 #include <QWidget>
 #include <algorithm>
+#include <iterator>
+#include <map>
 #include <stdexcept>
 #include <vector>
 
-#include "ui/app_icon.h"
 #include "ui/main_menu.h"
 
 namespace ui {
@@ -82,6 +87,42 @@ class CommandButton final : public QPushButton {
     QPushButton::keyPressEvent(event);
   }
 };
+
+// The program icon: the committed PNGs compiled in from packaging/icons (ui/CMakeLists.txt).
+// A file is read only when the platform asks for a size: the offscreen platform never does,
+// and start-up does not pay for probing pictures nobody shows (QIcon::addFile opens each).
+class IconFilesEngine final : public QIconEngine {
+ public:
+  QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+    const int side = qMax(1, qMin(size.width(), size.height()));
+    auto it = cache_.find(side);
+    if (it == cache_.end()) {
+      // The smallest file not below the size asked for (else the largest), scaled to it.
+      const int* file = std::find_if(std::begin(kSizes), std::end(kSizes) - 1,
+                                     [side](int s) { return s >= side; });
+      QPixmap pm(QStringLiteral(":/icons/hydrant-calc-%1.png").arg(*file));
+      if (*file != side) pm = pm.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+      it = cache_.emplace(side, pm).first;
+    }
+    return it->second;
+  }
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+  }
+  QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+    QList<QSize> sizes;
+    for (int s : kSizes) sizes.append(QSize(s, s));
+    return sizes;
+  }
+  QIconEngine* clone() const override { return new IconFilesEngine(*this); }
+  QString key() const override { return QStringLiteral("hydrant-calc-files"); }
+
+ private:
+  static constexpr int kSizes[] = {16, 24, 32, 48, 64};
+  std::map<int, QPixmap> cache_;
+};
+
+QIcon appIcon() { return QIcon(new IconFilesEngine); }
 
 bool takesFocus(ControlKind kind) {
   return kind == ControlKind::TextBox || kind == ControlKind::ComboBox ||
