@@ -136,8 +136,14 @@ struct SystemResult {
   std::vector<DesignCheck> checks;
 };
 
-// Fails on inputs no system has (the same conditions the project file refuses) and where the
-// design point cannot be formed.
+// The first input no system has, or nothing. The error's field names the input by its key in
+// the project file ("riser.base_elevation"), its text is the value, its message says why.
+std::optional<CalcError> validateSystem(const SystemInputs& inputs);
+
+// Z_1 … Z_n, m.
+std::vector<double> outletElevations(const SystemInputs& inputs);
+
+// Fails where validateSystem does and where the design point cannot be formed.
 Result<SystemResult> calculateSystem(const SystemInputs& inputs);
 
 // Hazen–Williams gradient, m per m: flow L/s, inner diameter mm.
