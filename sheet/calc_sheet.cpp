@@ -422,11 +422,11 @@ void designSection(Html& h, const calc::Calculation& c, const calc::DesignInputs
   h.text(formatFixed(p.waterColumn, 1)).raw(" m。</p>\n");
 }
 
-void conclusionSection(Html& h, const calc::DesignResult& design) {
+void conclusionSection(Html& h, const calc::DesignResult& design, int number) {
   int counts[4] = {0, 0, 0, 0};
   for (const calc::DesignCheck& check : design.checks) ++counts[static_cast<int>(check.verdict)];
   const calc::HydrantPoint& p = design.design;
-  h.raw("<h2>7 结论</h2>\n<p>");
+  h.raw("<h2>" + std::to_string(number) + " 结论</h2>\n<p>");
   h.text("按 GB 50974-2014 校核 " + std::to_string(design.checks.size()) + " 项：满足 " +
          std::to_string(counts[0]) + " 项，不满足 " + std::to_string(counts[1]) + " 项，注意 " +
          std::to_string(counts[2]) + " 项，建议 " + std::to_string(counts[3]) + " 项。");
@@ -470,7 +470,8 @@ std::string renderSheet(const calc::Calculation& c, const calc::DesignInputs& in
 
   checkSection(h, design);
   designSection(h, c, in, design);
-  conclusionSection(h, design);
+  h.raw(request.extraSections);
+  conclusionSection(h, design, 7 + request.extraSectionCount);
   h.raw(
       "<p class=\"foot\">本计算书由 hydrant-calc 生成。规范校核用于辅助设计人判断，"
       "不代替施工图审查。</p>\n</body>\n</html>\n");

@@ -25,6 +25,10 @@ struct SheetRequest {
   std::string project;  // each of these may be empty
   std::string designer;
   std::string date;
+  // Further sections (HTML, already escaped), numbered from 7, placed before the conclusion,
+  // which then takes the next number.
+  std::string extraSections;
+  int extraSectionCount = 0;
 };
 
 // The sheet of a successful calculation and its design check.
