@@ -339,8 +339,10 @@ Result<SystemResult> calculateSystem(const SystemInputs& in) {
     Verdict verdict = Verdict::Pass;
     if (staticHigh || workingHigh) {
       verdict = Verdict::Fail;
-      text = std::string(staticHigh ? "消火栓栓口处准工作状态静压大于 1.0 MPa"
-                                    : "系统工作压力大于 2.40 MPa") +
+      text = std::string(staticHigh && workingHigh
+                             ? "消火栓栓口处准工作状态静压大于 1.0 MPa，系统工作压力大于 2.40 MPa"
+                         : staticHigh ? "消火栓栓口处准工作状态静压大于 1.0 MPa"
+                                      : "系统工作压力大于 2.40 MPa") +
              "，应分区供水。";
     } else if (!maxStatic) {
       verdict = Verdict::Note;

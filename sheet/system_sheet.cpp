@@ -96,19 +96,19 @@ std::string diagram(const calc::SystemInputs& in, const calc::SystemResult& r) {
   s += "<rect x=\"20\" y=\"" + f2(poolTop) + "\" width=\"70\" height=\"" +
        f2(poolBottom - poolTop) + "\" fill=\"#e8f0ff\" stroke=\"#000\"/>\n";
   line(20, y(in.poolLevel), 90, y(in.poolLevel), "stroke-dasharray=\"3 2\"");
-  label(55, poolBottom + 10, "消防水池 " + f2(in.poolLevel), "middle");
+  label(20, poolBottom + 11, "消防水池 " + f2(in.poolLevel));
   // Pump, suction from the pool, main to the riser base.
   const double pumpY = y(in.pumpElevation);
   line(90, pumpY, pumpX - 9, pumpY);
   s += "<circle cx=\"" + f2(pumpX) + "\" cy=\"" + f2(pumpY) +
        "\" r=\"9\" fill=\"#fff\" stroke=\"#000\"/>\n";
-  label(pumpX, pumpY + 20,
-        "消防水泵 " + f2(r.pump.flow) + " L/s, " + f2(r.pump.selectedHead) + " m", "middle");
+  label(pumpX - 8, pumpY + 21,
+        "消防水泵 " + f2(r.pump.flow) + " L/s, " + f2(r.pump.selectedHead) + " m");
   const double baseY = y(in.riserBaseElevation);
   line(pumpX + 9, pumpY, pumpX + 30, pumpY, "stroke-width=\"2\"");
   line(pumpX + 30, pumpY, pumpX + 30, baseY, "stroke-width=\"2\"");
   line(pumpX + 30, baseY, riserX, baseY, "stroke-width=\"2\"");
-  label((pumpX + 30 + riserX) / 2, baseY - 4,
+  label(riserX - 70, baseY - 4,
         "干管 DN" + std::to_string(in.main.dn) + " L = " + calc::numberToText(in.mainLength) + " m",
         "middle");
   // Riser.
@@ -127,18 +127,15 @@ std::string diagram(const calc::SystemInputs& in, const calc::SystemResult& r) {
          "\" width=\"8\" height=\"5\" " +
          (flowing ? "fill=\"#c00\" stroke=\"#c00\"" : "fill=\"#fff\" stroke=\"#000\"") + "/>\n";
     const bool labelled = f.floor == n || f.floor == 1 || (n - f.floor) % every == 0;
-    if (labelled && !(flowing && f.floor != n && every > 1)) {
-      label(riserX + 38, fy + 3,
-            std::to_string(f.floor) + "F  " + f2(f.elevation) + " m" +
-                (f.orifice ? "  孔板 " + formatFixed(f.orifice->holeDiameter, 0) + " mm" : ""));
+    // Flowing hydrants carry their flow; where labels are thinned the top one names them all.
+    std::string text = std::to_string(f.floor) + "F  " + f2(f.elevation) + " m";
+    if (f.orifice) text += "  孔板 " + formatFixed(f.orifice->holeDiameter, 0) + " mm";
+    if (flowing && every == 1) text += "  出流 " + f2(r.hydrants[n - f.floor].flow) + " L/s";
+    if (f.floor == n && every > 1) {
+      text += "  出流 " + std::to_string(r.streams) + " 支，共 " + f2(r.riserFlow) + " L/s";
     }
+    if (labelled && (!flowing || f.floor == n || every == 1)) label(riserX + 38, fy + 3, text);
   }
-  // The flowing ones, named once beside the top.
-  std::string flowing = "出流消火栓：";
-  for (const calc::SystemHydrant& h : r.hydrants) {
-    flowing += std::to_string(h.floor) + "F " + f2(h.flow) + " L/s  ";
-  }
-  label(riserX + 180, y(zTop) + 3, flowing);
   if (in.tank) {
     const double tTop = y(in.tank->highestLevel);
     const double tBottom = y(in.tank->lowestLevel);
