@@ -13,6 +13,7 @@
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/report.h"
+#include "cli/system_command.h"
 #include "cli/write_output.h"
 #include "sheet/sheet_file.h"
 
@@ -102,7 +103,9 @@ int main(int argc, char** argv) {
     return cli::kExitUsageError;
   }
   cli::Printed printed;
-  if (const cli::ReportOptions& sheet = std::get<cli::ReportOptions>(report); sheet.path) {
+  if (options.system) {
+    printed = cli::runSystem(*options.system, options.format, std::get<cli::ReportOptions>(report));
+  } else if (const cli::ReportOptions& sheet = std::get<cli::ReportOptions>(report); sheet.path) {
     sheet::SheetRequest request;
     request.entries = options.entries;
     request.design = options.design;

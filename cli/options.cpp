@@ -22,6 +22,7 @@ enum class Key {
   MinFlow,
   Pressure,
   Batch,
+  System,
 };
 
 // The design check's settings and the batch file: allowed with entries, not with --table.
@@ -46,6 +47,7 @@ constexpr std::array kValueOptions{
     ValueOption{"--min-flow", Key::MinFlow},
     ValueOption{"--pressure", Key::Pressure},
     ValueOption{"--batch", Key::Batch},
+    ValueOption{"--system", Key::System},
 };
 
 std::optional<Format> formatNamed(std::string_view name) {
@@ -102,6 +104,9 @@ std::optional<std::string> apply(Options& options, Key key, const std::string& v
       break;
     case Key::Batch:
       options.batch = value;
+      break;
+    case Key::System:
+      options.system = value;
       break;
   }
   return std::nullopt;
@@ -182,7 +187,8 @@ std::string usageLine() {
   return "用法：hydrant-calc-cli [--hose-length 长度] [--material 材料] [--hose-diameter 直径] "
          "[--nozzle 口径] [--water-column 水柱|--flow 流量] [--width 宽度] [--format "
          "text|json|csv] [--table] [--check] [--occupancy high|other] [--streams 2|1] "
-         "[--min-flow 流量] [--pressure 压力] [--batch 文件|-]（详见 --help）";
+         "[--min-flow 流量] [--pressure 压力] [--batch 文件|-] [--system 项目文件|-]（详见 "
+         "--help）";
 }
 
 std::string helpText() {
@@ -222,6 +228,9 @@ std::string helpText() {
          "  --batch 文件           逐行计算 CSV 文件（- 为标准输入），每行一个结果并校核；\n"
          "                         表头用英文键或窗口标题，缺少的列取命令行的值；\n"
          "                         输出 CSV，--format json 时每行一个 JSON 对象\n"
+         "  --system 文件          按项目文件（TOML，- "
+         "为标准输入）计算整个消火栓系统：最不利立管、\n"
+         "                         水泵扬程、各层压力、减压与孔板；可与 --format、--report 同用\n"
          "  --help                 显示本说明\n"
          "  --version              显示版本号\n"
          "\n"

@@ -23,9 +23,10 @@ struct Options {
   bool table = false;
   bool help = false;
   bool version = false;
-  bool check = false;                // the design check of GB 50974-2014 is added
-  DesignSettings design;             // its settings
-  std::optional<std::string> batch;  // a CSV file of entries, "-" for standard input
+  bool check = false;                 // the design check of GB 50974-2014 is added
+  DesignSettings design;              // its settings
+  std::optional<std::string> batch;   // a CSV file of entries, "-" for standard input
+  std::optional<std::string> system;  // a project file (TOML) of a hydrant system, "-": stdin
 };
 
 // What was wrong with the command line, as one Simplified Chinese line.

@@ -83,6 +83,8 @@ std::vector<std::pair<std::string, std::string>> resultLines(const Calculation& 
 }
 
 // Left-aligned columns two blanks apart, measured in terminal columns; no trailing blanks.
+}  // namespace
+
 std::string alignedRows(const std::vector<std::vector<std::string>>& rows) {
   std::vector<std::size_t> widths;
   for (const auto& row : rows) {
@@ -101,6 +103,8 @@ std::string alignedRows(const std::vector<std::vector<std::string>>& rows) {
   }
   return out;
 }
+
+namespace {
 
 // The message names the entry and quotes its text; kept to one line that cannot steer the
 // terminal, whatever the message holds.
@@ -145,6 +149,8 @@ std::string valuesJson(const Calculation& c) {
   }
   return values.str();
 }
+
+}  // namespace
 
 std::string designJson(const calc::DesignResult& d) {
   const auto fixed = [](double v, int decimals) { return calc::formatFixed(v, decimals); };
@@ -207,6 +213,8 @@ std::vector<std::vector<std::string>> designLines(const calc::DesignResult& d,
   }
   return lines;
 }
+
+namespace {
 
 std::vector<std::vector<std::string>> checkLines(const calc::DesignResult& d) {
   std::vector<std::vector<std::string>> lines;

@@ -50,4 +50,12 @@ std::string errorObjectJson(const calc::CalcError& error);
 // with that row's error.
 Printed printTable(const std::vector<Calculation>& rows, bool withWidth, Format format);
 
+// Rows of cells, each column padded to its widest cell (Chinese characters count two).
+std::string alignedRows(const std::vector<std::vector<std::string>>& rows);
+// The "design" object of --check's JSON.
+std::string designJson(const calc::DesignResult& design);
+// Caption and value of each line of the design block, before the checks.
+std::vector<std::vector<std::string>> designLines(const calc::DesignResult& design,
+                                                  const DesignSettings& settings);
+
 }  // namespace cli

@@ -614,13 +614,14 @@ void designSection(Html& h, const calc::Calculation& c, const calc::DesignInputs
   h.raw("</div>\n");
 }
 
-void conclusionSection(Html& h, const calc::DesignInputs& in, const calc::DesignResult& design) {
+void conclusionSection(Html& h, const calc::DesignInputs& in, const calc::DesignResult& design,
+                       int number) {
   int counts[4] = {0, 0, 0, 0};
   for (const calc::DesignCheck& check : design.checks) ++counts[static_cast<int>(check.verdict)];
   const calc::HydrantPoint& p = design.design;
   const std::string mpa = formatFixed(calc::toMPa(p.outletPressure), 3) + " MPa";
   const std::string flow = formatFixed(p.flow, 2) + " L/s";
-  h.raw("<h2>7 结论</h2>\n<p>");
+  h.raw("<h2>" + std::to_string(number) + " 结论</h2>\n<p>");
   h.text("按 GB 50974-2014 校核 " + std::to_string(design.checks.size()) + " 项：满足 " +
          std::to_string(counts[0]) + " 项，不满足 " + std::to_string(counts[1]) + " 项，注意 " +
          std::to_string(counts[2]) + " 项，建议 " + std::to_string(counts[3]) + " 项。");
@@ -662,6 +663,7 @@ std::string renderSheet(const calc::Calculation& c, const calc::DesignInputs& in
   h.raw("<h1>室内消火栓水力计算书</h1>\n");
   titleBlock(h, request);
   basisSection(h, c, in);
+  h.raw(request.extraBasis);
   inputSection(h, c, in);
   diagramSection(h, in);
 
@@ -682,7 +684,8 @@ std::string renderSheet(const calc::Calculation& c, const calc::DesignInputs& in
 
   checkSection(h, design);
   designSection(h, c, in, design);
-  conclusionSection(h, in, design);
+  h.raw(request.extraSections);
+  conclusionSection(h, in, design, 7 + request.extraSectionCount);
   h.raw("<p class=\"foot\">本计算书由 ").text(kProgram);
   h.raw(" 生成。规范校核用于辅助设计人判断，不代替施工图审查。</p>\n</body>\n</html>\n");
   return h.str();

@@ -31,6 +31,12 @@ struct SheetRequest {
   std::string revision;       // 版次
   std::string designer;       // 设计
   std::string date;
+  // More of section 2 (HTML, already escaped), after its own paragraphs.
+  std::string extraBasis;
+  // Further sections (HTML, already escaped), numbered from 7, placed before the conclusion,
+  // which then takes the next number.
+  std::string extraSections;
+  int extraSectionCount = 0;
 };
 
 // The sheet of a successful calculation and its design check.

@@ -1,0 +1,227 @@
+#include "cli/system_command.h"
+
+#include <nlohmann/json.hpp>
+
+#include "calc/number_text.h"
+#include "calc/utf8.h"
+#include "cli/csv.h"
+#include "project/project_file.h"
+#include "sheet/sheet_file.h"
+#include "sheet/system_sheet.h"
+
+namespace cli {
+namespace {
+
+using calc::formatFixed;
+using Json = nlohmann::ordered_json;
+
+std::string f2(double v) { return formatFixed(v, 2); }
+std::string orDash(const std::optional<double>& v) { return v ? f2(*v) : "—"; }
+
+Printed failed(const calc::CalcError& error, Format format) {
+  Printed printed;
+  printed.status = kExitCalcFailed;
+  if (format == Format::Json) {
+    printed.out = "{\"error\":" + errorObjectJson(error) + "}\n";
+  } else {
+    printed.err = calc::oneLine(error.message) + "\n";
+  }
+  return printed;
+}
+
+calc::DesignSettings settingsOf(const calc::DesignInputs& h) {
+  calc::DesignSettings s;
+  s.occupancy = h.occupancy;
+  s.streams = h.streams;
+  s.minFlow = h.minFlow;
+  return s;
+}
+
+std::string holeText(const calc::SystemFloor& f) {
+  if (!f.orifice) return "—";
+  return formatFixed(f.orifice->holeDiameter, 0) + "（" + f2(f.orifice->holeDiameterExact) + "）" +
+         (f.orifice->ok ? "" : "*");
+}
+
+std::string text(const calc::SystemInputs& in, const calc::SystemResult& r) {
+  std::string out = "最不利消火栓（第 " + std::to_string(in.floors) + " 层）\n";
+  out += alignedRows(designLines(r.design, settingsOf(in.hydrant)));
+
+  out += "\n最不利立管出流（" + std::to_string(r.streams) + " 支水枪）\n";
+  std::vector<std::vector<std::string>> rows{{"楼层", "标高(m)", "栓口动压(m)", "流量(L/s)"}};
+  for (const calc::SystemHydrant& h : r.hydrants) {
+    rows.push_back({std::to_string(h.floor), f2(h.elevation), f2(h.outletPressure), f2(h.flow)});
+  }
+  out += alignedRows(rows);
+  out += "立管流量 " + f2(r.riserFlow) + " L/s\n";
+
+  out += "\n管段\n";
+  rows = {
+      {"管段", "流量(L/s)", "内径(mm)", "流速(m/s)", "水力坡降", "长度(m)", "沿程(m)", "局部(m)"}};
+  for (const calc::SystemSegment& s : r.segments) {
+    rows.push_back({s.name, f2(s.flow), calc::numberToText(s.innerDiameter), f2(s.velocity),
+                    formatFixed(s.gradient, 5), f2(s.length), f2(s.friction), f2(s.local)});
+  }
+  out += alignedRows(rows);
+
+  out += "\n水泵\n";
+  out += alignedRows({
+      {"设计流量", f2(r.pump.flow) + " L/s"},
+      {"计算扬程", f2(r.pump.head) + " m（沿程 " + f2(r.pump.friction) + " m，局部 " +
+                       f2(r.pump.local) + " m，几何高差 " + f2(r.pump.lift) + " m）"},
+      {"选用扬程",
+       f2(r.pump.selectedHead) + " m（" + formatFixed(r.pump.selectedHead / 100, 3) + " MPa）"},
+      {"零流量扬程", f2(r.pump.shutoffHead) + " m"},
+      {"系统工作压力",
+       f2(r.workingPressure) + " m（" + formatFixed(r.workingPressure / 100, 3) + " MPa）"},
+  });
+
+  out += "\n各层压力（m）\n";
+  rows = {{"楼层", "标高", "静压", "零流量压力", "动压", "减压", "孔板孔径(mm)", "减压后动压"}};
+  for (auto it = r.floors.rbegin(); it != r.floors.rend(); ++it) {
+    const calc::SystemFloor& f = *it;
+    rows.push_back({std::to_string(f.floor), f2(f.elevation), orDash(f.staticPressure),
+                    f2(f.zeroFlowPressure), f2(f.dynamicPressure),
+                    std::string(calc::reducingWords(f.reducing)), holeText(f),
+                    f.orifice ? f2(f.orifice->afterPressure) : "—"});
+  }
+  out += alignedRows(rows);
+  out += "孔板孔径：取整后的孔径（括号内为计算孔径）；* 小于第 10.3.1 条的下限。\n";
+
+  out += "\n系统校核（GB 50974-2014）\n";
+  rows.clear();
+  for (const calc::DesignCheck& c : r.checks) {
+    rows.push_back({c.clause, std::string(calc::verdictWords(c.verdict)), c.text});
+  }
+  out += alignedRows(rows);
+  return out;
+}
+
+std::string csv(const calc::SystemResult& r) {
+  std::string out(kUtf8Bom);
+  out += csvRow({"楼层", "标高(m)", "静压(m)", "零流量压力(m)", "动压(m)", "减压", "计算孔径(mm)",
+                 "孔板孔径(mm)", "孔径满足10.3.1", "减压后动压(m)"});
+  for (const calc::SystemFloor& f : r.floors) {
+    const bool plate = f.orifice.has_value();
+    out += csvRow(
+        {std::to_string(f.floor), f2(f.elevation), f.staticPressure ? f2(*f.staticPressure) : "",
+         f2(f.zeroFlowPressure), f2(f.dynamicPressure), std::string(calc::reducingName(f.reducing)),
+         plate ? f2(f.orifice->holeDiameterExact) : "",
+         plate ? formatFixed(f.orifice->holeDiameter, 0) : "",
+         plate ? (f.orifice->ok ? "yes" : "no") : "", plate ? f2(f.orifice->afterPressure) : ""});
+  }
+  return out;
+}
+
+std::string json(const calc::SystemResult& r) {
+  Json system;
+  system["pump"] = {{"flow", r.pump.flow},
+                    {"head", r.pump.head},
+                    {"selectedHead", r.pump.selectedHead},
+                    {"headMPa", r.pump.selectedHead / 100},
+                    {"shutoffHead", r.pump.shutoffHead}};
+  system["riserFlow"] = r.riserFlow;
+  system["hydrants"] = Json::array();
+  for (const calc::SystemHydrant& h : r.hydrants) {
+    system["hydrants"].push_back({{"floor", h.floor},
+                                  {"elevation", h.elevation},
+                                  {"outletPressure", h.outletPressure},
+                                  {"flow", h.flow}});
+  }
+  system["segments"] = Json::array();
+  for (const calc::SystemSegment& s : r.segments) {
+    system["segments"].push_back({{"name", s.name},
+                                  {"flow", s.flow},
+                                  {"innerDiameter", s.innerDiameter},
+                                  {"length", s.length},
+                                  {"velocity", s.velocity},
+                                  {"gradient", s.gradient},
+                                  {"friction", s.friction},
+                                  {"local", s.local}});
+  }
+  system["floors"] = Json::array();
+  for (const calc::SystemFloor& f : r.floors) {
+    Json floor = {{"floor", f.floor},
+                  {"elevation", f.elevation},
+                  {"staticPressure", nullptr},
+                  {"zeroFlowPressure", f.zeroFlowPressure},
+                  {"dynamicPressure", f.dynamicPressure},
+                  {"reducing", calc::reducingName(f.reducing)},
+                  {"orifice", nullptr}};
+    if (f.staticPressure) floor["staticPressure"] = *f.staticPressure;
+    if (f.orifice) {
+      floor["orifice"] = {{"holeDiameterExact", f.orifice->holeDiameterExact},
+                          {"holeDiameter", f.orifice->holeDiameter},
+                          {"afterPressure", f.orifice->afterPressure},
+                          {"ok", f.orifice->ok}};
+    }
+    system["floors"].push_back(std::move(floor));
+  }
+  system["streams"] = r.streams;
+  system["workingPressure"] = r.workingPressure;
+  system["checks"] = Json::array();
+  for (const calc::DesignCheck& c : r.checks) {
+    system["checks"].push_back({{"id", c.id},
+                                {"clause", c.clause},
+                                {"verdict", calc::verdictName(c.verdict)},
+                                {"requirement", c.requirement},
+                                {"value", c.value},
+                                {"text", c.text}});
+  }
+  // "design" exactly as --check writes it; "system" with unrounded numbers. Invalid UTF-8
+  // cannot reach here (the TOML reader refuses it); replaced rather than thrown on.
+  return "{\"design\":" + designJson(r.design) +
+         ",\"system\":" + system.dump(-1, ' ', false, Json::error_handler_t::replace) + "}\n";
+}
+
+}  // namespace
+
+Printed printSystem(const std::string& source, const std::string& fileName, Format format) {
+  const auto project = project::readProject(source, fileName);
+  if (!project.ok()) return failed(project.error(), format);
+  const calc::SystemInputs& in = project.value().inputs;
+  const auto result = calc::calculateSystem(in);
+  if (!result.ok()) return failed(result.error(), format);
+  Printed printed;
+  switch (format) {
+    case Format::Text:
+      printed.out = text(in, result.value());
+      break;
+    case Format::Csv:
+      printed.out = csv(result.value());
+      break;
+    case Format::Json:
+      printed.out = json(result.value());
+      break;
+  }
+  return printed;
+}
+
+Printed runSystem(const std::string& path, Format format, const ReportOptions& report) {
+  const auto source = path == "-" ? sheet::readStream(stdin) : sheet::readWholeFile(path);
+  if (!source) return failed({"", path, path + ": 无法读取项目文件"}, format);
+  const std::string fileName = path == "-" ? "<stdin>" : path;
+  if (!report.path) return printSystem(*source, fileName, format);
+
+  const auto project = project::readProject(*source, fileName);
+  if (!project.ok()) return failed(project.error(), Format::Text);
+  const project::ProjectInfo& info = project.value().info;
+  sheet::SheetRequest request;
+  request.project = !report.project.empty() ? report.project
+                    : info.number.empty()   ? info.name
+                                            : info.name + "（" + info.number + "）";
+  request.designer = !report.designer.empty() ? report.designer : info.designer;
+  request.date = report.date.value_or(sheet::todayText());
+  const calc::Result<std::string> html = sheet::makeSystemSheet(project.value().inputs, request);
+  Printed printed;
+  if (!html.ok()) return failed(html.error(), Format::Text);
+  if (*report.path == "-") {
+    printed.out = html.value();
+  } else if (const auto reason = sheet::writeFileAtomically(*report.path, html.value())) {
+    printed.err = *reason + "\n";
+    printed.status = kExitWriteFailed;
+  }
+  return printed;
+}
+
+}  // namespace cli

@@ -1,0 +1,39 @@
+#pragma once
+// The project file: one UTF-8 TOML file that describes a hydrant system (the most
+// unfavourable hydrant, the building, flows, supply, pump, tank, stabilizer, riser, main and
+// design settings). Read and written here, in one place, for the command line and the windows.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "calc/calc_error.h"
+#include "calc/system.h"
+
+namespace project {
+
+struct ProjectInfo {  // [project], each may be empty
+  std::string name;
+  std::string number;
+  std::string designer;
+};
+
+struct Project {
+  ProjectInfo info;
+  calc::SystemInputs inputs;
+};
+
+// The project in `text`. On a bad file the error's message is one line naming the file, the
+// key (or the line of a syntax error) and what is wrong, e.g.
+// "office.toml: [riser] dn: 应为正数，现为 -100"; its field is the key, its text the value.
+calc::Result<Project> readProject(std::string_view text, std::string_view fileName);
+
+// The text a save writes; readProject gives back the same project from it.
+std::string writeProject(const Project& project);
+
+// readProject of the file at a UTF-8 path ("-": standard input).
+calc::Result<Project> loadProject(std::string_view path);
+// writeProject into the file at a UTF-8 path, written safely; one line saying why not.
+std::optional<std::string> saveProject(std::string_view path, const Project& project);
+
+}  // namespace project

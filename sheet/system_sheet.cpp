@@ -1,0 +1,370 @@
+#include "sheet/system_sheet.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "calc/number_text.h"
+#include "calc/pipe_table.h"
+
+namespace sheet {
+namespace {
+
+using calc::formatFixed;
+
+std::string f2(double v) { return formatFixed(v, 2); }
+std::string esc(std::string_view text) { return escapeHtml(text); }
+std::string num(double v) { return esc(calc::numberToText(v)); }
+// A value put into a formula: negative ones in brackets.
+std::string put(double v) { return v < 0 ? "(" + f2(v) + ")" : f2(v); }
+std::string sub(const std::string& base, const std::string& index) {
+  return "<i>" + base + "</i><sub>" + index + "</sub>";
+}
+std::string formula(const std::string& html) { return "<span class=\"f\">" + html + "</span>"; }
+std::string frac(const std::string& num, const std::string& den) {
+  return "<span class=\"fr\"><span>" + num + "</span><span>" + den + "</span></span>";
+}
+
+// Tighter tables than the single-hydrant sections: a 60-storey floor table must stay short.
+constexpr std::string_view kStyle =
+    "<style>table.sys td,table.sys th{padding:0.3pt 3pt;font-size:8.5pt;line-height:1.25}"
+    "table.sys td{text-align:right;white-space:nowrap}table.sys td.l{text-align:left}"
+    "tr.flow td{font-weight:bold}svg.sys{display:block;margin:2pt auto;width:100%}"
+    "p.eq{margin:2pt 0 2pt 1em}</style>\n";
+
+void heading(std::string& h, int number, const char* title) {
+  h += "<h2>" + std::to_string(number) + " " + title + "</h2>\n";
+}
+
+void methodParagraph(std::string& h, const calc::SystemInputs& in, const calc::SystemResult& r) {
+  h +=
+      "<p>系统计算：第 3.5.2 条（设计流量与每根竖管最小流量），第 5.1.6、5.2.2 条（水泵零流量压力、"
+      "高位消防水箱静压），第 6.2.1 条（分区），第 8.1.5、8.1.8 条（立管管径、流速），第 8.2.3 条与"
+      "《消防设施通用规范》GB 55036-2022 第 3.0.2 条（系统工作压力），第 10.1.2、10.1.6、10.1.7 条"
+      "（水头损失、水泵扬程），第 10.3.1、10.3.3 条（减压孔板）。</p>\n<p class=\"small\">";
+  h += "1 水头以 m 水柱计，1 MPa = 100 m，<i>g</i> = 9.81 m/s²；楼层自下而上编号 1…" +
+       std::to_string(in.floors) + "，" + sub("Z", "i") + " 为第 i 层消火栓栓口标高。";
+  h += "2 最不利消火栓位于第 " + std::to_string(in.floors) + " 层，其栓口动压 " + sub("H", "0") +
+       " 与出流量 " + sub("q", "0") + " 取单栓设计工况。";
+  h += "3 管道沿程水头损失按第 10.1.2 条海澄-威廉公式 " +
+       formula("<i>j</i> = 2.9660×10<sup>−5</sup> " +
+               frac("<i>q</i><sup>1.852</sup>",
+                    "<i>C</i><sup>1.852</sup> " + sub("d", "j") + "<sup>4.87</sup>")) +
+       "（m/m，<i>q</i> 以 L/s、" + sub("d", "j") + " 以 m 计）；局部水头损失按沿程损失的 " +
+       num(in.localLoss * 100) + "% 计（第 10.1.6 条）。";
+  h += "4 最不利立管同时出流 " + std::to_string(r.streams) + " 支水枪（每根竖管最小流量 " +
+       num(in.riserMinFlow) + " L/s ÷ 每支 " + num(in.hydrant.minFlow) +
+       " L/s，向上取整），自最不利点向下逐层推算栓口压力与出流量；消火栓栓口水头损失取 2 "
+       "m（经验值）。";
+  h += "5 干管按水泵流量 " + sub("Q", "p") +
+       " = max(设计流量, 立管流量) 计，不计第二根立管的分流（偏于安全）。";
+  h += "6 各层动压按水泵在 (" + sub("Q", "p") + ", " + sub("H", "s") +
+       ") "
+       "工作、立管通过立管流量计算，不计干管损失和安全系数（偏于安全）；准工作状态静压取高位消防水"
+       "箱最高水位或稳压泵停泵压力；"
+       "零流量压力取水泵零流量扬程加水池最高水位。";
+  h += "7 减压孔板按第 10.3.3 条计算，孔径向上取整到 1 mm；管道内径缺省时按焊接钢管表（" +
+       esc(calc::kWeldedPipeSource) + "）取值。</p>\n";
+}
+
+// Pool, pump, main, riser and one hydrant per floor, to scale vertically.
+std::string diagram(const calc::SystemInputs& in, const calc::SystemResult& r) {
+  const int n = in.floors;
+  const double zTop = r.floors.back().elevation;
+  double top = zTop + 3;
+  if (in.tank) top = std::max(top, in.tank->highestLevel + 2);
+  const double bottom = std::min({in.poolLevel, in.pumpElevation, in.riserBaseElevation}) - 2;
+  const double height = std::clamp(14.0 * n, 220.0, 340.0);
+  const double margin = 14;
+  const auto y = [&](double z) { return margin + (top - z) / (top - bottom) * height; };
+  const double w = 640;
+  const double riserX = 330;
+  const double pumpX = 120;
+  std::string s = "<svg class=\"sys\" xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 " +
+                  formatFixed(w, 0) + " " + formatFixed(height + 2 * margin, 0) +
+                  "\" font-family=\"sans-serif\" font-size=\"9\">\n";
+  const auto line = [&](double x1, double y1, double x2, double y2, const char* extra = "") {
+    s += "<line x1=\"" + f2(x1) + "\" y1=\"" + f2(y1) + "\" x2=\"" + f2(x2) + "\" y2=\"" + f2(y2) +
+         "\" stroke=\"#000\" " + extra + "/>\n";
+  };
+  const auto label = [&](double x, double yy, const std::string& text,
+                         const char* anchor = "start") {
+    s += "<text x=\"" + f2(x) + "\" y=\"" + f2(yy) + "\" text-anchor=\"" + anchor + "\">" +
+         esc(text) + "</text>\n";
+  };
+  // Pool: its lowest and highest levels.
+  const double poolTop = y(in.poolMaxLevel) - 6;
+  const double poolBottom = y(in.poolLevel) + 10;
+  s += "<rect x=\"20\" y=\"" + f2(poolTop) + "\" width=\"70\" height=\"" +
+       f2(poolBottom - poolTop) + "\" fill=\"#e8f0ff\" stroke=\"#000\"/>\n";
+  line(20, y(in.poolLevel), 90, y(in.poolLevel), "stroke-dasharray=\"3 2\"");
+  label(20, poolBottom + 11, "消防水池 " + f2(in.poolLevel));
+  // Pump, suction from the pool, main to the riser base.
+  const double pumpY = y(in.pumpElevation);
+  line(90, pumpY, pumpX - 9, pumpY);
+  s += "<circle cx=\"" + f2(pumpX) + "\" cy=\"" + f2(pumpY) +
+       "\" r=\"9\" fill=\"#fff\" stroke=\"#000\"/>\n";
+  label(pumpX - 8, pumpY + 21,
+        "消防水泵 " + f2(r.pump.flow) + " L/s, " + f2(r.pump.selectedHead) + " m");
+  const double baseY = y(in.riserBaseElevation);
+  line(pumpX + 9, pumpY, pumpX + 30, pumpY, "stroke-width=\"2\"");
+  line(pumpX + 30, pumpY, pumpX + 30, baseY, "stroke-width=\"2\"");
+  line(pumpX + 30, baseY, riserX, baseY, "stroke-width=\"2\"");
+  label(riserX - 70, baseY - 4,
+        "干管 DN" + std::to_string(in.main.dn) + " L = " + calc::numberToText(in.mainLength) + " m",
+        "middle");
+  // Riser.
+  line(riserX, baseY, riserX, y(zTop), "stroke-width=\"2\"");
+  label(riserX - 6, (baseY + y(zTop)) / 2, "立管 DN" + std::to_string(in.riser.dn), "end");
+  // Hydrants: every floor drawn, labels thinned so they do not overlap.
+  const double pitch =
+      height / (top - bottom) * (zTop - r.floors.front().elevation) / std::max(n - 1, 1);
+  const int every = std::max(1, static_cast<int>(std::ceil(10.5 / std::max(pitch, 0.1))));
+  const int lowestFlowing = n - r.streams + 1;
+  for (const calc::SystemFloor& f : r.floors) {
+    const double fy = y(f.elevation);
+    const bool flowing = f.floor >= lowestFlowing;
+    line(riserX, fy, riserX + 24, fy);
+    s += "<rect x=\"" + f2(riserX + 24) + "\" y=\"" + f2(fy - 2.5) +
+         "\" width=\"8\" height=\"5\" " +
+         (flowing ? "fill=\"#c00\" stroke=\"#c00\"" : "fill=\"#fff\" stroke=\"#000\"") + "/>\n";
+    const bool labelled = f.floor == n || f.floor == 1 || (n - f.floor) % every == 0;
+    // Flowing hydrants carry their flow; where labels are thinned the top one names them all.
+    std::string text = std::to_string(f.floor) + "F  " + f2(f.elevation) + " m";
+    if (f.orifice) text += "  孔板 " + formatFixed(f.orifice->holeDiameter, 0) + " mm";
+    if (flowing && every == 1) text += "  出流 " + f2(r.hydrants[n - f.floor].flow) + " L/s";
+    if (f.floor == n && every > 1) {
+      text += "  出流 " + std::to_string(r.streams) + " 支，共 " + f2(r.riserFlow) + " L/s";
+    }
+    if (labelled && (!flowing || f.floor == n || every == 1)) label(riserX + 38, fy + 3, text);
+  }
+  if (in.tank) {
+    const double tTop = y(in.tank->highestLevel);
+    const double tBottom = y(in.tank->lowestLevel);
+    s += "<rect x=\"" + f2(riserX - 60) + "\" y=\"" + f2(tTop - 4) + "\" width=\"44\" height=\"" +
+         f2(std::max(tBottom - tTop, 4.0) + 8) + "\" fill=\"#e8f0ff\" stroke=\"#000\"/>\n";
+    line(riserX - 16, tBottom + 2, riserX, tBottom + 2);
+    line(riserX, tBottom + 2, riserX, y(zTop));
+    label(riserX - 64, tTop + 2,
+          "高位水箱 " + f2(in.tank->lowestLevel) + "–" + f2(in.tank->highestLevel), "end");
+  }
+  // Elevation axis.
+  line(600, y(top), 600, y(bottom));
+  for (double z = std::ceil(bottom / 10) * 10; z <= top; z += 10) {
+    line(596, y(z), 600, y(z));
+    label(594, y(z) + 3, formatFixed(z, 0), "end");
+  }
+  label(604, y(top) + 8, "m");
+  s += "</svg>\n";
+  return s;
+}
+
+void segmentSection(std::string& h, const calc::SystemInputs& in, const calc::SystemResult& r,
+                    int number) {
+  heading(h, number, "最不利立管与管段水力计算");
+  h += "<p>立管出流：" +
+       formula(sub("H", "k") + " = " + sub("H", "k−1") +
+               " + Δ<i>z</i> + (1 + <i>λ</i>) <i>j</i>(<i>Q</i>) Δ<i>z</i>") +
+       "，" +
+       formula(sub("q", "k") + " = √(" +
+               frac(sub("H", "k") + " − 2", "1/<i>B</i> + " + sub("A", "z") + " " + sub("L", "d")) +
+               ")") +
+       "。</p>\n<table class=\"sys\"><thead><tr><th>楼层</th><th>标高 (m)</th><th>栓口动压 "
+       "(m)</th><th>出流量 (L/s)</th></tr></thead>\n";
+  for (const calc::SystemHydrant& y : r.hydrants) {
+    h += "<tr class=\"flow\"><td>" + std::to_string(y.floor) + "</td><td>" + f2(y.elevation) +
+         "</td><td>" + f2(y.outletPressure) + "</td><td>" + f2(y.flow) + "</td></tr>\n";
+  }
+  h += "</table>\n<p>立管流量 " + formula(sub("Q", "r") + " = Σ" + sub("q", "k")) + " = " +
+       f2(r.riserFlow) + " L/s；水泵流量 " + formula(sub("Q", "p")) + " = max(" +
+       num(in.designFlow) + ", " + f2(r.riserFlow) + ") = " + f2(r.pump.flow) + " L/s。</p>\n";
+  h += "<table class=\"sys\"><thead><tr><th>管段</th><th>流量 (L/s)</th><th>内径 (mm)</th><th>流速 "
+       "(m/s)</th>"
+       "<th>水力坡降 <i>j</i></th><th>长度 (m)</th><th>沿程 (m)</th><th>局部 "
+       "(m)</th></tr></thead>\n";
+  for (const calc::SystemSegment& s : r.segments) {
+    h += "<tr><td class=\"l\">" + esc(s.name) + "</td><td>" + f2(s.flow) + "</td><td>" +
+         num(s.innerDiameter) + "</td><td>" + f2(s.velocity) + "</td><td>" +
+         formatFixed(s.gradient, 5) + "</td><td>" + f2(s.length) + "</td><td>" + f2(s.friction) +
+         "</td><td>" + f2(s.local) + "</td></tr>\n";
+  }
+  h += "<tr><td class=\"l\">合计</td><td></td><td></td><td></td><td></td><td></td><td>" +
+       f2(r.pump.friction) + "</td><td>" + f2(r.pump.local) + "</td></tr>\n</table>\n";
+}
+
+void pumpSection(std::string& h, const calc::SystemInputs& in, const calc::SystemResult& r,
+                 int number) {
+  heading(h, number, "消防水泵扬程与系统工作压力");
+  const double zn = r.floors.back().elevation;
+  h += "<p>第 10.1.7 条：" +
+       formula(sub("H", "p") + " = " + sub("k", "2") + "(Σ" + sub("h", "f") + " + Σ" +
+               sub("h", "p") + ") + (" + sub("Z", "n") + " − " + sub("Z", "池") + ") + " +
+               sub("H", "0")) +
+       "</p>\n<p class=\"eq\">" +
+       formula("= " + num(in.k2) + "×(" + f2(r.pump.friction) + " + " + f2(r.pump.local) + ") + (" +
+               f2(zn) + " − " + put(in.poolLevel) + ") + " + f2(r.design.design.outletPressure) +
+               " = <b>" + f2(r.pump.head) + " m</b>") +
+       "（" + formatFixed(r.pump.head / 100, 3) + " MPa）</p>\n";
+  h += "<p>选用扬程 " + formula(sub("H", "s")) + " = " + f2(r.pump.selectedHead) + " m" +
+       (in.ratedHead ? "（给定）" : "（取计算扬程）") + "，零流量扬程 " +
+       formula(num(in.shutoffRatio) + " " + sub("H", "s")) + " = " + f2(r.pump.shutoffHead) +
+       " m。</p>\n";
+  h += "<p>系统工作压力（第 8.2.3 条）：" +
+       formula(sub("P", "w") + " = " + num(in.shutoffRatio) + "×" + f2(r.pump.selectedHead) +
+               " + (" + put(in.poolMaxLevel) + " − " + put(in.pumpElevation) +
+               ") = " + f2(r.pump.shutoffHead + in.poolMaxLevel - in.pumpElevation) + " m");
+  if (in.stabilizer) h += "，稳压泵停泵压力 " + f2(100 * in.stabilizer->stopPressure) + " m，取大";
+  h += "，<b>" + sub("P", "w") + " = " + f2(r.workingPressure) + " m（" +
+       formatFixed(r.workingPressure / 100, 3) + " MPa）</b>。</p>\n";
+}
+
+void floorSection(std::string& h, const calc::SystemInputs& in, const calc::SystemResult& r,
+                  int number) {
+  heading(h, number, "各层消火栓栓口压力与减压");
+  const double lambda1 = 1 + in.localLoss;
+  const double jr = calc::frictionGradient(r.riserFlow, in.riser.innerDiameter, in.riser.c);
+  const calc::SystemFloor& low = r.floors.front();
+  h += "<p>动压 " +
+       formula(sub("D", "i") + " = " + sub("H", "s") + " − (" + sub("Z", "i") + " − " +
+               sub("Z", "池") + ") − (1 + <i>λ</i>) <i>j</i>(" + sub("Q", "r") + ")(" +
+               sub("Z", "i") + " − " + sub("Z", "底") + ")") +
+       "，第 1 层：" +
+       formula("= " + f2(r.pump.selectedHead) + " − (" + f2(low.elevation) + " − " +
+               put(in.poolLevel) + ") − " + num(lambda1) + "×" + formatFixed(jr, 5) + "×(" +
+               f2(low.elevation) + " − " + put(in.riserBaseElevation) +
+               ") = " + f2(low.dynamicPressure) + " m") +
+       "。";
+  if (in.tank || in.stabilizer) {
+    h += "静压 " + formula(sub("S", "i")) + " 取" +
+         (in.tank ? "高位水箱最高水位 " + f2(in.tank->highestLevel) + " m" : "") +
+         (in.tank && in.stabilizer ? "与" : "") +
+         (in.stabilizer ? "稳压泵停泵压力 " + num(in.stabilizer->stopPressure) + " MPa" : "") +
+         "至栓口的压力。";
+  }
+  h += "减压：动压 &gt; 50 m 应减压，&gt; 70 m 必须减压（第 7.4.12 条第 1 款）；孔板后目标动压 " +
+       formula(sub("H", "t")) + " = " + f2(r.targetPressure) + " m。</p>\n";
+  h += "<table class=\"sys\"><thead><tr><th>楼层</th><th>标高 (m)</th><th>静压 "
+       "(m)</th><th>零流量压力 (m)</th>"
+       "<th>动压 (m)</th><th>减压</th><th>计算孔径 (mm)</th><th>孔板孔径 (mm)</th><th>减压后动压 "
+       "(m)</th></tr></thead>\n";
+  for (auto it = r.floors.rbegin(); it != r.floors.rend(); ++it) {
+    const calc::SystemFloor& f = *it;
+    const bool flowing = f.floor > in.floors - r.streams;
+    h += std::string(flowing ? "<tr class=\"flow\">" : "<tr>") + "<td>" + std::to_string(f.floor) +
+         "</td><td>" + f2(f.elevation) + "</td><td>" +
+         (f.staticPressure ? f2(*f.staticPressure) : "—") + "</td><td>" + f2(f.zeroFlowPressure) +
+         "</td><td>" + f2(f.dynamicPressure) + "</td><td class=\"l\">" +
+         esc(calc::reducingWords(f.reducing)) + "</td>";
+    if (f.orifice) {
+      h += "<td>" + f2(f.orifice->holeDiameterExact) + "</td><td>" +
+           formatFixed(f.orifice->holeDiameter, 0) + (f.orifice->ok ? "" : " *") + "</td><td>" +
+           f2(f.orifice->afterPressure) + "</td>";
+    } else {
+      h += "<td>—</td><td>—</td><td>—</td>";
+    }
+    h += "</tr>\n";
+  }
+  h += "</table>\n<p class=\"small\">粗体为出流消火栓；* 孔径小于第 10.3.1 条下限（管径的 30% 与 "
+       "20 mm 的较大值），"
+       "该层宜改用减压稳压消火栓或减压阀组。</p>\n";
+
+  // 10.3.3 substituted for the floor with the highest dynamic pressure that has a plate.
+  const calc::SystemFloor* worst = nullptr;
+  for (const calc::SystemFloor& f : r.floors) {
+    if (f.orifice && (!worst || f.dynamicPressure > worst->dynamicPressure)) worst = &f;
+  }
+  if (!worst) return;
+  const calc::OrificePlate& p = *worst->orifice;
+  const double dj = in.branchInnerDiameter;
+  h += "<div class=\"keep\"><p>减压孔板（第 10.3.3 条），第 " + std::to_string(worst->floor) +
+       " 层，支管内径 " + formula(sub("d", "j")) + " = " + num(dj) + " mm：</p>\n<p class=\"eq\">" +
+       formula(sub("q", "t") + " = √(" +
+               frac(f2(r.targetPressure) + " − 2",
+                    "1/<i>B</i> + " + sub("A", "z") + " " + sub("L", "d")) +
+               ") = " + f2(p.flow) + " L/s，<i>V</i> = " +
+               frac("4 " + sub("q", "t"), "π " + sub("d", "j") + "<sup>2</sup>") + " = " +
+               f2(p.velocity) + " m/s，Δ<i>H</i> = " + f2(worst->dynamicPressure) + " − " +
+               f2(r.targetPressure) + " = " + f2(p.lossToTake) + " m") +
+       "</p>\n<p class=\"eq\">" +
+       formula("<i>ζ</i> = " + frac("2<i>g</i> Δ<i>H</i>", "<i>V</i><sup>2</sup>") + " = " +
+               frac("2×9.81×" + f2(p.lossToTake), f2(p.velocity) + "<sup>2</sup>") + " = " +
+               formatFixed(p.zeta, 1)) +
+       "，由 " +
+       formula("<i>ζ</i> = [1.75 " +
+               frac(sub("d", "j") + "<sup>2</sup>", sub("d", "k") + "<sup>2</sup>") + " · " +
+               frac("1.1 − " + sub("d", "k") + "<sup>2</sup>/" + sub("d", "j") + "<sup>2</sup>",
+                    "1.175 − " + sub("d", "k") + "<sup>2</sup>/" + sub("d", "j") + "<sup>2</sup>") +
+               " − 1]<sup>2</sup>") +
+       " 解得 " + formula(sub("d", "k") + "/" + sub("d", "j") + " = " + formatFixed(p.ratio, 4)) +
+       "</p>\n<p class=\"eq\">" +
+       formula("孔径 = " + formatFixed(p.ratio, 4) + "×" + num(dj) +
+               " + 1 = " + f2(p.holeDiameterExact) + " mm") +
+       "，取 <b>" + formatFixed(p.holeDiameter, 0) + " mm</b>，孔板后动压 " + f2(p.afterPressure) +
+       " m" +
+       (p.ok ? "。"
+             : "；小于第 10.3.1 条下限 " + formatFixed(std::max(0.3 * dj, 20.0), 1) +
+                   " mm，宜改用减压稳压消火栓或减压阀组。") +
+       "</p></div>\n";
+}
+
+void checkSection(std::string& h, const calc::SystemResult& r, int number) {
+  h += "<div class=\"keep\">";
+  heading(h, number, "系统校核（GB 50974-2014）");
+  h += "<table><thead><tr><th style=\"width:10%\">条文</th><th style=\"width:16%\">要求</th>"
+       "<th style=\"width:16%\">设计值</th><th "
+       "style=\"width:8%\">结论</th><th>说明</th></tr></thead>\n";
+  for (const calc::DesignCheck& c : r.checks) {
+    h += "<tr><td class=\"c\">" + esc(c.clause) + "</td><td>" + esc(c.requirement) + "</td><td>" +
+         esc(c.value) + "</td><td class=\"c " + esc(calc::verdictName(c.verdict)) + "\">" +
+         esc(calc::verdictWords(c.verdict)) + "</td><td class=\"small\">" + esc(c.text) +
+         "</td></tr>\n";
+  }
+  h += "</table></div>\n";
+}
+
+}  // namespace
+
+std::string systemDiagram(const calc::SystemInputs& inputs, const calc::SystemResult& result) {
+  return diagram(inputs, result);
+}
+
+std::string renderSystemBasis(const calc::SystemInputs& in, const calc::SystemResult& r) {
+  std::string h(kStyle);
+  methodParagraph(h, in, r);
+  return h;
+}
+
+std::string renderSystemSections(const calc::SystemInputs& in, const calc::SystemResult& r,
+                                 int first) {
+  std::string h;
+  heading(h, first, "系统计算简图");
+  h += diagram(in, r);
+  segmentSection(h, in, r, first + 1);
+  pumpSection(h, in, r, first + 2);
+  floorSection(h, in, r, first + 3);
+  checkSection(h, r, first + 4);
+  return h;
+}
+
+calc::Result<std::string> makeSystemSheet(const calc::SystemInputs& in, SheetRequest request) {
+  const auto result = calc::calculateSystem(in);
+  if (!result.ok()) return result.error();
+  const calc::DesignInputs& h = in.hydrant;
+  request.entries.hoseLength = calc::numberToText(h.hoseLength);
+  request.entries.material = h.material;
+  request.entries.hoseDiameter = h.hoseDiameter;
+  request.entries.nozzle = calc::numberToText(h.nozzle);
+  request.entries.waterColumn = calc::numberToText(h.waterColumn);
+  request.entries.flow.reset();
+  request.entries.width.clear();
+  request.design.occupancy = h.occupancy;
+  request.design.streams = h.streams;
+  request.design.minFlow = h.minFlow;
+  request.design.pressureMPa.reset();
+  request.extraBasis = renderSystemBasis(in, result.value());
+  request.extraSections = renderSystemSections(in, result.value(), 7);
+  request.extraSectionCount = kSystemSectionCount;
+  return makeSheet(request);
+}
+
+}  // namespace sheet
