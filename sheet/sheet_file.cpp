@@ -245,6 +245,39 @@ std::optional<std::string> writeFileAtomically(std::string_view path, std::strin
   return "无法保存“" + calc::oneLine(path, 260) + "”：" + reasonText(ec) + "。";
 }
 
+std::FILE* openInput(std::string_view path, std::string& reason) {
+  const std::string name(path);
+  std::error_code ec;
+#ifdef _WIN32
+  const DWORD attributes = GetFileAttributesW(widePath(name).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    ec = std::make_error_code(std::errc::is_a_directory);
+  } else if (std::FILE* file = openForReading(name)) {
+    return file;
+  } else {
+    ec = attributes == INVALID_FILE_ATTRIBUTES ? lastError()
+                                               : std::error_code{errno, std::generic_category()};
+  }
+#else
+  if (std::FILE* file = openForReading(name)) {
+    struct stat info {};
+    if (::fstat(::fileno(file), &info) == 0 && !S_ISDIR(info.st_mode)) return file;
+    std::fclose(file);
+    ec = std::make_error_code(std::errc::is_a_directory);
+  } else {
+    ec = lastError();
+  }
+#endif
+  if (ec == std::errc::no_such_file_or_directory) {
+    reason = "文件不存在";
+  } else if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted) {
+    reason = "没有读取权限";
+  } else {
+    reason = reasonText(ec);
+  }
+  return nullptr;
+}
+
 std::optional<std::string> readStream(std::FILE* stream) {
   std::string text;
   char buffer[65536];

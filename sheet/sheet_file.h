@@ -20,6 +20,10 @@ namespace sheet {
 // Chinese line saying why.
 std::optional<std::string> writeFileAtomically(std::string_view path, std::string_view content);
 
+// The file at the UTF-8 path `path`, opened for reading; nothing, with `reason` set to one
+// Simplified Chinese phrase ("文件不存在", "没有读取权限", ...), when it cannot be read.
+std::FILE* openInput(std::string_view path, std::string& reason);
+
 // The whole file at the UTF-8 path `path`, or what is left of an open stream; nothing when
 // it cannot be read.
 std::optional<std::string> readWholeFile(std::string_view path);
