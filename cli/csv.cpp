@@ -1,10 +1,17 @@
 #include "cli/csv.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <utility>
 
 #include "calc/utf8.h"
 #include "cli/utf8.h"
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace cli {
 
@@ -75,15 +82,24 @@ CsvReader::CsvReader(std::FILE* stream, std::function<void()> beforeRead)
 bool CsvReader::refill() {
   if (stream_ == nullptr || failed_) return false;
   if (beforeRead_) beforeRead_();
-  const std::size_t n = std::fread(buffer_.data(), 1, buffer_.size(), stream_);
-  if (n == 0) {
-    failed_ = std::ferror(stream_) != 0;
+    // What has arrived, not a full block: fread would wait for the block from a pipe and
+    // hold back the rows of records already there.
+#ifdef _WIN32
+  const int n = _read(_fileno(stream_), buffer_.data(), static_cast<unsigned>(buffer_.size()));
+#else
+  ssize_t n = 0;
+  do {
+    n = ::read(::fileno(stream_), buffer_.data(), buffer_.size());
+  } while (n < 0 && errno == EINTR);
+#endif
+  if (n <= 0) {
+    failed_ = n < 0;
     // A terminal can deliver more after an end of file; this reader takes the first end.
     stream_ = nullptr;
     return false;
   }
   cur_ = buffer_.data();
-  end_ = cur_ + n;
+  end_ = cur_ + static_cast<std::size_t>(n);
   return true;
 }
 

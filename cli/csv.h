@@ -41,7 +41,7 @@ class CsvReader {
 
   // Text already in memory.
   explicit CsvReader(std::string_view text);
-  // A stream read in blocks; `beforeRead` runs before each block is read, so that what was
+  // A stream read as its bytes arrive; `beforeRead` runs before each read, so that what was
   // written so far can be flushed while the input is awaited.
   explicit CsvReader(std::FILE* stream, std::function<void()> beforeRead = {});
 
