@@ -129,7 +129,8 @@ bool CsvReader::next(std::vector<std::string>& fields, std::string& problem) {
     field->push_back(static_cast<char>(c));
   };
   const auto newField = [&] {
-    if (count == maxFields_) stopKeeping("字段多于表头的 " + std::to_string(maxFields_) + " 列");
+    if (keeping && count == maxFields_)
+      stopKeeping("字段多于表头的 " + std::to_string(maxFields_) + " 列");
     if (!keeping) return;
     if (count == fields.size()) fields.emplace_back();
     field = &fields[count++];
