@@ -4,10 +4,12 @@
 BUILD      ?= build
 BUILD_ASAN ?= build-asan
 BUILD_WIN  ?= build-windows
+BUILD_FUZZ ?= build-fuzz
+FUZZ_SECONDS ?= 120
 JOBS       ?= 2
 CMAKE_ARGS ?=
 
-.PHONY: deps build run test test-asan test-windows windows bench bench-windows package package-check clean
+.PHONY: deps build run test test-asan test-windows windows bench bench-windows fuzz package package-check clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -48,6 +50,17 @@ test-asan: deps
 	cmake --build $(BUILD_ASAN) -j $(JOBS) --target $(ASAN_TARGETS)
 	cd $(BUILD_ASAN) && ctest -j $(JOBS) --output-on-failure -E 'NOT_BUILT|ui_window_tests|sheet\.browser'
 
+# The CSV reader and the batch on fuzzed input (libFuzzer, ASan and UBSan, built with clang)
+# for FUZZ_SECONDS, starting from tests/fuzz/corpus; not part of make test. New inputs
+# worth keeping go to $(BUILD_FUZZ)/corpus, a finding to $(BUILD_FUZZ)/crash-*.
+fuzz: deps
+	cmake -S . -B $(BUILD_FUZZ) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DHYDRANT_SANITIZE=ON -DHYDRANT_FUZZ=ON -DHYDRANT_BUILD_BENCH=OFF $(CMAKE_ARGS)
+	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target batch_fuzz
+	mkdir -p $(BUILD_FUZZ)/corpus
+	cd $(BUILD_FUZZ) && tests/fuzz/batch_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=8192 \
+	  -timeout=10 -rss_limit_mb=2048 corpus $(abspath tests/fuzz/corpus)
+
 bench: build
 	$(BUILD)/bench/hydrant-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/startup/hydrant-startup-bench
@@ -71,4 +84,4 @@ package-check: build
 
 clean:
 	-bash scripts/wine-prefix.sh stop $(BUILD_WIN)/wine
-	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_WIN)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_WIN) $(BUILD_FUZZ)

@@ -64,6 +64,10 @@ void appendUtf8(std::string& out, char32_t c) {
   }
 }
 
+bool isControlCharacter(char32_t c) {
+  return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
+}
+
 std::string oneLine(std::string_view text, std::size_t maxChars) {
   std::string out;
   std::size_t chars = 0;
@@ -73,7 +77,7 @@ std::string oneLine(std::string_view text, std::size_t maxChars) {
     const char32_t c = ch.codePoint;
     if (!ch.valid) {
       appendUtf8(out, kReplacementCharacter);
-    } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029) {
+    } else if (isControlCharacter(c)) {
       out.push_back(' ');
     } else {
       out.append(text.substr(pos, ch.length));

@@ -24,6 +24,10 @@ DecodedChar decodeUtf8(std::string_view text, std::size_t pos);
 // Appends the UTF-8 form of a code point.
 void appendUtf8(std::string& out, char32_t codePoint);
 
+// A character that can steer a terminal or break a line where none was meant: the C0
+// controls, DEL, the C1 controls and the separators U+2028/U+2029.
+bool isControlCharacter(char32_t c);
+
 // The text as one line of valid UTF-8 that cannot steer a terminal: every control
 // character (C0, DEL, C1) and the line and paragraph separators U+2028/U+2029 become a
 // blank, ill-formed bytes U+FFFD. Longer than `maxChars` characters, it is cut there and

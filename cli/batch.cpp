@@ -6,7 +6,10 @@
 
 #include "calc/number_text.h"
 #include "calc/run.h"
+#include "calc/run_errors.h"
+#include "calc/utf8.h"
 #include "cli/csv.h"
+#include "cli/write_output.h"
 
 namespace cli {
 
@@ -85,6 +88,18 @@ struct Row {
   std::optional<calc::CalcError> error;  // why nothing could be calculated
 };
 
+// A byte-order mark is invisible; one left inside a cell (files pasted together) would make
+// two equal-looking ids differ.
+std::string withoutBoms(std::string_view cell) {
+  std::string out;
+  for (std::size_t at; (at = cell.find(kUtf8Bom)) != std::string_view::npos;) {
+    out.append(cell.substr(0, at));
+    cell.remove_prefix(at + kUtf8Bom.size());
+  }
+  out.append(cell);
+  return out;
+}
+
 // Sets one input from its cell; an empty cell keeps the command line's value.
 std::optional<calc::CalcError> applyCell(Column column, const std::string& cell, Entries& e,
                                          DesignSettings& s, std::string& id) {
@@ -95,7 +110,7 @@ std::optional<calc::CalcError> applyCell(Column column, const std::string& cell,
   };
   switch (column) {
     case Column::Id:
-      id = cell;
+      id = withoutBoms(cell);
       break;
     case Column::HoseLength:
       e.hoseLength = cell;
@@ -116,22 +131,43 @@ std::optional<calc::CalcError> applyCell(Column column, const std::string& cell,
       e.flow = cell;
       break;
     case Column::Width:
+      // A file is data, not a typed entry: the window's leading-number reading of the
+      // width ("10abc" as 10) is not applied to it.
+      if (!calc::parseNumber(cell)) {
+        return calc::errors::notANumber(calc::errors::Input::ProtectionWidth, cell);
+      }
       e.width = cell;
       break;
     case Column::Pressure:
+      if (auto beyond = pressureBeyondRange("pressure", cell)) {
+        return calc::CalcError{calc::kOutletPressureField, cell, *beyond};
+      }
       return setting(readPressure, calc::kOutletPressureField);
     case Column::Occupancy:
       return setting(readOccupancy, calc::kOccupancyField);
     case Column::Streams:
       return setting(readStreams, calc::kStreamsField);
     case Column::MinFlow:
+      if (auto beyond = minFlowBeyondRange("minFlow", cell)) {
+        return calc::CalcError{calc::kMinFlowField, cell, *beyond};
+      }
       return setting(readMinFlow, calc::kMinFlowField);
   }
   return std::nullopt;
 }
 
+constexpr std::size_t kMaxBrokenIdChars = 64;
+
+// "第 3 行" or, for a record over several lines, "第 3–5 行".
+std::string linesText(const CsvReader& reader) {
+  std::string text = "第 " + std::to_string(reader.firstLine());
+  if (reader.lastLine() > reader.firstLine()) text += "–" + std::to_string(reader.lastLine());
+  return text + " 行";
+}
+
 Row calculateRow(const std::vector<std::string>& cells, const std::string& problem,
-                 const std::vector<Column>& columns, const Options& options, std::size_t number) {
+                 const CsvReader& reader, const std::vector<Column>& columns,
+                 const Options& options, std::size_t number) {
   Row row;
   row.id = std::to_string(number);
   Entries entries = options.entries;
@@ -140,16 +176,18 @@ Row calculateRow(const std::vector<std::string>& cells, const std::string& probl
     auto error = applyCell(columns[i], cells[i], entries, settings, row.id);
     if (error && !row.error) row.error = std::move(error);
   }
-  if (row.error) return row;
+  // What the reader found wins: the cells of a broken record are not what was meant. Its
+  // id is shown shortened, enough to find the record, never a megabyte of it.
+  if (!problem.empty()) row.id = calc::oneLine(row.id, kMaxBrokenIdChars);
   if (!problem.empty() || cells.size() != columns.size()) {
     const std::string what = !problem.empty()
                                  ? problem
                                  : "该行有 " + std::to_string(cells.size()) + " 个字段，表头有 " +
                                        std::to_string(columns.size()) + " 列";
-    row.error = calc::CalcError{"CSV", "",
-                                "第 " + std::to_string(number) + " 条记录无法读取：" + what + "。"};
+    row.error = calc::CalcError{"CSV", "", linesText(reader) + "无法读取：" + what + "。"};
     return row;
   }
+  if (row.error) return row;
   Calculation calculation = calculate(entries);
   if (calculation.outputs.error) {
     row.error = *calculation.outputs.error;
@@ -182,11 +220,11 @@ std::vector<std::string> csvHeader() {
 }
 
 std::vector<std::string> csvCells(const Row& row) {
-  std::vector<std::string> cells{row.id};
+  std::vector<std::string> cells{csvTextCell(row.id)};
   cells.reserve(kOutputColumns);
   if (row.error) {
     cells.resize(kOutputColumns - 1);
-    cells.push_back(row.error->message);
+    cells.push_back(csvTextCell(row.error->message));
     return cells;
   }
   const calc::DesignResult& d = row.design->value();
@@ -223,15 +261,19 @@ std::string jsonLine(const Row& row) {
 
 std::span<const BatchColumn> batchColumns() { return kColumns; }
 
-Printed runBatch(std::string_view csv, const Options& options) {
-  Printed printed;
-  CsvReader reader(csv);
+int runBatch(CsvReader& reader, const Options& options,
+             const std::function<bool(std::string_view)>& write, std::string& err) {
   std::vector<std::string> cells;
   std::string problem;
+  // A header names each column once, so it has no more cells than there are columns.
+  reader.setMaxFields(kColumns.size());
   if (!reader.next(cells, problem)) {
-    printed.err = "批量文件为空：第一行应为表头。\n";
-    printed.status = kExitCalcFailed;
-    return printed;
+    err = reader.failed() ? "读取批量文件时出错。\n" : "批量文件为空：第一行应为表头。\n";
+    return kExitCalcFailed;
+  }
+  if (!problem.empty()) {
+    err = "批量文件的表头（" + linesText(reader) + "）无法读取：" + problem + "。\n";
+    return kExitCalcFailed;
   }
   std::vector<Column> columns;
   std::vector<bool> seen(kColumns.size(), false);
@@ -239,9 +281,9 @@ Printed runBatch(std::string_view csv, const Options& options) {
     const auto column = columnNamed(cell);
     std::string complaint;
     if (!column) {
-      complaint = "表头中的列“" + cell + "”无法识别";
+      complaint = "表头中的列" + calc::errors::quoted(cell) + "无法识别";
     } else if (seen[static_cast<std::size_t>(*column)]) {
-      complaint = "表头中的列“" + cell + "”重复";
+      complaint = "表头中的列" + calc::errors::quoted(cell) + "重复";
     }
     if (!complaint.empty()) {
       std::string keys;
@@ -249,21 +291,39 @@ Printed runBatch(std::string_view csv, const Options& options) {
         if (!keys.empty()) keys += "、";
         keys += c.key;
       }
-      printed.err = complaint + "，可用的列：" + keys + "，或窗口中的标题。\n";
-      printed.status = kExitCalcFailed;
-      return printed;
+      err = complaint + "，可用的列：" + keys + "，或窗口中的标题。\n";
+      return kExitCalcFailed;
     }
     seen[static_cast<std::size_t>(*column)] = true;
     columns.push_back(*column);
   }
 
+  int status = kExitOk;
   const bool json = options.format == Format::Json;
-  if (!json) printed.out = std::string(kUtf8Bom) + csvRow(csvHeader());
+  if (!json && !write(std::string(kUtf8Bom) + csvRow(csvHeader()))) return kExitWriteFailed;
+  reader.setMaxFields(columns.size());
   for (std::size_t number = 1; reader.next(cells, problem); ++number) {
-    const Row row = calculateRow(cells, problem, columns, options, number);
-    if (row.error) printed.status = kExitCalcFailed;
-    printed.out += json ? jsonLine(row) : csvRow(csvCells(row));
+    const Row row = calculateRow(cells, problem, reader, columns, options, number);
+    if (row.error) status = kExitCalcFailed;
+    if (!write(json ? jsonLine(row) : csvRow(csvCells(row)))) return kExitWriteFailed;
   }
+  if (reader.failed()) {
+    err = "读取批量文件时出错，其后的行未计算。\n";
+    return kExitCalcFailed;
+  }
+  return status;
+}
+
+Printed runBatch(std::string_view csv, const Options& options) {
+  Printed printed;
+  CsvReader reader(csv);
+  printed.status = runBatch(
+      reader, options,
+      [&](std::string_view row) {
+        printed.out += row;
+        return true;
+      },
+      printed.err);
   return printed;
 }
 

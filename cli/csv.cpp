@@ -1,8 +1,17 @@
 #include "cli/csv.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <utility>
 
+#include "calc/utf8.h"
 #include "cli/utf8.h"
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace cli {
 
@@ -36,6 +45,14 @@ std::string csvField(std::string_view text) {
   return out;
 }
 
+std::string csvTextCell(std::string_view text) {
+  std::string cell = calc::oneLine(text);
+  if (!cell.empty() && std::string_view("=+-@\t\r").find(cell.front()) != std::string_view::npos) {
+    cell.insert(cell.begin(), '\'');
+  }
+  return cell;
+}
+
 std::string csvRow(const std::vector<std::string>& fields) {
   std::string out;
   for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -50,58 +67,117 @@ std::string csvRow(const std::vector<std::string>& fields) {
   return out;
 }
 
-CsvReader::CsvReader(std::string_view text) : text_(text) {
-  if (text_.starts_with(kUtf8Bom)) pos_ = kUtf8Bom.size();
+CsvReader::CsvReader(std::string_view text) : cur_(text.data()), end_(text.data() + text.size()) {
+  if (text.starts_with(kUtf8Bom)) cur_ += kUtf8Bom.size();
+}
+
+CsvReader::CsvReader(std::FILE* stream, std::function<void()> beforeRead)
+    : stream_(stream), beforeRead_(std::move(beforeRead)), buffer_(std::size_t{1} << 16) {
+  for (char b : kUtf8Bom) {
+    if (peek() != static_cast<unsigned char>(b)) break;
+    get();
+  }
+}
+
+bool CsvReader::refill() {
+  if (stream_ == nullptr || failed_) return false;
+  if (beforeRead_) beforeRead_();
+    // What has arrived, not a full block: fread would wait for the block from a pipe and
+    // hold back the rows of records already there.
+#ifdef _WIN32
+  const int n = _read(_fileno(stream_), buffer_.data(), static_cast<unsigned>(buffer_.size()));
+#else
+  ssize_t n = 0;
+  do {
+    n = ::read(::fileno(stream_), buffer_.data(), buffer_.size());
+  } while (n < 0 && errno == EINTR);
+#endif
+  if (n <= 0) {
+    failed_ = n < 0;
+    // A terminal can deliver more after an end of file; this reader takes the first end.
+    stream_ = nullptr;
+    return false;
+  }
+  cur_ = buffer_.data();
+  end_ = cur_ + static_cast<std::size_t>(n);
+  return true;
 }
 
 bool CsvReader::next(std::vector<std::string>& fields, std::string& problem) {
   problem.clear();
   // Empty lines carry no record.
-  while (pos_ < text_.size() && (text_[pos_] == '\n' || text_[pos_] == '\r')) ++pos_;
-  if (pos_ >= text_.size()) return false;
+  for (int c = peek(); c == '\n' || c == '\r'; c = peek()) countLine(get());
+  if (peek() < 0) return false;
+  firstLine_ = line_;
 
   std::size_t count = 0;
-  const auto newField = [&]() -> std::string& {
-    if (count == fields.size()) fields.emplace_back();
-    std::string& field = fields[count++];
-    field.clear();
-    return field;
+  std::size_t bytes = 0;
+  // Once the record is too long or has too many fields nothing more is kept, but the
+  // quotes are still followed to find where it ends.
+  bool keeping = true;
+  const auto stopKeeping = [&](std::string what) {
+    if (problem.empty()) problem = std::move(what);
+    keeping = false;
   };
-  const std::size_t end = text_.size();
+  std::string* field = nullptr;
+  const auto keep = [&](int c) {
+    if (!keeping) return;
+    if (++bytes > kMaxRecordBytes) {
+      stopKeeping("记录长于 1 MiB");
+      return;
+    }
+    field->push_back(static_cast<char>(c));
+  };
+  const auto newField = [&] {
+    if (keeping && count == maxFields_)
+      stopKeeping("字段多于表头的 " + std::to_string(maxFields_) + " 列");
+    if (!keeping) return;
+    if (count == fields.size()) fields.emplace_back();
+    field = &fields[count++];
+    field->clear();
+  };
+
   while (true) {
-    std::string& field = newField();
-    const bool quoted = pos_ < end && text_[pos_] == '"';
-    if (quoted) {
-      ++pos_;
+    newField();
+    if (peek() == '"') {
+      get();
+      const std::size_t opened = line_;
+      bool afterLineEnd = false;  // a final line end starts no further line of the file
       while (true) {
-        const std::size_t quote = text_.find('"', pos_);
-        if (quote == std::string_view::npos) {
-          field.append(text_.substr(pos_));
-          pos_ = end;
-          problem = "引号未闭合";
-          break;
+        const int c = get();
+        if (c < 0) {
+          // The rest of the file went into this field; say so rather than what it holds.
+          lastLine_ = afterLineEnd ? line_ - 1 : line_;
+          problem = "第 " + std::to_string(opened) + " 行的引号未闭合";
+          if (lastLine_ > opened) {
+            problem += "，其后 " + std::to_string(lastLine_ - opened) + " 行都并入了该字段";
+          }
+          fields.resize(count);
+          return true;
         }
-        field.append(text_.substr(pos_, quote - pos_));
-        pos_ = quote + 1;
-        if (pos_ < end && text_[pos_] == '"') {  // a doubled quote stands for one
-          field += '"';
-          ++pos_;
-          continue;
+        afterLineEnd = c == '\n' || c == '\r';
+        if (c == '"') {
+          if (peek() != '"') break;
+          get();  // a doubled quote stands for one
         }
-        break;
+        countLine(c);
+        keep(c);
       }
+      // What follows a closing quote up to the separator.
+      for (int c = peek(); c >= 0 && c != ',' && c != '\r' && c != '\n'; c = peek()) {
+        if (problem.empty()) problem = "引号后有多余的字符";
+        keep(get());
+      }
+    } else {
+      for (int c = peek(); c >= 0 && c != ',' && c != '\r' && c != '\n'; c = peek()) keep(get());
     }
-    // The unquoted field, or what follows a closing quote up to the separator.
-    const std::size_t stop = std::min(text_.find_first_of(",\r\n", pos_), end);
-    if (quoted && stop > pos_ && problem.empty()) problem = "引号后有多余的字符";
-    field.append(text_.substr(pos_, stop - pos_));
-    pos_ = stop;
-    if (pos_ < end && text_[pos_] == ',') {
-      ++pos_;
-      continue;
+    const int c = get();
+    if (c == ',') continue;
+    lastLine_ = line_;
+    if (c >= 0) {
+      countLine(c);
+      if (c == '\r' && peek() == '\n') countLine(get());
     }
-    if (pos_ < end && text_[pos_] == '\r') ++pos_;
-    if (pos_ < end && text_[pos_] == '\n') ++pos_;
     break;
   }
   fields.resize(count);

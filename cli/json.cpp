@@ -35,7 +35,7 @@ std::string jsonString(std::string_view text) {
       out += "\\b";
     } else if (c == '\f') {
       out += "\\f";
-    } else if (c < 0x20 || c == 0x7F || c == 0x2028 || c == 0x2029) {
+    } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029) {
       appendUnicodeEscape(out, c);
     } else {
       out.append(text.substr(pos, ch.length));

@@ -8,7 +8,7 @@ namespace cli {
 
 // The text as a JSON string literal, quotes included. Well-formed UTF-8 is kept as it
 // is; each ill-formed subpart (see cli/utf8.h) is written as the escape \ufffd. Quote,
-// backslash, the control characters, DEL and U+2028/U+2029 are escaped, so the literal
+// backslash, the control characters (C0, DEL, C1) and U+2028/U+2029 are escaped, so the literal
 // is also safe to embed in JavaScript.
 std::string jsonString(std::string_view text);
 

@@ -2,6 +2,7 @@
 // the design table.
 
 #include <cstdio>
+#include <new>
 #include <optional>
 #include <string>
 #include <variant>
@@ -10,6 +11,8 @@
 #include "calc/run_errors.h"
 #include "cli/batch.h"
 #include "cli/calculation.h"
+#include "cli/csv.h"
+#include "cli/json.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/report.h"
@@ -50,9 +53,56 @@ std::vector<std::string> utf8Arguments(int argc, char** argv) {
   return args;
 }
 
-// The whole batch file, or standard input for "-"; nothing when it cannot be read.
-std::optional<std::string> readBatch(const std::string& name) {
-  return name == "-" ? sheet::readStream(stdin) : sheet::readWholeFile(name);
+// With --format json every answer is one JSON object, a usage error too.
+bool wantsJson(const std::vector<std::string>& args) {
+  bool json = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--format" && i + 1 < args.size()) json = args[++i] == "json";
+    if (args[i].starts_with("--format=")) json = args[i] == "--format=json";
+  }
+  return json;
+}
+
+int usageError(const std::string& message, bool json) {
+  if (json) {
+    const std::string error = cli::JsonObject().add("message", message).str();
+    cli::writeOutput(stdout, cli::JsonObject().addRaw("error", error).str() + "\n");
+  } else {
+    cli::writeOutput(stderr, "hydrant-calc-cli: " + message + "\n" + cli::usageLine() + "\n");
+  }
+  return cli::kExitUsageError;
+}
+
+// The batch from its file or standard input ("-"), each row written as it is calculated:
+// output is flushed in blocks, and whenever the input has to be waited for, so that a
+// reader of the output sees the rows of what has arrived.
+cli::Printed runBatch(const std::string& name, const cli::Options& options) {
+  cli::Printed printed;
+  std::string reason;
+  std::FILE* in = name == "-" ? stdin : sheet::openInput(name, reason);
+  if (in == nullptr) {
+    printed.err = "无法读取批量文件" + calc::errors::quoted(name) + "：" + reason + "。\n";
+    printed.status = cli::kExitCalcFailed;
+    return printed;
+  }
+  constexpr std::size_t kBlock = std::size_t{1} << 16;
+  std::string pending;
+  bool written = true;
+  const auto flush = [&] {
+    if (!pending.empty() && written) written = cli::writeOutput(stdout, pending);
+    pending.clear();
+  };
+  cli::CsvReader reader(in, flush);
+  const auto write = [&](std::string_view row) {
+    pending += row;
+    if (pending.size() >= kBlock) flush();
+    return written;
+  };
+  printed.status = cli::runBatch(reader, options, write, printed.err);
+  flush();
+  if (in != stdin) std::fclose(in);
+  if (!written) printed.status = cli::kExitWriteFailed;
+  return printed;
 }
 
 // Standard output carries the results: when they cannot all be written, say so in one line
@@ -68,7 +118,7 @@ int finish(const cli::Printed& printed) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
 #ifdef _WIN32
   SetConsoleOutputCP(CP_UTF8);
   // Binary mode: the CSV's CRLF must not become CR CR LF.
@@ -78,17 +128,14 @@ int main(int argc, char** argv) {
 #endif
 
   std::vector<std::string> args = utf8Arguments(argc, argv);
+  const bool json = wantsJson(args);
   const auto report = cli::takeReportOptions(args);
   if (const auto* error = std::get_if<cli::UsageError>(&report)) {
-    cli::writeOutput(stderr,
-                     "hydrant-calc-cli: " + error->message + "\n" + cli::usageLine() + "\n");
-    return cli::kExitUsageError;
+    return usageError(error->message, json);
   }
   const auto parsed = cli::parseOptions(args);
   if (const auto* error = std::get_if<cli::UsageError>(&parsed)) {
-    cli::writeOutput(stderr,
-                     "hydrant-calc-cli: " + error->message + "\n" + cli::usageLine() + "\n");
-    return cli::kExitUsageError;
+    return usageError(error->message, json);
   }
   const cli::Options& options = std::get<cli::Options>(parsed);
 
@@ -98,9 +145,7 @@ int main(int argc, char** argv) {
   }
 
   if (std::get<cli::ReportOptions>(report).path && (options.table || options.batch)) {
-    cli::writeOutput(stderr, "hydrant-calc-cli: --report 不能与 --table 或 --batch 同时使用\n" +
-                                 cli::usageLine() + "\n");
-    return cli::kExitUsageError;
+    return usageError("--report 不能与 --table 或 --batch 同时使用", json);
   }
   cli::Printed printed;
   if (options.system) {
@@ -111,14 +156,7 @@ int main(int argc, char** argv) {
     request.design = options.design;
     printed = cli::writeReport(sheet, request);
   } else if (options.batch) {
-    const auto text = readBatch(*options.batch);
-    if (!text) {
-      cli::writeOutput(stderr, "hydrant-calc-cli: 无法读取批量文件：" +
-                                   calc::errors::quoted(*options.batch) + "\n" + cli::usageLine() +
-                                   "\n");
-      return cli::kExitUsageError;
-    }
-    printed = cli::runBatch(*text, options);
+    printed = runBatch(*options.batch, options);
   } else if (options.table) {
     std::vector<cli::Calculation> rows;
     for (const cli::Entries& entries : cli::designTableEntries(options.entries.width)) {
@@ -136,4 +174,15 @@ int main(int argc, char** argv) {
     }
   }
   return finish(printed);
+}
+
+int main(int argc, char** argv) {
+  // A batch of any size runs in bounded memory; should memory still run out, anywhere, the
+  // program says so in one line instead of aborting.
+  try {
+    return run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::fputs("hydrant-calc-cli: 内存不足，计算中止。\n", stderr);
+    return cli::kExitCalcFailed;
+  }
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "calc/number_text.h"
 #include "calc/run_errors.h"
 
 namespace cli {
@@ -96,9 +97,11 @@ std::optional<std::string> apply(Options& options, Key key, const std::string& v
       if (auto error = readStreams(value, options.design)) return error->message;
       break;
     case Key::MinFlow:
+      if (auto beyond = minFlowBeyondRange("--min-flow", value)) return beyond;
       if (auto error = readMinFlow(value, options.design)) return error->message;
       break;
     case Key::Pressure:
+      if (auto beyond = pressureBeyondRange("--pressure", value)) return beyond;
       if (auto error = readPressure(value, options.design)) return error->message;
       options.check = true;
       break;
@@ -172,6 +175,40 @@ std::variant<Options, UsageError> parseOptions(std::span<const std::string> args
     return UsageError{"--table 不能与 " + *designOption + " 同时使用（设计表不含规范校核）"};
   }
   return options;
+}
+
+namespace {
+
+// No fire-water system runs at 10 MPa, and no hand nozzle passes more than 50 l/s or is
+// sized for less than 0.1 l/s.
+constexpr double kMaxPressureMPa = 10;
+constexpr double kMaxMinFlow = 50;
+constexpr double kMinMinFlow = 0.1;
+
+std::string beyond(std::string_view name, std::string_view text, const char* which,
+                   const char* limit) {
+  return std::string(name) + " 的取值" + calc::errors::quoted(text) + which + "：" + limit;
+}
+
+}  // namespace
+
+std::optional<std::string> pressureBeyondRange(std::string_view name, std::string_view text) {
+  const auto value = calc::parseNumber(text);
+  if (value && *value > kMaxPressureMPa) {
+    return beyond(name, text, "过大", "栓口动压不能超过 10 MPa");
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> minFlowBeyondRange(std::string_view name, std::string_view text) {
+  const auto value = calc::parseNumber(text);
+  if (value && *value > kMaxMinFlow) {
+    return beyond(name, text, "过大", "每支水枪最小流量不能超过 50 l/s");
+  }
+  if (value && *value > 0 && *value < kMinMinFlow) {
+    return beyond(name, text, "过小", "每支水枪最小流量不能小于 0.1 l/s");
+  }
+  return std::nullopt;
 }
 
 std::variant<std::string, UsageError> optionValue(std::span<const std::string> args,

@@ -44,6 +44,14 @@ std::variant<Options, UsageError> parseOptions(std::span<const std::string> args
 std::variant<std::string, UsageError> optionValue(std::span<const std::string> args,
                                                   std::size_t& i);
 
+// The physical limits of the design settings given as numbers, so that a slip of the
+// finger is caught before the check: an outlet pressure above 10 MPa, a minimum flow above
+// 50 l/s or below 0.1 l/s. The reason names `name` (the option or the batch column) and
+// quotes the text as typed; nothing when the value is within them or not a number at all
+// (the setting's own reader says what it takes).
+std::optional<std::string> pressureBeyondRange(std::string_view name, std::string_view text);
+std::optional<std::string> minFlowBeyondRange(std::string_view name, std::string_view text);
+
 std::string usageLine();
 std::string helpText();
 

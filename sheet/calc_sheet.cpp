@@ -80,10 +80,10 @@ void appendEscaped(std::string& out, std::string_view text) {
         out += "&#39;";
         break;
       default:
-        if (c.valid) {
+        if (c.valid && !calc::isControlCharacter(c.codePoint)) {
           out.append(text.substr(pos, c.length));
         } else {
-          calc::appendUtf8(out, calc::kReplacementCharacter);
+          calc::appendUtf8(out, c.valid ? U' ' : calc::kReplacementCharacter);
         }
     }
     pos += c.length;

@@ -1,23 +1,76 @@
 #include "sheet/sheet_file.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
+#include <random>
 #include <system_error>
+#include <utility>
 
 #include "calc/utf8.h"
 
 #ifdef _WIN32
 #include <windows.h>
-
-#include <process.h>
 #else
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 namespace sheet {
 namespace {
+
+// Reads the reasons below know, as the portable conditions, and says them in one phrase.
+std::string reasonText(std::error_code ec) {
+  if (ec == std::errc::no_such_file_or_directory) return "文件夹不存在";
+  if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted) {
+    return "没有写入权限";
+  }
+  if (ec == std::errc::is_a_directory) return "该路径是一个文件夹";
+  if (ec == std::errc::not_a_directory) return "路径中有一段不是文件夹";
+  if (ec == std::errc::no_space_on_device) return "磁盘空间不足";
+  if (ec == std::errc::read_only_file_system) return "磁盘为只读";
+  if (ec == std::errc::filename_too_long) return "文件名过长";
+  if (ec == std::errc::device_or_resource_busy) return "文件正被其他程序使用";
+  if (ec == std::errc::broken_pipe) return "管道的读取端已关闭";
+  if (ec == std::errc::no_such_device_or_address || ec == std::errc::no_such_device) {
+    return "设备不存在或未就绪";
+  }
+  if (ec == std::errc::too_many_symbolic_link_levels) return "符号链接层数过多";
+  if (ec == std::errc::io_error) return "读写设备出错";
+  return "系统错误 " + std::to_string(ec.value());
+}
+
+// 64 unpredictable bits for a temporary file's name. The name alone is no defence: the
+// file is created exclusively and a name taken by anyone else is simply passed over.
+std::string randomSuffix() {
+  static std::random_device device;
+  static std::uint64_t counter = 0;
+  std::uint64_t bits = (std::uint64_t{device()} << 32) ^ device();
+  bits ^= static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  bits += ++counter * 0x9E3779B97F4A7C15ull;
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  for (int shift = 60; shift >= 0; shift -= 4) out += kHex[(bits >> shift) & 0xF];
+  return out;
+}
+
+// The folder part of a path ("." when there is none) and the name part.
+std::pair<std::string, std::string> splitPath(const std::string& path) {
+  const std::size_t slash = path.find_last_of(
+#ifdef _WIN32
+      "/\\:"
+#else
+      "/"
+#endif
+  );
+  if (slash == std::string::npos) return {".", path};
+  return {slash == 0 ? path.substr(0, 1) : path.substr(0, slash), path.substr(slash + 1)};
+}
 
 #ifdef _WIN32
 // UTF-16 for the wide calls, so a path keeps every character; the ANSI calls would read it
@@ -30,18 +83,11 @@ std::wstring widePath(std::string_view utf8) {
   return wide;
 }
 
-std::FILE* openFile(const std::string& path, bool forWriting) {
-  return _wfopen(widePath(path).c_str(), forWriting ? L"wb" : L"rb");
+std::FILE* openForReading(const std::string& path) {
+  return _wfopen(widePath(path).c_str(), L"rb");
 }
 
-bool isDirectory(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(widePath(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-void removeFile(const std::string& path) { DeleteFileW(widePath(path).c_str()); }
-
-// The Win32 reasons the messages below know, as the portable conditions.
+// The Win32 reasons the messages know, as the portable conditions.
 std::error_code win32Error(DWORD code) {
   switch (code) {
     case ERROR_FILE_NOT_FOUND:
@@ -59,86 +105,177 @@ std::error_code win32Error(DWORD code) {
       return std::make_error_code(std::errc::read_only_file_system);
     case ERROR_FILENAME_EXCED_RANGE:
       return std::make_error_code(std::errc::filename_too_long);
+    case ERROR_BROKEN_PIPE:
+    case ERROR_NO_DATA:
+      return std::make_error_code(std::errc::broken_pipe);
     default:
       return {static_cast<int>(code), std::system_category()};
   }
 }
 
-std::error_code replaceFile(const std::string& from, const std::string& to) {
-  if (MoveFileExW(widePath(from).c_str(), widePath(to).c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    return {};
+std::error_code lastError() { return win32Error(GetLastError()); }
+
+std::error_code writeAll(HANDLE file, std::string_view content) {
+  while (!content.empty()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(content.size(), 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(file, content.data(), chunk, &written, nullptr)) return lastError();
+    content.remove_prefix(written);
   }
-  return win32Error(GetLastError());
+  return {};
 }
 
-int processId() { return _getpid(); }
+std::error_code writeFile(const std::string& target, std::string_view content) {
+  const std::wstring wideTarget = widePath(target);
+  const DWORD attributes = GetFileAttributesW(wideTarget.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+      return std::make_error_code(std::errc::is_a_directory);
+    }
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+      return std::make_error_code(std::errc::permission_denied);
+    }
+  }
+  const auto [folder, name] = splitPath(target);
+  std::wstring temp;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
+    temp = widePath(folder + "\\." + name + "." + randomSuffix() + ".tmp");
+    file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS &&
+        GetLastError() != ERROR_ALREADY_EXISTS) {
+      return lastError();
+    }
+  }
+  if (file == INVALID_HANDLE_VALUE) return lastError();
+  std::error_code ec = writeAll(file, content);
+  if (!ec && !FlushFileBuffers(file)) ec = lastError();
+  if (!CloseHandle(file) && !ec) ec = lastError();
+  if (!ec && !MoveFileExW(temp.c_str(), wideTarget.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    ec = lastError();
+  }
+  if (ec) DeleteFileW(temp.c_str());
+  return ec;
+}
 #else
-std::FILE* openFile(const std::string& path, bool forWriting) {
-  return std::fopen(path.c_str(), forWriting ? "wb" : "rb");
-}
-
-bool isDirectory(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-void removeFile(const std::string& path) { std::remove(path.c_str()); }
-
-std::error_code replaceFile(const std::string& from, const std::string& to) {
-  if (std::rename(from.c_str(), to.c_str()) == 0) return {};
-  return {errno, std::generic_category()};
-}
-
-int processId() { return static_cast<int>(::getpid()); }
-#endif
-
-std::string reasonText(std::error_code ec) {
-  if (ec == std::errc::no_such_file_or_directory) return "文件夹不存在";
-  if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted) {
-    return "没有写入权限";
-  }
-  if (ec == std::errc::is_a_directory) return "该路径是一个文件夹";
-  if (ec == std::errc::not_a_directory) return "路径中有一段不是文件夹";
-  if (ec == std::errc::no_space_on_device) return "磁盘空间不足";
-  if (ec == std::errc::read_only_file_system) return "磁盘为只读";
-  if (ec == std::errc::filename_too_long) return "文件名过长";
-  if (ec == std::errc::device_or_resource_busy) return "文件正被其他程序使用";
-  return "系统错误 " + std::to_string(ec.value());
-}
+std::FILE* openForReading(const std::string& path) { return std::fopen(path.c_str(), "rb"); }
 
 std::error_code lastError() { return {errno, std::generic_category()}; }
+
+std::error_code writeAll(int fd, std::string_view content) {
+  while (!content.empty()) {
+    const ssize_t n = ::write(fd, content.data(), content.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return lastError();
+    }
+    content.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return {};
+}
+
+// A device, a FIFO, a socket or a pipe of the shell (`>(wc -c)`) takes the content as it
+// comes; replacing it by a regular file would break whatever reads it.
+std::error_code writeDirectly(const std::string& target, std::string_view content) {
+  const int fd = ::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return lastError();
+  std::error_code ec = writeAll(fd, content);
+  if (::close(fd) != 0 && !ec) ec = lastError();
+  return ec;
+}
+
+std::error_code writeFile(const std::string& path, std::string_view content) {
+  std::string target = path;
+  // The new file's mode: the umask's, as any program creates files; an old file's is kept.
+  mode_t mode = 0666;
+  bool keepMode = false;
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0) {
+    if (S_ISDIR(info.st_mode)) return std::make_error_code(std::errc::is_a_directory);
+    if (!S_ISREG(info.st_mode)) return writeDirectly(path, content);
+    // A link to a file: the file is replaced, the link stays. Resolved once, here.
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+      target = real;
+      std::free(real);
+    }
+    // A file nobody may write is not to be replaced, even by root, whom access() lets by.
+    if (::access(target.c_str(), W_OK) != 0 || (info.st_mode & 0222) == 0) {
+      return std::make_error_code(std::errc::permission_denied);
+    }
+    mode = info.st_mode & 07777;
+    keepMode = true;
+  } else if (errno != ENOENT) {
+    return lastError();
+  }
+
+  const auto [folder, name] = splitPath(target);
+  std::string temp;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temp = folder + "/." + name + "." + randomSuffix() + ".tmp";
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) return lastError();
+  }
+  if (fd < 0) return lastError();
+  std::error_code ec = writeAll(fd, content);
+  if (!ec && keepMode && ::fchmod(fd, mode) != 0) ec = lastError();
+  if (!ec && ::fsync(fd) != 0 && errno != EINVAL) ec = lastError();
+  if (::close(fd) != 0 && !ec) ec = lastError();
+  if (!ec && ::rename(temp.c_str(), target.c_str()) != 0) ec = lastError();
+  if (ec) ::unlink(temp.c_str());
+  return ec;
+}
+#endif
 
 }  // namespace
 
 std::optional<std::string> writeFileAtomically(std::string_view path, std::string_view content) {
   const std::string target(path);
-  const auto failed = [&](std::error_code ec) {
-    // One line, and no longer than the longest path Windows' common dialogs hand over.
-    return "无法保存“" + calc::oneLine(path, 260) + "”：" + reasonText(ec) + "。";
-  };
   const char last = target.empty() ? '/' : target.back();
-  if (last == '/' || last == '\\' || isDirectory(target)) {
-    return failed(std::make_error_code(std::errc::is_a_directory));
+  std::error_code ec;
+  if (last == '/' || last == '\\') {
+    ec = std::make_error_code(std::errc::is_a_directory);
+  } else {
+    ec = writeFile(target, content);
   }
+  if (!ec) return std::nullopt;
+  // One line, and no longer than the longest path Windows' common dialogs hand over.
+  return "无法保存“" + calc::oneLine(path, 260) + "”：" + reasonText(ec) + "。";
+}
 
-  // The process id keeps two programs writing the same file apart.
-  const std::string temp = target + ".tmp" + std::to_string(processId());
-  std::FILE* file = openFile(temp, true);
-  if (file == nullptr) return failed(lastError());
-  const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size() &&
-                       std::fflush(file) == 0;
-  const std::error_code writeError = written ? std::error_code{} : lastError();
-  const bool closed = std::fclose(file) == 0;
-  if (!written || !closed) {
-    const std::error_code reason = written ? lastError() : writeError;
-    removeFile(temp);
-    return failed(reason);
+std::FILE* openInput(std::string_view path, std::string& reason) {
+  const std::string name(path);
+  std::error_code ec;
+#ifdef _WIN32
+  const DWORD attributes = GetFileAttributesW(widePath(name).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    ec = std::make_error_code(std::errc::is_a_directory);
+  } else if (std::FILE* file = openForReading(name)) {
+    return file;
+  } else {
+    ec = attributes == INVALID_FILE_ATTRIBUTES ? lastError()
+                                               : std::error_code{errno, std::generic_category()};
   }
-  if (const std::error_code renameError = replaceFile(temp, target)) {
-    removeFile(temp);
-    return failed(renameError);
+#else
+  if (std::FILE* file = openForReading(name)) {
+    struct stat info {};
+    if (::fstat(::fileno(file), &info) == 0 && !S_ISDIR(info.st_mode)) return file;
+    std::fclose(file);
+    ec = std::make_error_code(std::errc::is_a_directory);
+  } else {
+    ec = lastError();
   }
-  return std::nullopt;
+#endif
+  if (ec == std::errc::no_such_file_or_directory) {
+    reason = "文件不存在";
+  } else if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted) {
+    reason = "没有读取权限";
+  } else {
+    reason = reasonText(ec);
+  }
+  return nullptr;
 }
 
 std::optional<std::string> readStream(std::FILE* stream) {
@@ -151,7 +288,7 @@ std::optional<std::string> readStream(std::FILE* stream) {
 }
 
 std::optional<std::string> readWholeFile(std::string_view path) {
-  std::FILE* file = openFile(std::string(path), false);
+  std::FILE* file = openForReading(std::string(path));
   if (file == nullptr) return std::nullopt;
   auto text = readStream(file);
   std::fclose(file);

@@ -10,11 +10,19 @@
 
 namespace sheet {
 
-// Writes `content` to the file at the UTF-8 path `path` through a temporary file in the
-// same folder that is renamed over it, so a reader never sees half a sheet and a failed
-// write leaves no file behind. Returns nothing on success, else one Simplified Chinese line
-// saying why.
+// Writes `content` to the file at the UTF-8 path `path`: every file the program writes goes
+// through here. A regular file (or a new one) is written to a temporary file created
+// exclusively under an unpredictable name in the same folder, synced and renamed over it, so
+// a reader never sees half a file, a failed write leaves nothing behind and nothing planted
+// beside the target is followed. A link to a file replaces the file it points to; the old
+// file's mode is kept; a file without write permission is refused. A device, FIFO or pipe
+// is written to directly, never replaced. Returns nothing on success, else one Simplified
+// Chinese line saying why.
 std::optional<std::string> writeFileAtomically(std::string_view path, std::string_view content);
+
+// The file at the UTF-8 path `path`, opened for reading; nothing, with `reason` set to one
+// Simplified Chinese phrase ("文件不存在", "没有读取权限", ...), when it cannot be read.
+std::FILE* openInput(std::string_view path, std::string& reason);
 
 // The whole file at the UTF-8 path `path`, or what is left of an open stream; nothing when
 // it cannot be read.

@@ -1,0 +1,186 @@
+// The one writer of every file: what it does with links, devices, pipes, modes and
+// names planted beside the target.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+#include "sheet/sheet_file.h"
+
+#ifndef _WIN32
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <thread>
+#else
+#include <windows.h>
+#endif
+
+namespace {
+
+std::string slurp(const std::string& path) { return sheet::readWholeFile(path).value_or("<none>"); }
+
+void put(const std::string& path, const std::string& text) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(f, nullptr) << path;
+  std::fwrite(text.data(), 1, text.size(), f);
+  std::fclose(f);
+}
+
+#ifndef _WIN32
+std::string makeTempDir() {
+  char name[] = "/tmp/sheet_file_test.XXXXXX";
+  const char* made = ::mkdtemp(name);
+  return made ? made : "";
+}
+
+int fileCount(const std::string& dir) {
+  int n = 0;
+  if (DIR* d = ::opendir(dir.c_str())) {
+    while (const dirent* e = ::readdir(d)) n += e->d_name[0] != '.' || e->d_name[1] > '.';
+    ::closedir(d);
+  }
+  return n;
+}
+
+mode_t modeOf(const std::string& path) {
+  struct stat info {};
+  ::lstat(path.c_str(), &info);
+  return info.st_mode;
+}
+
+TEST(WriteFileAtomically, LinksDevicesPipesAndModes) {
+  struct Case {
+    const char* name;
+    // Prepares the folder and returns the target's path.
+    std::function<std::string(const std::string& dir)> setup;
+    const char* error;  // part of the expected message, or "" for success
+    std::function<void(const std::string& dir)> check;
+    int files;  // entries left in the folder: no temporary file stays behind
+  };
+  const std::string kSheet = "<html>sheet</html>";
+  const Case cases[] = {
+      {"new file", [](const std::string& d) { return d + "/a.html"; }, "",
+       [&](const std::string& d) { EXPECT_EQ(slurp(d + "/a.html"), kSheet); }, 1},
+      {"links planted at predictable temporary names are not followed",
+       [](const std::string& d) {
+         put(d + "/victim", "victim");
+         for (const std::string& suffix :
+              {".tmp" + std::to_string(::getpid()), std::string(".tmp"), std::string("~")}) {
+           EXPECT_EQ(::symlink((d + "/victim").c_str(), (d + "/a.html" + suffix).c_str()), 0);
+         }
+         return d + "/a.html";
+       },
+       "",
+       [&](const std::string& d) {
+         EXPECT_EQ(slurp(d + "/victim"), "victim");
+         EXPECT_EQ(slurp(d + "/a.html"), kSheet);
+       },
+       5},
+      {"a link to a file replaces the file, the link stays",
+       [](const std::string& d) {
+         put(d + "/real.html", "old");
+         EXPECT_EQ(::symlink("real.html", (d + "/a.html").c_str()), 0);
+         return d + "/a.html";
+       },
+       "",
+       [&](const std::string& d) {
+         EXPECT_TRUE(S_ISLNK(modeOf(d + "/a.html")));
+         EXPECT_EQ(slurp(d + "/real.html"), kSheet);
+       },
+       2},
+      {"the old file's mode is kept",
+       [](const std::string& d) {
+         put(d + "/a.html", "old");
+         ::chmod((d + "/a.html").c_str(), 0600);
+         return d + "/a.html";
+       },
+       "",
+       [&](const std::string& d) {
+         EXPECT_EQ(modeOf(d + "/a.html") & 07777, 0600u);
+         EXPECT_EQ(slurp(d + "/a.html"), kSheet);
+       },
+       1},
+      // No write permission for anyone: refused even for root, whom access() lets through.
+      {"a read-only file is refused, not replaced",
+       [](const std::string& d) {
+         put(d + "/a.html", "old");
+         ::chmod((d + "/a.html").c_str(), 0444);
+         return d + "/a.html";
+       },
+       "没有写入权限", [&](const std::string& d) { EXPECT_EQ(slurp(d + "/a.html"), "old"); }, 1},
+      {"a FIFO's reader gets the sheet, the FIFO stays",
+       [](const std::string& d) {
+         EXPECT_EQ(::mkfifo((d + "/pipe").c_str(), 0600), 0);
+         return d + "/pipe";
+       },
+       "", [&](const std::string& d) { EXPECT_TRUE(S_ISFIFO(modeOf(d + "/pipe"))); }, 1},
+      {"a missing folder", [](const std::string& d) { return d + "/no/a.html"; }, "文件夹不存在",
+       [](const std::string&) {}, 0},
+      {"a folder", [](const std::string& d) { return d; }, "该路径是一个文件夹",
+       [](const std::string&) {}, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string dir = makeTempDir();
+    ASSERT_FALSE(dir.empty());
+    const std::string target = c.setup(dir);
+    // A FIFO blocks its writer until someone reads.
+    std::string fromPipe;
+    std::thread reader;
+    if (S_ISFIFO(modeOf(target))) {
+      reader = std::thread([&] { fromPipe = slurp(target); });
+    }
+    const auto error = sheet::writeFileAtomically(target, kSheet);
+    if (reader.joinable()) {
+      reader.join();
+      EXPECT_EQ(fromPipe, kSheet);
+    }
+    if (*c.error == '\0') {
+      EXPECT_FALSE(error) << *error;
+    } else {
+      ASSERT_TRUE(error);
+      EXPECT_NE(error->find(c.error), std::string::npos) << *error;
+    }
+    c.check(dir);
+    EXPECT_EQ(fileCount(dir), c.files);
+    const std::string remove = "rm -rf '" + dir + "'";
+    EXPECT_EQ(std::system(remove.c_str()), 0);
+  }
+}
+
+TEST(WriteFileAtomically, DeviceIsWrittenNotReplaced) {
+  struct stat info {};
+  if (::stat("/dev/full", &info) != 0 || !S_ISCHR(info.st_mode)) {
+    GTEST_SKIP() << "/dev/full is not a character device here";
+  }
+  const auto error = sheet::writeFileAtomically("/dev/full", "x");
+  ASSERT_TRUE(error);
+  EXPECT_NE(error->find("磁盘空间不足"), std::string::npos) << *error;
+  ASSERT_EQ(::stat("/dev/full", &info), 0);
+  EXPECT_TRUE(S_ISCHR(info.st_mode));
+  EXPECT_FALSE(sheet::writeFileAtomically("/dev/null", "x"));
+}
+#else
+TEST(WriteFileAtomically, ReplacesAndRefusesReadOnly) {
+  const std::string dir = std::string(std::getenv("TEMP") ? std::getenv("TEMP") : ".");
+  const std::string target = dir + "\\sheet_file_test.html";
+  put(target, "old");
+  EXPECT_FALSE(sheet::writeFileAtomically(target, "new"));
+  EXPECT_EQ(slurp(target), "new");
+  const std::wstring wide(target.begin(), target.end());
+  SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY);
+  const auto error = sheet::writeFileAtomically(target, "newer");
+  SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ASSERT_TRUE(error);
+  EXPECT_NE(error->find("没有写入权限"), std::string::npos) << *error;
+  EXPECT_EQ(slurp(target), "new");
+  std::remove(target.c_str());
+}
+#endif
+
+}  // namespace
