@@ -11,10 +11,10 @@
 #include <QFont>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QKeyEvent>
-#include <QKeySequence>
 #include <QIcon>
 #include <QIconEngine>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
