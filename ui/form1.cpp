@@ -8,6 +8,7 @@
 #include "calc/hydraulics.h"
 #include "sheet/calc_sheet.h"
 #include "sheet/sheet_file.h"
+#include "ui/system_form.h"
 
 namespace ui {
 namespace {
@@ -16,7 +17,9 @@ ControlId combo(int index) { return {"Combo1", index}; }
 
 }  // namespace
 
-Form1::Form1(Window& window) : window_(window) { window_.connect(*this); }
+Form1::Form1(Window& window) : window_(window), systemEntries_(defaultSystemEntries()) {
+  window_.connect(*this);
+}
 
 void Form1::Form_Load() {
   struct Fill {
@@ -143,6 +146,19 @@ void Form1::mnuSheet_Click() {
     return;
   }
   if (window_.askYesNo("计算书已保存到“" + *path + "”。\n是否现在打开？")) window_.openFile(*path);
+}
+
+}  // namespace ui
+
+namespace ui {
+
+// The hydrant is always the window's current one; everything else is what the form showed
+// when it was last closed, or the worked example.
+void Form1::mnuSystem_Click() {
+  SystemEntries entries = systemEntries_;
+  takeHydrantEntries(this->entries(), entries);
+  window_.runSystemForm(entries);
+  systemEntries_ = std::move(entries);
 }
 
 }  // namespace ui

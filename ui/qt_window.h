@@ -11,7 +11,9 @@
 
 #include "ui/window.h"
 
+class QFont;
 class QMenu;
+class QString;
 class QStyle;
 class QWidget;
 
@@ -41,6 +43,7 @@ class QtWindow final : public Window {
   std::optional<std::string> askSavePath(std::string_view fileName) override;
   bool askYesNo(std::string_view prompt) override;
   void openFile(const std::string& path) override;
+  void runSystemForm(SystemEntries& entries) override;
 
  private:
   void build();
@@ -53,5 +56,20 @@ class QtWindow final : public Window {
   QMenu* sheetMenu_ = nullptr;  // owned by form_
   FormEvents* events_ = nullptr;
 };
+
+// The window's dialogs, shared with the system form's dialog (ui/qt_system_dialog).
+namespace qt {
+// 宋体 9 pt, or the CJK face that stands in for it.
+QFont windowFont();
+void showMessage(QWidget* parent, std::string_view prompt);
+bool askYesNo(QWidget* parent, std::string_view prompt);
+bool askSheetOptions(QWidget* parent, SheetOptions& options);
+// `fileName` bare: proposed in the documents folder; a path: proposed as it is.
+std::optional<std::string> askSavePath(QWidget* parent, const QString& title,
+                                       std::string_view fileName, const QString& filter);
+std::optional<std::string> askOpenPath(QWidget* parent, const QString& title,
+                                       const QString& filter);
+void openFile(const std::string& path);
+}  // namespace qt
 
 }  // namespace ui

@@ -3,6 +3,8 @@
 // Form1's handlers are written against Window only; QtWindow carries them on Qt Widgets
 // and the handler tests on a plain fake, so the handlers never see a widget.
 
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,6 +34,12 @@ struct SheetOptions {
 // Windows, the form's context menu elsewhere.
 inline constexpr std::string_view kSheetMenuText = "生成计算书…";
 inline constexpr std::string_view kSheetFileName = "消火栓计算书.html";
+// The entry beside it that opens the system calculation form.
+inline constexpr std::string_view kSystemMenuText = "系统计算…";
+
+// The system form's entries by project-file key ("riser.dn"), its check boxes by section
+// ("tank": "1" or "0"). Kept by Form1 for the run so the form reopens as it was left.
+using SystemEntries = std::map<std::string, std::string, std::less<>>;
 
 // The events a window delivers to its handlers. Contract for implementations of Window:
 // - a combo box's text change is raised when the user types into it and when setText
@@ -46,6 +54,8 @@ class FormEvents {
   virtual void Command1_Click() = 0;
   // The sheet's menu entry.
   virtual void mnuSheet_Click() = 0;
+  // The system calculation's menu entry.
+  virtual void mnuSystem_Click() = 0;
 
  protected:
   ~FormEvents() = default;
@@ -77,6 +87,9 @@ class Window {
   virtual bool askYesNo(std::string_view prompt) = 0;
   // Opens a file with the program the desktop associates with it (a browser for .html).
   virtual void openFile(const std::string& path) = 0;
+  // The modal 消火栓系统计算 form (ui/system_form) over this window, showing `entries`;
+  // when it closes, `entries` holds what it showed last. Nothing of this window changes.
+  virtual void runSystemForm(SystemEntries& entries) = 0;
 };
 
 }  // namespace ui

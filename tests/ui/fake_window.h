@@ -3,6 +3,7 @@
 // selection, raises the change event when a combo box's text is set, and logs every
 // operation in order so that tests can check the sequence the handlers produce.
 
+#include <functional>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -76,6 +77,12 @@ class FakeWindow final : public Window {
     return yesNoAnswer;
   }
   void openFile(const std::string& path) override { log.push_back("open " + path); }
+  // The system form: records what it was shown and leaves what the test's user did.
+  void runSystemForm(SystemEntries& entries) override {
+    log.push_back("system form");
+    systemFormShown.push_back(entries);
+    if (systemFormUser) systemFormUser(entries);
+  }
 
   // What the user does: typing into a combo box raises its change.
   void userTypes(int combo, const std::string& text) {
@@ -94,6 +101,8 @@ class FakeWindow final : public Window {
   std::vector<SheetOptions> sheetOptionsShown;
   std::optional<std::string> savePathAnswer;
   bool yesNoAnswer = false;
+  std::vector<SystemEntries> systemFormShown;
+  std::function<void(SystemEntries&)> systemFormUser;
 
  private:
   static std::string key(ControlId id) { return qualifiedName(id.name, id.index); }
