@@ -113,10 +113,9 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
     }
     columns[static_cast<std::size_t>(kGroupColumns[g])]->addWidget(box);
   }
-  for (QVBoxLayout* c : columns) c->addStretch(1);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
+  // Two a row under the last column, 关闭 alone at the right, as in the Win32 resource.
+  auto* buttons = new QGridLayout;
   const struct {
     const char* name;
     const char* caption;
@@ -128,10 +127,11 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
       {"cmdSheet", "生成计算书…", &SystemEvents::cmdSheet_Click},
       {"cmdClose", "关闭", nullptr},
   };
+  int place = 0;
   for (const auto& b : kButtons) {
     auto* button = new QPushButton(b.caption, this);
     button->setObjectName(b.name);
-    button->setMinimumWidth(90);
+    button->setMinimumWidth(84);
     if (b.event) {
       QObject::connect(button, &QPushButton::clicked, this, [this, event = b.event] {
         if (events_) (events_->*event)();
@@ -141,8 +141,11 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
     }
     button->setAutoDefault(false);
     button->setDefault(b.event == &SystemEvents::cmdCalculate_Click);  // Enter calculates
-    buttons->addWidget(button);
+    buttons->addWidget(button, place / 2, place == 4 ? 1 : place % 2);
+    ++place;
   }
+  columns.back()->addLayout(buttons);
+  for (QVBoxLayout* c : columns) c->addStretch(1);
 
   summary_ = new QLabel(this);
   summary_->setObjectName("summary");
@@ -169,7 +172,6 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(columnsRow);
-  layout->addLayout(buttons);
   layout->addWidget(results, 1);
 
   if (style) {

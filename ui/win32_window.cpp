@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "ui/win32_sheet_dialog.h"
+#include "ui/win32_system_dialog.h"
 #include "ui/win32_text.h"
 
 namespace ui {
@@ -21,6 +22,7 @@ constexpr wchar_t kIconName[] = L"IDI_ICON1";  // app/hydrant-calc.rc.in
 constexpr int kFirstControlId = 1000;          // a control's ID is this + its tab position
 // The system menu's entry for the calculation sheet; the low four bits belong to Windows.
 constexpr UINT kSheetCommand = 0x0010;
+constexpr UINT kSystemCommand = 0x0020;  // 系统计算…, right below it
 // Fixed size: caption, system menu and minimise, no sizing border and no maximise.
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr UINT kDesignDpi = 96;
@@ -164,6 +166,10 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (events_) events_->mnuSheet_Click();
         return 0;
       }
+      if ((wParam & 0xFFF0) == kSystemCommand) {
+        if (events_) events_->mnuSystem_Click();
+        return 0;
+      }
       break;
     case WM_ACTIVATE:
       onActivate(LOWORD(wParam) != WA_INACTIVE);
@@ -214,6 +220,7 @@ void Win32Window::onCreate() {
   const HMENU systemMenu = GetSystemMenu(hwnd_, FALSE);
   AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(systemMenu, MF_STRING, kSheetCommand, widen(kSheetMenuText).c_str());
+  AppendMenuW(systemMenu, MF_STRING, kSystemCommand, widen(kSystemMenuText).c_str());
 
   layout(windowDpi(hwnd_), nullptr);
 }
@@ -387,6 +394,10 @@ bool Win32Window::askYesNo(std::string_view prompt) {
 
 void Win32Window::openFile(const std::string& path) {
   ShellExecuteW(hwnd_, L"open", widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void Win32Window::runSystemForm(SystemEntries& entries) {
+  win32::SystemDialog::run(hwnd_, entries);
 }
 
 }  // namespace ui

@@ -43,6 +43,7 @@ class Win32Window final : public Window {
   std::optional<std::string> askSavePath(std::string_view fileName) override;
   bool askYesNo(std::string_view prompt) override;
   void openFile(const std::string& path) override;
+  void runSystemForm(SystemEntries& entries) override;
 
  private:
   struct GdiDeleter {

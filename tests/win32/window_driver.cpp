@@ -1,11 +1,13 @@
-// Drives the real hydrant-calc.exe from a second process, as a user would: controls found by
-// their IDs (1000 + tab position), characters typed, list entries chosen with the mouse, Tab
-// pressed, the button clicked. A watchdog thread closes every message box and records it.
-//   window_driver <hydrant-calc.exe> <dpi> [screenshot.bmp]
+// Drives the real hydrant-calc.exe and its system form from a second process, as a user would:
+// controls found by their IDs (1000 + tab position), characters typed, list entries chosen with the
+// mouse, Tab pressed, the button clicked. A watchdog thread closes every message box and records
+// it.
+//   window_driver <hydrant-calc.exe> <dpi> [screenshot.bmp]   (the form's: screenshot-system.bmp)
 // Prints one line per failed check; the exit status is the number of failures.
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <atomic>
@@ -16,8 +18,11 @@
 #include <thread>
 #include <vector>
 
+#include "calc/number_text.h"
+#include "project/project_file.h"
 #include "tests/ui/expected_window.h"
 #include "ui/form_layout.h"
+#include "ui/system_form_ids.h"
 #include "ui/win32_sheet_dialog.h"
 #include "ui/win32_text.h"
 
@@ -27,6 +32,7 @@ using expected::kControls, ui::win32::narrow, ui::win32::widen;
 
 HWND form = nullptr;
 DWORD pid = 0;
+HANDLE program = nullptr;
 int failures = 0;
 
 void expectEq(const std::string& actual, const std::string& expected, const std::string& what) {
@@ -272,9 +278,9 @@ void checkTabOrder() {
 
 // The window's pixels, as a 24-bit BMP, straight from the screen. The GDI objects go with
 // the process.
-void screenshot(const wchar_t* path) {
+void screenshot(const wchar_t* path, HWND window = form) {
   RECT r;
-  GetWindowRect(form, &r);
+  GetWindowRect(window, &r);
   const int w = r.right - r.left, h = r.bottom - r.top;
   BITMAPINFOHEADER header{
       sizeof header, w, h, 1, 24, BI_RGB, DWORD((w * 3 + 3) & ~3) * h, 0, 0, 0, 0};
@@ -317,20 +323,27 @@ HWND dialog(const std::string& caption, int child = 0) {
   return found;
 }
 
-// The sheet's entry in the system menu, as the keyboard reaches it: Alt+Space, then the last
-// entry. Checks what the options dialog shows: the four radios, the flow and the project.
-HWND openSheetDialog(const std::string& shows, const std::string& what) {
-  using namespace ui::win32;
+// An entry of the system menu, as the keyboard reaches it: Alt+Space, then up from the bottom
+// (1: the last entry, 系统计算…; 2: 生成计算书…). False when the menu did not open.
+bool chooseSystemMenuEntry(int fromBottom, const std::string& what) {
   waitFor([] { return windowsOf("#32770").empty(); });  // the last box has gone
   SetForegroundWindow(form);
   press({VK_MENU, VK_SPACE});
   if (!waitFor([] { return !windowsOf("#32768").empty(); })) {
     press({VK_ESCAPE});
     expectEq("no menu", "system menu", what);
-    return nullptr;
+    return false;
   }
-  press({VK_UP});
+  for (int i = 0; i < fromBottom; ++i) press({VK_UP});
   press({VK_RETURN});
+  return true;
+}
+
+// The sheet's entry in the system menu. Checks what the options dialog shows: the four
+// radios, the flow and the project.
+HWND openSheetDialog(const std::string& shows, const std::string& what) {
+  using namespace ui::win32;
+  if (!chooseSystemMenuEntry(2, what)) return nullptr;
   const HWND box = dialog("生成计算书");
   std::string state;
   for (int child : {kSheetHigh, kSheetOther, kSheetTwoStreams, kSheetOneStream}) {
@@ -409,6 +422,142 @@ void checkSheet(const std::string& calcError) {
   takeBox(false, "sheet");
 }
 
+// A ListView's cell in the other process: the item and its text buffer are placed in the
+// program's memory, as LVM_GETITEMTEXT writes through the pointer it is given.
+std::string listCell(HWND list, int row, int column) {
+  struct Remote {
+    LVITEMW item;
+    wchar_t text[256];
+  };
+  void* remote = VirtualAllocEx(program, nullptr, sizeof(Remote), MEM_COMMIT, PAGE_READWRITE);
+  if (!remote) return "<no memory>";
+  Remote local{};
+  local.item.iSubItem = column;
+  local.item.cchTextMax = 256;
+  local.item.pszText = reinterpret_cast<Remote*>(remote)->text;
+  WriteProcessMemory(program, remote, &local, sizeof local, nullptr);
+  send(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote));
+  ReadProcessMemory(program, remote, &local, sizeof local, nullptr);
+  VirtualFreeEx(program, remote, 0, MEM_RELEASE);
+  local.text[255] = L'\0';
+  return narrow(local.text);
+}
+std::string listRow(HWND list, int row) {
+  std::string out;
+  const HWND header = reinterpret_cast<HWND>(send(list, LVM_GETHEADER));
+  for (int c = 0, n = static_cast<int>(send(header, HDM_GETITEMCOUNT)); c < n; ++c) {
+    if (c) out += ' ';  // piece by piece: " " + string trips a false -Wrestrict in GCC 12
+    out += listCell(list, row, c);
+  }
+  return out;
+}
+
+// The system form from the system menu, driven through its control IDs: the worked example
+// typed in, 计 算 by Enter, the grid read back, a bad entry, fewer floors, 保存… into a file
+// that the project reader gives back, Esc, and the entries offered again.
+void checkSystemForm(int dpi, const wchar_t* shot) {
+  dialogsByHand = true;  // the watchdog still answers the program's message boxes
+  const std::string hose = text(ctl("Combo1(1)"));
+  if (!chooseSystemMenuEntry(1, "system form")) return;
+  HWND box = dialog("消火栓系统计算", IDC_SYS_FLOORS);
+  expectEq(box ? "open" : "none", "open", "system form");
+  if (!box) return;
+  const auto item = [&](int id) { return GetDlgItem(box, id); };
+  expectEq(text(item(IDC_SYS_HYDRANT_HOSE_MATERIAL)), hose, "hydrant from the main window");
+
+  // Laid out in dialog units of its 宋体 9 pt, whose average character is 6 px at 96 DPI: the
+  // template's 640 units across are 960 px there and grow with the DPI, as do the grid's columns.
+  RECT client{}, frame{};
+  GetClientRect(box, &client);
+  GetWindowRect(box, &frame);
+  expectEq(std::to_string(client.right), std::to_string(MulDiv(960, dpi, 96)), "dialog width");
+  const HWND floors = item(IDC_SYS_FLOORS);
+  expectEq(std::to_string(send(floors, LVM_GETCOLUMNWIDTH, 0)), std::to_string(MulDiv(40, dpi, 96)),
+           "grid column width");
+  if (dpi == 96) {
+    const bool fits = frame.right - frame.left <= 1024 && frame.bottom - frame.top <= 768;
+    expectEq(fits ? "fits"
+                  : std::to_string(frame.right - frame.left) + "x" +
+                        std::to_string(frame.bottom - frame.top),
+             "fits", "1024x768");
+  }
+
+  // The worked example's hydrant, then Enter in an entry presses 计 算.
+  const std::pair<int, const char*> example[] = {
+      {IDC_SYS_HYDRANT_NOZZLE, "19"},        {IDC_SYS_HYDRANT_HOSE_MATERIAL, "衬胶"},
+      {IDC_SYS_HYDRANT_HOSE_DIAMETER, "65"}, {IDC_SYS_HYDRANT_HOSE_LENGTH, "25"},
+      {IDC_SYS_HYDRANT_WATER_COLUMN, "13"},
+  };
+  for (const auto& [id, value] : example) type(item(id), value);
+  PostMessageW(item(IDC_SYS_RISER_C), WM_KEYDOWN, VK_RETURN, 0);
+  const auto rows = [&] { return static_cast<int>(send(floors, LVM_GETITEMCOUNT)); };
+  waitFor([&] { return rows() == 18; });
+  expectEq(std::to_string(rows()), "18", "floors");
+  expectEq(listRow(floors, 17), "1 1.10 0.759 1.622 1.116 必须减压 20（19.87）* 0.372", "floor 1");
+  expectEq(listRow(floors, 0), "18 68.60 0.084 0.947 0.382 无 — —", "floor 18");
+  expectEq(listRow(item(IDC_SYS_CHECKS), 6).substr(0, 12), "5.2.2 注意", "5.2.2");
+  const std::string summary = text(item(IDC_SYS_SUMMARY));
+  expectEq(summary.find("计算扬程 117.37 m（1.174 MPa）") != std::string::npos ? "117.37" : summary,
+           "117.37", "pump head");
+  if (shot) screenshot(shot, box);
+
+  // A bad entry: one box naming it, the grid as it was.
+  type(item(IDC_SYS_RISER_C), "abc");
+  send(item(IDC_SYS_CALCULATE), BM_CLICK);
+  expectEq(takeBox(true, "system bad entry"), "立管 海曾威廉系数C“abc”不是有效的数字。",
+           "system bad entry");
+  expectEq(std::to_string(rows()), "18", "floors after the bad entry");
+  type(item(IDC_SYS_RISER_C), "120");
+
+  // Ten floors of 3.9 m, saved through the save dialog, read back by the project reader.
+  type(item(IDC_SYS_BUILDING_FLOORS), "10");
+  type(item(IDC_SYS_BUILDING_FLOOR_HEIGHTS), "3.9");
+  send(item(IDC_SYS_CALCULATE), BM_CLICK);
+  waitFor([&] { return rows() == 10; });
+  expectEq(std::to_string(rows()), "10", "ten floors");
+  wchar_t documents[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
+  const std::wstring path = std::wstring(documents) + L"\\楼 10.toml";
+  DeleteFileW(path.c_str());
+  PostMessageW(item(IDC_SYS_SAVE), BM_CLICK, 0, 0);
+  const HWND save = dialog("", 1148);
+  const HWND name = FindWindowExW(GetDlgItem(save, 1148), nullptr, L"ComboBox", nullptr);
+  type(FindWindowExW(name, nullptr, L"Edit", nullptr), narrow(path));
+  HWND saveButton = nullptr;
+  while ((saveButton = FindWindowExW(save, saveButton, L"Button", nullptr)) &&
+         GetDlgCtrlID(saveButton) != IDOK) {
+  }
+  PostMessageW(saveButton, BM_CLICK, 0, 0);
+  waitFor([&] { return !IsWindow(save); });
+  waitFor([&] { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; });
+  const auto read = project::loadProject(narrow(path));
+  expectEq(read.ok() ? "read" : read.error().message, "read", "saved file");
+  if (read.ok()) {
+    const auto run = calc::calculateSystem(read.value().inputs);
+    const calc::SystemFloor& top = run.value().floors.back();
+    expectEq(std::to_string(read.value().inputs.floors), "10", "saved floors");
+    expectEq(listCell(floors, 0, 4), calc::formatFixed(top.dynamicPressure / 100, 3),
+             "grid against the saved file");
+  }
+  takeBox(false, "system form");
+
+  // Esc closes; the form opens again as it was left, with the window's hydrant.
+  SetForegroundWindow(box);
+  PostMessageW(box, WM_COMMAND, IDCANCEL, 0);  // what Esc sends
+  waitFor([&] { return !IsWindow(box); });
+  expectEq(IsWindow(box) ? "open" : "closed", "closed", "Esc");
+  if (chooseSystemMenuEntry(1, "system form again") &&
+      (box = dialog("消火栓系统计算", IDC_SYS_FLOORS))) {
+    expectEq(text(GetDlgItem(box, IDC_SYS_BUILDING_FLOORS)), "10", "entries remembered");
+    expectEq(text(GetDlgItem(box, IDC_SYS_HYDRANT_HOSE_MATERIAL)), hose, "hydrant again");
+    SetForegroundWindow(box);
+    press({VK_ESCAPE});
+    waitFor([&] { return !IsWindow(box); });
+    expectEq(IsWindow(box) ? "open" : "closed", "closed", "Esc key");
+  }
+  dialogsByHand = false;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -422,6 +571,7 @@ int wmain(int argc, wchar_t** argv) {
     return 99;
   }
   pid = process.dwProcessId;
+  program = process.hProcess;
   WaitForInputIdle(process.hProcess, 20000);
   waitFor([] {
     for (HWND w : windowsOf("HydrantCalcForm1")) form = w;
@@ -470,6 +620,10 @@ int wmain(int argc, wchar_t** argv) {
   expectEq(text(ctl("Text2")), "0.00172", "衬胶 65");
 
   checkSheet(error);
+  // The system form's screenshot beside the window's: "x.bmp" gives "x-system.bmp".
+  std::wstring systemShot = argc > 3 ? std::wstring(argv[3]) : L"";
+  if (!systemShot.empty()) systemShot.insert(systemShot.size() - 4, L"-system");
+  checkSystemForm(_wtoi(argv[2]), systemShot.empty() ? nullptr : systemShot.c_str());
 
   PostMessageW(form, WM_CLOSE, 0, 0);
   DWORD status = 1;

@@ -12,7 +12,9 @@ bmp=${png%.png}.bmp
 # Windows paths for the driver: Wine maps the Linux root to Z:.
 "$wine" run "$dir" "$driver" "Z:$app" "$dpi" ${png:+"Z:$bmp"}
 if [ -n "$png" ]; then
-  convert "$bmp" "$png"
-  rm -f "$bmp"
-  echo "screenshot: $png"
+  for shot in "${png%.png}" "${png%.png}-system"; do
+    convert "$shot.bmp" "$shot.png"
+    rm -f "$shot.bmp"
+    echo "screenshot: $shot.png"
+  done
 fi
