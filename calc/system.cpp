@@ -250,9 +250,9 @@ Result<SystemResult> calculateSystem(const SystemInputs& in) {
                             in.hydrant.hoseCoefficient * in.hydrant.hoseLength;
 
   // Steps 1, 3: the flowing hydrants from the top down.
-  r.streams =
-      std::min(n, static_cast<int>(std::ceil(in.riserMinFlow / in.hydrant.minFlow - kOnLimit)));
-  r.streams = std::max(r.streams, 1);
+  // Compared as doubles first: a riser flow far above the nozzle's would overflow an int.
+  const double nozzles = std::ceil(in.riserMinFlow / in.hydrant.minFlow - kOnLimit);
+  r.streams = nozzles >= n ? n : std::max(static_cast<int>(nozzles), 1);
   double head = r.design.design.outletPressure;
   double flow = r.design.design.flow;
   r.hydrants.push_back({n, z[n - 1], head, flow});
@@ -339,8 +339,10 @@ Result<SystemResult> calculateSystem(const SystemInputs& in) {
     Verdict verdict = Verdict::Pass;
     if (staticHigh || workingHigh) {
       verdict = Verdict::Fail;
-      text = std::string(staticHigh ? "消火栓栓口处准工作状态静压大于 1.0 MPa"
-                                    : "系统工作压力大于 2.40 MPa") +
+      text = std::string(staticHigh && workingHigh
+                             ? "消火栓栓口处准工作状态静压大于 1.0 MPa，系统工作压力大于 2.40 MPa"
+                         : staticHigh ? "消火栓栓口处准工作状态静压大于 1.0 MPa"
+                                      : "系统工作压力大于 2.40 MPa") +
              "，应分区供水。";
     } else if (!maxStatic) {
       verdict = Verdict::Note;

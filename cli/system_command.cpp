@@ -168,11 +168,10 @@ std::string json(const calc::SystemResult& r) {
                                 {"value", c.value},
                                 {"text", c.text}});
   }
-  Json root;
-  root["design"] = Json::parse(designJson(r.design));
-  root["system"] = std::move(system);
-  // Invalid UTF-8 cannot reach here (the TOML reader refuses it); replace rather than throw.
-  return root.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
+  // "design" exactly as --check writes it; "system" with unrounded numbers. Invalid UTF-8
+  // cannot reach here (the TOML reader refuses it); replaced rather than thrown on.
+  return "{\"design\":" + designJson(r.design) +
+         ",\"system\":" + system.dump(-1, ' ', false, Json::error_handler_t::replace) + "}\n";
 }
 
 }  // namespace

@@ -452,6 +452,7 @@ std::string renderSheet(const calc::Calculation& c, const calc::DesignInputs& in
   h.raw("<h1>室内消火栓水力计算书</h1>\n");
   infoSection(h, request);
   basisSection(h, c, in);
+  h.raw(request.extraBasis);
   inputSection(h, c, in);
 
   h.raw("<h2>4 计算过程</h2>\n");

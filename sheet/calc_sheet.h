@@ -25,6 +25,8 @@ struct SheetRequest {
   std::string project;  // each of these may be empty
   std::string designer;
   std::string date;
+  // More of section 2 (HTML, already escaped), after its own paragraphs.
+  std::string extraBasis;
   // Further sections (HTML, already escaped), numbered from 7, placed before the conclusion,
   // which then takes the next number.
   std::string extraSections;

@@ -36,10 +36,12 @@ void heading(std::string& h, int number, const char* title) {
   h += "<h2>" + std::to_string(number) + " " + title + "</h2>\n";
 }
 
-void methodSection(std::string& h, const calc::SystemInputs& in, const calc::SystemResult& r,
-                   int number) {
-  heading(h, number, "系统计算方法与假定");
-  h += "<p class=\"small\">";
+void methodParagraph(std::string& h, const calc::SystemInputs& in, const calc::SystemResult& r) {
+  h +=
+      "<p>系统计算：第 3.5.2 条（设计流量与每根竖管最小流量），第 5.1.6、5.2.2 条（水泵零流量压力、"
+      "高位消防水箱静压），第 6.2.1 条（分区），第 8.1.5、8.1.8 条（立管管径、流速），第 8.2.3 条与"
+      "《消防设施通用规范》GB 55036-2022 第 3.0.2 条（系统工作压力），第 10.1.2、10.1.6、10.1.7 条"
+      "（水头损失、水泵扬程），第 10.3.1、10.3.3 条（减压孔板）。</p>\n<p class=\"small\">";
   h += "1 水头以 m 水柱计，1 MPa = 100 m，<i>g</i> = 9.81 m/s²；楼层自下而上编号 1…" +
        std::to_string(in.floors) + "，" + sub("Z", "i") + " 为第 i 层消火栓栓口标高。";
   h += "2 最不利消火栓位于第 " + std::to_string(in.floors) + " 层，其栓口动压 " + sub("H", "0") +
@@ -96,19 +98,19 @@ std::string diagram(const calc::SystemInputs& in, const calc::SystemResult& r) {
   s += "<rect x=\"20\" y=\"" + f2(poolTop) + "\" width=\"70\" height=\"" +
        f2(poolBottom - poolTop) + "\" fill=\"#e8f0ff\" stroke=\"#000\"/>\n";
   line(20, y(in.poolLevel), 90, y(in.poolLevel), "stroke-dasharray=\"3 2\"");
-  label(55, poolBottom + 10, "消防水池 " + f2(in.poolLevel), "middle");
+  label(20, poolBottom + 11, "消防水池 " + f2(in.poolLevel));
   // Pump, suction from the pool, main to the riser base.
   const double pumpY = y(in.pumpElevation);
   line(90, pumpY, pumpX - 9, pumpY);
   s += "<circle cx=\"" + f2(pumpX) + "\" cy=\"" + f2(pumpY) +
        "\" r=\"9\" fill=\"#fff\" stroke=\"#000\"/>\n";
-  label(pumpX, pumpY + 20,
-        "消防水泵 " + f2(r.pump.flow) + " L/s, " + f2(r.pump.selectedHead) + " m", "middle");
+  label(pumpX - 8, pumpY + 21,
+        "消防水泵 " + f2(r.pump.flow) + " L/s, " + f2(r.pump.selectedHead) + " m");
   const double baseY = y(in.riserBaseElevation);
   line(pumpX + 9, pumpY, pumpX + 30, pumpY, "stroke-width=\"2\"");
   line(pumpX + 30, pumpY, pumpX + 30, baseY, "stroke-width=\"2\"");
   line(pumpX + 30, baseY, riserX, baseY, "stroke-width=\"2\"");
-  label((pumpX + 30 + riserX) / 2, baseY - 4,
+  label(riserX - 70, baseY - 4,
         "干管 DN" + std::to_string(in.main.dn) + " L = " + calc::numberToText(in.mainLength) + " m",
         "middle");
   // Riser.
@@ -127,18 +129,15 @@ std::string diagram(const calc::SystemInputs& in, const calc::SystemResult& r) {
          "\" width=\"8\" height=\"5\" " +
          (flowing ? "fill=\"#c00\" stroke=\"#c00\"" : "fill=\"#fff\" stroke=\"#000\"") + "/>\n";
     const bool labelled = f.floor == n || f.floor == 1 || (n - f.floor) % every == 0;
-    if (labelled && !(flowing && f.floor != n && every > 1)) {
-      label(riserX + 38, fy + 3,
-            std::to_string(f.floor) + "F  " + f2(f.elevation) + " m" +
-                (f.orifice ? "  孔板 " + formatFixed(f.orifice->holeDiameter, 0) + " mm" : ""));
+    // Flowing hydrants carry their flow; where labels are thinned the top one names them all.
+    std::string text = std::to_string(f.floor) + "F  " + f2(f.elevation) + " m";
+    if (f.orifice) text += "  孔板 " + formatFixed(f.orifice->holeDiameter, 0) + " mm";
+    if (flowing && every == 1) text += "  出流 " + f2(r.hydrants[n - f.floor].flow) + " L/s";
+    if (f.floor == n && every > 1) {
+      text += "  出流 " + std::to_string(r.streams) + " 支，共 " + f2(r.riserFlow) + " L/s";
     }
+    if (labelled && (!flowing || f.floor == n || every == 1)) label(riserX + 38, fy + 3, text);
   }
-  // The flowing ones, named once beside the top.
-  std::string flowing = "出流消火栓：";
-  for (const calc::SystemHydrant& h : r.hydrants) {
-    flowing += std::to_string(h.floor) + "F " + f2(h.flow) + " L/s  ";
-  }
-  label(riserX + 180, y(zTop) + 3, flowing);
   if (in.tank) {
     const double tTop = y(in.tank->highestLevel);
     const double tBottom = y(in.tank->lowestLevel);
@@ -329,16 +328,21 @@ std::string systemDiagram(const calc::SystemInputs& inputs, const calc::SystemRe
   return diagram(inputs, result);
 }
 
+std::string renderSystemBasis(const calc::SystemInputs& in, const calc::SystemResult& r) {
+  std::string h(kStyle);
+  methodParagraph(h, in, r);
+  return h;
+}
+
 std::string renderSystemSections(const calc::SystemInputs& in, const calc::SystemResult& r,
                                  int first) {
-  std::string h(kStyle);
-  methodSection(h, in, r, first);
-  heading(h, first + 1, "系统计算简图");
+  std::string h;
+  heading(h, first, "系统计算简图");
   h += diagram(in, r);
-  segmentSection(h, in, r, first + 2);
-  pumpSection(h, in, r, first + 3);
-  floorSection(h, in, r, first + 4);
-  checkSection(h, r, first + 5);
+  segmentSection(h, in, r, first + 1);
+  pumpSection(h, in, r, first + 2);
+  floorSection(h, in, r, first + 3);
+  checkSection(h, r, first + 4);
   return h;
 }
 
@@ -357,6 +361,7 @@ calc::Result<std::string> makeSystemSheet(const calc::SystemInputs& in, SheetReq
   request.design.streams = h.streams;
   request.design.minFlow = h.minFlow;
   request.design.pressureMPa.reset();
+  request.extraBasis = renderSystemBasis(in, result.value());
   request.extraSections = renderSystemSections(in, result.value(), 7);
   request.extraSectionCount = kSystemSectionCount;
   return makeSheet(request);

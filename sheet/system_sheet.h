@@ -1,6 +1,6 @@
 #pragma once
-// The system's sections of the calculation sheet: method and assumptions, a diagram of pool,
-// pump, main, riser and hydrants, the segment table, the pump head of 10.1.7, the pressure of
+// The system's part of the calculation sheet: method and assumptions for 计算依据, a diagram of
+// pool, pump, main, riser and hydrants, the segment table, the pump head of 10.1.7, the pressure of
 // every floor with its reducing and orifice plate, the working pressure and the checks.
 
 #include <string>
@@ -12,7 +12,10 @@
 namespace sheet {
 
 // How many sections renderSystemSections writes.
-inline constexpr int kSystemSectionCount = 6;
+inline constexpr int kSystemSectionCount = 5;
+
+// The system's method and assumptions, for the sheet's 计算依据 (HTML).
+std::string renderSystemBasis(const calc::SystemInputs& inputs, const calc::SystemResult& result);
 
 // The sections as HTML, numbered from `firstNumber`.
 std::string renderSystemSections(const calc::SystemInputs& inputs, const calc::SystemResult& result,

@@ -60,12 +60,12 @@ constexpr std::array kFields = {
   SystemField{"design.target_pressure",        "减压目标(MPa)",      "设计参数",     K::Text,  "0.35",              ""},
   SystemField{"riser.dn",                      "管径DN",             "立管",         K::Combo, "100",               ""},
   SystemField{"riser.inner_diameter",          "内径(mm)",           "立管",         K::Text,  "106",               ""},
-  SystemField{"riser.c",                       "海曾威廉系数C",      "立管",         K::Text,  "120",               ""},
+  SystemField{"riser.c",                       "海澄威廉系数C",      "立管",         K::Text,  "120",               ""},
   SystemField{"riser.base_elevation",          "立管底标高(m)",      "立管",         K::Text,  "-1",                ""},
   SystemField{"main.length",                   "长度(m)",            "干管",         K::Text,  "60",                ""},
   SystemField{"main.dn",                       "管径DN",             "干管",         K::Combo, "150",               ""},
   SystemField{"main.inner_diameter",           "内径(mm)",           "干管",         K::Text,  "159",               ""},
-  SystemField{"main.c",                        "海曾威廉系数C",      "干管",         K::Text,  "120",               ""},
+  SystemField{"main.c",                        "海澄威廉系数C",      "干管",         K::Text,  "120",               ""},
 };
 // clang-format on
 

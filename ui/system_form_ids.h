@@ -44,12 +44,12 @@
 #define IDC_SYS_DESIGN_TARGET_PRESSURE 3031        // design.target_pressure: 减压目标(MPa)
 #define IDC_SYS_RISER_DN 3032                      // riser.dn: 管径DN
 #define IDC_SYS_RISER_INNER_DIAMETER 3033          // riser.inner_diameter: 内径(mm)
-#define IDC_SYS_RISER_C 3034                       // riser.c: 海曾威廉系数C
+#define IDC_SYS_RISER_C 3034                       // riser.c: 海澄威廉系数C
 #define IDC_SYS_RISER_BASE_ELEVATION 3035          // riser.base_elevation: 立管底标高(m)
 #define IDC_SYS_MAIN_LENGTH 3036                   // main.length: 长度(m)
 #define IDC_SYS_MAIN_DN 3037                       // main.dn: 管径DN
 #define IDC_SYS_MAIN_INNER_DIAMETER 3038           // main.inner_diameter: 内径(mm)
-#define IDC_SYS_MAIN_C 3039                        // main.c: 海曾威廉系数C
+#define IDC_SYS_MAIN_C 3039                        // main.c: 海澄威廉系数C
 
 #define IDC_SYS_CALCULATE 3101  // 计 算, the default button: Enter
 #define IDC_SYS_OPEN 3102       // 打开…

@@ -456,7 +456,7 @@ class WindowTest : public QObject {
                                "计算扬程 117.37 m（1.174 MPa）", "screenshot",
                                "保存 消火栓系统 (*.toml)"}));
     QCOMPARE(watchdog_->seen.size(), 1);
-    QCOMPARE(watchdog_->seen.front().text, QString("立管 海曾威廉系数C“abc”不是有效的数字。"));
+    QCOMPARE(watchdog_->seen.front().text, QString("立管 海澄威廉系数C“abc”不是有效的数字。"));
     const auto read = project::loadProject(saved.toStdString());
     QVERIFY2(read.ok(), read.ok() ? "" : read.error().message.c_str());
     QCOMPARE(read.value().inputs.floors, 10);

@@ -511,7 +511,7 @@ void checkSystemForm(int dpi, const wchar_t* shot) {
   // A bad entry: one box naming it, the grid as it was.
   type(item(IDC_SYS_RISER_C), "abc");
   send(item(IDC_SYS_CALCULATE), BM_CLICK);
-  expectEq(takeBox(true, "system bad entry"), "立管 海曾威廉系数C“abc”不是有效的数字。",
+  expectEq(takeBox(true, "system bad entry"), "立管 海澄威廉系数C“abc”不是有效的数字。",
            "system bad entry");
   expectEq(std::to_string(rows()), "18", "floors after the bad entry");
   type(item(IDC_SYS_RISER_C), "120");

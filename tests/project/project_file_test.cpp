@@ -1,0 +1,179 @@
+// The project file: the worked example read from examples/office-18f.toml, every kind of bad
+// file refused with one line naming the file and the key, and a save that reads back.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "calc/number_text.h"
+#include "project/project_file.h"
+#include "sheet/sheet_file.h"
+
+namespace {
+
+std::string example() {
+  const auto text = sheet::readWholeFile(HYDRANT_EXAMPLE);
+  EXPECT_TRUE(text.has_value());
+  return text.value_or("");
+}
+
+const calc::DesignCheck* checkNamed(const calc::SystemResult& r, std::string_view id) {
+  for (const calc::DesignCheck& c : r.checks) {
+    if (c.id == id) return &c;
+  }
+  return nullptr;
+}
+
+TEST(ProjectFileTest, WorkedExample) {
+  const auto project = project::readProject(example(), "office-18f.toml");
+  ASSERT_TRUE(project.ok()) << project.error().message;
+  EXPECT_EQ(project.value().info.designer, "张工");
+  const auto result = calc::calculateSystem(project.value().inputs);
+  ASSERT_TRUE(result.ok()) << result.error().message;
+  const calc::SystemResult& r = result.value();
+  ASSERT_EQ(r.hydrants.size(), 3u);
+  ASSERT_EQ(r.floors.size(), 18u);
+  ASSERT_TRUE(r.floors[0].orifice && r.floors[1].orifice);
+  struct Row {
+    const char* name;
+    double value;
+    const char* shown;  // as the sheet shows it
+  };
+  const Row rows[] = {
+      {"H0", r.design.design.outletPressure, "35.00"},
+      {"q0", r.design.design.flow, "6.98"},
+      {"floor 17 H", r.hydrants[1].outletPressure, "38.94"},
+      {"floor 17 q", r.hydrants[1].flow, "7.38"},
+      {"floor 16 H", r.hydrants[2].outletPressure, "42.99"},
+      {"floor 16 q", r.hydrants[2].flow, "7.78"},
+      {"Qr", r.riserFlow, "22.14"},
+      {"Qp", r.pump.flow, "40.00"},
+      {"Hp", r.pump.head, "117.37"},
+      {"Pw", r.workingPressure, "167.31"},
+      {"floor 1 static", *r.floors[0].staticPressure, "75.90"},
+      {"floor 1 dynamic", r.floors[0].dynamicPressure, "111.58"},
+      {"floor 1 exact hole", r.floors[0].orifice->holeDiameterExact, "19.87"},
+      {"floor 1 hole", r.floors[0].orifice->holeDiameter, "20.00"},
+      {"floor 2 hole", r.floors[1].orifice->holeDiameter, "21.00"},
+      {"floor 2 after", r.floors[1].orifice->afterPressure, "46.18"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(calc::formatFixed(row.value, 2), row.shown);
+  }
+  EXPECT_EQ(r.floors[0].reducing, calc::Reducing::Mandatory);
+  EXPECT_FALSE(r.floors[0].orifice->ok);  // 20 mm < 30 % of 68 mm
+  EXPECT_TRUE(r.floors[1].orifice->ok);
+  for (const calc::SystemFloor& f : r.floors) {
+    SCOPED_TRACE(f.floor);
+    EXPECT_EQ(f.reducing != calc::Reducing::None, f.floor <= 15);
+  }
+  struct Verdict {
+    const char* id;
+    calc::Verdict verdict;
+  };
+  const Verdict verdicts[] = {
+      {"zoning", calc::Verdict::Pass},    {"reducing", calc::Verdict::Note},
+      {"orifice", calc::Verdict::Advice}, {"tankStatic", calc::Verdict::Note},
+      {"pumpHead", calc::Verdict::Pass},  {"riserSize", calc::Verdict::Pass}};
+  for (const Verdict& v : verdicts) {
+    SCOPED_TRACE(v.id);
+    const calc::DesignCheck* c = checkNamed(r, v.id);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->verdict, v.verdict);
+  }
+  EXPECT_NE(checkNamed(r, "tankStatic")->text.find("应设稳压泵"), std::string::npos);
+  EXPECT_NE(checkNamed(r, "reducing")->text.find("1–15"), std::string::npos);
+}
+
+TEST(ProjectFileTest, BadFiles) {
+  struct Row {
+    const char* name;
+    const char* from;  // replaced in the example's text (empty: appended)
+    const char* to;
+    const char* message;  // the start of the one-line message
+  };
+  const Row rows[] = {
+      {"syntax error", "floors = 18", "floors = = 18", "office.toml:16: TOML 语法错误"},
+      {"unknown key", "nozzle = 19", "nozle = 19", "office.toml:7: hydrant.nozle: 未知的键"},
+      {"unknown section", "[design]", "[desing]", "office.toml:55: desing: 未知的节"},
+      {"missing key", "water_column = 13", "", "office.toml: hydrant.water_column: 缺少必需的键"},
+      {"wrong type", "nozzle = 19", "nozzle = \"19\"", "office.toml:7: hydrant.nozzle: 应为数值"},
+      {"negative length", "length = 60", "length = -60", "office.toml:50: main.length: 应为正数"},
+      {"zero diameter", "inner_diameter = 106", "inner_diameter = 0",
+       "office.toml:45: riser.inner_diameter: 应为正数"},
+      {"zero flow", "design_flow = 40", "design_flow = 0",
+       "office.toml:22: system.design_flow: 应为正数"},
+      {"zero head", "# rated_head = 120", "rated_head = 0",
+       "office.toml:31: pump.rated_head: 应为正数"},
+      {"zero C", "c = 120                       # Hazen", "c = 0 # Hazen",
+       "office.toml:46: riser.c: 应为正数"},
+      {"no floors", "floors = 18", "floors = 0", "office.toml:16: building.floors: 楼层数应为"},
+      {"fractional floors", "floors = 18", "floors = 18.5",
+       "office.toml:16: building.floors: 应为整数"},
+      {"floor_heights count", "[5.1, 3.9,", "[5.1,",
+       "office.toml:17: building.floor_heights: 应有 floors - 1 = 17 个层高，现有 16 个"},
+      {"riser base above lowest outlet", "base_elevation = -1.0", "base_elevation = 2.0",
+       "office.toml:47: riser.base_elevation: 立管底部标高不应高于最低层消火栓栓口"},
+      {"pool above highest outlet", "pool_level = -4.5", "pool_level = 70",
+       "office.toml:26: supply.pool_level: 水池最低有效水位不应高于最高层消火栓栓口"},
+      {"hose pair", "hose_diameter = 65", "hose_diameter = 70",
+       "office.toml:9: hydrant.hose_diameter: 水龙带 70 mm 衬胶 不在水带阻力系数表中"},
+      {"incomplete tank", "min_static = 0.10", "", "office.toml: tank.min_static: 缺少必需的键"},
+      {"incomplete stabilizer", "# [stabilizer]", "[stabilizer]\nstop_pressure = 0.6\n",
+       "office.toml: stabilizer.elevation: 缺少必需的键"},
+      {"riser flow above design flow", "riser_min_flow = 15", "riser_min_flow = 45",
+       "office.toml:23: system.riser_min_flow: 每根竖管最小流量不应大于消火栓设计流量"},
+  };
+  const std::string good = example();
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::string text = good;
+    const std::size_t at = text.find(row.from);
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, std::string_view(row.from).size(), row.to);
+    const auto project = project::readProject(text, "office.toml");
+    ASSERT_FALSE(project.ok());
+    const std::string& message = project.error().message;
+    EXPECT_EQ(message.substr(0, std::string_view(row.message).size()), row.message) << message;
+    EXPECT_EQ(message.find('\n'), std::string::npos);
+  }
+}
+
+TEST(ProjectFileTest, SaveReadsBack) {
+  const auto first = project::readProject(example(), "office-18f.toml");
+  ASSERT_TRUE(first.ok());
+  project::Project odd = first.value();
+  odd.info.name = "楼 \"A\" \\ 1\n2";
+  odd.inputs.tank.reset();
+  odd.inputs.stabilizer = calc::StabilizerInputs{0.1 + 0.2, -4};
+  odd.inputs.ratedHead = 1.0 / 3 + 120;
+  odd.inputs.floors = 1;
+  odd.inputs.floorHeights.clear();
+  odd.inputs.targetPressureMPa.reset();
+  odd.inputs.riserBaseElevation = -1e-7;
+  for (const project::Project& p : {first.value(), odd}) {
+    SCOPED_TRACE(p.info.name);
+    const std::string saved = project::writeProject(p);
+    const auto back = project::readProject(saved, "saved.toml");
+    ASSERT_TRUE(back.ok()) << back.error().message << "\n" << saved;
+    EXPECT_EQ(project::writeProject(back.value()), saved);
+    EXPECT_EQ(back.value().info.name, p.info.name);
+    const calc::SystemInputs& a = p.inputs;
+    const calc::SystemInputs& b = back.value().inputs;
+    EXPECT_EQ(b.floorHeights, a.floorHeights);
+    EXPECT_EQ(b.ratedHead, a.ratedHead);
+    EXPECT_EQ(b.tank.has_value(), a.tank.has_value());
+    EXPECT_EQ(b.stabilizer.has_value(), a.stabilizer.has_value());
+    EXPECT_EQ(b.riserBaseElevation, a.riserBaseElevation);
+    EXPECT_EQ(b.hydrant.hoseCoefficient, a.hydrant.hoseCoefficient);
+    const auto ra = calc::calculateSystem(a);
+    const auto rb = calc::calculateSystem(b);
+    ASSERT_TRUE(ra.ok() && rb.ok());
+    EXPECT_EQ(ra.value().pump.head, rb.value().pump.head);  // exactly: every input read back whole
+    EXPECT_EQ(ra.value().workingPressure, rb.value().workingPressure);
+  }
+}
+
+}  // namespace

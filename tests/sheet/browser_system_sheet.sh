@@ -1,0 +1,59 @@
+#!/bin/bash
+# The system sheet of the example project as a plan reviewer gets it: written by the command
+# line, printed to PDF by headless Chromium, read back with pdftotext; and a 60-storey
+# version of the same project for the page count. Page 3 of the example stays in the build
+# folder as hydrant-system-sheet-page3.png for a look by eye.
+# Usage: browser_system_sheet.sh HYDRANT_CALC_CLI BUILD_DIR EXAMPLE_TOML
+set -euo pipefail
+cli=$1
+out=$2
+example=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# print NAME TOML MAX_PAGES: the sheet as PDF in $work/NAME.pdf, its text in $work/NAME.txt.
+print() {
+  local name=$1 toml=$2 max=$3
+  "$cli" --system "$toml" --report "$work/$name.html" --date 2026年12月7日
+  chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
+    --disable-background-networking --disable-component-update --disable-sync \
+    --user-data-dir="$work/profile" --no-pdf-header-footer --print-to-pdf="$work/$name.pdf" \
+    "file://$work/$name.html" >"$work/chromium.log" 2>&1 || { cat "$work/chromium.log"; fail "chromium"; }
+  pdftotext -layout "$work/$name.pdf" "$work/$name.txt"
+  local pages
+  pages=$(pdfinfo "$work/$name.pdf" | awk '/^Pages:/ {print $2}')
+  [ "$pages" -ge 1 ] && [ "$pages" -le "$max" ] || fail "$name: $pages pages, at most $max expected"
+  echo "$name: $pages A4 pages"
+}
+
+print office "$example" 5
+text=$(cat "$work/office.txt")
+# The pump head with 10.1.7 substituted, the working pressure, floor 1's static, zero-flow and
+# dynamic pressure, its exact and made hole, floor 2's hole and pressure after it.
+for number in "1.2×(6.43 + 1.29) + (68.60 − (-4.50)) + 35.00 = 117.37 m" 167.31 75.90 162.21 \
+  111.58 19.87 46.18 22.14; do
+  grep -qF -- "$number" <<<"$text" || fail "$number missing from the printed sheet"
+done
+grep -qE -- '^ *1 +1\.10 +75\.90 +162\.21 +111\.58 +必须减压 +19\.87 +20 \* +37\.19' <<<"$text" ||
+  fail "floor 1's row missing"
+for word in 系统计算简图 消防水池 消防水泵 高位水箱 立管 干管 10.3.1 6.2.1 5.2.2 应设稳压泵 经验值; do
+  grep -qF -- "$word" <<<"$text" || fail "$word missing from the printed sheet"
+done
+for bad in NaN nan inf undefined; do
+  if grep -qw -- "$bad" <<<"$text"; then fail "$bad on the printed sheet"; fi
+done
+if grep -qiE 'src=|href=|@import|url\(' "$work/office.html"; then fail "external resource in the HTML"; fi
+
+# 60 storeys of 3.6 m with the tank raised to match.
+heights=$(printf '5.1'; for _ in $(seq 58); do printf ', 3.6'; done)
+sed -e 's/^floors = 18/floors = 60/' -e "s/^floor_heights = .*/floor_heights = [$heights]/" \
+  -e 's/^lowest_level = 75.0/lowest_level = 225.0/' -e 's/^highest_level = 77.0/highest_level = 227.0/' \
+  "$example" >"$work/tower.toml"
+print tower "$work/tower.toml" 7
+grep -qF "60F" "$work/tower.txt" || fail "the tower's top floor is not in the diagram"
+
+pdftoppm -png -r 100 -f 3 -l 3 -singlefile "$work/office.pdf" "$out/hydrant-system-sheet-page3"
