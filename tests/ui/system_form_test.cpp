@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <functional>
 
+#include "cli/system_command.h"
 #include "project/project_file.h"
 #include "sheet/sheet_file.h"
-#include "sheet/system_sheet.h"
 #include "tests/ui/fake_system_view.h"
 #include "tests/ui/fake_window.h"
 #include "ui/form1.h"
@@ -175,15 +175,14 @@ TEST(SystemFormTest, Scenarios) {
        {"sheet options 某办公楼（2026-031）/张工", "sheet dialog 消火栓系统计算书.html",
         "ask 计算书已保存到“" + sheetPath + "”。\n是否现在打开？"},
        [&](const FakeSystemView&, const SystemForm&) {
-         const auto read = project::loadProject(kExample);
-         sheet::SheetRequest request;
-         request.project = "某办公楼（2026-031）";
-         request.designer = "张工";
-         request.date = sheet::todayText();
-         const auto html = sheet::makeSystemSheet(read.value().inputs, request);
-         ASSERT_TRUE(html.ok());
-         EXPECT_EQ(slurp(sheetPath), html.value());
-         EXPECT_NE(html.value().find("117.37"), std::string::npos);
+         // hydrant-calc-cli --system office-18f.toml --report cli.html, dated today.
+         cli::ReportOptions report;
+         report.path = (dir / "cli.html").string();
+         report.date = sheet::todayText();
+         EXPECT_EQ(cli::runSystem(kExample, cli::Format::Text, report).status, 0);
+         const std::string html = slurp(sheetPath);
+         EXPECT_EQ(html, slurp(*report.path));
+         EXPECT_NE(html.find("117.37"), std::string::npos);
        }},
       {"the sheet, cancelled",
        [&](FakeSystemView& v, SystemForm& f) {
