@@ -65,10 +65,18 @@ std::error_code win32Error(DWORD code) {
 }
 
 std::error_code replaceFile(const std::string& from, const std::string& to) {
-  if (MoveFileExW(widePath(from).c_str(), widePath(to).c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    return {};
+  // A virus scanner, an indexer or a file dialog's folder view may hold a file it has just
+  // seen appear for a moment; the rename is tried again for up to a second before giving up.
+  for (int attempt = 0;; ++attempt) {
+    if (MoveFileExW(widePath(from).c_str(), widePath(to).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+      return {};
+    }
+    const DWORD error = GetLastError();
+    if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) || attempt == 20) {
+      return win32Error(error);
+    }
+    Sleep(50);
   }
-  return win32Error(GetLastError());
 }
 
 int processId() { return _getpid(); }
