@@ -17,6 +17,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QString>
@@ -139,6 +140,13 @@ void QtWindow::build() {
         QObject::connect(button, &QPushButton::clicked, button, [this] {
           if (events_) events_->Command1_Click();
         });
+        // Enter on the focused button presses it, as Space does, like a classic Windows
+        // form; autoDefault would do it too but draws the button with a default frame.
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+          auto* enter = new QShortcut(QKeySequence(key), button);
+          enter->setContext(Qt::WidgetShortcut);
+          QObject::connect(enter, &QShortcut::activated, button, &QPushButton::click);
+        }
         w = button;
         break;
       }

@@ -288,7 +288,12 @@ void Win32Window::onCommand(int id, int code) {
   const auto it = std::find_if(table.begin(), table.end(), [&](const ControlDesc& desc) {
     return kFirstControlId + desc.tab == id;
   });
-  // IDOK and IDCANCEL come from the dialog manager for Enter and Escape: nothing to do.
+  // The dialog manager turns Enter into IDOK (the window has no default button): on the
+  // focused 计 算 it presses it, as Space does; elsewhere, and Escape's IDCANCEL, do nothing.
+  if (id == IDOK && events_ && GetFocus() == control({"Command1"})) {
+    events_->Command1_Click();
+    return;
+  }
   if (it == table.end() || !events_) return;
   const ControlDesc& desc = *it;
   switch (desc.kind) {

@@ -320,7 +320,11 @@ class WindowTest : public QObject {
     type(edit("Text9"), "10");
     clickCalculate();
     type(edit("Text9"), "23.10");
-    clickCalculate();
+    // Enter on the focused button calculates, as on a classic Windows form.
+    auto* command = find<QPushButton>("Command1");
+    command->setFocus();
+    QTest::keyClick(command, Qt::Key_Return);
+    QCOMPARE(watchdog_->seen.size(), 1);
     QCOMPARE(text("Text8(1)"), QString("20.82"));
     QCOMPARE(text("Text8(0)"), QString("23.10"));
     type(combo(5), "<br>1a");  // markup shows as typed, on one line
