@@ -486,6 +486,26 @@ void checkSystemForm(int dpi, const wchar_t* shot) {
              "fits", "1024x768");
   }
 
+  // Tab order: the entries column by column, each top to bottom (their IDs ascending; the
+  // switched-off stabilizer's are skipped), then the buttons and the two lists.
+  std::string tabs, expectedTabs;
+  for (int id = IDC_SYS_PROJECT_NAME; id <= IDC_SYS_MAIN_C; ++id) {
+    if (id != IDC_SYS_STABILIZER_STOP_PRESSURE && id != IDC_SYS_STABILIZER_ELEVATION) {
+      expectedTabs += std::to_string(id) + " ";
+    }
+  }
+  for (int id : {IDC_SYS_CALCULATE, IDC_SYS_OPEN, IDC_SYS_SAVE, IDC_SYS_SHEET, IDCANCEL,
+                 IDC_SYS_FLOORS, IDC_SYS_CHECKS}) {
+    expectedTabs += std::to_string(id) + " ";
+  }
+  HWND stop = item(IDC_SYS_PROJECT_NAME);
+  for (int i = 0; i < 60 && stop; ++i) {
+    tabs += std::to_string(GetDlgCtrlID(stop)) + " ";
+    stop = GetNextDlgTabItem(box, stop, FALSE);
+    if (stop == item(IDC_SYS_PROJECT_NAME)) break;
+  }
+  expectEq(tabs, expectedTabs, "system form tab order");
+
   // The worked example's hydrant, then Enter in an entry presses 计 算.
   const std::pair<int, const char*> example[] = {
       {IDC_SYS_HYDRANT_NOZZLE, "19"},        {IDC_SYS_HYDRANT_HOSE_MATERIAL, "衬胶"},
