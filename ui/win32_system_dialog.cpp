@@ -86,16 +86,17 @@ std::wstring windowText(HWND window) {
   return text;
 }
 
+// `numbers`: every column but the first holds numbers, right-aligned.
 void addColumns(HWND list, std::span<const std::string_view> captions, std::span<const int> widths,
-                UINT dpi) {
+                bool numbers, UINT dpi) {
   ListView_SetExtendedListViewStyle(
       list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_LABELTIP | LVS_EX_DOUBLEBUFFER);
   for (std::size_t i = 0; i < captions.size(); ++i) {
     std::wstring caption = widen(captions[i]);
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-    // Numbers right-aligned; the first column of a list is always left-aligned.
-    column.fmt = i == 0 || widths.size() == kCheckWidths.size() ? LVCFMT_LEFT : LVCFMT_RIGHT;
+    // The first column of a list is always left-aligned.
+    column.fmt = numbers && i > 0 ? LVCFMT_RIGHT : LVCFMT_LEFT;
     column.cx = MulDiv(widths[i], static_cast<int>(dpi), 96);
     column.pszText = caption.data();
     SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
@@ -187,8 +188,8 @@ INT_PTR SystemDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void SystemDialog::onInitDialog() {
   const UINT dpi = dpiOf(dialog_);
-  addColumns(GetDlgItem(dialog_, IDC_SYS_FLOORS), systemFloorColumns(), kFloorWidths, dpi);
-  addColumns(GetDlgItem(dialog_, IDC_SYS_CHECKS), systemCheckColumns(), kCheckWidths, dpi);
+  addColumns(GetDlgItem(dialog_, IDC_SYS_FLOORS), systemFloorColumns(), kFloorWidths, true, dpi);
+  addColumns(GetDlgItem(dialog_, IDC_SYS_CHECKS), systemCheckColumns(), kCheckWidths, false, dpi);
   // Enter anywhere in the form presses 计 算.
   SendMessageW(dialog_, DM_SETDEFID, IDC_SYS_CALCULATE, 0);
   form_->Form_Load(*initial_);

@@ -461,6 +461,7 @@ std::string listRow(HWND list, int row) {
 // that the project reader gives back, Esc, and the entries offered again.
 void checkSystemForm(int dpi, const wchar_t* shot) {
   dialogsByHand = true;  // the watchdog still answers the program's message boxes
+  const std::vector<std::string> before = allTexts();
   const std::string hose = text(ctl("Combo1(1)"));
   if (!chooseSystemMenuEntry(1, "system form")) return;
   HWND box = dialog("消火栓系统计算", IDC_SYS_FLOORS);
@@ -586,6 +587,7 @@ void checkSystemForm(int dpi, const wchar_t* shot) {
     waitFor([&] { return !IsWindow(box); });
     expectEq(IsWindow(box) ? "open" : "closed", "closed", "Esc key");
   }
+  expectTexts(before, "after the system form");
   dialogsByHand = false;
 }
 
