@@ -573,6 +573,27 @@ void checkSystemForm(int dpi, const wchar_t* shot) {
   }
   takeBox(false, "system form");
 
+  // 打开… the worked example's file: its entries, the results cleared until 计 算.
+  PostMessageW(item(IDC_SYS_OPEN), BM_CLICK, 0, 0);
+  const HWND open = dialog("", 1148);
+  const HWND openName = FindWindowExW(GetDlgItem(open, 1148), nullptr, L"ComboBox", nullptr);
+  std::string examplePath = HYDRANT_EXAMPLE;
+  for (char& c : examplePath) c = c == '/' ? '\\' : c;
+  type(FindWindowExW(openName, nullptr, L"Edit", nullptr), examplePath);
+  HWND openButton = nullptr;
+  while ((openButton = FindWindowExW(open, openButton, L"Button", nullptr)) &&
+         GetDlgCtrlID(openButton) != IDOK) {
+  }
+  PostMessageW(openButton, BM_CLICK, 0, 0);
+  waitFor([&] { return text(item(IDC_SYS_BUILDING_FLOORS)) == "18"; });
+  expectEq(text(item(IDC_SYS_BUILDING_FLOOR_HEIGHTS)) + " " + std::to_string(rows()),
+           "5.1, 3.9×16 0", "opened the example");
+  send(item(IDC_SYS_CALCULATE), BM_CLICK);
+  expectEq(listRow(floors, 17).substr(0, 9), "1 1.10 0.", "the example again");
+  type(item(IDC_SYS_BUILDING_FLOORS), "10");
+  type(item(IDC_SYS_BUILDING_FLOOR_HEIGHTS), "3.9");
+  takeBox(false, "system form, opened");
+
   // Esc closes; the form opens again as it was left, with the window's hydrant.
   SetForegroundWindow(box);
   PostMessageW(box, WM_COMMAND, IDCANCEL, 0);  // what Esc sends
