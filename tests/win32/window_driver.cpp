@@ -367,6 +367,25 @@ void fillSheetDialog(HWND box) {
   PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
 }
 
+// Answers the common open or save dialog with a whole path: typed into its name box (cmb13,
+// 1148: a ComboBoxEx around a combo box and its edit) until the box holds exactly that, since
+// the dialog may still be putting its proposed name there, then its OK button.
+void answerFileDialog(const std::string& path, const std::string& what) {
+  const HWND files = dialog("", 1148);
+  const HWND combo = FindWindowExW(GetDlgItem(files, 1148), nullptr, L"ComboBox", nullptr);
+  const HWND name = FindWindowExW(combo, nullptr, L"Edit", nullptr);
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    type(name, path);
+    Sleep(50);
+    if (text(name) == path) break;
+  }
+  expectEq(text(name), path, what + ": file name");
+  HWND ok = nullptr;
+  while ((ok = FindWindowExW(files, ok, L"Button", nullptr)) && GetDlgCtrlID(ok) != IDOK) {
+  }
+  PostMessageW(ok, BM_CLICK, 0, 0);
+}
+
 // The sheet from the system menu, through the options dialog, the save dialog and the yes/no
 // box. `calcError` is the box that "1a" in the water column gives to 计 算.
 void checkSheet(const std::string& calcError) {
@@ -385,18 +404,10 @@ void checkSheet(const std::string& calcError) {
   type(ctl("Combo1(5)"), "10");
   const std::vector<std::string> before = allTexts();
   const int focus = focusedId();
-  // The dialog remembers the last answers; the path is typed into the save dialog's name box
-  // (cmb13, 1148: a ComboBoxEx around a combo box and its edit), then Save, then No.
+  // The dialog remembers the last answers; the path goes into the save dialog, then No.
   const std::string remembered = "1001 5 l/s 工程<b>&\"";
   if (const HWND box = openSheetDialog(remembered, "sheet")) fillSheetDialog(box);
-  const HWND save = dialog("", 1148);
-  const HWND combo = FindWindowExW(GetDlgItem(save, 1148), nullptr, L"ComboBox", nullptr);
-  type(FindWindowExW(combo, nullptr, L"Edit", nullptr), narrow(path));
-  HWND saveButton = nullptr;
-  while ((saveButton = FindWindowExW(save, saveButton, L"Button", nullptr)) &&
-         GetDlgCtrlID(saveButton) != IDOK) {
-  }
-  PostMessageW(saveButton, BM_CLICK, 0, 0);
+  answerFileDialog(narrow(path), "sheet");
   const std::string asked = takeBox(true, "sheet saved", {IDYES, IDNO});
   expectEq(asked.find(narrow(path)) != std::string::npos ? "names the file" : asked,
            "names the file", "sheet saved");
@@ -552,16 +563,11 @@ void checkSystemForm(int dpi, const wchar_t* shot) {
   const std::wstring path = std::wstring(documents) + L"\\楼 10.toml";
   DeleteFileW(path.c_str());
   PostMessageW(item(IDC_SYS_SAVE), BM_CLICK, 0, 0);
-  const HWND save = dialog("", 1148);
-  const HWND name = FindWindowExW(GetDlgItem(save, 1148), nullptr, L"ComboBox", nullptr);
-  type(FindWindowExW(name, nullptr, L"Edit", nullptr), narrow(path));
-  HWND saveButton = nullptr;
-  while ((saveButton = FindWindowExW(save, saveButton, L"Button", nullptr)) &&
-         GetDlgCtrlID(saveButton) != IDOK) {
+  answerFileDialog(narrow(path), "system form save");
+  // A busy machine may take more than waitFor's two seconds over the dialog and the write.
+  for (int i = 0; i < 5 && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) {
+    waitFor([&] { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; });
   }
-  PostMessageW(saveButton, BM_CLICK, 0, 0);
-  waitFor([&] { return !IsWindow(save); });
-  waitFor([&] { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; });
   const auto read = project::loadProject(narrow(path));
   expectEq(read.ok() ? "read" : read.error().message, "read", "saved file");
   if (read.ok()) {
@@ -575,16 +581,9 @@ void checkSystemForm(int dpi, const wchar_t* shot) {
 
   // 打开… the worked example's file: its entries, the results cleared until 计 算.
   PostMessageW(item(IDC_SYS_OPEN), BM_CLICK, 0, 0);
-  const HWND open = dialog("", 1148);
-  const HWND openName = FindWindowExW(GetDlgItem(open, 1148), nullptr, L"ComboBox", nullptr);
   std::string examplePath = HYDRANT_EXAMPLE;
   for (char& c : examplePath) c = c == '/' ? '\\' : c;
-  type(FindWindowExW(openName, nullptr, L"Edit", nullptr), examplePath);
-  HWND openButton = nullptr;
-  while ((openButton = FindWindowExW(open, openButton, L"Button", nullptr)) &&
-         GetDlgCtrlID(openButton) != IDOK) {
-  }
-  PostMessageW(openButton, BM_CLICK, 0, 0);
+  answerFileDialog(examplePath, "system form open");
   waitFor([&] { return text(item(IDC_SYS_BUILDING_FLOORS)) == "18"; });
   expectEq(text(item(IDC_SYS_BUILDING_FLOOR_HEIGHTS)) + " " + std::to_string(rows()),
            "5.1, 3.9×16 0", "opened the example");
