@@ -65,6 +65,8 @@ std::string floorHeightsText(const std::vector<double>& heights);
 // The project the entries describe, read as the command line reads a file; the error's message
 // names the field by its caption and quotes its text.
 calc::Result<project::Project> projectFromEntries(const SystemEntries& entries);
+// The entries that show a project; a section it leaves out is switched off and keeps the
+// worked example's values, so switching it on offers numbers.
 SystemEntries entriesFromProject(const project::Project& project);
 
 class SystemForm final : public SystemEvents {
