@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 #include <stdexcept>
 #include <utility>
 
@@ -173,6 +174,19 @@ INT_PTR SystemDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       onCommand(LOWORD(wParam), HIWORD(wParam));
       return TRUE;
+    case WM_DPICHANGED: {
+      // The dialog manager rescales the dialog and its font; the lists' columns are pixels.
+      const UINT dpi = HIWORD(wParam);
+      for (const auto& [id, widths] :
+           {std::pair{IDC_SYS_FLOORS, std::span<const int>(kFloorWidths)},
+            std::pair{IDC_SYS_CHECKS, std::span<const int>(kCheckWidths)}}) {
+        for (std::size_t c = 0; c < widths.size(); ++c) {
+          SendDlgItemMessageW(dialog_, id, LVM_SETCOLUMNWIDTH, c,
+                              MulDiv(widths[c], static_cast<int>(dpi), 96));
+        }
+      }
+      return FALSE;  // and the default handling
+    }
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lParam);
       if (header->idFrom == IDC_SYS_FLOORS && header->code == NM_CUSTOMDRAW) {
