@@ -125,6 +125,24 @@ std::error_code writeAll(HANDLE file, std::string_view content) {
   return {};
 }
 
+// A virus scanner, an indexer or a file dialog's folder view may hold a file it has just seen
+// appear for a moment: the rename is tried again for up to a second before giving up.
+bool replaceFile(const std::wstring& from, const std::wstring& to) {
+  for (int attempt = 0;; ++attempt) {
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return true;
+    }
+    const DWORD error = GetLastError();
+    if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION &&
+         error != ERROR_ACCESS_DENIED) ||
+        attempt == 20) {
+      SetLastError(error);
+      return false;
+    }
+    Sleep(50);
+  }
+}
+
 std::error_code writeFile(const std::string& target, std::string_view content) {
   const std::wstring wideTarget = widePath(target);
   const DWORD attributes = GetFileAttributesW(wideTarget.c_str());
@@ -152,10 +170,7 @@ std::error_code writeFile(const std::string& target, std::string_view content) {
   std::error_code ec = writeAll(file, content);
   if (!ec && !FlushFileBuffers(file)) ec = lastError();
   if (!CloseHandle(file) && !ec) ec = lastError();
-  if (!ec && !MoveFileExW(temp.c_str(), wideTarget.c_str(),
-                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    ec = lastError();
-  }
+  if (!ec && !replaceFile(temp, wideTarget)) ec = lastError();
   if (ec) DeleteFileW(temp.c_str());
   return ec;
 }

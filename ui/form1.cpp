@@ -8,6 +8,7 @@
 #include "calc/hydraulics.h"
 #include "sheet/calc_sheet.h"
 #include "sheet/sheet_file.h"
+#include "ui/system_form.h"
 
 namespace ui {
 namespace {
@@ -48,7 +49,9 @@ std::string aboutText() {
          "规范校核只辅助设计人员判断，不能代替施工图审查。";
 }
 
-Form1::Form1(Window& window) : window_(window) { window_.connect(*this); }
+Form1::Form1(Window& window) : window_(window), systemEntries_(defaultSystemEntries()) {
+  window_.connect(*this);
+}
 
 void Form1::Form_Load() {
   struct Fill {
@@ -199,5 +202,18 @@ void Form1::mnuManual_Click() {
 }
 
 void Form1::mnuAbout_Click() { window_.showAbout(aboutText()); }
+
+}  // namespace ui
+
+namespace ui {
+
+// The hydrant is always the window's current one; everything else is what the form showed
+// when it was last closed, or the worked example.
+void Form1::mnuSystem_Click() {
+  SystemEntries entries = systemEntries_;
+  takeHydrantEntries(this->entries(), entries);
+  window_.runSystemForm(entries);
+  systemEntries_ = std::move(entries);
+}
 
 }  // namespace ui

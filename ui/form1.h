@@ -4,7 +4,8 @@
 // Form_Load fills the initial contents; the combo handlers keep the hose resistance
 // coefficient in step with the hose boxes; Command1_Click reads the entries, runs the
 // calculation and writes the result texts back. mnuSheet_Click writes the calculation
-// sheet for the same entries into a file and leaves the window as it is; the other menu
+// sheet for the same entries into a file and leaves the window as it is; mnuSystem_Click opens
+// the system calculation form (ui/system_form) with the window's hydrant; the other menu
 // entries open the manual, the about box, or close the window. Everything goes through
 // Window, so the same handlers run on Qt and on the tests' fake window.
 
@@ -39,6 +40,7 @@ class Form1 final : public FormEvents {
   void mnuExit_Click() override;
   void mnuManual_Click() override;
   void mnuAbout_Click() override;
+  void mnuSystem_Click() override;
 
   const calc::CalcState& state() const { return state_; }
 
@@ -52,6 +54,8 @@ class Form1 final : public FormEvents {
   calc::CalcState state_;
   // The sheet dialog's last confirmed answers, offered again while the window is open.
   SheetOptions sheetOptions_;
+  // The system form's last entries, offered again while the window is open.
+  SystemEntries systemEntries_;
 };
 
 }  // namespace ui

@@ -10,7 +10,7 @@
 
 namespace ui {
 
-enum class MenuCommand { Sheet, Exit, Manual, About };
+enum class MenuCommand { Sheet, Exit, Manual, About, System };
 
 struct MenuItem {
   MenuCommand command;
@@ -24,9 +24,9 @@ struct Menu {
   std::span<const MenuItem> items;
 };
 
-// The system calculation's entry goes between the sheet and 退出.
 inline constexpr MenuItem kFileMenu[] = {
     {MenuCommand::Sheet, "生成计算书(&R)…", "Ctrl+P"},
+    {MenuCommand::System, "系统计算(&S)…", "Ctrl+M"},
     {MenuCommand::Exit, "退出(&X)", "", true},
 };
 inline constexpr MenuItem kHelpMenu[] = {
@@ -55,6 +55,8 @@ inline void raiseMenuCommand(FormEvents& events, MenuCommand command) {
       return events.mnuManual_Click();
     case MenuCommand::About:
       return events.mnuAbout_Click();
+    case MenuCommand::System:
+      return events.mnuSystem_Click();
   }
 }
 

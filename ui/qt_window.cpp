@@ -8,6 +8,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFont>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -26,6 +27,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QString>
@@ -42,6 +44,8 @@
 #include <vector>
 
 #include "ui/main_menu.h"
+#include "ui/qt_system_dialog.h"
+#include "ui/system_form.h"
 
 namespace ui {
 namespace {
@@ -205,6 +209,13 @@ void QtWindow::build() {
         QObject::connect(button, &QPushButton::clicked, button, [this] {
           if (events_) events_->Command1_Click();
         });
+        // Enter on the focused button presses it, as Space does, like a classic Windows
+        // form; autoDefault would do it too but draws the button with a default frame.
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+          auto* enter = new QShortcut(QKeySequence(key), button);
+          enter->setContext(Qt::WidgetShortcut);
+          QObject::connect(enter, &QShortcut::activated, button, &QPushButton::click);
+        }
         w = button;
         break;
       }
@@ -231,13 +242,17 @@ void QtWindow::build() {
     QWidget::setTabOrder(require({chain[i - 1].name, chain[i - 1].index}),
                          require({chain[i].name, chain[i].index}));
   }
-  // The sheet's entry lives in a context menu of the form's background, outside the layout;
-  // the text boxes keep their own menus.
+  // The sheet's and the system form's entries live in a context menu of the form's background,
+  // outside the layout; the text boxes keep their own menus.
   sheetMenu_ = new QMenu(form_.get());
   sheetMenu_->setObjectName("SheetMenu");
   QAction* sheetAction = sheetMenu_->addAction(qs(kSheetMenuText));
   QObject::connect(sheetAction, &QAction::triggered, form_.get(), [this] {
     if (events_) events_->mnuSheet_Click();
+  });
+  QAction* systemAction = sheetMenu_->addAction(qs(kSystemMenuText));
+  QObject::connect(systemAction, &QAction::triggered, form_.get(), [this] {
+    if (events_) events_->mnuSystem_Click();
   });
   form_->setContextMenuPolicy(Qt::CustomContextMenu);
   QObject::connect(form_.get(), &QWidget::customContextMenuRequested, form_.get(),
@@ -338,16 +353,43 @@ bool QtWindow::isOptionSelected(ControlId id) const {
 
 void QtWindow::setEnabled(ControlId id, bool enabled) { require(id)->setEnabled(enabled); }
 
-void QtWindow::showMessage(std::string_view prompt) {
-  QMessageBox box(QMessageBox::NoIcon, qs(kAppTitle), qs(prompt), QMessageBox::Ok, form_.get());
+void QtWindow::showMessage(std::string_view prompt) { qt::showMessage(form_.get(), prompt); }
+
+bool QtWindow::askSheetOptions(SheetOptions& options) {
+  return qt::askSheetOptions(form_.get(), options);
+}
+
+std::optional<std::string> QtWindow::askSavePath(std::string_view fileName) {
+  return qt::askSavePath(form_.get(), qs(kSheetMenuText).chopped(1), fileName,
+                         "HTML (*.html *.htm)");
+}
+
+bool QtWindow::askYesNo(std::string_view prompt) { return qt::askYesNo(form_.get(), prompt); }
+
+void QtWindow::openFile(const std::string& path) { qt::openFile(path); }
+
+void QtWindow::runSystemForm(SystemEntries& entries) {
+  QtSystemDialog dialog(form_.get(), classicStyle_.get());
+  SystemForm form(dialog);
+  form.Form_Load(entries);
+  dialog.exec();
+  entries = form.entries();
+}
+
+namespace qt {
+
+QFont windowFont() { return ui::windowFont(); }
+
+void showMessage(QWidget* parent, std::string_view prompt) {
+  QMessageBox box(QMessageBox::NoIcon, qs(kAppTitle), qs(prompt), QMessageBox::Ok, parent);
   // A message may quote what the user typed: "<b>19" must show as typed, not as markup.
   box.setTextFormat(Qt::PlainText);
   box.setObjectName("MessageBox");
   box.exec();
 }
 
-bool QtWindow::askSheetOptions(SheetOptions& options) {
-  QDialog dialog(form_.get());
+bool askSheetOptions(QWidget* parent, SheetOptions& options) {
+  QDialog dialog(parent);
   dialog.setObjectName("SheetDialog");
   dialog.setWindowTitle(qs(kSheetMenuText).chopped(1));
   auto* form = new QFormLayout;
@@ -422,26 +464,40 @@ bool QtWindow::askSheetOptions(SheetOptions& options) {
   return true;
 }
 
-std::optional<std::string> QtWindow::askSavePath(std::string_view fileName) {
-  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-  const QString path =
-      QFileDialog::getSaveFileName(form_.get(), qs(kSheetMenuText).chopped(1),
-                                   QDir(documents).filePath(qs(fileName)), "HTML (*.html *.htm)");
+std::optional<std::string> askSavePath(QWidget* parent, const QString& title,
+                                       std::string_view fileName, const QString& filter) {
+  // A bare name goes into the documents folder; a path (a file opened before) stays.
+  QString proposed = qs(fileName);
+  if (QFileInfo(proposed).isRelative()) {
+    proposed = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                   .filePath(proposed);
+  }
+  const QString path = QFileDialog::getSaveFileName(parent, title, proposed, filter);
   if (path.isEmpty()) return std::nullopt;
   return path.toStdString();
 }
 
-bool QtWindow::askYesNo(std::string_view prompt) {
+std::optional<std::string> askOpenPath(QWidget* parent, const QString& title,
+                                       const QString& filter) {
+  const QString path = QFileDialog::getOpenFileName(
+      parent, title, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), filter);
+  if (path.isEmpty()) return std::nullopt;
+  return path.toStdString();
+}
+
+bool askYesNo(QWidget* parent, std::string_view prompt) {
   QMessageBox box(QMessageBox::NoIcon, qs(kAppTitle), qs(prompt),
-                  QMessageBox::Yes | QMessageBox::No, form_.get());
+                  QMessageBox::Yes | QMessageBox::No, parent);
   box.setTextFormat(Qt::PlainText);
   box.setObjectName("MessageBox");
   return box.exec() == QMessageBox::Yes;
 }
 
-void QtWindow::openFile(const std::string& path) {
+void openFile(const std::string& path) {
   QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
+
+}  // namespace qt
 
 void QtWindow::showAbout(std::string_view text) {
   QMessageBox box(QMessageBox::NoIcon, qs(kAboutTitle), qs(text), QMessageBox::Ok, form_.get());

@@ -15,7 +15,9 @@
 #include "ui/window.h"
 
 class QMainWindow;
+class QFont;
 class QMenu;
+class QString;
 class QStyle;
 class QWidget;
 
@@ -49,6 +51,7 @@ class QtWindow final : public Window {
   void showAbout(std::string_view text) override;
   std::string programFolder() const override;
   void close() override;
+  void runSystemForm(SystemEntries& entries) override;
 
  private:
   void build();
@@ -64,5 +67,20 @@ class QtWindow final : public Window {
   QMenu* sheetMenu_ = nullptr;  // owned by form_
   FormEvents* events_ = nullptr;
 };
+
+// The window's dialogs, shared with the system form's dialog (ui/qt_system_dialog).
+namespace qt {
+// 宋体 9 pt, or the CJK face that stands in for it.
+QFont windowFont();
+void showMessage(QWidget* parent, std::string_view prompt);
+bool askYesNo(QWidget* parent, std::string_view prompt);
+bool askSheetOptions(QWidget* parent, SheetOptions& options);
+// `fileName` bare: proposed in the documents folder; a path: proposed as it is.
+std::optional<std::string> askSavePath(QWidget* parent, const QString& title,
+                                       std::string_view fileName, const QString& filter);
+std::optional<std::string> askOpenPath(QWidget* parent, const QString& title,
+                                       const QString& filter);
+void openFile(const std::string& path);
+}  // namespace qt
 
 }  // namespace ui

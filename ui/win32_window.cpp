@@ -11,6 +11,7 @@
 
 #include "ui/main_menu.h"
 #include "ui/win32_sheet_dialog.h"
+#include "ui/win32_system_dialog.h"
 #include "ui/win32_text.h"
 
 namespace ui {
@@ -24,6 +25,7 @@ constexpr wchar_t kIconName[] = L"IDI_ICON1";  // app/hydrant-calc.rc.in
 constexpr int kFirstControlId = 1000;          // a control's ID is this + its tab position
 // The system menu's entry for the calculation sheet; the low four bits belong to Windows.
 constexpr UINT kSheetCommand = 0x0010;
+constexpr UINT kSystemCommand = 0x0020;  // 系统计算…, right below it
 // Fixed size: caption, system menu and minimise, no sizing border and no maximise.
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr UINT kDesignDpi = 96;
@@ -187,6 +189,10 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (events_) events_->mnuSheet_Click();
         return 0;
       }
+      if ((wParam & 0xFFF0) == kSystemCommand) {
+        if (events_) events_->mnuSystem_Click();
+        return 0;
+      }
       break;
     case WM_ACTIVATE:
       onActivate(LOWORD(wParam) != WA_INACTIVE);
@@ -238,6 +244,7 @@ void Win32Window::onCreate() {
   AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(systemMenu, MF_STRING, kSheetCommand, widen(kSheetMenuText).c_str());
   createMenuBar();
+  AppendMenuW(systemMenu, MF_STRING, kSystemCommand, widen(kSystemMenuText).c_str());
 
   layout(windowDpi(hwnd_), nullptr);
 }
@@ -474,5 +481,9 @@ std::string Win32Window::programFolder() const {
 }
 
 void Win32Window::close() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
+
+void Win32Window::runSystemForm(SystemEntries& entries) {
+  win32::SystemDialog::run(hwnd_, entries);
+}
 
 }  // namespace ui

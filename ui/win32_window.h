@@ -50,6 +50,7 @@ class Win32Window final : public Window {
   void showAbout(std::string_view text) override;
   std::string programFolder() const override;
   void close() override;
+  void runSystemForm(SystemEntries& entries) override;
 
  private:
   struct GdiDeleter {

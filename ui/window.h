@@ -3,6 +3,8 @@
 // Form1's handlers are written against Window only; QtWindow carries them on Qt Widgets
 // and the handler tests on a plain fake, so the handlers never see a widget.
 
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,6 +44,12 @@ inline constexpr std::string_view kManualFileName = "hydrant-calc-manual.html";
 inline constexpr std::string_view kSystemDocFolder = "/usr/share/doc/hydrant-calc/";
 inline constexpr std::string_view kAboutTitle = "关于 Tavrel小工具";
 inline constexpr std::string_view kSheetFileName = "消火栓计算书.html";
+// The entry beside it that opens the system calculation form.
+inline constexpr std::string_view kSystemMenuText = "系统计算…";
+
+// The system form's entries by project-file key ("riser.dn"), its check boxes by section
+// ("tank": "1" or "0"). Kept by Form1 for the run so the form reopens as it was left.
+using SystemEntries = std::map<std::string, std::string, std::less<>>;
 
 // The events a window delivers to its handlers. Contract for implementations of Window:
 // - a combo box's text change is raised when the user types into it and when setText
@@ -59,6 +67,8 @@ class FormEvents {
   virtual void mnuExit_Click() = 0;
   virtual void mnuManual_Click() = 0;
   virtual void mnuAbout_Click() = 0;
+  // The system calculation's menu entry.
+  virtual void mnuSystem_Click() = 0;
 
  protected:
   ~FormEvents() = default;
@@ -97,6 +107,9 @@ class Window {
   virtual std::string programFolder() const = 0;
   // Closes the window as its close button does, which ends the program.
   virtual void close() = 0;
+  // The modal 消火栓系统计算 form (ui/system_form) over this window, showing `entries`;
+  // when it closes, `entries` holds what it showed last. Nothing of this window changes.
+  virtual void runSystemForm(SystemEntries& entries) = 0;
 };
 
 }  // namespace ui

@@ -3,6 +3,7 @@
 // selection, raises the change event when a combo box's text is set, and logs every
 // operation in order so that tests can check the sequence the handlers produce.
 
+#include <functional>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -79,6 +80,12 @@ class FakeWindow final : public Window {
   void showAbout(std::string_view text) override { log.push_back("about " + std::string(text)); }
   std::string programFolder() const override { return folder; }
   void close() override { log.push_back("close"); }
+  // The system form: records what it was shown and leaves what the test's user did.
+  void runSystemForm(SystemEntries& entries) override {
+    log.push_back("system form");
+    systemFormShown.push_back(entries);
+    if (systemFormUser) systemFormUser(entries);
+  }
 
   // What the user does: typing into a combo box raises its change.
   void userTypes(int combo, const std::string& text) {
@@ -98,6 +105,8 @@ class FakeWindow final : public Window {
   std::optional<std::string> savePathAnswer;
   bool yesNoAnswer = false;
   std::string folder = "/opt/hydrant-calc/";
+  std::vector<SystemEntries> systemFormShown;
+  std::function<void(SystemEntries&)> systemFormUser;
 
  private:
   static std::string key(ControlId id) { return qualifiedName(id.name, id.index); }

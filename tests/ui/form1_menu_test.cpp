@@ -39,6 +39,7 @@ TEST(Form1MenuTest, EachEntryOpensWhatItShould) {
     Strings log;
   } cases[] = {
       {"sheet", MenuCommand::Sheet, false, {"ask sheet options"}},
+      {"system", MenuCommand::System, false, {"system form"}},
       {"exit", MenuCommand::Exit, false, {"close"}},
       {"about", MenuCommand::About, false, {"about " + aboutText()}},
       {"manual beside the program", MenuCommand::Manual, true, {"open " + beside}},

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "calc/run.h"
+#include "project/project_file.h"
 #include "tests/ui/expected_window.h"
 #include "ui/form1.h"
 #include "ui/form_layout.h"
@@ -89,6 +90,7 @@ class EventRecorder final : public ui::FormEvents {
   void mnuExit_Click() override { events << "exit"; }
   void mnuManual_Click() override { events << "manual"; }
   void mnuAbout_Click() override { events << "about"; }
+  void mnuSystem_Click() override { events << "system"; }
   QStringList events;
 };
 
@@ -291,7 +293,7 @@ class WindowTest : public QObject {
     QCOMPARE(recorder.events, QStringList{"command"});
   }
 
-  // Action: every menu bar entry through its action, then Ctrl+P and F1 in a text box and
+  // Action: every menu bar entry through its action, then Ctrl+P, Ctrl+M and F1 in a text box and
   // Enter on the focused 计 算 button. Expected: the entry's event, once each.
   void menuBarAndKeysRaiseTheirEvents() {
     ui::QtWindow bare;
@@ -310,20 +312,22 @@ class WindowTest : public QObject {
     }
     QCOMPARE(titles, QStringList({"文件(&F)", "帮助(&H)"}));
     QCOMPARE(entries,
-             QStringList({"生成计算书(&R)… Ctrl+P", "退出(&X) ", "使用说明(&H) F1", "关于(&A)… "}));
-    QCOMPARE(recorder.events, QStringList({"sheet", "exit", "manual", "about"}));
+             QStringList({"生成计算书(&R)… Ctrl+P", "系统计算(&S)… Ctrl+M", "退出(&X) ",
+                          "使用说明(&H) F1", "关于(&A)… "}));
+    QCOMPARE(recorder.events, QStringList({"sheet", "system", "exit", "manual", "about"}));
 
     recorder.events.clear();
     QLineEdit* width = bare.form()->findChild<QLineEdit*>("Text9");
     width->setFocus();
     QTest::keyClick(width, Qt::Key_P, Qt::ControlModifier);
+    QTest::keyClick(width, Qt::Key_M, Qt::ControlModifier);
     QTest::keyClick(width, Qt::Key_F1);
     QTest::keyClick(width, Qt::Key_Return);  // not on the button: nothing
     auto* button = bare.form()->findChild<QPushButton*>("Command1");
     button->setFocus();
     QTest::keyClick(button, Qt::Key_Return);
     QTest::keyClick(button, Qt::Key_Enter);  // the keypad's
-    QCOMPARE(recorder.events, QStringList({"sheet", "manual", "command", "command"}));
+    QCOMPARE(recorder.events, QStringList({"sheet", "system", "manual", "command", "command"}));
   }
 
   // Action: 计 算 by Enter, then the manual, the about box and 退出 from the menu bar.
@@ -413,7 +417,11 @@ class WindowTest : public QObject {
     type(edit("Text9"), "10");
     clickCalculate();
     type(edit("Text9"), "23.10");
-    clickCalculate();
+    // Enter on the focused button calculates, as on a classic Windows form.
+    auto* command = find<QPushButton>("Command1");
+    command->setFocus();
+    QTest::keyClick(command, Qt::Key_Return);
+    QCOMPARE(watchdog_->seen.size(), 1);
     QCOMPARE(text("Text8(1)"), QString("20.82"));
     QCOMPARE(text("Text8(0)"), QString("23.10"));
     type(combo(5), "<br>1a");  // markup shows as typed, on one line
@@ -465,8 +473,9 @@ class WindowTest : public QObject {
     QApplication::sendEvent(form(), &click);
     auto* menu = form()->findChild<QMenu*>("SheetMenu");
     QTRY_VERIFY(menu->isVisible());
-    QCOMPARE(menu->actions().size(), 1);
+    QCOMPARE(menu->actions().size(), 2);
     QCOMPARE(menu->actions().front()->text(), qs(ui::kSheetMenuText));
+    QCOMPARE(menu->actions().back()->text(), qs(ui::kSystemMenuText));
     menu->actions().front()->trigger();
     watchdog_->handle = nullptr;
 
@@ -481,6 +490,79 @@ class WindowTest : public QObject {
     QVERIFY(html.contains(qs(calc::occupancyText(calc::Occupancy::High))));
     QCOMPARE(allTexts(), before);
     QCOMPARE(form()->focusWidget(), focused);
+  }
+
+  // Action: the context menu's 系统计算…; in the form: 打开… the worked example, a bad
+  // entry, 计 算 by Enter, fewer floors, 保存…, 关闭. Expected: the example's numbers in the
+  // grid with the reducing floors marked, one box for the bad entry, the saved file as the
+  // command line reads it, and the main window unchanged.
+  void systemFormFromTheContextMenu() {
+    const QMap<QString, QString> before = allTexts();
+    QTemporaryDir dir;
+    const QString saved = dir.filePath("楼.toml");
+    QString fileToChoose = QStringLiteral(HYDRANT_SOURCE_DIR "/examples/office-18f.toml");
+    QStringList log;
+    bool driven = false;
+    std::function<void(QWidget*)> driveSystemForm;
+    watchdog_->handle = [&](QWidget* modal) {
+      if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+        log << files->windowTitle() + " " + files->nameFilters().join(";");
+        files->selectFile(fileToChoose);
+        return QMetaObject::invokeMethod(files, "accept");
+      }
+      if (modal->objectName() != "SystemForm" || driven) return false;
+      driven = true;
+      // Driven from a timer of its own: the watchdog's timer must stay free to answer the
+      // form's file dialogs and boxes.
+      QTimer::singleShot(0, modal, [&, modal] { driveSystemForm(modal); });
+      return true;
+    };
+    driveSystemForm = [&](QWidget* modal) {
+      log << modal->windowTitle();
+      const auto field = [&](const char* key) { return modal->findChild<QWidget*>(key); };
+      const auto button = [&](const char* name) { return modal->findChild<QPushButton*>(name); };
+      auto* grid = modal->findChild<QTableWidget*>("floorGrid");
+      // The hydrant comes from the main window.
+      log << qobject_cast<QComboBox*>(field("hydrant.hose_material"))->currentText();
+      QTest::mouseClick(button("cmdOpen"), Qt::LeftButton);
+      log << qobject_cast<QComboBox*>(field("hydrant.hose_material"))->currentText();
+      type(field("riser.c"), "abc");
+      QTest::keyClick(qobject_cast<QLineEdit*>(field("riser.c")), Qt::Key_Return);
+      log << QString::number(grid->rowCount());  // nothing calculated
+      type(field("riser.c"), "120");
+      QTest::keyClick(qobject_cast<QLineEdit*>(field("riser.c")), Qt::Key_Return);
+      QStringList floor1;
+      for (int c = 0; c < grid->columnCount(); ++c) floor1 << grid->item(17, c)->text();
+      log << floor1.join(" ");
+      log << QString::number(grid->item(3, 0)->background().color() !=
+                             grid->item(2, 0)->background().color());
+      log << modal->findChild<QLabel*>("summary")->text().section("，", 1, 1);
+      const QString shot = QStringLiteral(HYDRANT_SCREENSHOT_DIR "/hydrant-calc-system.png");
+      log << (modal->grab().save(shot) ? "screenshot" : "no screenshot");
+      type(field("building.floors"), "10");
+      type(field("building.floor_heights"), "4.5, 3.6×8");
+      fileToChoose = saved;
+      QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
+      QTest::mouseClick(button("cmdClose"), Qt::LeftButton);
+    };
+    QContextMenuEvent click(QContextMenuEvent::Mouse, {3, 3}, form()->mapToGlobal(QPoint(3, 3)));
+    QApplication::sendEvent(form(), &click);
+    auto* menu = form()->findChild<QMenu*>("SheetMenu");
+    QTRY_VERIFY(menu->isVisible());
+    menu->actions().back()->trigger();
+    watchdog_->handle = nullptr;
+
+    QCOMPARE(log, QStringList({"消火栓系统计算", "麻质", "打开 消火栓系统 (*.toml)", "衬胶", "0",
+                               "1 1.10 0.759 1.622 1.116 必须减压 20（19.87）* 0.372", "1",
+                               "计算扬程 117.37 m（1.174 MPa）", "screenshot",
+                               "保存 消火栓系统 (*.toml)"}));
+    QCOMPARE(watchdog_->seen.size(), 1);
+    QCOMPARE(watchdog_->seen.front().text, QString("立管 海澄威廉系数C“abc”不是有效的数字。"));
+    const auto read = project::loadProject(saved.toStdString());
+    QVERIFY2(read.ok(), read.ok() ? "" : read.error().message.c_str());
+    QCOMPARE(read.value().inputs.floors, 10);
+    QCOMPARE(read.value().inputs.floorHeights.front(), 4.5);
+    QCOMPARE(allTexts(), before);
   }
 
   void fontsAndCaptions() {

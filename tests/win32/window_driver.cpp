@@ -1,13 +1,15 @@
-// Drives the real hydrant-calc.exe from a second process, as a user would: controls found by
-// their IDs (1000 + tab position), characters typed, list entries chosen with the mouse, Tab
-// pressed, the button clicked, the menu bar's entries chosen by ID and by shortcut. A watchdog
-// thread closes every message box and records it. The program runs as a copy in a folder of
-// its own, where no manual lies beside it.
+// Drives the real hydrant-calc.exe and its system form from a second process, as a user would:
+// controls found by their IDs (1000 + tab position), characters typed, list entries chosen with
+// the mouse, Tab pressed, the button clicked, the menu bar's entries chosen by ID and by
+// shortcut. A watchdog thread closes every message box and records it. The program runs as a
+// copy in a folder of its own, where no manual lies beside it.
 //   window_driver <hydrant-calc.exe> <dpi> [screenshot.bmp [menu-screenshot.bmp]]
+//   (the system form's screenshot: screenshot-system.bmp)
 // Prints one line per failed check; the exit status is the number of failures.
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <atomic>
@@ -18,9 +20,12 @@
 #include <thread>
 #include <vector>
 
+#include "calc/number_text.h"
+#include "project/project_file.h"
 #include "tests/ui/expected_window.h"
 #include "ui/form_layout.h"
 #include "ui/main_menu.h"
+#include "ui/system_form_ids.h"
 #include "ui/win32_sheet_dialog.h"
 #include "ui/win32_text.h"
 
@@ -30,6 +35,7 @@ using expected::kControls, ui::win32::narrow, ui::win32::widen;
 
 HWND form = nullptr;
 DWORD pid = 0;
+HANDLE program = nullptr;
 int failures = 0;
 
 void expectEq(const std::string& actual, const std::string& expected, const std::string& what) {
@@ -144,11 +150,15 @@ std::string takeBox(bool one, const std::string& what, const std::vector<int>& b
     if (seen.empty()) seen.swap(boxes);  // waitFor asks once more at the end
     return !one || !seen.empty();
   });
-  expectEq(std::to_string(seen.size()), one ? "1" : "0", what + ": message boxes");
+  std::string count = std::to_string(seen.size());
+  for (const Box& box : seen) count += " " + box.text;  // what they said, when they were not wanted
+  expectEq(seen.size() == (one ? 1u : 0u) ? (one ? "1" : "0") : count, one ? "1" : "0",
+           what + ": message boxes");
   if (seen.size() != 1) return "";
   expectEq(seen[0].caption, std::string(caption), what + ": box caption");
   expectEq(seen[0].icon ? "icon" : "none", "none", what + ": box icon");
-  expectEq(seen[0].buttons == buttons ? "as asked" : "other", "as asked", what + ": buttons");
+  expectEq(seen[0].buttons == buttons ? "as asked" : "other, " + seen[0].text, "as asked",
+           what + ": buttons");
   return seen[0].text;
 }
 
@@ -278,9 +288,9 @@ void checkTabOrder() {
 
 // The window's pixels, as a 24-bit BMP, straight from the screen. The GDI objects go with
 // the process.
-void screenshot(const wchar_t* path) {
+void screenshot(const wchar_t* path, HWND window = form) {
   RECT r;
-  GetWindowRect(form, &r);
+  GetWindowRect(window, &r);
   const int w = r.right - r.left, h = r.bottom - r.top;
   BITMAPINFOHEADER header{
       sizeof header, w, h, 1, 24, BI_RGB, DWORD((w * 3 + 3) & ~3) * h, 0, 0, 0, 0};
@@ -323,21 +333,27 @@ HWND dialog(const std::string& caption, int child = 0) {
   return found;
 }
 
-// The sheet's entry in the system menu, as the keyboard reaches it: Alt+Space, then the last
-// entry. Checks what the options dialog shows: the four radios, the flow, the project and
-// the revision.
-HWND openSheetDialog(const std::string& shows, const std::string& what) {
-  using namespace ui::win32;
+// An entry of the system menu, as the keyboard reaches it: Alt+Space, then up from the bottom
+// (1: the last entry, 系统计算…; 2: 生成计算书…). False when the menu did not open.
+bool chooseSystemMenuEntry(int fromBottom, const std::string& what) {
   waitFor([] { return windowsOf("#32770").empty(); });  // the last box has gone
   SetForegroundWindow(form);
   press({VK_MENU, VK_SPACE});
   if (!waitFor([] { return !windowsOf("#32768").empty(); })) {
     press({VK_ESCAPE});
     expectEq("no menu", "system menu", what);
-    return nullptr;
+    return false;
   }
-  press({VK_UP});
+  for (int i = 0; i < fromBottom; ++i) press({VK_UP});
   press({VK_RETURN});
+  return true;
+}
+
+// The sheet's entry in the system menu. Checks what the options dialog shows: the four
+// radios, the flow and the project.
+HWND openSheetDialog(const std::string& shows, const std::string& what) {
+  using namespace ui::win32;
+  if (!chooseSystemMenuEntry(2, what)) return nullptr;
   const HWND box = dialog("生成计算书");
   std::string state;
   for (int child : {kSheetHigh, kSheetOther, kSheetTwoStreams, kSheetOneStream}) {
@@ -358,6 +374,25 @@ void fillSheetDialog(HWND box) {
   type(GetDlgItem(box, kSheetProject), "工程<b>&\"");
   type(GetDlgItem(box, kSheetRevision), "B");
   PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+}
+
+// Answers the common open or save dialog with a whole path: typed into its name box (cmb13,
+// 1148: a ComboBoxEx around a combo box and its edit) until the box holds exactly that, since
+// the dialog may still be putting its proposed name there, then its OK button.
+void answerFileDialog(const std::string& path, const std::string& what) {
+  const HWND files = dialog("", 1148);
+  const HWND combo = FindWindowExW(GetDlgItem(files, 1148), nullptr, L"ComboBox", nullptr);
+  const HWND name = FindWindowExW(combo, nullptr, L"Edit", nullptr);
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    type(name, path);
+    Sleep(50);
+    if (text(name) == path) break;
+  }
+  expectEq(text(name), path, what + ": file name");
+  HWND ok = nullptr;
+  while ((ok = FindWindowExW(files, ok, L"Button", nullptr)) && GetDlgCtrlID(ok) != IDOK) {
+  }
+  PostMessageW(ok, BM_CLICK, 0, 0);
 }
 
 // The sheet from the system menu, through the options dialog, the save dialog and the yes/no
@@ -382,14 +417,7 @@ void checkSheet(const std::string& calcError) {
   // (cmb13, 1148: a ComboBoxEx around a combo box and its edit), then Save, then No.
   const std::string remembered = "1001 5 L/s 工程<b>&\" B";
   if (const HWND box = openSheetDialog(remembered, "sheet")) fillSheetDialog(box);
-  const HWND save = dialog("", 1148);
-  const HWND combo = FindWindowExW(GetDlgItem(save, 1148), nullptr, L"ComboBox", nullptr);
-  type(FindWindowExW(combo, nullptr, L"Edit", nullptr), narrow(path));
-  HWND saveButton = nullptr;
-  while ((saveButton = FindWindowExW(save, saveButton, L"Button", nullptr)) &&
-         GetDlgCtrlID(saveButton) != IDOK) {
-  }
-  PostMessageW(saveButton, BM_CLICK, 0, 0);
+  answerFileDialog(narrow(path), "sheet");
   const std::string asked = takeBox(true, "sheet saved", {IDYES, IDNO});
   expectEq(asked.find(narrow(path)) != std::string::npos ? "names the file" : asked,
            "names the file", "sheet saved");
@@ -450,6 +478,15 @@ void checkMenuBar(const std::string& folder) {
     if (box) PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
     waitFor([box] { return !IsWindow(box); });
   }
+  for (bool byKey : {false, true}) {
+    const std::string what = byKey ? "system form by Ctrl+M" : "system form by ID";
+    SetForegroundWindow(form);
+    byKey ? press({VK_CONTROL, 'M'}) : command(ui::MenuCommand::System);
+    const HWND box = dialog("消火栓系统计算", IDC_SYS_FLOORS);
+    expectEq(box ? "dialog" : "none", "dialog", what);
+    if (box) PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+    waitFor([box] { return !IsWindow(box); });
+  }
   dialogsByHand = false;
   takeBox(false, "menu bar");
 }
@@ -480,6 +517,180 @@ void menuScreenshot(const wchar_t* path) {
   waitFor([] { return windowsOf("#32768").empty(); });
 }
 
+// A ListView's cell in the other process: the item and its text buffer are placed in the
+// program's memory, as LVM_GETITEMTEXT writes through the pointer it is given.
+std::string listCell(HWND list, int row, int column) {
+  struct Remote {
+    LVITEMW item;
+    wchar_t text[256];
+  };
+  void* remote = VirtualAllocEx(program, nullptr, sizeof(Remote), MEM_COMMIT, PAGE_READWRITE);
+  if (!remote) return "<no memory>";
+  Remote local{};
+  local.item.iSubItem = column;
+  local.item.cchTextMax = 256;
+  local.item.pszText = reinterpret_cast<Remote*>(remote)->text;
+  WriteProcessMemory(program, remote, &local, sizeof local, nullptr);
+  send(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote));
+  ReadProcessMemory(program, remote, &local, sizeof local, nullptr);
+  VirtualFreeEx(program, remote, 0, MEM_RELEASE);
+  local.text[255] = L'\0';
+  return narrow(local.text);
+}
+std::string listRow(HWND list, int row) {
+  std::string out;
+  const HWND header = reinterpret_cast<HWND>(send(list, LVM_GETHEADER));
+  for (int c = 0, n = static_cast<int>(send(header, HDM_GETITEMCOUNT)); c < n; ++c) {
+    if (c) out += ' ';  // piece by piece: " " + string trips a false -Wrestrict in GCC 12
+    out += listCell(list, row, c);
+  }
+  return out;
+}
+
+// The system form from the system menu, driven through its control IDs: the worked example
+// typed in, 计 算 by Enter, the grid read back, a bad entry, fewer floors, 保存… into a file
+// that the project reader gives back, Esc, and the entries offered again.
+void checkSystemForm(int dpi, const wchar_t* shot) {
+  dialogsByHand = true;  // the watchdog still answers the program's message boxes
+  const std::vector<std::string> before = allTexts();
+  const std::string hose = text(ctl("Combo1(1)"));
+  if (!chooseSystemMenuEntry(1, "system form")) return;
+  HWND box = dialog("消火栓系统计算", IDC_SYS_FLOORS);
+  expectEq(box ? "open" : "none", "open", "system form");
+  if (!box) return;
+  const auto item = [&](int id) { return GetDlgItem(box, id); };
+  expectEq(text(item(IDC_SYS_HYDRANT_HOSE_MATERIAL)), hose, "hydrant from the main window");
+
+  // Laid out in dialog units of its 宋体 9 pt, whose average character is 6 px at 96 DPI: the
+  // template's 640 units across are 960 px there and grow with the DPI, as do the grid's columns.
+  RECT client{}, frame{};
+  GetClientRect(box, &client);
+  GetWindowRect(box, &frame);
+  expectEq(std::to_string(client.right), std::to_string(MulDiv(960, dpi, 96)), "dialog width");
+  const HWND floors = item(IDC_SYS_FLOORS);
+  expectEq(std::to_string(send(floors, LVM_GETCOLUMNWIDTH, 0)), std::to_string(MulDiv(40, dpi, 96)),
+           "grid column width");
+  if (dpi == 96) {
+    const bool fits = frame.right - frame.left <= 1024 && frame.bottom - frame.top <= 768;
+    expectEq(fits ? "fits"
+                  : std::to_string(frame.right - frame.left) + "x" +
+                        std::to_string(frame.bottom - frame.top),
+             "fits", "1024x768");
+  }
+
+  // Tab order: the entries column by column, each top to bottom (their IDs ascending; the
+  // switched-off stabilizer's are skipped), then the buttons and the two lists.
+  std::string tabs, expectedTabs;
+  for (int id = IDC_SYS_PROJECT_NAME; id <= IDC_SYS_MAIN_C; ++id) {
+    if (id != IDC_SYS_STABILIZER_STOP_PRESSURE && id != IDC_SYS_STABILIZER_ELEVATION) {
+      expectedTabs += std::to_string(id) + " ";
+    }
+  }
+  for (int id : {IDC_SYS_CALCULATE, IDC_SYS_OPEN, IDC_SYS_SAVE, IDC_SYS_SHEET, IDCANCEL,
+                 IDC_SYS_FLOORS, IDC_SYS_CHECKS}) {
+    expectedTabs += std::to_string(id) + " ";
+  }
+  HWND stop = item(IDC_SYS_PROJECT_NAME);
+  for (int i = 0; i < 60 && stop; ++i) {
+    tabs += std::to_string(GetDlgCtrlID(stop)) + " ";
+    stop = GetNextDlgTabItem(box, stop, FALSE);
+    if (stop == item(IDC_SYS_PROJECT_NAME)) break;
+  }
+  expectEq(tabs, expectedTabs, "system form tab order");
+
+  // The worked example's hydrant, then Enter in an entry presses 计 算.
+  const std::pair<int, const char*> example[] = {
+      {IDC_SYS_HYDRANT_NOZZLE, "19"},        {IDC_SYS_HYDRANT_HOSE_MATERIAL, "衬胶"},
+      {IDC_SYS_HYDRANT_HOSE_DIAMETER, "65"}, {IDC_SYS_HYDRANT_HOSE_LENGTH, "25"},
+      {IDC_SYS_HYDRANT_WATER_COLUMN, "13"},
+  };
+  for (const auto& [id, value] : example) type(item(id), value);
+  PostMessageW(item(IDC_SYS_RISER_C), WM_KEYDOWN, VK_RETURN, 0);
+  const auto rows = [&] { return static_cast<int>(send(floors, LVM_GETITEMCOUNT)); };
+  waitFor([&] { return rows() == 18; });
+  expectEq(std::to_string(rows()), "18", "floors");
+  expectEq(listRow(floors, 17), "1 1.10 0.759 1.622 1.116 必须减压 20（19.87）* 0.372", "floor 1");
+  expectEq(listRow(floors, 0), "18 68.60 0.084 0.947 0.382 无 — —", "floor 18");
+  expectEq(listRow(item(IDC_SYS_CHECKS), 6).substr(0, 12), "5.2.2 注意", "5.2.2");
+  const std::string summary = text(item(IDC_SYS_SUMMARY));
+  expectEq(summary.find("计算扬程 117.37 m（1.174 MPa）") != std::string::npos ? "117.37" : summary,
+           "117.37", "pump head");
+  if (shot) {
+    // Painted whole before the pixels are taken, however busy the machine.
+    RedrawWindow(box, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    send(box, WM_NULL);
+    Sleep(500);
+    screenshot(shot, box);
+  }
+
+  // A bad entry: one box naming it, the grid as it was.
+  type(item(IDC_SYS_RISER_C), "abc");
+  send(item(IDC_SYS_CALCULATE), BM_CLICK);
+  expectEq(takeBox(true, "system bad entry"), "立管 海澄威廉系数C“abc”不是有效的数字。",
+           "system bad entry");
+  expectEq(std::to_string(rows()), "18", "floors after the bad entry");
+  type(item(IDC_SYS_RISER_C), "120");
+
+  // Ten floors of 3.9 m, saved through the save dialog, read back by the project reader.
+  type(item(IDC_SYS_BUILDING_FLOORS), "10");
+  type(item(IDC_SYS_BUILDING_FLOOR_HEIGHTS), "3.9");
+  send(item(IDC_SYS_CALCULATE), BM_CLICK);
+  waitFor([&] { return rows() == 10; });
+  expectEq(std::to_string(rows()), "10", "ten floors");
+  wchar_t documents[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
+  const std::wstring path = std::wstring(documents) + L"\\楼 10.toml";
+  DeleteFileW(path.c_str());
+  PostMessageW(item(IDC_SYS_SAVE), BM_CLICK, 0, 0);
+  answerFileDialog(narrow(path), "system form save");
+  // A busy machine may take more than waitFor's two seconds over the dialog and the write.
+  for (int i = 0; i < 5 && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) {
+    waitFor([&] { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; });
+  }
+  const auto read = project::loadProject(narrow(path));
+  expectEq(read.ok() ? "read" : read.error().message, "read", "saved file");
+  if (read.ok()) {
+    const auto run = calc::calculateSystem(read.value().inputs);
+    const calc::SystemFloor& top = run.value().floors.back();
+    expectEq(std::to_string(read.value().inputs.floors), "10", "saved floors");
+    expectEq(listCell(floors, 0, 4), calc::formatFixed(top.dynamicPressure / 100, 3),
+             "grid against the saved file");
+  }
+  takeBox(false, "system form");
+
+  // 打开… the worked example's file: its entries, the results cleared until 计 算.
+  PostMessageW(item(IDC_SYS_OPEN), BM_CLICK, 0, 0);
+  std::string examplePath = HYDRANT_EXAMPLE;
+  for (char& c : examplePath) c = c == '/' ? '\\' : c;
+  answerFileDialog(examplePath, "system form open");
+  waitFor([&] { return text(item(IDC_SYS_BUILDING_FLOORS)) == "18"; });
+  expectEq(text(item(IDC_SYS_BUILDING_FLOOR_HEIGHTS)) + " " + std::to_string(rows()),
+           "5.1, 3.9×16 0", "opened the example");
+  send(item(IDC_SYS_CALCULATE), BM_CLICK);
+  expectEq(listRow(floors, 17).substr(0, 9), "1 1.10 0.", "the example again");
+  type(item(IDC_SYS_BUILDING_FLOORS), "10");
+  type(item(IDC_SYS_BUILDING_FLOOR_HEIGHTS), "3.9");
+  takeBox(false, "system form, opened");
+
+  // Esc closes; the form opens again as it was left, with the window's hydrant.
+  SetForegroundWindow(box);
+  PostMessageW(box, WM_COMMAND, IDCANCEL, 0);  // what Esc sends
+  waitFor([&] { return !IsWindow(box); });
+  expectEq(IsWindow(box) ? "open" : "closed", "closed", "Esc");
+  if (chooseSystemMenuEntry(1, "system form again") &&
+      (box = dialog("消火栓系统计算", IDC_SYS_FLOORS))) {
+    expectEq(text(GetDlgItem(box, IDC_SYS_BUILDING_FLOORS)), "10", "entries remembered");
+    expectEq(text(GetDlgItem(box, IDC_SYS_HYDRANT_HOSE_MATERIAL)), hose, "hydrant again");
+    SetForegroundWindow(box);
+    press({VK_ESCAPE});
+    waitFor([&] { return !IsWindow(box); });
+    expectEq(IsWindow(box) ? "open" : "closed", "closed", "Esc key");
+  }
+  expectTexts(before, "after the system form");
+  dialogsByHand = false;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -488,21 +699,22 @@ int wmain(int argc, wchar_t** argv) {
   GetTempPathW(MAX_PATH, temp);
   const std::wstring folder =
       std::wstring(temp) + L"hydrant-window-test-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-  const std::wstring program = folder + L"hydrant-calc.exe";
+  const std::wstring copy = folder + L"hydrant-calc.exe";
   CreateDirectoryW(folder.c_str(), nullptr);
-  if (!CopyFileW(argv[1], program.c_str(), FALSE)) {
+  if (!CopyFileW(argv[1], copy.c_str(), FALSE)) {
     std::printf("FAIL cannot copy the program\n");
     return 99;
   }
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+  if (!CreateProcessW(copy.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &process)) {
     std::printf("FAIL cannot start the program\n");
     return 99;
   }
   pid = process.dwProcessId;
+  program = process.hProcess;
   WaitForInputIdle(process.hProcess, 20000);
   waitFor([] {
     for (HWND w : windowsOf("HydrantCalcForm1")) form = w;
@@ -515,9 +727,12 @@ int wmain(int argc, wchar_t** argv) {
   checkLoaded(_wtoi(argv[2]));
   expectEq(std::to_string(focusedId()), "1000", "initial focus on Command1");
 
-  // The complete example: initial entries, protection width 10.
+  // The complete example: initial entries, protection width 10, then Enter on the focused
+  // 计 算.
   type(ctl("Text9"), std::string(expected::kExampleWidth));
-  click("Command1");
+  SetForegroundWindow(form);
+  press({VK_RETURN});
+  waitFor([] { return !text(ctl("Text8(1)")).empty(); });
   for (const auto& [name, shown] : expected::kExample) {
     expectEq(text(ctl(name)), std::string(shown), "example " + std::string(name));
   }
@@ -554,6 +769,10 @@ int wmain(int argc, wchar_t** argv) {
 
   checkSheet(error);
   checkMenuBar(narrow(folder));
+  // The system form's screenshot beside the window's: "x.bmp" gives "x-system.bmp".
+  std::wstring systemShot = argc > 3 ? std::wstring(argv[3]) : L"";
+  if (!systemShot.empty()) systemShot.insert(systemShot.size() - 4, L"-system");
+  checkSystemForm(_wtoi(argv[2]), systemShot.empty() ? nullptr : systemShot.c_str());
 
   command(ui::MenuCommand::Exit);
   DWORD status = 1;

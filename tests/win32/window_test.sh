@@ -11,7 +11,7 @@ fi
 bmp=${png%.png}.bmp menu_bmp=${menu_png%.png}.bmp
 # Windows paths for the driver: Wine maps the Linux root to Z:.
 "$wine" run "$dir" "$driver" "Z:$app" "$dpi" ${png:+"Z:$bmp"} ${menu_png:+"Z:$menu_bmp"}
-for shot in ${png:+"$png"} ${menu_png:+"$menu_png"}; do
+for shot in ${png:+"$png"} ${png:+"${png%.png}-system.png"} ${menu_png:+"$menu_png"}; do
   convert "${shot%.png}.bmp" "$shot"
   rm -f "${shot%.png}.bmp"
   echo "screenshot: $shot"

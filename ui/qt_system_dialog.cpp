@@ -1,0 +1,284 @@
+#include "ui/qt_system_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <array>
+#include <stdexcept>
+
+#include "ui/qt_window.h"
+#include "ui/system_form.h"
+
+namespace ui {
+namespace {
+
+QString qs(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// The column of every group box, in systemGroups() order; the Win32 resource is laid out the
+// same way.
+constexpr std::array kGroupColumns = {0, 0, 1, 1, 2, 2, 2, 3, 3};
+
+// Marked floors: the rows whose outlet needs reducing, in a light red behind black text.
+const QColor kMarked(255, 221, 221);
+
+QTableWidget* makeTable(QWidget* parent, const char* name,
+                        std::span<const std::string_view> columns) {
+  auto* table = new QTableWidget(0, static_cast<int>(columns.size()), parent);
+  table->setObjectName(name);
+  QStringList captions;
+  for (std::string_view c : columns) captions << qs(c);
+  table->setHorizontalHeaderLabels(captions);
+  table->verticalHeader()->setVisible(false);
+  table->verticalHeader()->setDefaultSectionSize(18);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->setWordWrap(false);
+  return table;
+}
+
+}  // namespace
+
+QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent) {
+  setObjectName("SystemForm");
+  setWindowTitle(qs(kSystemFormTitle));
+  setFont(qt::windowFont());
+
+  auto* columnsRow = new QHBoxLayout;
+  std::array<QVBoxLayout*, 4> columns{};
+  for (QVBoxLayout*& c : columns) {
+    c = new QVBoxLayout;
+    columnsRow->addLayout(c, 1);
+  }
+  const std::span<const std::string_view> groups = systemGroups();
+  for (std::size_t g = 0; g < groups.size(); ++g) {
+    auto* box = new QGroupBox(qs(groups[g]), this);
+    auto* grid = new QGridLayout(box);
+    grid->setVerticalSpacing(3);
+    grid->setColumnStretch(1, 1);
+    int row = 0;
+    for (const SystemField& f : systemFields()) {
+      if (f.group != groups[g]) continue;
+      const std::string key(f.key);
+      QWidget* w = nullptr;
+      switch (f.kind) {
+        case FieldKind::Check: {
+          auto* check = new QCheckBox(qs(f.caption), box);
+          QObject::connect(check, &QCheckBox::clicked, this, [this, key] {
+            if (events_) events_->sectionToggled(key);
+          });
+          grid->addWidget(check, row++, 0, 1, 2);
+          w = check;
+          break;
+        }
+        case FieldKind::Combo: {
+          auto* combo = new QComboBox(box);
+          combo->setEditable(true);
+          combo->setInsertPolicy(QComboBox::NoInsert);
+          combo->setCompleter(nullptr);
+          if (key.ends_with(".dn")) {
+            QObject::connect(combo, &QComboBox::currentTextChanged, this, [this, key] {
+              if (events_) events_->dnChanged(key);
+            });
+          }
+          w = combo;
+          break;
+        }
+        case FieldKind::Text:
+          w = new QLineEdit(box);
+          break;
+      }
+      w->setObjectName(qs(f.key));
+      if (f.kind != FieldKind::Check) {
+        w->setFixedWidth(key == "hydrant.occupancy"                                       ? 150
+                         : key == "building.floor_heights" || key.starts_with("project.") ? 128
+                                                                                          : 72);
+        auto* label = new QLabel(qs(f.caption), box);
+        label->setBuddy(w);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(w, row++, 1, Qt::AlignLeft);
+      }
+      fields_.emplace(key, w);
+    }
+    columns[static_cast<std::size_t>(kGroupColumns[g])]->addWidget(box);
+  }
+
+  // Two a row under the last column, 关闭 alone at the right, as in the Win32 resource.
+  auto* buttons = new QGridLayout;
+  const struct {
+    const char* name;
+    const char* caption;
+    void (SystemEvents::*event)();
+  } kButtons[] = {
+      {"cmdCalculate", "计 算", &SystemEvents::cmdCalculate_Click},
+      {"cmdOpen", "打开…", &SystemEvents::cmdOpen_Click},
+      {"cmdSave", "保存…", &SystemEvents::cmdSave_Click},
+      {"cmdSheet", "生成计算书…", &SystemEvents::cmdSheet_Click},
+      {"cmdClose", "关闭", nullptr},
+  };
+  int place = 0;
+  for (const auto& b : kButtons) {
+    auto* button = new QPushButton(b.caption, this);
+    button->setObjectName(b.name);
+    button->setMinimumWidth(84);
+    if (b.event) {
+      QObject::connect(button, &QPushButton::clicked, this, [this, event = b.event] {
+        if (events_) (events_->*event)();
+      });
+    } else {
+      QObject::connect(button, &QPushButton::clicked, this, &QDialog::reject);
+    }
+    button->setAutoDefault(false);
+    button->setDefault(b.event == &SystemEvents::cmdCalculate_Click);  // Enter calculates
+    buttons->addWidget(button, place / 2, place == 4 ? 1 : place % 2);
+    ++place;
+  }
+  columns.back()->addLayout(buttons);
+  for (QVBoxLayout* c : columns) c->addStretch(1);
+
+  summary_ = new QLabel(this);
+  summary_->setObjectName("summary");
+  summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  summary_->setMinimumHeight(18);
+  floors_ = makeTable(this, "floorGrid", systemFloorColumns());
+  checks_ = makeTable(this, "checkList", systemCheckColumns());
+  floors_->setMinimumHeight(170);
+  checks_->setMinimumHeight(170);
+  // Every caption and cell whole: the columns take the width of their widest text.
+  floors_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  floors_->setMinimumWidth(590);
+  checks_->setColumnWidth(0, 70);
+  checks_->setColumnWidth(1, 50);
+  checks_->horizontalHeader()->setStretchLastSection(true);
+
+  auto* results = new QGroupBox("计算结果", this);
+  auto* resultsLayout = new QVBoxLayout(results);
+  resultsLayout->addWidget(summary_);
+  auto* grids = new QHBoxLayout;
+  grids->addWidget(floors_, 0);
+  grids->addWidget(checks_, 1);
+  resultsLayout->addLayout(grids);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(columnsRow);
+  layout->addWidget(results, 1);
+
+  if (style) {
+    setStyle(style);
+    for (QWidget* w : findChildren<QWidget*>()) w->setStyle(style);
+  }
+  // Fixed size, as the main window: what the layout needs, a little wider for the grids.
+  adjustSize();
+  setFixedSize(std::max(sizeHint().width(), 960), sizeHint().height());
+}
+
+QWidget* QtSystemDialog::widget(std::string_view key) const {
+  const auto it = fields_.find(key);
+  if (it == fields_.end())
+    throw std::logic_error("the system form has no entry " + std::string(key));
+  return it->second;
+}
+
+void QtSystemDialog::connect(SystemEvents& events) { events_ = &events; }
+
+std::string QtSystemDialog::entry(std::string_view key) const {
+  QWidget* w = widget(key);
+  if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit->text().toStdString();
+  if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->currentText().toStdString();
+  throw std::logic_error(std::string(key) + " holds no text");
+}
+
+void QtSystemDialog::setEntry(std::string_view key, std::string_view text) {
+  QWidget* w = widget(key);
+  const QSignalBlocker quiet(w);  // raises nothing, as SystemView promises
+  if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+    edit->setText(qs(text));
+  } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+    combo->setCurrentIndex(combo->findText(qs(text), Qt::MatchExactly));
+    combo->setEditText(qs(text));
+  }
+}
+
+void QtSystemDialog::appendItem(std::string_view key, std::string_view item) {
+  auto* combo = qobject_cast<QComboBox*>(widget(key));
+  if (!combo) throw std::logic_error(std::string(key) + " has no list");
+  const QSignalBlocker quiet(combo);
+  const QString keep = combo->currentText();
+  combo->addItem(qs(item));
+  combo->setEditText(keep);
+}
+
+bool QtSystemDialog::isChecked(std::string_view section) const {
+  return qobject_cast<QCheckBox*>(widget(section))->isChecked();
+}
+
+void QtSystemDialog::setChecked(std::string_view section, bool checked) {
+  auto* check = qobject_cast<QCheckBox*>(widget(section));
+  const QSignalBlocker quiet(check);
+  check->setChecked(checked);
+}
+
+void QtSystemDialog::setEnabled(std::string_view key, bool enabled) {
+  widget(key)->setEnabled(enabled);
+}
+
+void QtSystemDialog::setSummary(std::string_view text) { summary_->setText(qs(text)); }
+
+void QtSystemDialog::setFloorRows(const std::vector<SystemFloorRow>& rows) {
+  floors_->setRowCount(static_cast<int>(rows.size()));
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    for (std::size_t c = 0; c < rows[r].cells.size(); ++c) {
+      auto* item = new QTableWidgetItem(qs(rows[r].cells[c]));
+      item->setTextAlignment(c == 5 ? Qt::AlignCenter : Qt::AlignRight | Qt::AlignVCenter);
+      if (rows[r].marked) item->setBackground(kMarked);
+      floors_->setItem(static_cast<int>(r), static_cast<int>(c), item);
+    }
+  }
+}
+
+void QtSystemDialog::setCheckRows(const std::vector<SystemCheckRow>& rows) {
+  checks_->setRowCount(static_cast<int>(rows.size()));
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    int c = 0;
+    for (const std::string* cell : {&rows[r].clause, &rows[r].verdict, &rows[r].text}) {
+      auto* item = new QTableWidgetItem(qs(*cell));
+      item->setToolTip(qs(rows[r].text));  // the sentence is longer than the column
+      checks_->setItem(static_cast<int>(r), c++, item);
+    }
+  }
+}
+
+void QtSystemDialog::showMessage(std::string_view prompt) { qt::showMessage(this, prompt); }
+
+bool QtSystemDialog::askYesNo(std::string_view prompt) { return qt::askYesNo(this, prompt); }
+
+std::optional<std::string> QtSystemDialog::askOpenProjectPath() {
+  return qt::askOpenPath(this, "打开", qs(kProjectFileFilter));
+}
+
+std::optional<std::string> QtSystemDialog::askSaveProjectPath(std::string_view fileName) {
+  return qt::askSavePath(this, "保存", fileName, qs(kProjectFileFilter));
+}
+
+bool QtSystemDialog::askSheetOptions(SheetOptions& options) {
+  return qt::askSheetOptions(this, options);
+}
+
+std::optional<std::string> QtSystemDialog::askSaveSheetPath(std::string_view fileName) {
+  return qt::askSavePath(this, "生成计算书", fileName, "HTML (*.html *.htm)");
+}
+
+void QtSystemDialog::openFile(const std::string& path) { qt::openFile(path); }
+
+}  // namespace ui

@@ -1,0 +1,54 @@
+#pragma once
+// The 消火栓系统计算 form on Qt: a fixed-size QDialog in the main window's look (宋体 9 pt,
+// group boxes, labels left of entries) that carries SystemView for SystemForm's handlers.
+//
+// Object names for tests and accessibility tools: every entry, combo box and check box by its
+// project-file key ("riser.dn", "tank"); the buttons cmdCalculate, cmdOpen, cmdSave, cmdSheet,
+// cmdClose; the result line "summary"; the read-only grids "floorGrid" and "checkList".
+
+#include <QDialog>
+#include <map>
+#include <string>
+
+#include "ui/system_view.h"
+
+class QLabel;
+class QStyle;
+class QTableWidget;
+
+namespace ui {
+
+class QtSystemDialog final : public QDialog, public SystemView {
+ public:
+  // `style`: the main window's widget style, or nullptr for the platform's.
+  QtSystemDialog(QWidget* parent, QStyle* style);
+
+  void connect(SystemEvents& events) override;
+  std::string entry(std::string_view key) const override;
+  void setEntry(std::string_view key, std::string_view text) override;
+  void appendItem(std::string_view key, std::string_view item) override;
+  bool isChecked(std::string_view section) const override;
+  void setChecked(std::string_view section, bool checked) override;
+  void setEnabled(std::string_view key, bool enabled) override;
+  void setSummary(std::string_view text) override;
+  void setFloorRows(const std::vector<SystemFloorRow>& rows) override;
+  void setCheckRows(const std::vector<SystemCheckRow>& rows) override;
+  void showMessage(std::string_view prompt) override;
+  bool askYesNo(std::string_view prompt) override;
+  std::optional<std::string> askOpenProjectPath() override;
+  std::optional<std::string> askSaveProjectPath(std::string_view fileName) override;
+  bool askSheetOptions(SheetOptions& options) override;
+  std::optional<std::string> askSaveSheetPath(std::string_view fileName) override;
+  void openFile(const std::string& path) override;
+
+ private:
+  QWidget* widget(std::string_view key) const;
+
+  std::map<std::string, QWidget*, std::less<>> fields_;  // owned by the dialog
+  QLabel* summary_ = nullptr;
+  QTableWidget* floors_ = nullptr;
+  QTableWidget* checks_ = nullptr;
+  SystemEvents* events_ = nullptr;
+};
+
+}  // namespace ui

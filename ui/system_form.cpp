@@ -1,0 +1,552 @@
+#include "ui/system_form.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+
+#include "calc/number_text.h"
+#include "calc/pipe_table.h"
+#include "calc/run_errors.h"
+#include "sheet/sheet_file.h"
+#include "sheet/system_sheet.h"
+
+namespace ui {
+namespace {
+
+using K = FieldKind;
+
+constexpr std::array<std::string_view, 9> kGroups = {"工程信息",   "最不利消火栓", "建筑与流量",
+                                                     "水源与水泵", "高位水箱",     "稳压泵",
+                                                     "设计参数",   "立管",         "干管"};
+
+// The occupancy's entry shows words; the file holds "high" or "other".
+constexpr std::string_view kHighWords = "高层、厂房、库房等";
+constexpr std::string_view kOtherWords = "其他场所";
+
+// clang-format off
+constexpr std::array kFields = {
+  //          key                              caption               group           kind     default              items
+  SystemField{"project.name",                  "工程名称",           "工程信息",     K::Text,  "某办公楼",          ""},
+  SystemField{"project.number",                "工程编号",           "工程信息",     K::Text,  "2026-031",          ""},
+  SystemField{"project.designer",              "设计人",             "工程信息",     K::Text,  "张工",              ""},
+  SystemField{"hydrant.nozzle",                "水枪喷嘴口径(mm)",   "最不利消火栓", K::Combo, "19",                "13|16|19"},
+  SystemField{"hydrant.hose_material",         "水龙带材料",         "最不利消火栓", K::Combo, "衬胶",              "麻质|衬胶"},
+  SystemField{"hydrant.hose_diameter",         "水龙带直径(mm)",     "最不利消火栓", K::Combo, "65",                "50|65|80"},
+  SystemField{"hydrant.hose_length",           "水龙带长度(m)",      "最不利消火栓", K::Combo, "25",                "20|25"},
+  SystemField{"hydrant.water_column",          "充实水柱长度(m)",    "最不利消火栓", K::Combo, "13",                "7|10|13"},
+  SystemField{"hydrant.occupancy",             "场所类别",           "最不利消火栓", K::Combo, kHighWords,          "高层、厂房、库房等|其他场所"},
+  SystemField{"hydrant.min_flow",              "每支水枪流量(L/s)",  "最不利消火栓", K::Combo, "5",                 "5|2.5"},
+  SystemField{"building.floors",               "消火栓层数",         "建筑与流量",   K::Text,  "18",                ""},
+  SystemField{"building.floor_heights",        "层高(m)",            "建筑与流量",   K::Text,  "5.1, 3.9×16",       ""},
+  SystemField{"building.first_outlet_elevation","首层栓口标高(m)",   "建筑与流量",   K::Text,  "1.1",               ""},
+  SystemField{"system.design_flow",            "设计流量(L/s)",      "建筑与流量",   K::Text,  "40",                ""},
+  SystemField{"system.riser_min_flow",         "竖管最小流量(L/s)",  "建筑与流量",   K::Text,  "15",                ""},
+  SystemField{"supply.pool_level",             "水池最低水位(m)",    "水源与水泵",   K::Text,  "-4.5",              ""},
+  SystemField{"supply.pool_max_level",         "水池最高水位(m)",    "水源与水泵",   K::Text,  "-1",                ""},
+  SystemField{"pump.elevation",                "水泵中心标高(m)",    "水源与水泵",   K::Text,  "-4",                ""},
+  SystemField{"pump.rated_head",               "选用扬程(m)",        "水源与水泵",   K::Text,  "",                  ""},
+  SystemField{"pump.shutoff_ratio",            "零流量扬程比",       "水源与水泵",   K::Text,  "1.4",               ""},
+  SystemField{"tank",                          "设高位消防水箱",     "高位水箱",     K::Check, "1",                 ""},
+  SystemField{"tank.lowest_level",             "最低有效水位(m)",    "高位水箱",     K::Text,  "75",                ""},
+  SystemField{"tank.highest_level",            "最高水位(m)",        "高位水箱",     K::Text,  "77",                ""},
+  SystemField{"tank.min_static",               "最不利点静压(MPa)",  "高位水箱",     K::Combo, "0.10",              "0.07|0.10|0.15"},
+  SystemField{"stabilizer",                    "设稳压泵",           "稳压泵",       K::Check, "0",                 ""},
+  SystemField{"stabilizer.stop_pressure",      "停泵压力(MPa)",      "稳压泵",       K::Text,  "0.6",               ""},
+  SystemField{"stabilizer.elevation",          "出口标高(m)",        "稳压泵",       K::Text,  "-4",                ""},
+  SystemField{"design.local_loss",             "局部损失比例",       "设计参数",     K::Text,  "0.2",               ""},
+  SystemField{"design.k2",                     "安全系数k2",         "设计参数",     K::Text,  "1.2",               ""},
+  SystemField{"design.branch_inner_diameter",  "支管内径(mm)",       "设计参数",     K::Text,  "68",                ""},
+  SystemField{"design.target_pressure",        "减压目标(MPa)",      "设计参数",     K::Text,  "0.35",              ""},
+  SystemField{"riser.dn",                      "管径DN",             "立管",         K::Combo, "100",               ""},
+  SystemField{"riser.inner_diameter",          "内径(mm)",           "立管",         K::Text,  "106",               ""},
+  SystemField{"riser.c",                       "海澄威廉系数C",      "立管",         K::Text,  "120",               ""},
+  SystemField{"riser.base_elevation",          "立管底标高(m)",      "立管",         K::Text,  "-1",                ""},
+  SystemField{"main.length",                   "长度(m)",            "干管",         K::Text,  "60",                ""},
+  SystemField{"main.dn",                       "管径DN",             "干管",         K::Combo, "150",               ""},
+  SystemField{"main.inner_diameter",           "内径(mm)",           "干管",         K::Text,  "159",               ""},
+  SystemField{"main.c",                        "海澄威廉系数C",      "干管",         K::Text,  "120",               ""},
+};
+// clang-format on
+
+constexpr std::array<std::string_view, 8> kFloorColumns = {
+    "楼层",     "标高 m", "静压 MPa",    "零流量压力 MPa",
+    "动压 MPa", "减压",   "孔板孔径 mm", "减压后动压 MPa"};
+constexpr std::array<std::string_view, 3> kCheckColumns = {"条文", "结论", "说明"};
+
+// The project file's sections in the order it is written.
+constexpr std::array<std::string_view, 11> kSections = {
+    "project", "hydrant",    "building", "system", "supply", "pump",
+    "tank",    "stabilizer", "riser",    "main",   "design"};
+
+// Entries the file holds as strings; every other entry is a number.
+bool isString(std::string_view key) {
+  return key.starts_with("project.") || key == "hydrant.hose_material";
+}
+
+std::string_view sectionOf(std::string_view key) { return key.substr(0, key.find('.')); }
+
+std::string shortest(double v) {
+  char buffer[64];
+  const auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
+  return std::string(buffer, r.ptr);
+}
+
+// A TOML number: whole values as integers, which the reader takes for counts and sizes too.
+std::string tomlNumber(double v) {
+  if (v == std::trunc(v) && std::fabs(v) < 1e15) return std::to_string(static_cast<long long>(v));
+  return shortest(v);
+}
+
+std::string tomlString(std::string_view s) {
+  std::string out = "\"";
+  for (unsigned char c : s) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20 || c == 0x7f) {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      out += "\\u00";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+std::string text(const SystemEntries& entries, std::string_view key) {
+  const auto it = entries.find(key);
+  return it == entries.end() ? std::string() : it->second;
+}
+
+std::string fieldName(const SystemField& f) {
+  return std::string(f.group) + " " + std::string(f.caption);
+}
+
+calc::CalcError entryError(const SystemField& f, const std::string& typed, std::string what) {
+  if (!what.ends_with("。")) what += "。";
+  if (typed.empty() && what.starts_with("：")) what.erase(0, std::string_view("：").size());
+  const std::string message = typed.empty() ? fieldName(f) + "未填写：" + what
+                                            : fieldName(f) + calc::errors::quoted(typed) + what;
+  return {std::string(f.key), typed, message};
+}
+
+// A reader's error about the text the entries made, told about the entry it came from.
+calc::CalcError fromReader(const calc::CalcError& error, const SystemEntries& entries) {
+  std::string key = error.field;
+  if (key == "building.floor_height") key = "building.floor_heights";
+  const SystemField* f = findSystemField(key);
+  if (!f) return error;
+  std::string what = error.message;
+  const std::string marker = error.field + ": ";
+  if (const auto at = what.find(marker); at != std::string::npos) {
+    what = what.substr(at + marker.size());
+  }
+  return entryError(*f, text(entries, f->key), "：" + what);
+}
+
+std::string mpa(double metres) { return calc::formatFixed(metres / 100, 3); }
+std::string f2(double v) { return calc::formatFixed(v, 2); }
+
+}  // namespace
+
+std::span<const std::string_view> systemGroups() { return kGroups; }
+std::span<const SystemField> systemFields() { return kFields; }
+std::span<const std::string_view> systemFloorColumns() { return kFloorColumns; }
+std::span<const std::string_view> systemCheckColumns() { return kCheckColumns; }
+
+const SystemField* findSystemField(std::string_view key) {
+  const auto it = std::find_if(kFields.begin(), kFields.end(),
+                               [&](const SystemField& f) { return f.key == key; });
+  return it == kFields.end() ? nullptr : &*it;
+}
+
+std::vector<std::string> systemFieldItems(const SystemField& field) {
+  std::vector<std::string> items;
+  if (field.kind != FieldKind::Combo) return items;
+  if (field.key.ends_with(".dn")) {
+    for (const calc::PipeRow& row : calc::weldedSteelPipes())
+      items.push_back(std::to_string(row.dn));
+    return items;
+  }
+  std::string_view rest = field.items;
+  while (!rest.empty()) {
+    const std::size_t bar = rest.find('|');
+    items.emplace_back(rest.substr(0, bar));
+    rest = bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
+  }
+  return items;
+}
+
+SystemEntries defaultSystemEntries() {
+  SystemEntries entries;
+  for (const SystemField& f : kFields) entries.emplace(f.key, f.defaultText);
+  return entries;
+}
+
+void takeHydrantEntries(const calc::Entries& main, SystemEntries& entries) {
+  entries["hydrant.nozzle"] = main.nozzle;
+  entries["hydrant.hose_material"] = main.material;
+  entries["hydrant.hose_diameter"] = main.hoseDiameter;
+  entries["hydrant.hose_length"] = main.hoseLength;
+  entries["hydrant.water_column"] = main.waterColumn;
+}
+
+std::optional<std::vector<double>> parseFloorHeights(std::string_view text) {
+  // Full-width and Chinese separators to ASCII; "×" and "x" to "*".
+  std::string plain(text);
+  for (const auto& [from, to] : {std::pair<std::string_view, std::string_view>{"，", ","},
+                                 {"、", ","},
+                                 {"；", ","},
+                                 {";", ","},
+                                 {"×", "*"},
+                                 {"＊", "*"},
+                                 {"x", "*"},
+                                 {"X", "*"}}) {
+    for (std::size_t at; (at = plain.find(from)) != std::string::npos;)
+      plain.replace(at, from.size(), to);
+  }
+  // Blanks separate entries too, except around a '*'.
+  std::vector<std::string> tokens;
+  std::string current;
+  const auto flush = [&] {
+    if (!current.empty()) tokens.push_back(current);
+    current.clear();
+  };
+  for (std::size_t i = 0; i < plain.size(); ++i) {
+    const char c = plain[i];
+    if (c == ',') {
+      if (current.empty()) return std::nullopt;  // an empty entry: ",," or a leading comma
+      flush();
+    } else if (c == ' ' || c == '\t') {
+      // Joined to a neighbouring '*'; otherwise an entry ends here.
+      std::size_t next = plain.find_first_not_of(" \t", i);
+      const bool joins = (!current.empty() && current.back() == '*') ||
+                         (next != std::string::npos && plain[next] == '*');
+      if (!joins) flush();
+    } else {
+      current += c;
+    }
+  }
+  flush();
+  if (tokens.empty()) return std::nullopt;
+
+  std::vector<double> heights;
+  for (const std::string& token : tokens) {
+    const std::size_t star = token.find('*');
+    const std::optional<double> height = calc::parseNumber(token.substr(0, star));
+    if (!height || !(*height > 0)) return std::nullopt;
+    double count = 1;
+    if (star != std::string::npos) {
+      const std::optional<double> n = calc::parseNumber(token.substr(star + 1));
+      if (!n || *n < 1 || *n != std::trunc(*n) || *n > 1000) return std::nullopt;
+      count = *n;
+    }
+    heights.insert(heights.end(), static_cast<std::size_t>(count), *height);
+  }
+  return heights;
+}
+
+std::string floorHeightsText(const std::vector<double>& heights) {
+  if (heights.empty()) return "";
+  if (std::all_of(heights.begin(), heights.end(), [&](double h) { return h == heights[0]; })) {
+    return calc::numberToText(heights[0]);
+  }
+  std::string out;
+  for (std::size_t i = 0; i < heights.size();) {
+    std::size_t j = i;
+    while (j < heights.size() && heights[j] == heights[i]) ++j;
+    if (!out.empty()) out += ", ";
+    out += calc::numberToText(heights[i]);
+    if (j - i > 1) out += "×" + std::to_string(j - i);
+    i = j;
+  }
+  return out;
+}
+
+calc::Result<project::Project> projectFromEntries(const SystemEntries& entries) {
+  std::string toml;
+  for (std::string_view section : kSections) {
+    if (const SystemField* check = findSystemField(section);
+        check && text(entries, section) != "1") {
+      continue;  // a section switched off is not in the file
+    }
+    toml += "[" + std::string(section) + "]\n";
+    for (const SystemField& f : kFields) {
+      if (f.kind == FieldKind::Check || sectionOf(f.key) != section) continue;
+      const std::string typed = text(entries, f.key);
+      const std::string name(f.key.substr(section.size() + 1));
+      if (isString(f.key)) {
+        toml += name + " = " + tomlString(typed) + "\n";
+        continue;
+      }
+      // An empty entry is left out: optional keys take their defaults, required ones are
+      // reported missing by the reader.
+      if (typed.find_first_not_of(" \t") == std::string::npos) continue;
+      if (f.key == "hydrant.occupancy") {
+        const std::string_view value = typed == kHighWords || typed == "high"     ? "high"
+                                       : typed == kOtherWords || typed == "other" ? "other"
+                                                                                  : "";
+        if (value.empty()) {
+          return entryError(f, typed,
+                            "不是可选的场所类别，请选择“" + std::string(kHighWords) + "”或“" +
+                                std::string(kOtherWords) + "”");
+        }
+        toml += name + " = \"" + std::string(value) + "\"\n";
+      } else if (f.key == "building.floor_heights") {
+        const auto heights = parseFloorHeights(typed);
+        if (!heights) {
+          return entryError(f, typed,
+                            "不是有效的层高，请输入一个层高或自下而上的列表，如 5.1, 3.9×16");
+        }
+        if (heights->size() == 1) {
+          toml += "floor_height = " + shortest(heights->front()) + "\n";
+        } else {
+          toml += "floor_heights = [";
+          for (std::size_t i = 0; i < heights->size(); ++i) {
+            toml += (i ? ", " : "") + shortest((*heights)[i]);
+          }
+          toml += "]\n";
+        }
+      } else {
+        const std::optional<double> v = calc::parseNumber(typed);
+        if (!v) return entryError(f, typed, "不是有效的数字");
+        toml += name + " = " + tomlNumber(*v) + "\n";
+      }
+    }
+  }
+  const calc::Result<project::Project> read = project::readProject(toml, kSystemFormTitle);
+  if (!read.ok()) return fromReader(read.error(), entries);
+  return read;
+}
+
+SystemEntries entriesFromProject(const project::Project& p) {
+  const calc::SystemInputs& in = p.inputs;
+  const calc::DesignInputs& h = in.hydrant;
+  const auto n = [](double v) { return calc::numberToText(v); };
+  // A section the file leaves out is switched off and shows the example's values.
+  SystemEntries e = defaultSystemEntries();
+  e["project.name"] = p.info.name;
+  e["project.number"] = p.info.number;
+  e["project.designer"] = p.info.designer;
+  e["hydrant.nozzle"] = n(h.nozzle);
+  e["hydrant.hose_material"] = h.material;
+  e["hydrant.hose_diameter"] = h.hoseDiameter;
+  e["hydrant.hose_length"] = n(h.hoseLength);
+  e["hydrant.water_column"] = n(h.waterColumn);
+  e["hydrant.occupancy"] = h.occupancy == calc::Occupancy::High ? kHighWords : kOtherWords;
+  e["hydrant.min_flow"] = n(h.minFlow);
+  e["building.floors"] = std::to_string(in.floors);
+  e["building.floor_heights"] = floorHeightsText(in.floorHeights);
+  e["building.first_outlet_elevation"] = n(in.firstOutletElevation);
+  e["system.design_flow"] = n(in.designFlow);
+  e["system.riser_min_flow"] = n(in.riserMinFlow);
+  e["supply.pool_level"] = n(in.poolLevel);
+  e["supply.pool_max_level"] = n(in.poolMaxLevel);
+  e["pump.elevation"] = n(in.pumpElevation);
+  e["pump.rated_head"] = in.ratedHead ? n(*in.ratedHead) : "";
+  e["pump.shutoff_ratio"] = n(in.shutoffRatio);
+  e["tank"] = in.tank ? "1" : "0";
+  if (in.tank) {
+    e["tank.lowest_level"] = n(in.tank->lowestLevel);
+    e["tank.highest_level"] = n(in.tank->highestLevel);
+    e["tank.min_static"] = calc::formatFixed(in.tank->minStatic, 2);  // as the list shows it
+  }
+  e["stabilizer"] = in.stabilizer ? "1" : "0";
+  if (in.stabilizer) {
+    e["stabilizer.stop_pressure"] = n(in.stabilizer->stopPressure);
+    e["stabilizer.elevation"] = n(in.stabilizer->elevation);
+  }
+  e["riser.dn"] = std::to_string(in.riser.dn);
+  e["riser.inner_diameter"] = n(in.riser.innerDiameter);
+  e["riser.c"] = n(in.riser.c);
+  e["riser.base_elevation"] = n(in.riserBaseElevation);
+  e["main.length"] = n(in.mainLength);
+  e["main.dn"] = std::to_string(in.main.dn);
+  e["main.inner_diameter"] = n(in.main.innerDiameter);
+  e["main.c"] = n(in.main.c);
+  e["design.local_loss"] = n(in.localLoss);
+  e["design.k2"] = n(in.k2);
+  e["design.branch_inner_diameter"] = n(in.branchInnerDiameter);
+  e["design.target_pressure"] = in.targetPressureMPa ? n(*in.targetPressureMPa) : "";
+  return e;
+}
+
+SystemForm::SystemForm(SystemView& view) : view_(view) { view_.connect(*this); }
+
+void SystemForm::Form_Load(const SystemEntries& entries) {
+  for (const SystemField& f : kFields) {
+    for (const std::string& item : systemFieldItems(f)) view_.appendItem(f.key, item);
+  }
+  SystemEntries all = defaultSystemEntries();
+  for (const auto& [key, value] : entries) {
+    if (findSystemField(key)) all[key] = value;
+  }
+  show(all);
+  clearResults();
+}
+
+void SystemForm::show(const SystemEntries& entries) {
+  for (const SystemField& f : kFields) {
+    const auto it = entries.find(f.key);
+    if (it == entries.end()) continue;
+    if (f.kind == FieldKind::Check) {
+      view_.setChecked(f.key, it->second == "1");
+    } else {
+      view_.setEntry(f.key, it->second);
+    }
+  }
+  sectionToggled("tank");
+  sectionToggled("stabilizer");
+}
+
+SystemEntries SystemForm::entries() const {
+  SystemEntries e;
+  for (const SystemField& f : kFields) {
+    e[std::string(f.key)] =
+        f.kind == FieldKind::Check ? (view_.isChecked(f.key) ? "1" : "0") : view_.entry(f.key);
+  }
+  return e;
+}
+
+void SystemForm::clearResults() {
+  view_.setSummary("");
+  view_.setFloorRows({});
+  view_.setCheckRows({});
+}
+
+std::optional<project::Project> SystemForm::readEntries() {
+  calc::Result<project::Project> p = projectFromEntries(entries());
+  if (!p.ok()) {
+    view_.showMessage(p.error().message);
+    return std::nullopt;
+  }
+  return p.value();
+}
+
+void SystemForm::cmdCalculate_Click() {
+  const std::optional<project::Project> p = readEntries();
+  if (!p) return;
+  const calc::Result<calc::SystemResult> run = calc::calculateSystem(p->inputs);
+  if (!run.ok()) {
+    view_.showMessage(run.error().message);
+    return;
+  }
+  const calc::SystemResult& r = run.value();
+
+  double maxStatic = -1;
+  for (const calc::SystemFloor& f : r.floors) {
+    if (f.staticPressure) maxStatic = std::max(maxStatic, *f.staticPressure);
+  }
+  std::string summary = "水泵流量 " + f2(r.pump.flow) + " L/s，计算扬程 " + f2(r.pump.head) +
+                        " m（" + mpa(r.pump.head) + " MPa），选用扬程 " + f2(r.pump.selectedHead) +
+                        " m（" + mpa(r.pump.selectedHead) + " MPa）；系统工作压力 " +
+                        mpa(r.workingPressure) + " MPa；最大静压 ";
+  summary += maxStatic >= 0 ? mpa(maxStatic) + " MPa" : "—（未设高位水箱或稳压泵）";
+
+  std::vector<SystemFloorRow> floors;
+  for (auto it = r.floors.rbegin(); it != r.floors.rend(); ++it) {
+    const calc::SystemFloor& f = *it;
+    std::string hole = "—", after = "—";
+    if (f.orifice) {
+      hole = calc::formatFixed(f.orifice->holeDiameter, 0) + "（" +
+             f2(f.orifice->holeDiameterExact) + "）" + (f.orifice->ok ? "" : "*");
+      after = mpa(f.orifice->afterPressure);
+    }
+    floors.push_back(
+        {{std::to_string(f.floor), f2(f.elevation), f.staticPressure ? mpa(*f.staticPressure) : "—",
+          mpa(f.zeroFlowPressure), mpa(f.dynamicPressure),
+          std::string(calc::reducingWords(f.reducing)), hole, after},
+         f.reducing != calc::Reducing::None});
+  }
+  std::vector<SystemCheckRow> checks;
+  for (const calc::DesignCheck& c : r.checks) {
+    checks.push_back({c.clause, std::string(calc::verdictWords(c.verdict)), c.text});
+  }
+  view_.setSummary(summary);
+  view_.setFloorRows(floors);
+  view_.setCheckRows(checks);
+}
+
+void SystemForm::cmdOpen_Click() {
+  const std::optional<std::string> path = view_.askOpenProjectPath();
+  if (!path) return;
+  const calc::Result<project::Project> p = project::loadProject(*path);
+  if (!p.ok()) {
+    view_.showMessage(p.error().message);
+    return;
+  }
+  lastPath_ = *path;
+  show(entriesFromProject(p.value()));
+  clearResults();  // they described the entries before
+}
+
+void SystemForm::cmdSave_Click() {
+  const std::optional<project::Project> p = readEntries();
+  if (!p) return;
+  const std::optional<std::string> path =
+      view_.askSaveProjectPath(lastPath_.empty() ? std::string(kProjectFileName) : lastPath_);
+  if (!path) return;
+  if (const auto reason = project::saveProject(*path, *p)) {
+    view_.showMessage(*reason);
+    return;
+  }
+  lastPath_ = *path;
+}
+
+// The sheet of `hydrant-calc-cli --system FILE --report R` for the entries: the same request,
+// with the project, designer and the hydrant's check settings as the sheet dialog confirms them.
+void SystemForm::cmdSheet_Click() {
+  std::optional<project::Project> p = readEntries();
+  if (!p) return;
+  calc::SystemInputs& in = p->inputs;
+  const project::ProjectInfo& info = p->info;
+  SheetOptions options;
+  options.occupancy = in.hydrant.occupancy;
+  options.streams = sheetStreams_;
+  options.minFlow = in.hydrant.minFlow;
+  options.project = info.number.empty() ? info.name : info.name + "（" + info.number + "）";
+  options.designer = info.designer;
+  if (!view_.askSheetOptions(options)) return;
+  sheetStreams_ = options.streams;
+  in.hydrant.occupancy = options.occupancy;
+  in.hydrant.streams = options.streams;
+  in.hydrant.minFlow = options.minFlow;
+
+  sheet::SheetRequest request;
+  request.project = options.project;
+  request.designer = options.designer;
+  request.date = sheet::todayText();
+  const calc::Result<std::string> html = sheet::makeSystemSheet(in, request);
+  if (!html.ok()) {
+    view_.showMessage(html.error().message);
+    return;
+  }
+  const std::optional<std::string> path = view_.askSaveSheetPath(kSystemSheetFileName);
+  if (!path) return;
+  if (const auto reason = sheet::writeFileAtomically(*path, html.value())) {
+    view_.showMessage(*reason);
+    return;
+  }
+  if (view_.askYesNo("计算书已保存到“" + *path + "”。\n是否现在打开？")) view_.openFile(*path);
+}
+
+void SystemForm::dnChanged(std::string_view key) {
+  const std::optional<double> dn = calc::parseNumber(view_.entry(key));
+  if (!dn || *dn != std::trunc(*dn) || *dn < 1 || *dn > 10000) return;
+  if (const auto row = calc::weldedSteelPipe(static_cast<int>(*dn))) {
+    view_.setEntry(std::string(sectionOf(key)) + ".inner_diameter",
+                   calc::numberToText(row->innerDiameter));
+  }
+}
+
+void SystemForm::sectionToggled(std::string_view section) {
+  const bool on = view_.isChecked(section);
+  for (const SystemField& f : kFields) {
+    if (f.kind != FieldKind::Check && sectionOf(f.key) == section) view_.setEnabled(f.key, on);
+  }
+}
+
+}  // namespace ui

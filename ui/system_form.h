@@ -1,0 +1,101 @@
+#pragma once
+// The 消火栓系统计算 form: one table of its entries and the handlers of its buttons, written
+// once over SystemView for both toolkits.
+//
+// Every key of the project file has one entry. Calculating, saving and the sheet turn the
+// entries into a project text and read it with project::readProject, the reader of the
+// command line, so the form accepts exactly what a file may hold; open and save go through
+// project::loadProject and saveProject. A bad entry gives one message naming the field and its
+// text, and leaves the results as they were.
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calc/calc_error.h"
+#include "project/project_file.h"
+#include "ui/system_view.h"
+#include "ui/window.h"
+
+namespace ui {
+
+enum class FieldKind {
+  Text,   // an edit
+  Combo,  // an editable combo box with a list
+  Check,  // a check box switching a whole section on
+};
+
+struct SystemField {
+  std::string_view key;      // project-file key "riser.dn"; a check box: its section "tank"
+  std::string_view caption;  // the label left of the entry, or the check box's text
+  std::string_view group;    // the group box holding it
+  FieldKind kind;
+  std::string_view defaultText;  // the worked example's value; a check box "1" or "0"
+  std::string_view items;        // a combo box's list, '|' between entries; "" for DN sizes
+};
+
+// Group boxes in the order the form shows them.
+std::span<const std::string_view> systemGroups();
+// Every entry, group by group, top to bottom.
+std::span<const SystemField> systemFields();
+const SystemField* findSystemField(std::string_view key);
+// A combo box's list; a DN combo box lists the welded pipe table's sizes.
+std::vector<std::string> systemFieldItems(const SystemField& field);
+
+// The worked example's entries (examples/office-18f.toml).
+SystemEntries defaultSystemEntries();
+// Copies the main window's hose, nozzle and water column into the [hydrant] entries.
+void takeHydrantEntries(const calc::Entries& main, SystemEntries& entries);
+
+// The floor grid's captions, in its column order.
+std::span<const std::string_view> systemFloorColumns();
+std::span<const std::string_view> systemCheckColumns();
+
+// Storey heights as typed: one number for every storey, or a list bottom up in which "3.9×16"
+// (also "3.9*16", "3.9x16") stands for sixteen storeys of 3.9; commas (also "，", "、"),
+// semicolons or blanks between, full-width digits allowed. Nothing when the text is none of
+// these or an entry is not a positive number.
+std::optional<std::vector<double>> parseFloorHeights(std::string_view text);
+// The shortest text parseFloorHeights reads back: "3.9" when all are equal, else a list with
+// runs written "3.9×16".
+std::string floorHeightsText(const std::vector<double>& heights);
+
+// The project the entries describe, read as the command line reads a file; the error's message
+// names the field by its caption and quotes its text.
+calc::Result<project::Project> projectFromEntries(const SystemEntries& entries);
+// The entries that show a project; a section it leaves out is switched off and keeps the
+// worked example's values, so switching it on offers numbers.
+SystemEntries entriesFromProject(const project::Project& project);
+
+class SystemForm final : public SystemEvents {
+ public:
+  explicit SystemForm(SystemView& view);
+  SystemForm(const SystemForm&) = delete;
+  SystemForm& operator=(const SystemForm&) = delete;
+
+  // Fills the lists, then the entries, and sets the sections' entries enabled or not.
+  void Form_Load(const SystemEntries& entries);
+  // What the form shows now, for Form1 to offer again.
+  SystemEntries entries() const;
+
+  void cmdCalculate_Click() override;
+  void cmdOpen_Click() override;
+  void cmdSave_Click() override;
+  void cmdSheet_Click() override;
+  void dnChanged(std::string_view key) override;
+  void sectionToggled(std::string_view section) override;
+
+ private:
+  void show(const SystemEntries& entries);
+  void clearResults();
+  // The entries as a project, or nothing after the message has been shown.
+  std::optional<project::Project> readEntries();
+
+  SystemView& view_;
+  std::string lastPath_;  // the project file last opened or saved, proposed by 保存…
+  int sheetStreams_ = 2;  // the sheet dialog's last answer, not a project key
+};
+
+}  // namespace ui
