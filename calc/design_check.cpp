@@ -472,7 +472,7 @@ Result<DesignResult> checkDesign(const DesignInputs& in) {
   }
 
   // 10.2.1 takes S_k as 7.4.12-2 fixes it, not as entered; k₃ = 0.8, the low end of 0.8–0.9.
-  r.radius = in.hoseLength * 0.8 + r.requiredWaterColumn * 0.71;
+  r.radius = protectionRadius(in.hoseLength, r.requiredWaterColumn);
   if (!std::isfinite(r.radius * r.radius)) {
     return errors::outOfRange(errors::Input::HoseLength, plain(in.hoseLength));
   }
@@ -481,7 +481,7 @@ Result<DesignResult> checkDesign(const DesignInputs& in) {
     if (b > r.radius) {
       r.widthTooLarge = true;
     } else {
-      const double half = std::sqrt(r.radius * r.radius - b * b);
+      const double half = hydrantSpacing(r.radius, b);
       r.spacing = in.streams == 2 ? half : 2 * half;
       r.spacingCap = in.streams == 2 ? kCapTwoStreams : kCapOneStream;
       r.adoptedSpacing = std::min(*r.spacing, *r.spacingCap);
@@ -590,6 +590,19 @@ std::string_view governingWords(Governing governing) {
 std::string_view occupancyText(Occupancy occupancy) {
   return occupancy == Occupancy::High ? "高层建筑、厂房、库房和室内净空高度超过8m的民用建筑等场所"
                                       : "其他场所";
+}
+
+ShownPoint shownPoint(const HydrantPoint& p) {
+  return {formatFixed(p.outletPressure, 2), formatFixed(toMPa(p.outletPressure), 3),
+          formatFixed(p.nozzlePressure, 2), formatFixed(p.flow, 2),
+          formatFixed(p.hoseLoss, 2),       formatFixed(p.waterColumn, 1)};
+}
+
+HydrantPoint roundedPoint(const HydrantPoint& p) {
+  const ShownPoint s = shownPoint(p);
+  const auto number = [](const std::string& text) { return parseNumber(text).value_or(0); };
+  return {number(s.outletPressure), number(s.nozzlePressure), number(s.flow), number(s.hoseLoss),
+          number(s.waterColumn)};
 }
 
 DesignInputs designInputs(const Calculation& calculation, const DesignSettings& settings) {
