@@ -16,7 +16,9 @@ constexpr double kHydrantLoss = 2;  // H_k, m: the loss through the hydrant valv
 // Pressures are stated in MPa and compared in metres; 0.35 · 100 need not be exactly 35 in
 // binary, so a value within a nanometre of a limit counts as on it.
 constexpr double kOnLimit = 1e-9;
-constexpr double kBisectionTolerance = 1e-9;  // m, for the actual water column
+constexpr double kSolveTolerance = 1e-9;  // m, for the actual water column
+// Newton needs about five steps; halving a bracket of 2^1024 m to 1e-9 m needs some 1100.
+constexpr int kMaxSolveSteps = 1200;
 
 // 7.4.10: spacing caps for two streams and one stream, m.
 constexpr double kCapTwoStreams = 30;
@@ -41,29 +43,38 @@ std::string lps(double q) { return formatFixed(q, 2) + " L/s"; }
 std::string plain(double v) { return numberToText(v); }
 
 // The dense water column H whose jet the nozzle pressure H_q gives:
-// H_q / (1 + φ·H_q) = α_f(H)·H. The right side grows with H, so bisect.
+// H_q / (1 + φ·H_q) = α_f(H)·H, to within kSolveTolerance.
 double actualWaterColumn(double hq, const Kit& kit) {
   const double target = hq / (1 + kit.phi * hq);
   if (!(target > 0)) return 0;
-  // α_f(H)·H written out: the bisection evaluates it some forty times.
-  const auto reaches = [](double h) {
+  // g(H) = α_f(H)·H − target = 1.19·H + 80·(0.01·H)⁴·H − target grows and is convex for
+  // H > 0, so Newton from H = target / 1.19, where g ≥ 0, falls onto the root from above in
+  // a handful of steps. The bracket [lo, hi] is kept, and a step that would leave it (an
+  // overflow for an absurd nozzle) halves the bracket instead, so the solve cannot diverge.
+  const auto excess = [target](double h) {
     const double x = 0.01 * h;
     const double x2 = x * x;
-    return (1.19 + 80 * x2 * x2) * h;
+    return (1.19 + 80 * x2 * x2) * h - target;
+  };
+  const auto slope = [](double h) {
+    const double x = 0.01 * h;
+    const double x2 = x * x;
+    return 1.19 + 400 * x2 * x2;
   };
   double lo = 0;
-  double hi = 1;
-  while (reaches(hi) < target) {
-    lo = hi;
-    hi *= 2;
+  double hi = target / 1.19;
+  double h = hi;
+  for (int step = 0; step < kMaxSolveSteps; ++step) {
+    const double g = excess(h);
+    if (g == 0) return h;
+    (g < 0 ? lo : hi) = h;
+    double next = h - g / slope(h);
+    if (!(next > lo && next < hi)) next = lo + (hi - lo) / 2;
+    // Quadratic convergence: after a step this small the error is far below it.
+    if (std::abs(next - h) <= kSolveTolerance || next <= lo || next >= hi) return next;
+    h = next;
   }
-  while (hi - lo > kBisectionTolerance) {
-    const double mid = (lo + hi) / 2;
-    // For an absurd nozzle the column is so long that 1e-9 m is below a double's step.
-    if (mid <= lo || mid >= hi) break;
-    (reaches(mid) < target ? lo : hi) = mid;
-  }
-  return (lo + hi) / 2;
+  return h;
 }
 
 // Nozzle pressure, flow, hose loss and water column at a given outlet pressure H_xh.

@@ -325,7 +325,7 @@ std::vector<Step> pressureSteps(const calc::Calculation& c, const calc::DesignIn
       hoseLossStep(c, q, hd),
       {"充实水柱长度 " + kSk,
        frac(kHq, "1 + " + kPhi + " " + kHq) + " = " + kAlpha + "(" + kSk + ") " + kSk,
-       "二分法求解，" + kAlpha + " = " + alpha, p.waterColumn + " m"},
+       "迭代求解，" + kAlpha + " = " + alpha, p.waterColumn + " m"},
       radiusStep(c),
   };
   if (auto s = spacingStep(c, in, design)) steps.push_back(*s);

@@ -63,6 +63,32 @@ TEST(DesignCheck, PressureGivenMatchesThePublishedTable) {
   }
 }
 
+// Candidate A takes max(S_k, S_k,req); the outlet pressure it needs, given back, reaches that
+// column again, which pins the water-column solve to its 1e-9 m.
+TEST(DesignCheck, CandidateAFromTheLongerColumnAndBackFromItsPressure) {
+  struct Row {
+    double entered;
+    Occupancy occupancy;
+    double nozzle;
+    double columnA;
+  };
+  const Row rows[] = {{7, Occupancy::Other, 19, 10}, {10, Occupancy::High, 19, 13},
+                      {13, Occupancy::High, 19, 13}, {17, Occupancy::Other, 16, 17},
+                      {25, Occupancy::High, 13, 25}, {12.5, Occupancy::Other, 22, 12.5}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.entered);
+    DesignInputs in = lined65(25, row.entered, row.occupancy);
+    in.nozzle = row.nozzle;
+    const auto r = designed(in);
+    ASSERT_TRUE(r.fromWaterColumn);
+    EXPECT_EQ(r.fromWaterColumn->waterColumn, row.columnA);
+    in.pressureMPa = calc::toMPa(r.fromWaterColumn->outletPressure);
+    const auto back = designed(in);
+    EXPECT_NEAR(back.design.waterColumn, row.columnA, 2e-9);
+    EXPECT_NEAR(back.design.flow, r.fromWaterColumn->flow, 1e-9);
+  }
+}
+
 TEST(DesignCheck, TextbookRaiseToMinimumFlowWithUnroundedB) {
   DesignInputs in = lined65(20, 10, Occupancy::Other);
   const auto r = designed(in);
