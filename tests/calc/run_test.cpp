@@ -73,6 +73,41 @@ TEST(RunCalculation, CompleteExampleWithTheInitialEntries) {
   EXPECT_EQ(state.nozzleDiameter, 19.0f);
 }
 
+// The numbers behind the texts, as the sheet and the command line take them: the texts are
+// made from them, and shown, each is the number its text shows.
+TEST(RunValues, TextsAreMadeFromTheNumbers) {
+  const struct {
+    const char* name;
+    RunInputs in;
+    std::optional<double> outlet, flow, waterColumn, radius, spacing;
+    bool widthTooLarge;
+  } rows[] = {
+      {"example", initialEntries("10"), 21.96, 4.62, {}, 23.1, 20.82, false},
+      {"too wide", initialEntries("23.10"), 21.96, 4.62, {}, 23.1, {}, true},
+      {"flow given", flowGiven("5", "19"), {}, 5, 11, 23.1, {}, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    CalcState state = openedState();
+    const calc::RunResult run = calc::runWithValues(row.in, state);
+    ASSERT_FALSE(run.outputs.error);
+    EXPECT_EQ(calc::runOutputs(run.values), run.outputs);
+    const calc::RunValues shown = calc::shownValues(run.values);
+    EXPECT_EQ(shown.outletPressure, row.outlet);
+    EXPECT_EQ(shown.flow, row.flow);
+    EXPECT_EQ(shown.waterColumn, row.waterColumn);
+    EXPECT_EQ(shown.radius, row.radius);
+    EXPECT_EQ(shown.spacing, row.spacing);
+    EXPECT_EQ(shown.widthTooLarge, row.widthTooLarge);
+    // Unrounded below: the outlet pressure is 21.9593…, not its 21.96.
+    if (row.outlet) {
+      EXPECT_NEAR(*run.values.outletPressure, 21.9593, 5e-5);
+    }
+  }
+  CalcState state = openedState();
+  EXPECT_EQ(calc::runWithValues(flowGiven("x", "19"), state).values, calc::RunValues{});
+}
+
 TEST(RunCalculation, FlowGivenProducesNoOutletPressureOrHoseLoss) {
   // α_f of the search's last trial (10 m). The water-column entry still counts for the
   // radius: 25 · 0.8 + 13 · 0.71 = 29.23, as in the other mode.
