@@ -104,7 +104,7 @@ TEST(Form1Width, SpacingOrWarningAfterARunWithTen) {
     const char* width;
     const char* spacing;
     bool warns;
-  } rows[] = {{"23.10", "20.82", true},
+  } rows[] = {{"30", "20.82", true},
               {"23.09", "0.68", false},
               {"12m", "19.74", false},
               {"", "20.82", false}};
