@@ -203,6 +203,10 @@ RunValues shownValues(const RunValues& v) {
   return out;
 }
 
+double shownOutletPressureMPa(double metres) {
+  return parseNumber(shown::outletPressureMPa(metres)).value_or(0);
+}
+
 double protectionRadius(double hoseLength, double waterColumn) {
   return hoseLength * 0.8 + waterColumn * 0.71;
 }

@@ -79,6 +79,8 @@ RunOutputs runOutputs(const RunValues& values);
 // The numbers as the texts show them: each rounded as shown, so that the shortest text of a
 // shown number is the digits of its result text without trailing zeros.
 RunValues shownValues(const RunValues& values);
+// The outlet pressure in MPa as shown::outletPressureMPa shows it, as a number.
+double shownOutletPressureMPa(double metres);
 
 // R = 0.8·L_d + 0.71·S_k (k₃ = 0.8, the water column's horizontal reach at 45°), m.
 double protectionRadius(double hoseLength, double waterColumn);

@@ -102,6 +102,7 @@ TEST(RunValues, TextsAreMadeFromTheNumbers) {
     // Unrounded below: the outlet pressure is 21.9593…, not its 21.96.
     if (row.outlet) {
       EXPECT_NEAR(*run.values.outletPressure, 21.9593, 5e-5);
+      EXPECT_EQ(calc::shownOutletPressureMPa(*run.values.outletPressure), 0.2196);
     }
   }
   CalcState state = openedState();
