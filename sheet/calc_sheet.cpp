@@ -225,7 +225,8 @@ std::optional<Step> spacingStep(const calc::Calculation& c, const calc::DesignIn
 Step outletStep(const std::string& hq, const std::string& hd, double hxh) {
   return {"栓口所需压力 " + kHxh, kHxh + " = " + kHq + " + " + kHd + " + " + kHk,
           "= " + hq + " + " + hd + " + 2",
-          formatFixed(hxh, 2) + kHead + "<br>" + formatFixed(calc::toMPa(hxh), 3) + " MPa"};
+          calc::shown::outletPressure(hxh) + kHead + "<br>" + formatFixed(calc::toMPa(hxh), 3) +
+              " MPa"};
 }
 
 Step hoseLossStep(const calc::Calculation& c, const std::string& q, const std::string& hd) {
