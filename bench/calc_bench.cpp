@@ -3,6 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "calc/design_check.h"
 #include "calc/hydraulics.h"
 
 namespace {
@@ -18,6 +19,19 @@ void BM_RunCalculation(benchmark::State& bench) {
   }
 }
 BENCHMARK(BM_RunCalculation)->ArgName("flowGiven")->Arg(0)->Arg(1);
+
+// The design check at a given outlet pressure, numbers only, as a batch row runs it: the
+// water column the jet reaches is solved for.
+void BM_CheckDesignPressureGiven(benchmark::State& bench) {
+  calc::DesignInputs in;
+  in.pressureMPa = 0.35;
+  in.withTexts = false;
+  for (auto _ : bench) {
+    benchmark::DoNotOptimize(in.pressureMPa);
+    benchmark::DoNotOptimize(calc::checkDesign(in));
+  }
+}
+BENCHMARK(BM_CheckDesignPressureGiven);
 
 void BM_FormatFixed(benchmark::State& bench) {
   double value = 21.959349;

@@ -16,7 +16,9 @@ constexpr double kHydrantLoss = 2;  // H_k, m: the loss through the hydrant valv
 // Pressures are stated in MPa and compared in metres; 0.35 · 100 need not be exactly 35 in
 // binary, so a value within a nanometre of a limit counts as on it.
 constexpr double kOnLimit = 1e-9;
-constexpr double kBisectionTolerance = 1e-9;  // m, for the actual water column
+constexpr double kSolveTolerance = 1e-9;  // m, for the actual water column
+// Newton needs about five steps; halving a bracket of 2^1024 m to 1e-9 m needs some 1100.
+constexpr int kMaxSolveSteps = 1200;
 
 // 7.4.10: spacing caps for two streams and one stream, m.
 constexpr double kCapTwoStreams = 30;
@@ -41,29 +43,38 @@ std::string lps(double q) { return formatFixed(q, 2) + " L/s"; }
 std::string plain(double v) { return numberToText(v); }
 
 // The dense water column H whose jet the nozzle pressure H_q gives:
-// H_q / (1 + φ·H_q) = α_f(H)·H. The right side grows with H, so bisect.
+// H_q / (1 + φ·H_q) = α_f(H)·H, to within kSolveTolerance.
 double actualWaterColumn(double hq, const Kit& kit) {
   const double target = hq / (1 + kit.phi * hq);
   if (!(target > 0)) return 0;
-  // α_f(H)·H written out: the bisection evaluates it some forty times.
-  const auto reaches = [](double h) {
+  // g(H) = α_f(H)·H − target = 1.19·H + 80·(0.01·H)⁴·H − target grows and is convex for
+  // H > 0, so Newton from H = target / 1.19, where g ≥ 0, falls onto the root from above in
+  // a handful of steps. The bracket [lo, hi] is kept, and a step that would leave it (an
+  // overflow for an absurd nozzle) halves the bracket instead, so the solve cannot diverge.
+  const auto excess = [target](double h) {
     const double x = 0.01 * h;
     const double x2 = x * x;
-    return (1.19 + 80 * x2 * x2) * h;
+    return (1.19 + 80 * x2 * x2) * h - target;
+  };
+  const auto slope = [](double h) {
+    const double x = 0.01 * h;
+    const double x2 = x * x;
+    return 1.19 + 400 * x2 * x2;
   };
   double lo = 0;
-  double hi = 1;
-  while (reaches(hi) < target) {
-    lo = hi;
-    hi *= 2;
+  double hi = target / 1.19;
+  double h = hi;
+  for (int step = 0; step < kMaxSolveSteps; ++step) {
+    const double g = excess(h);
+    if (g == 0) return h;
+    (g < 0 ? lo : hi) = h;
+    double next = h - g / slope(h);
+    if (!(next > lo && next < hi)) next = lo + (hi - lo) / 2;
+    // Quadratic convergence: after a step this small the error is far below it.
+    if (std::abs(next - h) <= kSolveTolerance || next <= lo || next >= hi) return next;
+    h = next;
   }
-  while (hi - lo > kBisectionTolerance) {
-    const double mid = (lo + hi) / 2;
-    // For an absurd nozzle the column is so long that 1e-9 m is below a double's step.
-    if (mid <= lo || mid >= hi) break;
-    (reaches(mid) < target ? lo : hi) = mid;
-  }
-  return (lo + hi) / 2;
+  return h;
 }
 
 // Nozzle pressure, flow, hose loss and water column at a given outlet pressure H_xh.
@@ -116,44 +127,12 @@ std::optional<CalcError> validate(const DesignInputs& in) {
   return std::nullopt;
 }
 
-// Streams comes last so that a batch file's verdict columns keep their places.
-enum class CheckId {
-  WaterColumn,
-  MinPressure,
-  MaxPressure,
-  MinFlow,
-  Spacing,
-  Hose,
-  Nozzle,
-  Streams
+// What every check reads: the inputs, the result so far and the kit.
+struct Context {
+  const DesignInputs& in;
+  const DesignResult& r;
+  const Kit& kit;
 };
-constexpr CheckId kCheckOrder[] = {CheckId::WaterColumn, CheckId::MinPressure, CheckId::MaxPressure,
-                                   CheckId::MinFlow,     CheckId::Spacing,     CheckId::Hose,
-                                   CheckId::Nozzle,      CheckId::Streams};
-constexpr std::array<std::string_view, 8> kCheckNames{
-    "waterColumn", "minPressure", "maxPressure", "minFlow", "spacing", "hose", "nozzle", "streams"};
-
-std::string clauseOf(CheckId id, const DesignInputs& in, const DesignResult& r) {
-  switch (id) {
-    case CheckId::WaterColumn:
-    case CheckId::MinPressure:
-      return "7.4.12-2";
-    case CheckId::MaxPressure:
-      return "7.4.12-1";
-    case CheckId::MinFlow:
-      return "3.5.2";
-    case CheckId::Spacing:
-      // A width beyond the radius is a matter of reaching every point, not of spacing.
-      if (r.widthTooLarge) return "7.4.6";
-      return in.streams == 2 ? "7.4.10-1" : "7.4.10-2";
-    case CheckId::Streams:
-      return "7.4.6";
-    case CheckId::Hose:
-    case CheckId::Nozzle:
-      break;
-  }
-  return "7.4.2";
-}
 
 // 7.4.2-2: a 65 mm lined hose "应", its length of 25 m "不宜".
 bool lined65(const DesignInputs& in) { return in.material == "衬胶" && in.hoseDiameter == "65"; }
@@ -169,49 +148,42 @@ bool isGiven(const DesignInputs& in) { return in.pressureMPa || in.flow; }
 // q_min only beyond 0.50 MPa: a reducer would take the flow away again.
 bool kitTooSmall(const DesignResult& r) { return r.minFlowOutlet > kMaxPressure + kOnLimit; }
 
-// Every decision of every check. With a given pressure or flow nothing is raised, so a
+// The decisions of the checks. With a given pressure or flow nothing is raised, so a
 // shortfall fails; otherwise a shortfall in pressure, flow or water column is raised and noted.
-Verdict verdictOf(CheckId id, const DesignInputs& in, const DesignResult& r) {
-  const bool given = isGiven(in);
-  const auto atLeast = [given](double value, double limit) {
-    if (value >= limit - kOnLimit) return Verdict::Pass;
-    return given ? Verdict::Fail : Verdict::Note;
-  };
-  switch (id) {
-    case CheckId::WaterColumn:
-      return atLeast(given ? r.design.waterColumn : in.waterColumn, r.requiredWaterColumn);
-    case CheckId::MinPressure:
-      return atLeast(given ? r.design.outletPressure : r.fromWaterColumn->outletPressure,
-                     r.minPressure);
-    case CheckId::MaxPressure:
-      return r.design.outletPressure <= kMaxPressure + kOnLimit ? Verdict::Pass : Verdict::Fail;
-    case CheckId::MinFlow:
-      return atLeast(given ? r.design.flow : r.fromWaterColumn->flow, in.minFlow);
-    case CheckId::Spacing:
-      if (r.widthTooLarge) return Verdict::Fail;
-      return *r.spacing > *r.spacingCap + kOnLimit ? Verdict::Note : Verdict::Pass;
-    case CheckId::Hose:
-      if (!lined65(in)) return Verdict::Fail;
-      return in.hoseLength <= kHoseLengthLimit ? Verdict::Pass : Verdict::Advice;
-    case CheckId::Streams:
-      return Verdict::Advice;
-    case CheckId::Nozzle:
-      break;
-  }
-  if (kitTooSmall(r)) return Verdict::Fail;
-  const auto [first, second] = suitableNozzles(in);
-  return in.nozzle == first || in.nozzle == second ? Verdict::Pass : Verdict::Advice;
+Verdict atLeast(const DesignInputs& in, double value, double limit) {
+  if (value >= limit - kOnLimit) return Verdict::Pass;
+  return isGiven(in) ? Verdict::Fail : Verdict::Note;
 }
 
-// The check with its verdict; the caller adds requirement, value and text.
-DesignCheck startCheck(CheckId id, const DesignInputs& in, const DesignResult& r) {
-  return {std::string(kCheckNames[static_cast<int>(id)]),
-          clauseOf(id, in, r),
-          verdictOf(id, in, r),
-          {},
-          {},
-          {}};
+Verdict waterColumnVerdict(const Context& x) {
+  return atLeast(x.in, isGiven(x.in) ? x.r.design.waterColumn : x.in.waterColumn,
+                 x.r.requiredWaterColumn);
 }
+Verdict minPressureVerdict(const Context& x) {
+  return atLeast(x.in,
+                 isGiven(x.in) ? x.r.design.outletPressure : x.r.fromWaterColumn->outletPressure,
+                 x.r.minPressure);
+}
+Verdict maxPressureVerdict(const Context& x) {
+  return x.r.design.outletPressure <= kMaxPressure + kOnLimit ? Verdict::Pass : Verdict::Fail;
+}
+Verdict minFlowVerdict(const Context& x) {
+  return atLeast(x.in, isGiven(x.in) ? x.r.design.flow : x.r.fromWaterColumn->flow, x.in.minFlow);
+}
+Verdict spacingVerdict(const Context& x) {
+  if (x.r.widthTooLarge) return Verdict::Fail;
+  return *x.r.spacing > *x.r.spacingCap + kOnLimit ? Verdict::Note : Verdict::Pass;
+}
+Verdict hoseVerdict(const Context& x) {
+  if (!lined65(x.in)) return Verdict::Fail;
+  return x.in.hoseLength <= kHoseLengthLimit ? Verdict::Pass : Verdict::Advice;
+}
+Verdict nozzleVerdict(const Context& x) {
+  if (kitTooSmall(x.r)) return Verdict::Fail;
+  const auto [first, second] = suitableNozzles(x.in);
+  return x.in.nozzle == first || x.in.nozzle == second ? Verdict::Pass : Verdict::Advice;
+}
+Verdict streamsVerdict(const Context&) { return Verdict::Advice; }
 
 // How a given design point was given: "栓口动压 0.300 MPa" or "出水量 5.00 L/s（栓口动压 0.254
 // MPa）".
@@ -228,8 +200,8 @@ std::string waterColumnRule(const DesignInputs& in) {
              : "GB 50974-2014 第7.4.12条第2款：其他场所充实水柱应按10 m计算";
 }
 
-DesignCheck waterColumnCheck(const DesignInputs& in, const DesignResult& r) {
-  DesignCheck c = startCheck(CheckId::WaterColumn, in, r);
+void waterColumnWords(DesignCheck& c, const Context& x) {
+  const auto& [in, r, kit] = x;
   const std::string req = metres(r.requiredWaterColumn, 0);
   c.requirement = "按 " + req + " 计算";
   if (isGiven(in)) {
@@ -237,20 +209,19 @@ DesignCheck waterColumnCheck(const DesignInputs& in, const DesignResult& r) {
     c.text = givenPoint(in, r) + " 时充实水柱为 " + c.value +
              (c.verdict == Verdict::Pass ? "，达到按 " + req + " 计算的充实水柱。"
                                          : "，不足按 " + req + " 计算的充实水柱，应提高栓口动压。");
-    return c;
+    return;
   }
   c.value = plain(in.waterColumn) + " m";
   if (c.verdict == Verdict::Pass) {
     c.text = "本场所充实水柱按 " + req + " 计算；输入值 " + c.value + " 不小于此值，按输入值计算。";
-    return c;
+    return;
   }
   c.text = "输入充实水柱 " + c.value + " 小于本场所的计算值。" + waterColumnRule(in) +
            "；设计工况与保护半径已按 " + req + " 计算。";
-  return c;
 }
 
-DesignCheck minPressureCheck(const DesignInputs& in, const DesignResult& r, const Kit& kit) {
-  DesignCheck c = startCheck(CheckId::MinPressure, in, r);
+void minPressureWords(DesignCheck& c, const Context& x) {
+  const auto& [in, r, kit] = x;
   const std::string limit = mpa(r.minPressure);
   c.requirement = "≥ " + limit;
   if (isGiven(in)) {
@@ -259,36 +230,35 @@ DesignCheck minPressureCheck(const DesignInputs& in, const DesignResult& r, cons
                              : "出水量 " + lps(r.design.flow) + " 时栓口动压为 " + c.value) +
              (c.verdict == Verdict::Pass ? "，不小于本场所的 " + limit + "。"
                                          : "，低于本场所的 " + limit + "，应提高供水压力。");
-    return c;
+    return;
   }
   const HydrantPoint& a = *r.fromWaterColumn;
   c.value = mpa(a.outletPressure);
   c.text = "按充实水柱 " + plain(a.waterColumn) + " m 计算的栓口动压为 " + c.value;
   if (c.verdict == Verdict::Pass) {
     c.text += "，不小于本场所的 " + limit + "。";
-    return c;
+    return;
   }
   const HydrantPoint atMin = pointAt(r.minPressure, kit);
   c.text += "，低于本场所的 " + limit + "；栓口动压应提高到 " + limit +
             "，此时单支水枪计算出水量 " + lps(atMin.flow) + "，充实水柱 " +
             metres(atMin.waterColumn, 1) + "。";
-  return c;
 }
 
-DesignCheck maxPressureCheck(const DesignInputs& in, const DesignResult& r) {
-  DesignCheck c = startCheck(CheckId::MaxPressure, in, r);
+void maxPressureWords(DesignCheck& c, const Context& x) {
+  const auto& [in, r, kit] = x;
   const double p = r.design.outletPressure;
   c.requirement = "≤ 0.500 MPa";
   c.value = mpa(p);
   if (c.verdict == Verdict::Pass) {
     c.text = "栓口动压 " + c.value + "，不大于 0.500 MPa。";
-    return c;
+    return;
   }
   if (!isGiven(in) && r.governedBy == Governing::MinFlow) {
     // Reducing the pressure would take away the flow it was raised for.
     c.text = "每支水枪出水量达到 " + plain(in.minFlow) + " L/s 所需栓口动压 " + c.value +
              " 大于 0.500 MPa，减压后达不到该流量；应按第 7.4.2 条校核改配水枪或水带。";
-    return c;
+    return;
   }
   c.text = (in.pressureMPa ? "给定栓口动压 " : "栓口动压 ") + c.value;
   if (p <= kReducerMandatory + kOnLimit) {
@@ -297,11 +267,10 @@ DesignCheck maxPressureCheck(const DesignInputs& in, const DesignResult& r) {
     c.text += " 大于 0.700 MPa，必须设置减压装置（减压稳压消火栓、减压孔板或减压阀）";
   }
   c.text += in.pressureMPa ? "，并按减压后的栓口动压重新计算。" : "。";
-  return c;
 }
 
-DesignCheck minFlowCheck(const DesignInputs& in, const DesignResult& r) {
-  DesignCheck c = startCheck(CheckId::MinFlow, in, r);
+void minFlowWords(DesignCheck& c, const Context& x) {
+  const auto& [in, r, kit] = x;
   const double qmin = in.minFlow;
   const std::string limit = "每支水枪最小流量 " + plain(qmin) + " L/s（由表 3.5.2 折算）";
   c.requirement = "≥ " + plain(qmin) + " L/s";
@@ -314,7 +283,7 @@ DesignCheck minFlowCheck(const DesignInputs& in, const DesignResult& r) {
         (c.verdict == Verdict::Pass
              ? "，不小于" + limit + "。"
              : "，低于" + limit + (in.pressureMPa ? "，应提高栓口动压。" : "。"));
-    return c;
+    return;
   }
   c.value = lps(r.fromWaterColumn->flow);
   c.text = "按充实水柱 " + plain(r.fromWaterColumn->waterColumn) + " m 计算的单支水枪出水量为 " +
@@ -326,11 +295,10 @@ DesignCheck minFlowCheck(const DesignInputs& in, const DesignResult& r) {
               head(r.fromMinFlow->nozzlePressure) + "、栓口动压 " +
               mpa(r.fromMinFlow->outletPressure) + "。";
   }
-  return c;
 }
 
-DesignCheck spacingCheck(const DesignInputs& in, const DesignResult& r) {
-  DesignCheck c = startCheck(CheckId::Spacing, in, r);
+void spacingWords(DesignCheck& c, const Context& x) {
+  const auto& [in, r, kit] = x;
   const std::string cap = plain(in.streams == 2 ? kCapTwoStreams : kCapOneStream) + " m";
   if (r.widthTooLarge) {
     c.requirement = "b ≤ R";
@@ -338,7 +306,7 @@ DesignCheck spacingCheck(const DesignInputs& in, const DesignResult& r) {
     c.text = "保护宽度 " + metres(*in.width) + " 大于保护半径 " + metres(r.radius) +
              "，单排布置时" + (in.streams == 2 ? "两股充实水柱不能同时到达" : "充实水柱不能到达") +
              "保护宽度内的任何部位；消火栓应两排布置，或减小保护宽度。";
-    return c;
+    return;
   }
   c.requirement = "≤ " + cap;
   c.value = metres(*r.spacing);
@@ -347,11 +315,9 @@ DesignCheck spacingCheck(const DesignInputs& in, const DesignResult& r) {
            " 计）、保护宽度 " + metres(*in.width) + " 得消火栓间距 " + c.value +
            (c.verdict == Verdict::Pass ? "，不大于 " + cap + "。"
                                        : "，大于 " + cap + "，布置间距取 " + cap + "。");
-  return c;
 }
 
-DesignCheck streamsCheck(const DesignInputs& in, const DesignResult& r) {
-  DesignCheck c = startCheck(CheckId::Streams, in, r);
+void streamsWords(DesignCheck& c, const Context&) {
   c.requirement = "2 股充实水柱";
   c.value = "1 股";
   c.text =
@@ -359,11 +325,10 @@ DesignCheck streamsCheck(const DesignInputs& in, const DesignResult& r) {
       "24 m 且体积不大于 5000 m³ 的多层仓库、建筑高度不大于 54 m 且每单元设置一部疏散楼梯的"
       "住宅，以及表 3.5.2 中规定可采用 1 支水枪的场所，可按 1 股充实水柱布置；请确认本工程属于"
       "上述情形。";
-  return c;
 }
 
-DesignCheck hoseCheck(const DesignInputs& in, const DesignResult& r) {
-  DesignCheck c = startCheck(CheckId::Hose, in, r);
+void hoseWords(DesignCheck& c, const Context& x) {
+  const auto& [in, r, kit] = x;
   c.requirement = "DN65 衬胶，≤ 25 m";
   c.value = in.hoseDiameter + " mm " + in.material + "水带 " + plain(in.hoseLength) + " m";
   switch (c.verdict) {
@@ -377,11 +342,10 @@ DesignCheck hoseCheck(const DesignInputs& in, const DesignResult& r) {
       c.text = "消火栓应配置公称直径 65 mm 有内衬里的消防水带；当前为 " + c.value +
                "，应改用 65 mm 衬胶水带后重新计算。";
   }
-  return c;
 }
 
-DesignCheck nozzleCheck(const DesignInputs& in, const DesignResult& r) {
-  DesignCheck c = startCheck(CheckId::Nozzle, in, r);
+void nozzleWords(DesignCheck& c, const Context& x) {
+  const auto& [in, r, kit] = x;
   const auto [first, second] = suitableNozzles(in);
   c.requirement = plain(first) + " 或 " + plain(second) + " mm";
   c.value = plain(in.nozzle) + " mm";
@@ -392,13 +356,52 @@ DesignCheck nozzleCheck(const DesignInputs& in, const DesignResult& r) {
              mpa(r.minFlowOutlet) + "，在 0.500 MPa 以内不能提供该流量；" +
              (in.nozzle < 16 ? "应配置当量喷嘴直径 16 mm 或 19 mm 的消防水枪。"
                              : "应缩短水带或改用阻力较小的水带。");
-    return c;
+    return;
   }
   c.text = c.verdict == Verdict::Pass
                ? "当量喷嘴直径 " + c.value + "，符合" + flow + " 时的配置要求。"
                : flow + " 时宜配置当量喷嘴直径 " + c.requirement + " 的消防水枪，当前为 " +
                      c.value + "。";
-  return c;
+}
+
+// One row per check, in the order checkDesign gives them; streams comes last so that a batch
+// file's verdict columns keep their places. `words` fills requirement, value and text.
+struct CheckRow {
+  std::string_view id;
+  std::string_view clause;
+  Verdict (*verdict)(const Context&);
+  void (*words)(DesignCheck&, const Context&);
+};
+
+constexpr CheckRow kChecks[] = {
+    {"waterColumn", "7.4.12-2", waterColumnVerdict, waterColumnWords},
+    {"minPressure", "7.4.12-2", minPressureVerdict, minPressureWords},
+    {"maxPressure", "7.4.12-1", maxPressureVerdict, maxPressureWords},
+    {"minFlow", "3.5.2", minFlowVerdict, minFlowWords},
+    {"spacing", "7.4.10", spacingVerdict, spacingWords},
+    {"hose", "7.4.2", hoseVerdict, hoseWords},
+    {"nozzle", "7.4.2", nozzleVerdict, nozzleWords},
+    {"streams", "7.4.6", streamsVerdict, streamsWords},
+};
+
+constexpr auto kCheckIds = [] {
+  std::array<std::string_view, std::size(kChecks)> ids{};
+  for (std::size_t i = 0; i < ids.size(); ++i) ids[i] = kChecks[i].id;
+  return ids;
+}();
+
+// Whether a check is made for these inputs, and the clause it cites.
+bool applies(const CheckRow& row, const DesignInputs& in) {
+  if (row.id == "spacing") return in.width.has_value();
+  // One stream is a choice 7.4.6 allows only in named cases; in other places it is common.
+  if (row.id == "streams") return in.streams == 1 && in.occupancy == Occupancy::High;
+  return true;
+}
+std::string clauseOf(const CheckRow& row, const Context& x) {
+  if (row.id != "spacing") return std::string(row.clause);
+  // A width beyond the radius is a matter of reaching every point, not of spacing.
+  if (x.r.widthTooLarge) return "7.4.6";
+  return x.in.streams == 2 ? "7.4.10-1" : "7.4.10-2";
 }
 
 }  // namespace
@@ -472,7 +475,7 @@ Result<DesignResult> checkDesign(const DesignInputs& in) {
   }
 
   // 10.2.1 takes S_k as 7.4.12-2 fixes it, not as entered; k₃ = 0.8, the low end of 0.8–0.9.
-  r.radius = in.hoseLength * 0.8 + r.requiredWaterColumn * 0.71;
+  r.radius = protectionRadius(in.hoseLength, r.requiredWaterColumn);
   if (!std::isfinite(r.radius * r.radius)) {
     return errors::outOfRange(errors::Input::HoseLength, plain(in.hoseLength));
   }
@@ -481,115 +484,62 @@ Result<DesignResult> checkDesign(const DesignInputs& in) {
     if (b > r.radius) {
       r.widthTooLarge = true;
     } else {
-      const double half = std::sqrt(r.radius * r.radius - b * b);
+      const double half = hydrantSpacing(r.radius, b);
       r.spacing = in.streams == 2 ? half : 2 * half;
       r.spacingCap = in.streams == 2 ? kCapTwoStreams : kCapOneStream;
       r.adoptedSpacing = std::min(*r.spacing, *r.spacingCap);
     }
   }
 
-  r.checks.reserve(std::size(kCheckOrder));
-  for (CheckId id : kCheckOrder) {
-    if (id == CheckId::Spacing && !in.width) continue;
-    // One stream is a choice 7.4.6 allows only in named cases; in other places it is common.
-    if (id == CheckId::Streams && !(in.streams == 1 && high)) continue;
-    if (!in.withTexts) {
-      r.checks.push_back(startCheck(id, in, r));
-      continue;
-    }
-    switch (id) {
-      case CheckId::WaterColumn:
-        r.checks.push_back(waterColumnCheck(in, r));
-        break;
-      case CheckId::MinPressure:
-        r.checks.push_back(minPressureCheck(in, r, kit));
-        break;
-      case CheckId::MaxPressure:
-        r.checks.push_back(maxPressureCheck(in, r));
-        break;
-      case CheckId::MinFlow:
-        r.checks.push_back(minFlowCheck(in, r));
-        break;
-      case CheckId::Spacing:
-        r.checks.push_back(spacingCheck(in, r));
-        break;
-      case CheckId::Hose:
-        r.checks.push_back(hoseCheck(in, r));
-        break;
-      case CheckId::Nozzle:
-        r.checks.push_back(nozzleCheck(in, r));
-        break;
-      case CheckId::Streams:
-        r.checks.push_back(streamsCheck(in, r));
-        break;
-    }
+  const Context context{in, r, kit};
+  r.checks.reserve(std::size(kChecks));
+  for (const CheckRow& row : kChecks) {
+    if (!applies(row, in)) continue;
+    DesignCheck check{
+        std::string(row.id), clauseOf(row, context), row.verdict(context), {}, {}, {}};
+    if (in.withTexts) row.words(check, context);
+    r.checks.push_back(std::move(check));
   }
   return r;
 }
 
-std::string_view verdictName(Verdict verdict) {
-  switch (verdict) {
-    case Verdict::Pass:
-      return "pass";
-    case Verdict::Fail:
-      return "fail";
-    case Verdict::Note:
-      return "note";
-    case Verdict::Advice:
-      break;
-  }
-  return "advice";
-}
+namespace {
 
+// Indexed by the enums' values.
+constexpr std::string_view kVerdictNames[] = {"pass", "fail", "note", "advice"};
+constexpr std::string_view kVerdictWords[] = {"满足", "不满足", "注意", "建议"};
+constexpr std::string_view kGoverningNames[] = {"waterColumn", "minFlow", "minPressure", "pressure",
+                                                "flow"};
+constexpr std::string_view kGoverningWords[] = {"充实水柱", "最小流量", "最小栓口动压",
+                                                "给定栓口动压", "给定出水量"};
+
+}  // namespace
+
+std::string_view verdictName(Verdict verdict) { return kVerdictNames[static_cast<int>(verdict)]; }
+std::string_view verdictWords(Verdict verdict) { return kVerdictWords[static_cast<int>(verdict)]; }
 std::string_view governingName(Governing governing) {
-  switch (governing) {
-    case Governing::WaterColumn:
-      return "waterColumn";
-    case Governing::MinFlow:
-      return "minFlow";
-    case Governing::MinPressure:
-      return "minPressure";
-    case Governing::Pressure:
-      return "pressure";
-    case Governing::Flow:
-      break;
-  }
-  return "flow";
+  return kGoverningNames[static_cast<int>(governing)];
 }
-
-std::string_view verdictWords(Verdict verdict) {
-  switch (verdict) {
-    case Verdict::Pass:
-      return "满足";
-    case Verdict::Fail:
-      return "不满足";
-    case Verdict::Note:
-      return "注意";
-    case Verdict::Advice:
-      break;
-  }
-  return "建议";
-}
-
 std::string_view governingWords(Governing governing) {
-  switch (governing) {
-    case Governing::WaterColumn:
-      return "充实水柱";
-    case Governing::MinFlow:
-      return "最小流量";
-    case Governing::MinPressure:
-      return "最小栓口动压";
-    case Governing::Pressure:
-      return "给定栓口动压";
-    case Governing::Flow:
-      break;
-  }
-  return "给定出水量";
+  return kGoverningWords[static_cast<int>(governing)];
 }
 
 std::string_view occupancyText(Occupancy occupancy) {
   return occupancy == Occupancy::High ? "高层建筑、厂房、库房和室内净空高度超过8m的民用建筑等场所"
                                       : "其他场所";
+}
+
+ShownPoint shownPoint(const HydrantPoint& p) {
+  return {formatFixed(p.outletPressure, 2), formatFixed(toMPa(p.outletPressure), 3),
+          formatFixed(p.nozzlePressure, 2), formatFixed(p.flow, 2),
+          formatFixed(p.hoseLoss, 2),       formatFixed(p.waterColumn, 1)};
+}
+
+HydrantPoint roundedPoint(const HydrantPoint& p) {
+  const ShownPoint s = shownPoint(p);
+  const auto number = [](const std::string& text) { return parseNumber(text).value_or(0); };
+  return {number(s.outletPressure), number(s.nozzlePressure), number(s.flow), number(s.hoseLoss),
+          number(s.waterColumn)};
 }
 
 DesignInputs designInputs(const Calculation& calculation, const DesignSettings& settings) {
@@ -611,6 +561,6 @@ DesignInputs designInputs(const Calculation& calculation, const DesignSettings& 
   return in;
 }
 
-std::span<const std::string_view> checkIds() { return kCheckNames; }
+std::span<const std::string_view> checkIds() { return kCheckIds; }
 
 }  // namespace calc

@@ -71,6 +71,21 @@ struct HydrantPoint {
   double waterColumn = 0;     // dense water column the jet reaches, m
 };
 
+// A hydraulic state as the sheet and the command line show it: heads, loss and flow to
+// 0.01, the outlet pressure in MPa to 0.001 (from the unrounded metres), the water column
+// to 0.1 m.
+struct ShownPoint {
+  std::string outletPressure;
+  std::string outletPressureMPa;
+  std::string nozzlePressure;
+  std::string flow;
+  std::string hoseLoss;
+  std::string waterColumn;
+};
+ShownPoint shownPoint(const HydrantPoint& point);
+// The same rounding as numbers: each field is the number its ShownPoint text shows.
+HydrantPoint roundedPoint(const HydrantPoint& point);
+
 struct DesignCheck {
   std::string id;      // "waterColumn", "minPressure", "maxPressure", "minFlow", "spacing", ...
   std::string clause;  // "7.4.12-2"

@@ -114,18 +114,6 @@ const std::string kR = "<i>R</i>";
 const std::string kS = "<i>S</i>";
 const std::string kBw = "<i>b</i>";
 
-// A run's result text without the unit it carries ("4.62(l/s)" → "4.62").
-std::string number(const std::optional<std::string>& text) {
-  if (!text) return "";
-  return text->substr(0, text->find('('));
-}
-
-// Metres of water column as MPa at 1 m = 0.01 MPa, from the shown text so the two agree.
-std::string metresTextToMPa(const std::string& metres, int decimals) {
-  const auto value = calc::parseNumber(metres);
-  return value ? formatFixed(calc::toMPa(*value), decimals) : "";
-}
-
 class Html {
  public:
   Html& raw(std::string_view html) {
@@ -180,7 +168,7 @@ struct Coefficients {
 // rule, more for a long column from a small nozzle, where the denominator is small.
 Coefficients coefficients(const calc::Calculation& c, double waterColumn,
                           const std::optional<std::string>& nozzlePressure = std::nullopt) {
-  const double phi = calc::nozzleCoefficient(calc::parseNumber(c.entries.nozzle).value_or(0));
+  const double phi = c.values.phi.value_or(0);
   const double alpha = calc::waterColumnCoefficient(waterColumn);
   Coefficients shown;
   for (int more = 0; more < 4; ++more) {
@@ -199,43 +187,46 @@ Step phiStep(const std::string& phi, const std::string& d) {
           kPhi + " = " + frac("0.25", kD + " + (0.1" + kD + ")<sup>3</sup>"),
           "= " + frac("0.25", d + " + (0.1×" + d + ")<sup>3</sup>"), phi};
 }
-Step bStep(const calc::RunOutputs& out, const std::string& d) {
+Step bStep(const std::string& b, const std::string& d) {
   return {"水枪水流特性系数 " + kB, kB + " = (0.003477 " + kD + "<sup>2</sup>)<sup>2</sup>",
-          "= (0.003477×" + d + "<sup>2</sup>)<sup>2</sup>", esc(*out.flowCoefficientOut)};
+          "= (0.003477×" + d + "<sup>2</sup>)<sup>2</sup>", b};
 }
 Step hoseStep(const calc::Calculation& c) {
   return {"水带比阻 " + kAz, "查水带比阻表",
           esc(c.entries.material) + "，DN" + esc(c.entries.hoseDiameter), esc(c.hoseCoefficient)};
 }
 // The radius from the water column as entered; the design section gives the one of 10.2.1.
-Step radiusStep(const std::string& ld, const std::string& sk, const std::string& r) {
+Step radiusStep(const calc::Calculation& c) {
   return {"保护半径 " + kR + "（按输入 " + kSk + "）", kR + " = 0.8 " + kLd + " + 0.71 " + kSk,
-          "= 0.8×" + ld + " + 0.71×" + sk, esc(r) + " m"};
+          "= 0.8×" + esc(c.entries.hoseLength) + " + 0.71×" + esc(c.entries.waterColumn),
+          calc::shown::radius(c.values.radius.value_or(0)) + " m"};
 }
 // The spacing, or the reason there is none, for an entered width: the window's text for
 // two streams, the design check's for one (it covers twice the distance).
-std::optional<Step> spacingStep(const calc::Calculation& c, const std::string& r,
-                                const calc::DesignInputs& in, const calc::DesignResult& design) {
+std::optional<Step> spacingStep(const calc::Calculation& c, const calc::DesignInputs& in,
+                                const calc::DesignResult& design) {
   if (c.entries.width.empty()) return std::nullopt;
+  const std::string r = calc::shown::radius(c.values.radius.value_or(0));
   const std::string b = esc(c.entries.width);
   const std::string two = in.streams == 1 ? "2" : "";
   const std::string formula =
       kS + " = " + two + root(kR + "<sup>2</sup> − " + kBw + "<sup>2</sup>");
-  if (!c.outputs.spacingOut) {
-    return Step{"消火栓间距 " + kS, formula,
-                kBw + " = " + b + " m &gt; " + kR + " = " + esc(r) + " m", "单排不能布置"};
+  if (!c.values.spacing) {
+    return Step{"消火栓间距 " + kS, formula, kBw + " = " + b + " m &gt; " + kR + " = " + r + " m",
+                "单排不能布置"};
   }
-  const std::string value =
-      in.streams == 1 && design.spacing ? formatFixed(*design.spacing, 2) : *c.outputs.spacingOut;
+  const double spacing = in.streams == 1 && design.spacing ? *design.spacing : *c.values.spacing;
   return Step{"消火栓间距 " + kS, formula,
-              "= " + two + root(esc(r) + "<sup>2</sup> − " + b + "<sup>2</sup>"),
-              esc(value) + " m"};
+              "= " + two + root(r + "<sup>2</sup> − " + b + "<sup>2</sup>"),
+              calc::shown::spacing(spacing) + " m"};
 }
 
-Step outletStep(const std::string& hq, const std::string& hd, const std::string& hxh) {
+// `hxh` as shown, rounded to 0.01 m; its MPa are taken from that so that the two agree.
+Step outletStep(const std::string& hq, const std::string& hd, double hxh) {
   return {"栓口所需压力 " + kHxh, kHxh + " = " + kHq + " + " + kHd + " + " + kHk,
           "= " + hq + " + " + hd + " + 2",
-          esc(hxh) + kHead + "<br>" + esc(metresTextToMPa(hxh, 3)) + " MPa"};
+          calc::shown::outletPressure(hxh) + kHead + "<br>" + formatFixed(calc::toMPa(hxh), 3) +
+              " MPa"};
 }
 
 Step hoseLossStep(const calc::Calculation& c, const std::string& q, const std::string& hd) {
@@ -248,28 +239,30 @@ Step hoseLossStep(const calc::Calculation& c, const std::string& q, const std::s
 // 计算过程 of the window's direction: the flow from the water column.
 std::vector<Step> waterColumnSteps(const calc::Calculation& c, const calc::DesignInputs& in,
                                    const calc::DesignResult& design) {
-  const calc::RunOutputs& o = c.outputs;
+  const calc::RunValues v = calc::shownValues(c.values);
   const std::string d = esc(c.entries.nozzle), sk = esc(c.entries.waterColumn);
-  const Coefficients k =
-      coefficients(c, calc::parseNumber(c.entries.waterColumn).value_or(0), *o.nozzlePressureOut);
-  const std::string phi = k.phi, alpha = k.alpha, b = esc(*o.flowCoefficientOut);
-  const std::string hq = esc(*o.nozzlePressureOut), q = esc(number(o.flowOut));
+  const std::string hq = calc::shown::nozzlePressure(*c.values.nozzlePressure);
+  const Coefficients k = coefficients(c, in.waterColumn, hq);
+  const std::string phi = k.phi, alpha = k.alpha;
+  const std::string b = calc::shown::flowCoefficient(*c.values.flowCoefficient);
+  const std::string q = calc::shown::flow(*c.values.flow);
+  const std::string hd = calc::shown::hoseLoss(*c.values.hoseLoss);
   std::vector<Step> steps{
       phiStep(phi, d),
       {"实验系数 " + kAlpha, kAlpha + " = 1.19 + 80(0.01 " + kSk + ")<sup>4</sup>",
        "= 1.19 + 80×(0.01×" + sk + ")<sup>4</sup>", alpha},
-      bStep(o, d),
+      bStep(b, d),
       {"水枪喷嘴压力 " + kHq,
        kHq + " = " + frac(kAlpha + " " + kSk, "1 − " + kPhi + " " + kAlpha + " " + kSk),
        "= " + frac(alpha + "×" + sk, "1 − " + phi + "×" + alpha + "×" + sk), hq + kHead},
       {"消火栓出水量 " + kQ, kQ + " = " + root(kB + " " + kHq), "= " + root(b + "×" + hq),
        q + " L/s"},
       hoseStep(c),
-      hoseLossStep(c, q, esc(*o.hoseLossOut)),
-      outletStep(hq, esc(*o.hoseLossOut), number(o.outletPressureOut)),
-      radiusStep(esc(c.entries.hoseLength), sk, *o.radiusOut),
+      hoseLossStep(c, q, hd),
+      outletStep(hq, hd, *v.outletPressure),
+      radiusStep(c),
   };
-  if (auto s = spacingStep(c, *o.radiusOut, in, design)) steps.push_back(*s);
+  if (auto s = spacingStep(c, in, design)) steps.push_back(*s);
   return steps;
 }
 
@@ -277,36 +270,33 @@ std::vector<Step> waterColumnSteps(const calc::Calculation& c, const calc::Desig
 // outlet pressure for that flow.
 std::vector<Step> flowSteps(const calc::Calculation& c, const calc::DesignInputs& in,
                             const calc::DesignResult& design) {
-  const calc::RunOutputs& o = c.outputs;
   const std::string d = esc(c.entries.nozzle);
-  const Coefficients k = coefficients(c, calc::parseNumber(*o.waterColumnOut).value_or(0));
-  const std::string phi = k.phi, alpha = k.alpha, b = esc(*o.flowCoefficientOut);
-  const std::string hq = esc(*o.nozzlePressureOut), q = esc(*o.flowOut);
-  // The run gives no hose loss and outlet pressure in this direction; they are formed as
-  // the design check forms them, from the given flow without rounding between steps, so
-  // they agree with its figures for the same flow.
-  const double flow = calc::parseNumber(*o.flowOut).value_or(0);
-  const double nozzlePressure =
-      flow * flow / calc::nozzleFlowCoefficient(1, calc::parseNumber(c.entries.nozzle).value_or(0));
-  const double loss = in.hoseCoefficient * in.hoseLength * flow * flow;
-  const std::string hd = formatFixed(loss, 2);
-  const std::string hxh = formatFixed(nozzlePressure + loss + 2, 2);
+  const double waterColumn = *c.values.waterColumn;
+  const Coefficients k = coefficients(c, waterColumn);
+  const std::string phi = k.phi, alpha = k.alpha;
+  const std::string b = calc::shown::flowCoefficient(*c.values.flowCoefficient);
+  const std::string hq = calc::shown::nozzlePressure(*c.values.nozzlePressure);
+  const std::string q = calc::shown::flow(*c.values.flow);
+  // The run gives no hose loss and outlet pressure in this direction; they are the design
+  // check's for the given flow, so the two sections agree.
+  const std::string hd = calc::shownPoint(design.design).hoseLoss;
   std::vector<Step> steps{
       phiStep(k.phi, d),
-      bStep(o, d),
+      bStep(b, d),
       {"水枪喷嘴压力 " + kHq, kHq + " = " + frac(kQ + "<sup>2</sup>", kB),
        "= " + frac(q + "<sup>2</sup>", b), hq + kHead},
       {"实验系数 " + kAlpha, kAlpha + " = 1.19 + 80(0.01 " + kSk + ")<sup>4</sup>",
        "末次试算 " + kSk + " 的取值", alpha},
       {"充实水柱长度 " + kSk,
        kSk + " = " + frac(kHq, kAlpha + "(1 + " + kPhi + " " + kHq + ")") + "，按整米试算",
-       "= " + frac(hq, alpha + "×(1 + " + phi + "×" + hq + ")"), esc(*o.waterColumnOut) + " m"},
+       "= " + frac(hq, alpha + "×(1 + " + phi + "×" + hq + ")"),
+       calc::shown::waterColumn(waterColumn) + " m"},
       hoseStep(c),
-      hoseLossStep(c, q, esc(hd)),
-      outletStep(hq, esc(hd), hxh),
-      radiusStep(esc(c.entries.hoseLength), esc(c.entries.waterColumn), *o.radiusOut),
+      hoseLossStep(c, q, hd),
+      outletStep(hq, hd, calc::roundedPoint(design.design).outletPressure),
+      radiusStep(c),
   };
-  if (auto s = spacingStep(c, *o.radiusOut, in, design)) steps.push_back(*s);
+  if (auto s = spacingStep(c, in, design)) steps.push_back(*s);
   return steps;
 }
 
@@ -314,18 +304,17 @@ std::vector<Step> flowSteps(const calc::Calculation& c, const calc::DesignInputs
 // numbers are the design check's, rounded as the command line shows them.
 std::vector<Step> pressureSteps(const calc::Calculation& c, const calc::DesignInputs& in,
                                 const calc::DesignResult& design) {
-  const calc::RunOutputs& o = c.outputs;
-  const calc::HydrantPoint& p = design.design;
-  const std::string d = esc(c.entries.nozzle), b = esc(*o.flowCoefficientOut);
-  const std::string pressure = formatFixed(p.outletPressure, 2);
-  const std::string hq = formatFixed(p.nozzlePressure, 2), q = formatFixed(p.flow, 2);
-  const std::string hd = formatFixed(p.hoseLoss, 2);
+  const calc::ShownPoint p = calc::shownPoint(design.design);
+  const std::string d = esc(c.entries.nozzle);
+  const std::string b = calc::shown::flowCoefficient(*c.values.flowCoefficient);
+  const std::string pressure = p.outletPressure, hq = p.nozzlePressure, q = p.flow;
+  const std::string hd = p.hoseLoss;
   const std::string az = esc(c.hoseCoefficient), ld = esc(c.entries.hoseLength);
-  const Coefficients k = coefficients(c, p.waterColumn);
+  const Coefficients k = coefficients(c, design.design.waterColumn);
   const std::string alpha = k.alpha;
   std::vector<Step> steps{
       phiStep(k.phi, d),
-      bStep(o, d),
+      bStep(b, d),
       hoseStep(c),
       {"给定栓口压力 " + kHxh, kHxh + " = 100 <i>p</i>",
        "= 100×" + esc(calc::numberToText(*in.pressureMPa)), pressure + kHead},
@@ -337,10 +326,10 @@ std::vector<Step> pressureSteps(const calc::Calculation& c, const calc::DesignIn
       hoseLossStep(c, q, hd),
       {"充实水柱长度 " + kSk,
        frac(kHq, "1 + " + kPhi + " " + kHq) + " = " + kAlpha + "(" + kSk + ") " + kSk,
-       "二分法求解，" + kAlpha + " = " + alpha, formatFixed(p.waterColumn, 1) + " m"},
-      radiusStep(ld, esc(c.entries.waterColumn), *o.radiusOut),
+       "迭代求解，" + kAlpha + " = " + alpha, p.waterColumn + " m"},
+      radiusStep(c),
   };
-  if (auto s = spacingStep(c, *o.radiusOut, in, design)) steps.push_back(*s);
+  if (auto s = spacingStep(c, in, design)) steps.push_back(*s);
   return steps;
 }
 
@@ -535,14 +524,14 @@ void checkSection(Html& h, const calc::DesignResult& design) {
 }
 
 std::string pressureText(double metres) {
-  return formatFixed(metres, 2) + " mH<sub>2</sub>O（" + formatFixed(calc::toMPa(metres), 3) +
-         " MPa）";
+  const calc::ShownPoint shown = calc::shownPoint({.outletPressure = metres});
+  return shown.outletPressure + " mH<sub>2</sub>O（" + shown.outletPressureMPa + " MPa）";
 }
 
 // The radius of 10.2.1 (S_k as 7.4.12-2 fixes it) and the spacing the check uses.
 std::vector<Step> designRadiusSteps(const calc::Calculation& c, const calc::DesignInputs& in,
                                     const calc::DesignResult& design) {
-  const std::string r = formatFixed(design.radius, 2);
+  const std::string r = calc::shown::radius(design.radius);
   const std::string req = calc::numberToText(design.requiredWaterColumn);
   std::vector<Step> steps{{"设计保护半径 " + kR + "（第 10.2.1 条）",
                            kR + " = <i>k</i><sub>3</sub> " + kLd + " + 0.71 " + kSk,
@@ -559,17 +548,18 @@ std::vector<Step> designRadiusSteps(const calc::Calculation& c, const calc::Desi
   }
   steps.push_back({"消火栓间距 " + kS, formula,
                    "= " + two + root(r + "<sup>2</sup> − " + b + "<sup>2</sup>"),
-                   formatFixed(*design.spacing, 2) + " m"});
+                   calc::shown::spacing(*design.spacing) + " m"});
   const std::string cap = calc::numberToText(*design.spacingCap);
   steps.push_back({"布置间距（第 7.4.10 条）", "取 " + kS + " 与 " + cap + " m 的较小值",
-                   "min(" + formatFixed(*design.spacing, 2) + ", " + cap + ")",
-                   formatFixed(*design.adoptedSpacing, 2) + " m"});
+                   "min(" + calc::shown::spacing(*design.spacing) + ", " + cap + ")",
+                   calc::shown::spacing(*design.adoptedSpacing) + " m"});
   return steps;
 }
 
 void designSection(Html& h, const calc::Calculation& c, const calc::DesignInputs& in,
                    const calc::DesignResult& design) {
-  const calc::HydrantPoint& p = design.design;
+  const calc::HydrantPoint& point = design.design;
+  const calc::ShownPoint p = calc::shownPoint(point);
   h.raw("<div class=\"keep\"><h2>6 设计工况</h2>\n");
   if (design.fromWaterColumn && design.fromMinFlow) {
     struct Candidate {
@@ -602,12 +592,12 @@ void designSection(Html& h, const calc::Calculation& c, const calc::DesignInputs
   }
   h.raw("<p>设计工况由<b>").text(calc::governingWords(design.governedBy)).raw("</b>");
   h.raw(in.pressureMPa || in.flow ? "确定（不提高）" : "控制");
-  h.raw("：栓口动压 ").raw(f(kHxh)).raw(" = ").raw(pressureText(p.outletPressure));
-  h.raw("，喷嘴压力 ").raw(f(kHq)).raw(" = ").text(formatFixed(p.nozzlePressure, 2)).raw(kHead);
-  h.raw("，水带水头损失 ").raw(f(kHd)).raw(" = ").text(formatFixed(p.hoseLoss, 2)).raw(kHead);
-  h.raw("，充实水柱 ").raw(f(kSk)).raw(" = ").text(formatFixed(p.waterColumn, 1)).raw(" m；");
-  h.raw("栓口动压 ").text(formatFixed(calc::toMPa(p.outletPressure), 3));
-  h.raw(" MPa 时单支水枪计算出水量 ").raw(f(kQ)).raw(" = ").text(formatFixed(p.flow, 2));
+  h.raw("：栓口动压 ").raw(f(kHxh)).raw(" = ").raw(pressureText(point.outletPressure));
+  h.raw("，喷嘴压力 ").raw(f(kHq)).raw(" = ").text(p.nozzlePressure).raw(kHead);
+  h.raw("，水带水头损失 ").raw(f(kHd)).raw(" = ").text(p.hoseLoss).raw(kHead);
+  h.raw("，充实水柱 ").raw(f(kSk)).raw(" = ").text(p.waterColumn).raw(" m；");
+  h.raw("栓口动压 ").text(p.outletPressureMPa);
+  h.raw(" MPa 时单支水枪计算出水量 ").raw(f(kQ)).raw(" = ").text(p.flow);
   h.raw(" L/s，每支水枪最小流量 ").text(calc::numberToText(in.minFlow));
   h.raw(" L/s（由表 3.5.2 折算）。</p>\n");
   stepTable(h, designRadiusSteps(c, in, design));
@@ -619,8 +609,9 @@ void conclusionSection(Html& h, const calc::DesignInputs& in, const calc::Design
   int counts[4] = {0, 0, 0, 0};
   for (const calc::DesignCheck& check : design.checks) ++counts[static_cast<int>(check.verdict)];
   const calc::HydrantPoint& p = design.design;
-  const std::string mpa = formatFixed(calc::toMPa(p.outletPressure), 3) + " MPa";
-  const std::string flow = formatFixed(p.flow, 2) + " L/s";
+  const calc::ShownPoint shown = calc::shownPoint(p);
+  const std::string mpa = shown.outletPressureMPa + " MPa";
+  const std::string flow = shown.flow + " L/s";
   h.raw("<h2>" + std::to_string(number) + " 结论</h2>\n<p>");
   h.text("按 GB 50974-2014 校核 " + std::to_string(design.checks.size()) + " 项：满足 " +
          std::to_string(counts[0]) + " 项，不满足 " + std::to_string(counts[1]) + " 项，注意 " +
@@ -631,10 +622,10 @@ void conclusionSection(Html& h, const calc::DesignInputs& in, const calc::Design
            "；栓口应减压，并按减压后的栓口动压重新计算本计算书。");
   } else if (in.pressureMPa) {
     h.text("给定栓口动压 " + mpa + " 时单支水枪计算出水量 " + flow + "，充实水柱 " +
-           formatFixed(p.waterColumn, 1) + " m。");
+           shown.waterColumn + " m。");
   } else if (in.flow) {
     h.text("给定单支水枪出水量 " + flow + " 所需栓口动压 " + mpa + "，充实水柱 " +
-           formatFixed(p.waterColumn, 1) + " m。");
+           shown.waterColumn + " m。");
   } else if (design.governedBy == calc::Governing::MinFlow && p.outletPressure > 50 + 1e-9) {
     // Raised beyond 0.50 MPa for the flow, which a reducer would take away again.
     h.text("每支水枪最小流量 " + calc::numberToText(in.minFlow) + " L/s 需栓口动压 " + mpa +

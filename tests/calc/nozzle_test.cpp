@@ -11,7 +11,7 @@
 namespace {
 
 TEST(NozzleRelations, CoefficientsOfTheOfferedNozzlesAndWaterColumns) {
-  // φ and B per nozzle diameter d, α_f per water column h, unrounded and as shown.
+  // φ and B per nozzle diameter d, α_f per water column h, unrounded and as the window shows them.
   const struct {
     double d, phi;
     const char* phiShown;
@@ -25,11 +25,11 @@ TEST(NozzleRelations, CoefficientsOfTheOfferedNozzlesAndWaterColumns) {
   for (const auto& r : rows) {
     SCOPED_TRACE(r.d);
     EXPECT_NEAR(calc::nozzleCoefficient(r.d), r.phi, 5e-7);
-    EXPECT_EQ(calc::formatFixed(calc::nozzleCoefficient(r.d), 4), r.phiShown);
+    EXPECT_EQ(calc::shown::phi(calc::nozzleCoefficient(r.d)), r.phiShown);
     EXPECT_NEAR(calc::nozzleFlowCoefficient(1, r.d), r.b, 5e-7);
-    EXPECT_EQ(calc::formatFixed(calc::nozzleFlowCoefficient(1, r.d), 3), r.bShown);
+    EXPECT_EQ(calc::shown::flowCoefficient(calc::nozzleFlowCoefficient(1, r.d)), r.bShown);
     EXPECT_NEAR(calc::waterColumnCoefficient(r.h), r.alpha, 5e-7);
-    EXPECT_EQ(calc::formatFixed(calc::waterColumnCoefficient(r.h), 2), r.alphaShown);
+    EXPECT_EQ(calc::shown::alphaF(calc::waterColumnCoefficient(r.h)), r.alphaShown);
   }
 }
 

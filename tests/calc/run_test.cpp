@@ -73,6 +73,42 @@ TEST(RunCalculation, CompleteExampleWithTheInitialEntries) {
   EXPECT_EQ(state.nozzleDiameter, 19.0f);
 }
 
+// The numbers behind the texts, as the sheet and the command line take them: the texts are
+// made from them, and shown, each is the number its text shows.
+TEST(RunValues, TextsAreMadeFromTheNumbers) {
+  const struct {
+    const char* name;
+    RunInputs in;
+    std::optional<double> outlet, flow, waterColumn, radius, spacing;
+    bool widthTooLarge;
+  } rows[] = {
+      {"example", initialEntries("10"), 21.96, 4.62, {}, 23.1, 20.82, false},
+      {"too wide", initialEntries("30"), 21.96, 4.62, {}, 23.1, {}, true},
+      {"flow given", flowGiven("5", "19"), {}, 5, 11, 23.1, {}, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    CalcState state = openedState();
+    const calc::RunResult run = calc::runWithValues(row.in, state);
+    ASSERT_FALSE(run.outputs.error);
+    EXPECT_EQ(calc::runOutputs(run.values), run.outputs);
+    const calc::RunValues shown = calc::shownValues(run.values);
+    EXPECT_EQ(shown.outletPressure, row.outlet);
+    EXPECT_EQ(shown.flow, row.flow);
+    EXPECT_EQ(shown.waterColumn, row.waterColumn);
+    EXPECT_EQ(shown.radius, row.radius);
+    EXPECT_EQ(shown.spacing, row.spacing);
+    EXPECT_EQ(shown.widthTooLarge, row.widthTooLarge);
+    // Unrounded below: the outlet pressure is 21.9593…, not its 21.96.
+    if (row.outlet) {
+      EXPECT_NEAR(*run.values.outletPressure, 21.9593, 5e-5);
+      EXPECT_EQ(calc::shownOutletPressureMPa(*run.values.outletPressure), 0.2196);
+    }
+  }
+  CalcState state = openedState();
+  EXPECT_EQ(calc::runWithValues(flowGiven("x", "19"), state).values, calc::RunValues{});
+}
+
 TEST(RunCalculation, FlowGivenProducesNoOutletPressureOrHoseLoss) {
   // α_f of the search's last trial (10 m). The water-column entry still counts for the
   // radius: 25 · 0.8 + 13 · 0.71 = 29.23, as in the other mode.
@@ -99,9 +135,17 @@ TEST(RunCalculation, ProtectionWidthAgainstTheRadius) {
     const char* width;
     Text spacing;
     Text message;
-  } rows[] = {{"", none, none},        {"10", "20.82", none},   {"23.10", none, warns},
-              {"23.09", "0.68", none}, {"30", none, warns},     {"abc", "23.10", none},
-              {"   ", "23.10", none},  {"10米", "20.82", none}, {"１０", "20.82", none}};
+  } rows[] = {{"", none, none},
+              {"10", "20.82", none},
+              {"23.10", none, warns},
+              {"23.09", "0.68", none},
+              {"30", none, warns},
+              {"abc", "23.10", none},
+              {"   ", "23.10", none},
+              {"10米", "20.82", none},
+              {"１０", "20.82", none},
+              // 23.09999 narrows to 23.0999908: √(23.1² − 23.0999908²) = 0.0206.
+              {"23.09999", "0.02", none}};
   for (const auto& r : rows) {
     SCOPED_TRACE(std::string("width '") + r.width + "'");
     CalcState state = openedState();
@@ -112,11 +156,8 @@ TEST(RunCalculation, ProtectionWidthAgainstTheRadius) {
   }
 }
 
-TEST(RunCalculation, WidthEqualToTheSingleRadiusGivesZeroSpacing) {
+TEST(RunCalculation, WidthEqualToAnExactRadiusGivesZeroSpacing) {
   CalcState state = openedState();
-  // 23.09999 narrows to 23.0999908: √(23.1² − 23.0999908²) = 0.0206.
-  const RunOutputs out = calc::runCalculation(initialEntries("23.09999"), state);
-  EXPECT_EQ(out.spacingOut, Text("0.02"));
   // A radius that is exactly a float: 25 · 0.8 + 0 · 0.71 = 20.
   RunInputs exact = initialEntries("20");
   exact.hoseLengthText = "25";

@@ -26,7 +26,7 @@ TEST(SheetTest, EachDirectionShowsItsOwnSteps) {
       // The outlet pressure as the design check forms it for the same flow: 25.37, not the
       // 25.38 of a hose loss kept to 0.01 m.
       {"5", {}, 2, "", {"按整米试算", "<span>5<sup>2</sup>", "25.37 mH<sub>2</sub>O<br>0.254 MPa"}, {"1 − 0.0097×"}},
-      {{}, 0.3, 2, "", {"= 100×0.3", "30.00 mH<sub>2</sub>O", "二分法求解"}, {"整米", "4.62"}},
+      {{}, 0.3, 2, "", {"= 100×0.3", "30.00 mH<sub>2</sub>O", "迭代求解"}, {"整米", "4.62"}},
       // One stream covers twice the distance; the width is shown as typed, its bytes made good.
       {{}, {}, 1, "10\xff", {"41.65 m", "S</i> = 2√", "10\uFFFD m"}, {"20.82 m"}},
       {{}, {}, 2, "30<i>", {"单排不能布置", "30&lt;i&gt; m"}, {"30<i>", "NaN", "nan"}},
