@@ -708,8 +708,8 @@ int wmain(int argc, wchar_t** argv) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(copy.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
+  if (!CreateProcessW(copy.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
     std::printf("FAIL cannot start the program\n");
     return 99;
   }
@@ -781,7 +781,7 @@ int wmain(int argc, wchar_t** argv) {
   expectEq(std::to_string(status), "0", "exit status");
   stopWatchdog = true;
   dog.join();
-  DeleteFileW(program.c_str());
+  DeleteFileW(copy.c_str());
   RemoveDirectoryW(folder.c_str());
   std::printf("%d failed checks\n", failures);
   return failures;
