@@ -1,5 +1,6 @@
 #include "cli/report.h"
 
+#include "calc/utf8.h"
 #include "sheet/sheet_file.h"
 
 namespace cli {
@@ -13,14 +14,17 @@ Printed writeReport(const ReportOptions& report, sheet::SheetRequest request) {
   request.revision = report.revision;
   request.designer = report.designer;
   request.date = report.date.value_or(sheet::todayText());
-  const calc::Result<std::string> html = sheet::makeSheet(request);
+  return deliverSheet(*report.path, sheet::makeSheet(request));
+}
+
+Printed deliverSheet(const std::string& path, const calc::Result<std::string>& html) {
   Printed printed;
   if (!html.ok()) {
-    printed.err = html.error().message + "\n";
+    printed.err = calc::oneLine(html.error().message) + "\n";
     printed.status = kExitCalcFailed;
-  } else if (*report.path == "-") {
+  } else if (path == "-") {
     printed.out = html.value();
-  } else if (const auto reason = sheet::writeFileAtomically(*report.path, html.value())) {
+  } else if (const auto reason = sheet::writeFileAtomically(path, html.value())) {
     printed.err = *reason + "\n";
     printed.status = kExitWriteFailed;
   }

@@ -17,4 +17,8 @@ namespace cli {
 // one line on standard error and a non-zero status, and no file.
 Printed writeReport(const ReportOptions& report, sheet::SheetRequest request);
 
+// A made sheet written where `path` says ("-": standard output); a sheet that could not be
+// made or written is one line on standard error and a non-zero status, and no file.
+Printed deliverSheet(const std::string& path, const calc::Result<std::string>& html);
+
 }  // namespace cli

@@ -3,6 +3,7 @@
 #include "calc/number_text.h"
 #include "calc/utf8.h"
 #include "cli/csv.h"
+#include "cli/report.h"
 #include "project/project_file.h"
 #include "sheet/sheet_file.h"
 #include "sheet/system_sheet.h"
@@ -207,16 +208,7 @@ Printed runSystem(const std::string& path, Format format, const ReportOptions& r
                                             : info.name + "（" + info.number + "）";
   request.designer = !report.designer.empty() ? report.designer : info.designer;
   request.date = report.date.value_or(sheet::todayText());
-  const calc::Result<std::string> html = sheet::makeSystemSheet(project.value().inputs, request);
-  Printed printed;
-  if (!html.ok()) return failed(html.error(), Format::Text);
-  if (*report.path == "-") {
-    printed.out = html.value();
-  } else if (const auto reason = sheet::writeFileAtomically(*report.path, html.value())) {
-    printed.err = *reason + "\n";
-    printed.status = kExitWriteFailed;
-  }
-  return printed;
+  return deliverSheet(*report.path, sheet::makeSystemSheet(project.value().inputs, request));
 }
 
 }  // namespace cli
