@@ -1,5 +1,7 @@
 #include "calc/entries.h"
 
+#include <utility>
+
 #include "calc/hose_table.h"
 #include "calc/run_errors.h"
 
@@ -20,7 +22,7 @@ std::string knownHosePairs() {
 }  // namespace
 
 Calculation calculate(const Entries& entries) {
-  Calculation result{entries, {}, {}};
+  Calculation result{entries, {}, {}, {}};
 
   // The window's state as Form_Load leaves it, except that slot 0 starts empty: the window
   // falls back to an earlier selection for a pair it does not know, a single calculation
@@ -46,7 +48,9 @@ Calculation calculate(const Entries& entries) {
   inputs.flowText = entries.flow.value_or("");
   inputs.waterColumnText = entries.waterColumn;
   inputs.protectionWidthText = entries.width;
-  result.outputs = runCalculation(inputs, state);
+  RunResult run = runWithValues(inputs, state);
+  result.outputs = std::move(run.outputs);
+  result.values = run.values;
   return result;
 }
 

@@ -25,6 +25,7 @@ struct Calculation {
   Entries entries;
   std::string hoseCoefficient;  // A_z as the hose table gives it; empty when the pair is unknown
   RunOutputs outputs;           // outputs.error set alone when the run failed
+  RunValues values;             // the numbers behind the texts of outputs; unset on failure
 };
 
 // Caption that names the hose pair in the error for a pair not in the hose table.

@@ -37,17 +37,17 @@ Result<float> readNozzleDiameter(std::string_view text) {
 }
 
 // The hidden coefficient fields, the same in both modes.
-void writeNozzleCoefficients(const CalcState& state, RunOutputs& out) {
-  out.phiOut = formatFixed(state.phi, 4);
-  out.alphaOut = formatFixed(state.alphaF, 2);
-  out.flowCoefficientOut = formatFixed(state.flowCoefficient, 3);
-  out.nozzlePressureOut = formatFixed(state.nozzlePressure, 2);
+void takeNozzleCoefficients(const CalcState& state, RunValues& out) {
+  out.phi = state.phi;
+  out.alphaF = state.alphaF;
+  out.flowCoefficient = state.flowCoefficient;
+  out.nozzlePressure = state.nozzlePressure;
 }
 
 // The three blocks return the error that stops the run, if any.
 using Failure = std::optional<CalcError>;
 
-Failure givenFlowBlock(const RunInputs& in, CalcState& state, RunOutputs& out) {
+Failure givenFlowBlock(const RunInputs& in, CalcState& state, RunValues& out) {
   const auto d = readNozzleDiameter(in.nozzleDiameterText);
   if (!d.ok()) return d.error();
   state.nozzleDiameter = d.value();
@@ -58,13 +58,13 @@ Failure givenFlowBlock(const RunInputs& in, CalcState& state, RunOutputs& out) {
   const auto waterColumn =
       H2o(state.flow, state.nozzleDiameter, state, in.flowText, in.nozzleDiameterText);
   if (!waterColumn.ok()) return waterColumn.error();
-  out.waterColumnOut = numberToText(waterColumn.value());
-  out.flowOut = singleToText(state.flow);
-  writeNozzleCoefficients(state, out);
+  out.waterColumn = waterColumn.value();
+  out.flow = state.flow;
+  takeNozzleCoefficients(state, out);
   return std::nullopt;
 }
 
-Failure givenWaterColumnBlock(const RunInputs& in, CalcState& state, RunOutputs& out) {
+Failure givenWaterColumnBlock(const RunInputs& in, CalcState& state, RunValues& out) {
   const auto d = readNozzleDiameter(in.nozzleDiameterText);
   if (!d.ok()) return d.error();
   state.nozzleDiameter = d.value();
@@ -83,20 +83,20 @@ Failure givenWaterColumnBlock(const RunInputs& in, CalcState& state, RunOutputs&
   if (!rounded) return errors::outOfRange(Input::HoseLength, in.hoseLengthText);
   state.hoseLoss = *rounded;
 
-  out.flowOut = singleToText(state.flow) + "(l/s)";
-  writeNozzleCoefficients(state, out);
-  out.hoseLossOut = singleToText(state.hoseLoss);
+  out.flow = state.flow;
+  takeNozzleCoefficients(state, out);
+  out.hoseLoss = state.hoseLoss;
   // Nozzle pressure unrounded, hose loss as rounded, plus a fixed 2 m of water column.
   const double outlet = state.nozzlePressure.value_or(0) + state.hoseLoss + 2;
   if (!std::isfinite(outlet)) return errors::outOfRange(Input::HoseLength, in.hoseLengthText);
-  out.outletPressureOut = formatFixed(outlet, 2) + "(mH2o)";
+  out.outletPressure = outlet;
   return std::nullopt;
 }
 
 // Protection radius and, for an entered width, the spacing or the warning.
 // `hoseLength` is the text kept by the mode block that ran; none ran when it is unset.
 Failure commonBlock(const RunInputs& in, const std::optional<std::string>& hoseLength,
-                    RunOutputs& out) {
+                    RunValues& out) {
   const double widthRead = leadingNumber(in.protectionWidthText);
   const auto b = static_cast<float>(widthRead);
   if (!std::isfinite(b)) return errors::outOfRange(Input::ProtectionWidth, in.protectionWidthText);
@@ -112,53 +112,134 @@ Failure commonBlock(const RunInputs& in, const std::optional<std::string>& hoseL
     ld = length.value();
   }
 
-  const double columnPart = sk.value() * 0.71;
-  const double hosePart = ld * 0.8;
-  const double radius = hosePart + columnPart;
+  const double radius = protectionRadius(ld, sk.value());
   // Only an absurdly long hose or water column makes R or R² overflow; name the longer one.
   const auto tooLong = [&] {
     return ld > sk.value() ? errors::outOfRange(Input::HoseLength, *hoseLength)
                            : errors::outOfRange(Input::WaterColumn, in.waterColumnText);
   };
-  if (!std::isfinite(std::pow(radius, 2))) return tooLong();
-  out.radiusOut = formatFixed(radius, 2);
+  if (!std::isfinite(radius * radius)) return tooLong();
+  out.radius = radius;
 
   if (in.protectionWidthText.empty()) return std::nullopt;
   // b stays single precision: a typed 23.10 is 23.1000004, wider than a radius of 23.1.
   if (radius < b) {
-    out.message = kWidthTooLargeMessage;
+    out.widthTooLarge = true;
   } else {
-    const double width = b;
-    out.spacingOut = formatFixed(std::sqrt(std::pow(radius, 2) - std::pow(width, 2)), 2);
+    out.spacing = hydrantSpacing(radius, b);
   }
   return std::nullopt;
 }
 
 }  // namespace
 
-RunOutputs runCalculation(const RunInputs& inputs, CalcState& state) {
+namespace shown {
+std::string waterColumn(double metres) { return numberToText(metres); }
+std::string outletPressure(double metres) { return formatFixed(metres, 2); }
+std::string outletPressureMPa(double metres) {
+  // From the metres as shown, so that the two agree; two decimals more keep it exact.
+  return formatFixed(parseNumber(outletPressure(metres)).value_or(0) / 100, 4);
+}
+std::string flow(double litresPerSecond) {
+  return singleToText(static_cast<float>(litresPerSecond));
+}
+std::string phi(double value) { return formatFixed(value, 4); }
+std::string alphaF(double value) { return formatFixed(value, 2); }
+std::string flowCoefficient(double value) { return formatFixed(value, 3); }
+std::string nozzlePressure(double metres) { return formatFixed(metres, 2); }
+std::string hoseLoss(double metres) { return singleToText(static_cast<float>(metres)); }
+std::string radius(double metres) { return formatFixed(metres, 2); }
+std::string spacing(double metres) { return formatFixed(metres, 2); }
+}  // namespace shown
+
+namespace {
+
+using Shown = std::string (*)(double);
+
+std::optional<std::string> showIf(const std::optional<double>& value, Shown show) {
+  return value ? std::optional(show(*value)) : std::nullopt;
+}
+
+void roundAsShown(std::optional<double>& value, Shown show) {
+  if (value) value = parseNumber(show(*value));
+}
+
+}  // namespace
+
+RunOutputs runOutputs(const RunValues& v) {
+  RunOutputs out;
+  out.waterColumnOut = showIf(v.waterColumn, shown::waterColumn);
+  if (v.outletPressure) out.outletPressureOut = shown::outletPressure(*v.outletPressure) + "(mH2o)";
+  // The flow carries its unit where the water-column mode gave it, the mode that also
+  // gives the outlet pressure.
+  out.flowOut = showIf(v.flow, shown::flow);
+  if (out.flowOut && v.outletPressure) *out.flowOut += "(l/s)";
+  if (v.flow) {
+    // The coefficient fields are written together; one the nozzle left unset shows empty.
+    out.phiOut = showIf(v.phi, shown::phi).value_or("");
+    out.alphaOut = showIf(v.alphaF, shown::alphaF).value_or("");
+    out.flowCoefficientOut = showIf(v.flowCoefficient, shown::flowCoefficient).value_or("");
+    out.nozzlePressureOut = showIf(v.nozzlePressure, shown::nozzlePressure).value_or("");
+  }
+  out.hoseLossOut = showIf(v.hoseLoss, shown::hoseLoss);
+  out.radiusOut = showIf(v.radius, shown::radius);
+  out.spacingOut = showIf(v.spacing, shown::spacing);
+  if (v.widthTooLarge) out.message = kWidthTooLargeMessage;
+  return out;
+}
+
+RunValues shownValues(const RunValues& v) {
+  RunValues out = v;
+  roundAsShown(out.waterColumn, shown::waterColumn);
+  roundAsShown(out.outletPressure, shown::outletPressure);
+  roundAsShown(out.flow, shown::flow);
+  roundAsShown(out.phi, shown::phi);
+  roundAsShown(out.alphaF, shown::alphaF);
+  roundAsShown(out.flowCoefficient, shown::flowCoefficient);
+  roundAsShown(out.nozzlePressure, shown::nozzlePressure);
+  roundAsShown(out.hoseLoss, shown::hoseLoss);
+  roundAsShown(out.radius, shown::radius);
+  roundAsShown(out.spacing, shown::spacing);
+  return out;
+}
+
+double protectionRadius(double hoseLength, double waterColumn) {
+  return hoseLength * 0.8 + waterColumn * 0.71;
+}
+
+double hydrantSpacing(double radius, double width) {
+  return std::sqrt(radius * radius - width * width);
+}
+
+RunResult runWithValues(const RunInputs& inputs, CalcState& state) {
   // Work on a copy so that a failed run leaves the window's state as it was.
   CalcState work = state;
-  RunOutputs out;
+  RunValues values;
   std::optional<std::string> hoseLength;
   Failure failure;
   if (inputs.givenFlowSelected) {
     hoseLength = inputs.hoseLengthText;
-    failure = givenFlowBlock(inputs, work, out);
+    failure = givenFlowBlock(inputs, work, values);
   }
   if (!failure && inputs.givenWaterColumnSelected) {
     hoseLength = inputs.hoseLengthText;
-    failure = givenWaterColumnBlock(inputs, work, out);
+    failure = givenWaterColumnBlock(inputs, work, values);
   }
-  if (!failure) failure = commonBlock(inputs, hoseLength, out);
+  if (!failure) failure = commonBlock(inputs, hoseLength, values);
 
+  RunResult result;
   if (failure) {
-    RunOutputs failed;
-    failed.error = std::move(*failure);
-    return failed;
+    result.outputs.error = std::move(*failure);
+    return result;
   }
   state = std::move(work);
-  return out;
+  result.values = values;
+  result.outputs = runOutputs(values);
+  return result;
+}
+
+RunOutputs runCalculation(const RunInputs& inputs, CalcState& state) {
+  return runWithValues(inputs, state).outputs;
 }
 
 }  // namespace calc

@@ -38,6 +38,58 @@ struct RunOutputs {
   bool operator==(const RunOutputs&) const = default;
 };
 
+// The numbers of one run, before they are shown: each set where the run forms it. Flow and
+// hose loss are the single-precision values the run carries on with (in the water-column
+// mode both already rounded to 0.01, as shown); the others are unrounded.
+struct RunValues {
+  std::optional<double> waterColumn{};      // S_k reached at the given flow, whole m
+  std::optional<double> outletPressure{};   // H_xh, m of water column
+  std::optional<double> flow{};             // q_xh, l/s
+  std::optional<double> phi{};              // nozzle coefficient φ
+  std::optional<double> alphaF{};           // water-column coefficient α_f
+  std::optional<double> flowCoefficient{};  // nozzle flow coefficient B
+  std::optional<double> nozzlePressure{};   // H_q, m of water column
+  std::optional<double> hoseLoss{};         // h_d, m of water column
+  std::optional<double> radius{};           // R = 0.8·L_d + 0.71·S_k, m
+  std::optional<double> spacing{};          // √(R² − b²), m, for an entered width b ≤ R
+  bool widthTooLarge = false;               // an entered width b > R
+
+  bool operator==(const RunValues&) const = default;
+};
+
+// How each result is shown, written once: the texts of RunOutputs (without their units),
+// the sheet and the command line's numbers all go through these. Flow and hose loss show as
+// the single-precision numbers they are, the water column as the whole metres it is.
+namespace shown {
+std::string waterColumn(double metres);
+std::string outletPressure(double metres);
+std::string outletPressureMPa(double metres);  // 1 m = 0.01 MPa, to four decimals
+std::string flow(double litresPerSecond);
+std::string phi(double value);
+std::string alphaF(double value);
+std::string flowCoefficient(double value);
+std::string nozzlePressure(double metres);
+std::string hoseLoss(double metres);
+std::string radius(double metres);
+std::string spacing(double metres);
+}  // namespace shown
+
+// The run's texts from its numbers, exactly as the window shows them.
+RunOutputs runOutputs(const RunValues& values);
+// The numbers as the texts show them: each rounded as shown, so that the shortest text of a
+// shown number is the digits of its result text without trailing zeros.
+RunValues shownValues(const RunValues& values);
+
+// R = 0.8·L_d + 0.71·S_k (k₃ = 0.8, the water column's horizontal reach at 45°), m.
+double protectionRadius(double hoseLength, double waterColumn);
+// The spacing of a single row that covers a width b with radius R: √(R² − b²), m.
+double hydrantSpacing(double radius, double width);
+
+struct RunResult {
+  RunValues values;
+  RunOutputs outputs;  // runOutputs(values), or the error alone
+};
+
 inline constexpr const char* kWidthTooLargeMessage = "Tavrel的保护宽度过大!";
 
 // Window captions (without the colon) that name an input in a CalcError.
@@ -51,5 +103,7 @@ inline constexpr const char* kProtectionWidthField = "最大保护宽度(m)";
 // Runs the selected mode blocks and the common block. On failure the state is left
 // exactly as it was and only `error` is set.
 RunOutputs runCalculation(const RunInputs& inputs, CalcState& state);
+// The same run with its numbers; on failure the values are all unset.
+RunResult runWithValues(const RunInputs& inputs, CalcState& state);
 
 }  // namespace calc
