@@ -19,20 +19,25 @@ struct OutputField {
   const char* caption;  // the caption of the result field in the window
   const char* key;      // the run's output field name without "Out"
   OutputMember member;
+  std::optional<double> calc::RunValues::*value;  // the number its text shows
 };
 
 // The window's visible results first, then the hidden ones, each under its caption.
 constexpr OutputField kOutputFields[] = {
-    {"消防栓口水压：", "outletPressure", &calc::RunOutputs::outletPressureOut},
-    {"Tavrel出水量：", "flow", &calc::RunOutputs::flowOut},
-    {"保护半径(m)", "radius", &calc::RunOutputs::radiusOut},
-    {"Tavrel间距(m)", "spacing", &calc::RunOutputs::spacingOut},
-    {"充实水柱长度：", "waterColumn", &calc::RunOutputs::waterColumnOut},
-    {"fai", "phi", &calc::RunOutputs::phiOut},
-    {"af", "alpha", &calc::RunOutputs::alphaOut},
-    {"B", "flowCoefficient", &calc::RunOutputs::flowCoefficientOut},
-    {"Hq", "nozzlePressure", &calc::RunOutputs::nozzlePressureOut},
-    {"Hd", "hoseLoss", &calc::RunOutputs::hoseLossOut},
+    {"消防栓口水压：", "outletPressure", &calc::RunOutputs::outletPressureOut,
+     &calc::RunValues::outletPressure},
+    {"Tavrel出水量：", "flow", &calc::RunOutputs::flowOut, &calc::RunValues::flow},
+    {"保护半径(m)", "radius", &calc::RunOutputs::radiusOut, &calc::RunValues::radius},
+    {"Tavrel间距(m)", "spacing", &calc::RunOutputs::spacingOut, &calc::RunValues::spacing},
+    {"充实水柱长度：", "waterColumn", &calc::RunOutputs::waterColumnOut,
+     &calc::RunValues::waterColumn},
+    {"fai", "phi", &calc::RunOutputs::phiOut, &calc::RunValues::phi},
+    {"af", "alpha", &calc::RunOutputs::alphaOut, &calc::RunValues::alphaF},
+    {"B", "flowCoefficient", &calc::RunOutputs::flowCoefficientOut,
+     &calc::RunValues::flowCoefficient},
+    {"Hq", "nozzlePressure", &calc::RunOutputs::nozzlePressureOut,
+     &calc::RunValues::nozzlePressure},
+    {"Hd", "hoseLoss", &calc::RunOutputs::hoseLossOut, &calc::RunValues::hoseLoss},
 };
 constexpr const char* kHoseCoefficientCaption = "Az";
 
@@ -114,41 +119,23 @@ std::string errorLine(const calc::CalcError& error) { return calc::oneLine(error
 
 Json errorJson(const calc::CalcError& error) { return {{"error", errorObjectJson(error)}}; }
 
-// -?(0|[1-9][0-9]*)(.[0-9]+)?: what JSON takes as a number, without exponent.
-bool isJsonNumber(std::string_view text) {
-  if (text.starts_with('-')) text.remove_prefix(1);
-  const std::size_t point = text.find('.');
-  const std::string_view whole = text.substr(0, point);
-  const auto digits = [](std::string_view part) {
-    return !part.empty() && part.find_first_not_of("0123456789") == std::string_view::npos;
-  };
-  if (!digits(whole) || (whole.size() > 1 && whole.front() == '0')) return false;
-  return point == std::string_view::npos || digits(text.substr(point + 1));
-}
-
-// The number a result text shows, as it shows it: "21.96(mH2o)" gives 21.96.
-std::optional<double> shownNumber(const std::string& text) {
-  const std::string number = text.substr(0, text.find_first_not_of("-.0123456789"));
-  if (!isJsonNumber(number)) return std::nullopt;
-  return calc::parseNumber(number);
-}
-
 // The value as the text forms show it, to `decimals` places: JSON gets the same number.
 double rounded(double value, int decimals) {
   return calc::parseNumber(calc::formatFixed(value, decimals)).value_or(value);
 }
 
-// The results as JSON numbers in plain units (m, MPa, l/s), each where its text exists.
+// The results as JSON numbers in plain units (m, MPa, l/s), each where its text exists and
+// with the value the text shows.
 Json valuesJson(const Calculation& c) {
+  const calc::RunValues shown = calc::shownValues(c.values);
   Json values = Json::object();
   for (const OutputField& field : kOutputFields) {
-    const auto& text = c.outputs.*field.member;
-    const auto number = text ? shownNumber(*text) : std::nullopt;
-    if (!number) continue;
-    values[field.key] = *number;
-    if (field.member == &calc::RunOutputs::outletPressureOut) {
-      // 1 m of water column = 0.01 MPa; the metres have two decimals, so four keep it exact.
-      values["outletPressureMPa"] = rounded(*number / 100, 4);
+    const std::optional<double>& value = shown.*field.value;
+    if (!value) continue;
+    values[field.key] = *value;
+    if (field.value == &calc::RunValues::outletPressure) {
+      // 1 m of water column = 0.01 MPa: the metres shown, four decimals keep their two.
+      values["outletPressureMPa"] = rounded(*value / 100, 4);
     }
   }
   return values;
