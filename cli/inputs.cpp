@@ -166,15 +166,15 @@ constexpr InputRow kInputs[] = {
      "最大保护宽度(m)，可不填；填写时计算Tavrel间距，\n"
      "宽度大于保护半径时给出警告（标准错误输出；JSON 中为 message）",
      setWidth, entry<&calc::Entries::width>},
-    {"--occupancy", "场所", "occupancy", calc::kOccupancyField, K::Design,
+    {"--occupancy", "high|other", "occupancy", calc::kOccupancyField, K::Design,
      "high：高层建筑、厂房、库房和室内净空高度超过8m的民用建筑等\n"
      "场所（13 m，0.35 MPa）；other：其他场所（10 m，0.25 MPa，默认）",
      setting<readOccupancy>},
-    {"--streams", "股数", "streams", calc::kStreamsField, K::Design,
+    {"--streams", "2|1", "streams", calc::kStreamsField, K::Design,
      "同时到达任一点的水枪充实水柱股数：2（默认）或 1", setting<readStreams>},
     {"--min-flow", "流量", "minFlow", calc::kMinFlowField, K::Design,
      "每支水枪最小流量(l/s)，默认 5；表 3.5.2 的小型建筑为 2.5\n（0.1 至 50 l/s）", setMinFlow},
-    {"--format", "格式", "", "", K::Free,
+    {"--format", "text|json|csv", "", "", K::Free,
      "输出格式：text（默认，每行一个结果）、json、csv（UTF-8 带 BOM，CRLF 换行）", setFormat},
     {"--table", "", "", "", K::Free,
      "输出设计表：水龙带长度 × 材料 × 直径 × 喷嘴口径 × 充实水柱长度，\n"
@@ -184,18 +184,18 @@ constexpr InputRow kInputs[] = {
      "按 GB 50974-2014 校核：设计工作点（充实水柱、最小流量、\n"
      "最小栓口动压三者取大）及各条文的校核结论",
      setFlag<&Options::check>},
-    {"--batch", "文件", "", "", K::Design,
+    {"--batch", "文件|-", "", "", K::Design,
      "逐行计算 CSV 文件（- 为标准输入），每行一个结果并校核；\n"
      "表头用英文键或窗口标题（见下），缺少的列取命令行的值；\n"
      "输出 CSV，--format json 时每行一个 JSON 对象",
      setPath<&Options::batch>},
-    {"--system", "文件", "", "", K::Design,
+    {"--system", "项目文件|-", "", "", K::Design,
      "按项目文件（TOML，- 为标准输入）计算整个消火栓系统：最不利立管、\n"
      "水泵扬程、各层压力、减压与孔板；可与 --format、--report 同用",
      setPath<&Options::system>},
     {"--help", "", "", "", K::Info, "显示本说明", setFlag<&Options::help>, nullptr, "-h"},
     {"--version", "", "", "", K::Info, "显示版本号", setFlag<&Options::version>},
-    {"--report", "文件", "", "", K::Report,
+    {"--report", "文件|-", "", "", K::Report,
      "写出室内消火栓水力计算书（含计算简图、计算过程、规范校核与设计工况）；\n"
      "- 表示写到标准输出。文件先写临时文件再改名，失败时不留残缺文件",
      setReport},

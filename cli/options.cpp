@@ -150,7 +150,7 @@ std::string optionWithValue(const InputRow& row) {
 
 // "  --option 值" padded to one column, then the help's lines, the later ones indented to it.
 std::string helpLines(const InputRow& row) {
-  constexpr std::size_t kColumn = 23;
+  constexpr std::size_t kColumn = 24;
   const std::string head = optionWithValue(row);
   const std::size_t width = displayWidth(head);
   std::string out = "  " + head + std::string(width + 2 > kColumn ? 2 : kColumn - width, ' ');
