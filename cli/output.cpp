@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <utility>
 
 #include "calc/number_text.h"
 #include "cli/csv.h"
@@ -144,38 +145,48 @@ Json valuesJson(const Calculation& c) {
 }  // namespace
 
 std::string jsonText(const Json& value) {
-  const std::string dumped = value.dump(-1, ' ', false, Json::error_handler_t::replace);
-  // The dump is valid UTF-8, so these byte sequences are the characters named.
+  std::string dumped = value.dump(-1, ' ', false, Json::error_handler_t::replace);
+  // The dump is valid UTF-8, so these byte sequences are the characters named; most lines
+  // have none and are returned as they are.
+  const auto lead = [&](std::size_t from) {
+    for (; from < dumped.size(); ++from) {
+      const auto b = static_cast<unsigned char>(dumped[from]);
+      if (b == 0x7F || b == 0xC2 || b == 0xE2 || b == 0xEF) return from;
+    }
+    return std::string::npos;
+  };
+  std::size_t at = lead(0);
+  if (at == std::string::npos) return dumped;
   std::string out;
-  out.reserve(dumped.size());
-  for (std::size_t i = 0; i < dumped.size(); ++i) {
+  out.reserve(dumped.size() + 16);
+  std::size_t done = 0;
+  for (; at != std::string::npos; at = lead(at)) {
     const auto byte = [&](std::size_t k) {
-      return i + k < dumped.size() ? static_cast<unsigned char>(dumped[i + k]) : 0u;
+      return at + k < dumped.size() ? static_cast<unsigned char>(dumped[at + k]) : 0u;
     };
-    const char* escape = nullptr;
-    std::size_t length = 1;
-    char buffer[8];
+    // The code point and its length in bytes, or nothing for a character kept as it is.
+    std::pair<unsigned, std::size_t> escaped{0, 0};
     if (byte(0) == 0x7F) {
-      escape = "\\u007f";
+      escaped = {0x7F, 1};
     } else if (byte(0) == 0xC2 && byte(1) >= 0x80 && byte(1) <= 0x9F) {
-      std::snprintf(buffer, sizeof buffer, "\\u%04x", byte(1));
-      escape = buffer;
-      length = 2;
+      escaped = {byte(1), 2};
     } else if (byte(0) == 0xE2 && byte(1) == 0x80 && (byte(2) == 0xA8 || byte(2) == 0xA9)) {
-      escape = byte(2) == 0xA8 ? "\\u2028" : "\\u2029";
-      length = 3;
+      escaped = {0x2000 + (byte(2) - 0x80), 3};
     } else if (byte(0) == 0xEF && byte(1) == 0xBF && byte(2) == 0xBD) {
-      escape = "\\ufffd";
-      length = 3;
+      escaped = {0xFFFD, 3};
     }
-    if (escape == nullptr) {
-      out += dumped[i];
-    } else {
-      out += escape;
-      i += length - 1;
+    const auto [code, length] = escaped;
+    if (length == 0) {
+      ++at;
+      continue;
     }
+    char escape[8];
+    std::snprintf(escape, sizeof escape, "\\u%04x", code);
+    out.append(dumped, done, at - done).append(escape);
+    at += length;
+    done = at;
   }
-  return out;
+  return out.append(dumped, done);
 }
 
 std::string jsonLine(const Json& value) { return jsonText(value) + "\n"; }
