@@ -1,6 +1,7 @@
 #include "cli/batch.h"
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <vector>
 
@@ -9,42 +10,24 @@
 #include "calc/run_errors.h"
 #include "calc/utf8.h"
 #include "cli/csv.h"
+#include "cli/inputs.h"
 #include "cli/write_output.h"
 
 namespace cli {
 
 namespace {
 
-enum class Column {
-  Id,
-  HoseLength,
-  Material,
-  HoseDiameter,
-  Nozzle,
-  WaterColumn,
-  Flow,
-  Pressure,
-  Width,
-  Occupancy,
-  Streams,
-  MinFlow,
-};
-
-// In the order of Column.
-constexpr std::array<BatchColumn, 12> kColumns{{
-    {"id", "编号"},
-    {"hoseLength", calc::kHoseLengthField},
-    {"material", "水龙带材料"},
-    {"hoseDiameter", "水龙带直径"},
-    {"nozzle", calc::kNozzleDiameterField},
-    {"waterColumn", calc::kWaterColumnField},
-    {"flow", calc::kFlowField},
-    {"pressure", calc::kOutletPressureField},
-    {"width", calc::kProtectionWidthField},
-    {"occupancy", calc::kOccupancyField},
-    {"streams", calc::kStreamsField},
-    {"minFlow", calc::kMinFlowField},
-}};
+// The batch's columns: the rows of the table of inputs that have a key.
+const std::vector<const InputRow*>& columnRows() {
+  static const std::vector<const InputRow*> rows = [] {
+    std::vector<const InputRow*> keyed;
+    for (const InputRow& row : inputRows()) {
+      if (!row.key.empty()) keyed.push_back(&row);
+    }
+    return keyed;
+  }();
+  return rows;
+}
 
 // A header cell without surrounding blanks and trailing colons, as a caption is written
 // beside its box ("水龙带长度：").
@@ -70,13 +53,13 @@ std::string_view withoutUnit(std::string_view caption) {
   return open == std::string_view::npos ? caption : caption.substr(0, open);
 }
 
-std::optional<Column> columnNamed(std::string_view cell) {
+// The column's index in columnRows().
+std::optional<std::size_t> columnNamed(std::string_view cell) {
   const std::string_view name = bareCaption(cell);
-  for (std::size_t i = 0; i < kColumns.size(); ++i) {
-    const BatchColumn& c = kColumns[i];
-    if (name == c.key || name == c.caption || name == withoutUnit(c.caption)) {
-      return static_cast<Column>(i);
-    }
+  const auto& rows = columnRows();
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const InputRow& c = *rows[i];
+    if (name == c.key || name == c.caption || name == withoutUnit(c.caption)) return i;
   }
   return std::nullopt;
 }
@@ -101,57 +84,16 @@ std::string withoutBoms(std::string_view cell) {
 }
 
 // Sets one input from its cell; an empty cell keeps the command line's value.
-std::optional<calc::CalcError> applyCell(Column column, const std::string& cell, Entries& e,
-                                         DesignSettings& s, std::string& id) {
+std::optional<calc::CalcError> applyCell(const InputRow& column, const std::string& cell,
+                                         Entries& e, DesignSettings& s, std::string& id) {
   if (cell.empty()) return std::nullopt;
-  const auto setting = [&](auto read, const char* field) -> std::optional<calc::CalcError> {
-    if (auto problem = read(cell, s)) return calc::CalcError{field, cell, problem->message};
+  if (column.kind == InputKind::Id) {
+    id = withoutBoms(cell);
     return std::nullopt;
-  };
-  switch (column) {
-    case Column::Id:
-      id = withoutBoms(cell);
-      break;
-    case Column::HoseLength:
-      e.hoseLength = cell;
-      break;
-    case Column::Material:
-      e.material = cell;
-      break;
-    case Column::HoseDiameter:
-      e.hoseDiameter = cell;
-      break;
-    case Column::Nozzle:
-      e.nozzle = cell;
-      break;
-    case Column::WaterColumn:
-      e.waterColumn = cell;
-      break;
-    case Column::Flow:
-      e.flow = cell;
-      break;
-    case Column::Width:
-      // A file is data, not a typed entry: the window's leading-number reading of the
-      // width ("10abc" as 10) is not applied to it.
-      if (!calc::parseNumber(cell)) {
-        return calc::errors::notANumber(calc::errors::Input::ProtectionWidth, cell);
-      }
-      e.width = cell;
-      break;
-    case Column::Pressure:
-      if (auto beyond = pressureBeyondRange("pressure", cell)) {
-        return calc::CalcError{calc::kOutletPressureField, cell, *beyond};
-      }
-      return setting(readPressure, calc::kOutletPressureField);
-    case Column::Occupancy:
-      return setting(readOccupancy, calc::kOccupancyField);
-    case Column::Streams:
-      return setting(readStreams, calc::kStreamsField);
-    case Column::MinFlow:
-      if (auto beyond = minFlowBeyondRange("minFlow", cell)) {
-        return calc::CalcError{calc::kMinFlowField, cell, *beyond};
-      }
-      return setting(readMinFlow, calc::kMinFlowField);
+  }
+  Reading reading{e, s, nullptr, column.key, true};
+  if (auto reason = column.apply(reading, cell)) {
+    return calc::CalcError{std::string(column.caption), cell, std::move(*reason)};
   }
   return std::nullopt;
 }
@@ -166,14 +108,14 @@ std::string linesText(const CsvReader& reader) {
 }
 
 Row calculateRow(const std::vector<std::string>& cells, const std::string& problem,
-                 const CsvReader& reader, const std::vector<Column>& columns,
+                 const CsvReader& reader, const std::vector<const InputRow*>& columns,
                  const Options& options, std::size_t number) {
   Row row;
   row.id = std::to_string(number);
   Entries entries = options.entries;
   DesignSettings settings = options.design;
   for (std::size_t i = 0; i < cells.size() && i < columns.size(); ++i) {
-    auto error = applyCell(columns[i], cells[i], entries, settings, row.id);
+    auto error = applyCell(*columns[i], cells[i], entries, settings, row.id);
     if (error && !row.error) row.error = std::move(error);
   }
   // What the reader found wins: the cells of a broken record are not what was meant. Its
@@ -246,27 +188,25 @@ std::vector<std::string> csvCells(const Row& row) {
   return cells;
 }
 
-std::string jsonLine(const Row& row) {
-  JsonObject object;
-  object.add("id", row.id);
+std::string rowJson(const Row& row) {
+  Json object = {{"id", row.id}};
   if (row.error) {
-    object.addRaw("error", errorObjectJson(*row.error));
+    object["error"] = errorObjectJson(*row.error);
   } else {
     addCalculationJson(object, *row.calculation, &row.design->value());
   }
-  return object.str() + "\n";
+  return jsonLine(object);
 }
 
 }  // namespace
-
-std::span<const BatchColumn> batchColumns() { return kColumns; }
 
 int runBatch(CsvReader& reader, const Options& options,
              const std::function<bool(std::string_view)>& write, std::string& err) {
   std::vector<std::string> cells;
   std::string problem;
   // A header names each column once, so it has no more cells than there are columns.
-  reader.setMaxFields(kColumns.size());
+  const auto& known = columnRows();
+  reader.setMaxFields(known.size());
   if (!reader.next(cells, problem)) {
     err = reader.failed() ? "读取批量文件时出错。\n" : "批量文件为空：第一行应为表头。\n";
     return kExitCalcFailed;
@@ -275,27 +215,27 @@ int runBatch(CsvReader& reader, const Options& options,
     err = "批量文件的表头（" + linesText(reader) + "）无法读取：" + problem + "。\n";
     return kExitCalcFailed;
   }
-  std::vector<Column> columns;
-  std::vector<bool> seen(kColumns.size(), false);
+  std::vector<const InputRow*> columns;
+  std::vector<bool> seen(known.size(), false);
   for (const std::string& cell : cells) {
     const auto column = columnNamed(cell);
     std::string complaint;
     if (!column) {
       complaint = "表头中的列" + calc::errors::quoted(cell) + "无法识别";
-    } else if (seen[static_cast<std::size_t>(*column)]) {
+    } else if (seen[*column]) {
       complaint = "表头中的列" + calc::errors::quoted(cell) + "重复";
     }
     if (!complaint.empty()) {
       std::string keys;
-      for (const BatchColumn& c : kColumns) {
+      for (const InputRow* c : known) {
         if (!keys.empty()) keys += "、";
-        keys += c.key;
+        keys += c->key;
       }
       err = complaint + "，可用的列：" + keys + "，或窗口中的标题。\n";
       return kExitCalcFailed;
     }
-    seen[static_cast<std::size_t>(*column)] = true;
-    columns.push_back(*column);
+    seen[*column] = true;
+    columns.push_back(known[*column]);
   }
 
   int status = kExitOk;
@@ -305,7 +245,7 @@ int runBatch(CsvReader& reader, const Options& options,
   for (std::size_t number = 1; reader.next(cells, problem); ++number) {
     const Row row = calculateRow(cells, problem, reader, columns, options, number);
     if (row.error) status = kExitCalcFailed;
-    if (!write(json ? jsonLine(row) : csvRow(csvCells(row)))) return kExitWriteFailed;
+    if (!write(json ? rowJson(row) : csvRow(csvCells(row)))) return kExitWriteFailed;
   }
   if (reader.failed()) {
     err = "读取批量文件时出错，其后的行未计算。\n";

@@ -13,14 +13,6 @@
 
 namespace cli {
 
-struct BatchColumn {
-  std::string_view key;      // English key in the header
-  std::string_view caption;  // the window's caption for the same input
-};
-
-// The columns a batch file may have, in the order the help lists them.
-std::span<const BatchColumn> batchColumns();
-
 // Every record `reader` gives, with `options` as the defaults of missing columns and empty
 // cells. Output: CSV with the design point and one verdict column per check, or with
 // Format::Json one JSON object per line; each row goes to `write` as soon as it is

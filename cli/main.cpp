@@ -12,7 +12,6 @@
 #include "cli/batch.h"
 #include "cli/calculation.h"
 #include "cli/csv.h"
-#include "cli/json.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/report.h"
@@ -65,8 +64,7 @@ bool wantsJson(const std::vector<std::string>& args) {
 
 int usageError(const std::string& message, bool json) {
   if (json) {
-    const std::string error = cli::JsonObject().add("message", message).str();
-    cli::writeOutput(stdout, cli::JsonObject().addRaw("error", error).str() + "\n");
+    cli::writeOutput(stdout, cli::jsonLine({{"error", {{"message", message}}}}));
   } else {
     cli::writeOutput(stderr, "hydrant-calc-cli: " + message + "\n" + cli::usageLine() + "\n");
   }
@@ -129,32 +127,28 @@ int run(int argc, char** argv) {
 
   std::vector<std::string> args = utf8Arguments(argc, argv);
   const bool json = wantsJson(args);
-  const auto report = cli::takeReportOptions(args);
-  if (const auto* error = std::get_if<cli::UsageError>(&report)) {
-    return usageError(error->message, json);
-  }
   const auto parsed = cli::parseOptions(args);
   if (const auto* error = std::get_if<cli::UsageError>(&parsed)) {
     return usageError(error->message, json);
   }
   const cli::Options& options = std::get<cli::Options>(parsed);
 
-  if (options.help) return finish({cli::helpText() + cli::reportHelp(), "", cli::kExitOk});
+  if (options.help) return finish({cli::helpText(), "", cli::kExitOk});
   if (options.version) {
     return finish({std::string("hydrant-calc-cli ") + HYDRANT_VERSION + "\n", "", cli::kExitOk});
   }
 
-  if (std::get<cli::ReportOptions>(report).path && (options.table || options.batch)) {
+  if (options.report.path && (options.table || options.batch)) {
     return usageError("--report 不能与 --table 或 --batch 同时使用", json);
   }
   cli::Printed printed;
   if (options.system) {
-    printed = cli::runSystem(*options.system, options.format, std::get<cli::ReportOptions>(report));
-  } else if (const cli::ReportOptions& sheet = std::get<cli::ReportOptions>(report); sheet.path) {
+    printed = cli::runSystem(*options.system, options.format, options.report);
+  } else if (options.report.path) {
     sheet::SheetRequest request;
     request.entries = options.entries;
     request.design = options.design;
-    printed = cli::writeReport(sheet, request);
+    printed = cli::writeReport(options.report, request);
   } else if (options.batch) {
     printed = runBatch(*options.batch, options);
   } else if (options.table) {

@@ -1,10 +1,13 @@
 #include "cli/output.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
+#include <utility>
 
 #include "calc/number_text.h"
 #include "cli/csv.h"
+#include "cli/inputs.h"
 #include "cli/utf8.h"
 
 namespace cli {
@@ -17,20 +20,25 @@ struct OutputField {
   const char* caption;  // the caption of the result field in the window
   const char* key;      // the run's output field name without "Out"
   OutputMember member;
+  std::optional<double> calc::RunValues::*value;  // the number its text shows
 };
 
 // The window's visible results first, then the hidden ones, each under its caption.
 constexpr OutputField kOutputFields[] = {
-    {"消防栓口水压：", "outletPressure", &calc::RunOutputs::outletPressureOut},
-    {"Tavrel出水量：", "flow", &calc::RunOutputs::flowOut},
-    {"保护半径(m)", "radius", &calc::RunOutputs::radiusOut},
-    {"Tavrel间距(m)", "spacing", &calc::RunOutputs::spacingOut},
-    {"充实水柱长度：", "waterColumn", &calc::RunOutputs::waterColumnOut},
-    {"fai", "phi", &calc::RunOutputs::phiOut},
-    {"af", "alpha", &calc::RunOutputs::alphaOut},
-    {"B", "flowCoefficient", &calc::RunOutputs::flowCoefficientOut},
-    {"Hq", "nozzlePressure", &calc::RunOutputs::nozzlePressureOut},
-    {"Hd", "hoseLoss", &calc::RunOutputs::hoseLossOut},
+    {"消防栓口水压：", "outletPressure", &calc::RunOutputs::outletPressureOut,
+     &calc::RunValues::outletPressure},
+    {"Tavrel出水量：", "flow", &calc::RunOutputs::flowOut, &calc::RunValues::flow},
+    {"保护半径(m)", "radius", &calc::RunOutputs::radiusOut, &calc::RunValues::radius},
+    {"Tavrel间距(m)", "spacing", &calc::RunOutputs::spacingOut, &calc::RunValues::spacing},
+    {"充实水柱长度：", "waterColumn", &calc::RunOutputs::waterColumnOut,
+     &calc::RunValues::waterColumn},
+    {"fai", "phi", &calc::RunOutputs::phiOut, &calc::RunValues::phi},
+    {"af", "alpha", &calc::RunOutputs::alphaOut, &calc::RunValues::alphaF},
+    {"B", "flowCoefficient", &calc::RunOutputs::flowCoefficientOut,
+     &calc::RunValues::flowCoefficient},
+    {"Hq", "nozzlePressure", &calc::RunOutputs::nozzlePressureOut,
+     &calc::RunValues::nozzlePressure},
+    {"Hd", "hoseLoss", &calc::RunOutputs::hoseLossOut, &calc::RunValues::hoseLoss},
 };
 constexpr const char* kHoseCoefficientCaption = "Az";
 
@@ -110,78 +118,103 @@ namespace {
 // terminal, whatever the message holds.
 std::string errorLine(const calc::CalcError& error) { return calc::oneLine(error.message) + "\n"; }
 
-std::string errorJson(const calc::CalcError& error) {
-  return JsonObject().addRaw("error", errorObjectJson(error)).str();
+Json errorJson(const calc::CalcError& error) { return {{"error", errorObjectJson(error)}}; }
+
+// The value as the text forms show it, to `decimals` places: JSON gets the same number.
+double rounded(double value, int decimals) {
+  return calc::parseNumber(calc::formatFixed(value, decimals)).value_or(value);
 }
 
-// -?(0|[1-9][0-9]*)(.[0-9]+)?: what JSON takes as a number, without exponent.
-bool isJsonNumber(std::string_view text) {
-  if (text.starts_with('-')) text.remove_prefix(1);
-  const std::size_t point = text.find('.');
-  const std::string_view whole = text.substr(0, point);
-  const auto digits = [](std::string_view part) {
-    return !part.empty() && part.find_first_not_of("0123456789") == std::string_view::npos;
-  };
-  if (!digits(whole) || (whole.size() > 1 && whole.front() == '0')) return false;
-  return point == std::string_view::npos || digits(text.substr(point + 1));
-}
-
-// The number a result text shows, as it shows it: "21.96(mH2o)" gives 21.96.
-std::optional<std::string> shownNumber(const std::string& text) {
-  const std::string number = text.substr(0, text.find_first_not_of("-.0123456789"));
-  if (!isJsonNumber(number)) return std::nullopt;
-  return number;
-}
-
-// The results as JSON numbers in plain units (m, MPa, l/s), each where its text exists.
-std::string valuesJson(const Calculation& c) {
-  JsonObject values;
+// The results as JSON numbers in plain units (m, MPa, l/s), each where its text exists and
+// with the value the text shows.
+Json valuesJson(const Calculation& c) {
+  const calc::RunValues shown = calc::shownValues(c.values);
+  Json values = Json::object();
   for (const OutputField& field : kOutputFields) {
-    const auto& text = c.outputs.*field.member;
-    const auto number = text ? shownNumber(*text) : std::nullopt;
-    if (!number) continue;
-    values.addRaw(field.key, *number);
-    if (field.member == &calc::RunOutputs::outletPressureOut) {
-      // 1 m of water column = 0.01 MPa; the metres have two decimals, so four keep it exact.
-      values.addRaw("outletPressureMPa",
-                    calc::formatFixed(calc::parseNumber(*number).value_or(0) / 100, 4));
+    const std::optional<double>& value = shown.*field.value;
+    if (!value) continue;
+    values[field.key] = *value;
+    if (field.value == &calc::RunValues::outletPressure) {
+      // 1 m of water column = 0.01 MPa: the metres shown, four decimals keep their two.
+      values["outletPressureMPa"] = rounded(*value / 100, 4);
     }
   }
-  return values.str();
+  return values;
 }
 
 }  // namespace
 
-std::string designJson(const calc::DesignResult& d) {
-  const auto fixed = [](double v, int decimals) { return calc::formatFixed(v, decimals); };
-  JsonObject design;
-  design.add("governedBy", calc::governingName(d.governedBy))
-      .addRaw("outletPressure", fixed(d.design.outletPressure, 2))
-      .addRaw("outletPressureMPa", fixed(calc::toMPa(d.design.outletPressure), 3))
-      .addRaw("nozzlePressure", fixed(d.design.nozzlePressure, 2))
-      .addRaw("flow", fixed(d.design.flow, 2))
-      .addRaw("hoseLoss", fixed(d.design.hoseLoss, 2))
-      .addRaw("waterColumn", fixed(d.design.waterColumn, 1))
-      .addRaw("requiredWaterColumn", calc::numberToText(d.requiredWaterColumn))
-      .addRaw("minPressureMPa", fixed(calc::toMPa(d.minPressure), 2))
-      .addRaw("radius", fixed(d.radius, 2));
+std::string jsonText(const Json& value) {
+  std::string dumped = value.dump(-1, ' ', false, Json::error_handler_t::replace);
+  // The dump is valid UTF-8, so these byte sequences are the characters named; most lines
+  // have none and are returned as they are.
+  const auto lead = [&](std::size_t from) {
+    for (; from < dumped.size(); ++from) {
+      const auto b = static_cast<unsigned char>(dumped[from]);
+      if (b == 0x7F || b == 0xC2 || b == 0xE2 || b == 0xEF) return from;
+    }
+    return std::string::npos;
+  };
+  std::size_t at = lead(0);
+  if (at == std::string::npos) return dumped;
+  std::string out;
+  out.reserve(dumped.size() + 16);
+  std::size_t done = 0;
+  for (; at != std::string::npos; at = lead(at)) {
+    const auto byte = [&](std::size_t k) {
+      return at + k < dumped.size() ? static_cast<unsigned char>(dumped[at + k]) : 0u;
+    };
+    // The code point and its length in bytes, or nothing for a character kept as it is.
+    std::pair<unsigned, std::size_t> escaped{0, 0};
+    if (byte(0) == 0x7F) {
+      escaped = {0x7F, 1};
+    } else if (byte(0) == 0xC2 && byte(1) >= 0x80 && byte(1) <= 0x9F) {
+      escaped = {byte(1), 2};
+    } else if (byte(0) == 0xE2 && byte(1) == 0x80 && (byte(2) == 0xA8 || byte(2) == 0xA9)) {
+      escaped = {0x2000 + (byte(2) - 0x80), 3};
+    } else if (byte(0) == 0xEF && byte(1) == 0xBF && byte(2) == 0xBD) {
+      escaped = {0xFFFD, 3};
+    }
+    const auto [code, length] = escaped;
+    if (length == 0) {
+      ++at;
+      continue;
+    }
+    char escape[8];
+    std::snprintf(escape, sizeof escape, "\\u%04x", code);
+    out.append(dumped, done, at - done).append(escape);
+    at += length;
+    done = at;
+  }
+  return out.append(dumped, done);
+}
+
+std::string jsonLine(const Json& value) { return jsonText(value) + "\n"; }
+
+Json designJson(const calc::DesignResult& d) {
+  Json design = {{"governedBy", calc::governingName(d.governedBy)},
+                 {"outletPressure", rounded(d.design.outletPressure, 2)},
+                 {"outletPressureMPa", rounded(calc::toMPa(d.design.outletPressure), 3)},
+                 {"nozzlePressure", rounded(d.design.nozzlePressure, 2)},
+                 {"flow", rounded(d.design.flow, 2)},
+                 {"hoseLoss", rounded(d.design.hoseLoss, 2)},
+                 {"waterColumn", rounded(d.design.waterColumn, 1)},
+                 {"requiredWaterColumn", d.requiredWaterColumn},
+                 {"minPressureMPa", rounded(calc::toMPa(d.minPressure), 2)},
+                 {"radius", rounded(d.radius, 2)}};
   if (d.spacing) {
-    design.addRaw("spacing", fixed(*d.spacing, 2))
-        .addRaw("spacingCap", calc::numberToText(*d.spacingCap))
-        .addRaw("adoptedSpacing", fixed(*d.adoptedSpacing, 2));
+    design["spacing"] = rounded(*d.spacing, 2);
+    design["spacingCap"] = *d.spacingCap;
+    design["adoptedSpacing"] = rounded(*d.adoptedSpacing, 2);
   }
-  std::string checks = "[";
+  Json& checks = design["checks"] = Json::array();
   for (const calc::DesignCheck& check : d.checks) {
-    if (checks.size() > 1) checks += ',';
-    checks += JsonObject()
-                  .add("id", check.id)
-                  .add("clause", check.clause)
-                  .add("verdict", calc::verdictName(check.verdict))
-                  .add("text", check.text)
-                  .str();
+    checks.push_back({{"id", check.id},
+                      {"clause", check.clause},
+                      {"verdict", calc::verdictName(check.verdict)},
+                      {"text", check.text}});
   }
-  design.addRaw("checks", checks + "]");
-  return design.str();
+  return design;
 }
 
 // Caption and value of each line of the design block, before the checks.
@@ -230,7 +263,7 @@ Printed failed(const calc::CalcError& error, Format format) {
   Printed printed;
   printed.status = kExitCalcFailed;
   if (format == Format::Json) {
-    printed.out = errorJson(error) + "\n";
+    printed.out = jsonLine(errorJson(error));
   } else {
     printed.err = errorLine(error);
   }
@@ -240,44 +273,33 @@ Printed failed(const calc::CalcError& error, Format format) {
 // In the table the width is the same for every row and stands once beside the rows.
 std::string calculationJson(const Calculation& c, const calc::DesignResult* design,
                             bool echoWidth = true) {
-  JsonObject object;
+  Json object = Json::object();
   addCalculationJson(object, c, design, echoWidth);
-  return object.str();
+  return jsonText(object);
 }
 
 }  // namespace
 
-std::string errorObjectJson(const calc::CalcError& error) {
-  return JsonObject()
-      .add("field", error.field)
-      .add("text", error.text)
-      .add("message", error.message)
-      .str();
+Json errorObjectJson(const calc::CalcError& error) {
+  return {{"field", error.field}, {"text", error.text}, {"message", error.message}};
 }
 
-void addCalculationJson(JsonObject& object, const Calculation& c, const calc::DesignResult* design,
+void addCalculationJson(Json& object, const Calculation& c, const calc::DesignResult* design,
                         bool echoWidth) {
-  const Entries& e = c.entries;
-  JsonObject inputs;
-  inputs.add("hoseLength", e.hoseLength)
-      .add("material", e.material)
-      .add("hoseDiameter", e.hoseDiameter)
-      .add("nozzle", e.nozzle)
-      .add("waterColumn", e.waterColumn);
-  if (e.flow) inputs.add("flow", *e.flow);
-  if (echoWidth) inputs.add("width", e.width);
-  inputs.add("hoseCoefficient", c.hoseCoefficient);
-
-  JsonObject outputs;
-  for (const OutputField& field : kOutputFields) {
-    if (const auto& value = c.outputs.*field.member) outputs.add(field.key, *value);
+  Json& inputs = object["inputs"] = Json::object();
+  for (const InputRow& row : inputRows()) {
+    if (row.echo == nullptr || (!echoWidth && row.key == "width")) continue;
+    if (const std::string* text = row.echo(c.entries)) inputs[std::string(row.key)] = *text;
   }
+  inputs["hoseCoefficient"] = c.hoseCoefficient;
 
-  object.addRaw("inputs", inputs.str())
-      .addRaw("outputs", outputs.str())
-      .addRaw("values", valuesJson(c));
-  if (design) object.addRaw("design", designJson(*design));
-  if (c.outputs.message) object.add("message", *c.outputs.message);
+  Json& outputs = object["outputs"] = Json::object();
+  for (const OutputField& field : kOutputFields) {
+    if (const auto& value = c.outputs.*field.member) outputs[field.key] = *value;
+  }
+  object["values"] = valuesJson(c);
+  if (design) object["design"] = designJson(*design);
+  if (c.outputs.message) object["message"] = *c.outputs.message;
 }
 
 Printed printCalculation(const Calculation& c, Format format, const Checked* checked) {
@@ -337,7 +359,7 @@ Printed printTable(const std::vector<Calculation>& rows, bool withWidth, Format 
     case Format::Json:
       // The width once, then one row per line, each the object a single run prints without
       // the width, so rows can be compared with single runs line by line.
-      printed.out = "{\"width\":" + jsonString(rows.empty() ? "" : rows.front().entries.width) +
+      printed.out = "{\"width\":" + jsonText(rows.empty() ? "" : rows.front().entries.width) +
                     ",\"rows\":[\n";
       for (std::size_t i = 0; i < rows.size(); ++i) {
         printed.out += calculationJson(rows[i], nullptr, false);

@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "calc/design_check.h"
 #include "cli/calculation.h"
-#include "cli/json.h"
 #include "cli/options.h"
 
 namespace cli {
@@ -21,6 +22,16 @@ struct Printed {
   std::string err;  // standard error
   int status = kExitOk;
 };
+
+// Every JSON the program writes is built as this, its members in the order added.
+using Json = nlohmann::ordered_json;
+
+// The value on one line. Ill-formed UTF-8 in a text becomes the escape \ufffd; besides
+// quote, backslash and the C0 controls, DEL, the C1 controls and U+2028/U+2029 are
+// escaped too, so that no text can steer a terminal and the line is also valid JavaScript.
+std::string jsonText(const Json& value);
+// The same with a line end.
+std::string jsonLine(const Json& value);
 
 // A design check and the settings it ran with.
 struct Checked {
@@ -39,10 +50,10 @@ Printed printCalculation(const Calculation& calculation, Format format,
 // The members of a calculation's JSON object ("inputs", "outputs", "values", "design" when
 // `design` is set, "message"), added to `object`; for the batch's JSON lines. The design
 // table leaves the width out of "inputs": it stands once beside the rows.
-void addCalculationJson(JsonObject& object, const Calculation& calculation,
+void addCalculationJson(Json& object, const Calculation& calculation,
                         const calc::DesignResult* design, bool echoWidth = true);
 // {"field":…,"text":…,"message":…}
-std::string errorObjectJson(const calc::CalcError& error);
+Json errorObjectJson(const calc::CalcError& error);
 
 // The design table; the spacing column (spacing or warning) appears when `withWidth`.
 // JSON: {"width":…,"rows":[…]}, the width the rows share once, then one row per line, each
@@ -53,7 +64,7 @@ Printed printTable(const std::vector<Calculation>& rows, bool withWidth, Format 
 // Rows of cells, each column padded to its widest cell (Chinese characters count two).
 std::string alignedRows(const std::vector<std::vector<std::string>>& rows);
 // The "design" object of --check's JSON.
-std::string designJson(const calc::DesignResult& design);
+Json designJson(const calc::DesignResult& design);
 // Caption and value of each line of the design block, before the checks.
 std::vector<std::vector<std::string>> designLines(const calc::DesignResult& design,
                                                   const DesignSettings& settings);

@@ -1,10 +1,9 @@
 #include "cli/system_command.h"
 
-#include <nlohmann/json.hpp>
-
 #include "calc/number_text.h"
 #include "calc/utf8.h"
 #include "cli/csv.h"
+#include "cli/report.h"
 #include "project/project_file.h"
 #include "sheet/sheet_file.h"
 #include "sheet/system_sheet.h"
@@ -13,7 +12,6 @@ namespace cli {
 namespace {
 
 using calc::formatFixed;
-using Json = nlohmann::ordered_json;
 
 std::string f2(double v) { return formatFixed(v, 2); }
 std::string orDash(const std::optional<double>& v) { return v ? f2(*v) : "—"; }
@@ -22,7 +20,7 @@ Printed failed(const calc::CalcError& error, Format format) {
   Printed printed;
   printed.status = kExitCalcFailed;
   if (format == Format::Json) {
-    printed.out = "{\"error\":" + errorObjectJson(error) + "}\n";
+    printed.out = jsonLine({{"error", errorObjectJson(error)}});
   } else {
     printed.err = calc::oneLine(error.message) + "\n";
   }
@@ -168,10 +166,8 @@ std::string json(const calc::SystemResult& r) {
                                 {"value", c.value},
                                 {"text", c.text}});
   }
-  // "design" exactly as --check writes it; "system" with unrounded numbers. Invalid UTF-8
-  // cannot reach here (the TOML reader refuses it); replaced rather than thrown on.
-  return "{\"design\":" + designJson(r.design) +
-         ",\"system\":" + system.dump(-1, ' ', false, Json::error_handler_t::replace) + "}\n";
+  // "design" exactly as --check writes it; "system" with unrounded numbers.
+  return jsonLine({{"design", designJson(r.design)}, {"system", std::move(system)}});
 }
 
 }  // namespace
@@ -212,16 +208,7 @@ Printed runSystem(const std::string& path, Format format, const ReportOptions& r
                                             : info.name + "（" + info.number + "）";
   request.designer = !report.designer.empty() ? report.designer : info.designer;
   request.date = report.date.value_or(sheet::todayText());
-  const calc::Result<std::string> html = sheet::makeSystemSheet(project.value().inputs, request);
-  Printed printed;
-  if (!html.ok()) return failed(html.error(), Format::Text);
-  if (*report.path == "-") {
-    printed.out = html.value();
-  } else if (const auto reason = sheet::writeFileAtomically(*report.path, html.value())) {
-    printed.err = *reason + "\n";
-    printed.status = kExitWriteFailed;
-  }
-  return printed;
+  return deliverSheet(*report.path, sheet::makeSystemSheet(project.value().inputs, request));
 }
 
 }  // namespace cli
