@@ -460,24 +460,25 @@ void checkMenuBar(const std::string& folder) {
   expectEq(about.find("版本 " HYDRANT_VERSION) != std::string::npos ? "version" : about, "version",
            "about");
 
+  // The sheet's dialog and the system form, each by its ID and by its shortcut, then cancelled.
   dialogsByHand = true;
-  for (bool byKey : {false, true}) {
-    const std::string what = byKey ? "sheet by Ctrl+P" : "sheet by ID";
-    SetForegroundWindow(form);
-    byKey ? press({VK_CONTROL, 'P'}) : command(ui::MenuCommand::Sheet);
-    const HWND box = dialog("生成计算书");
-    expectEq(box ? "dialog" : "none", "dialog", what);
-    if (box) PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
-    waitFor([box] { return !IsWindow(box); });
-  }
-  for (bool byKey : {false, true}) {
-    const std::string what = byKey ? "system form by Ctrl+M" : "system form by ID";
-    SetForegroundWindow(form);
-    byKey ? press({VK_CONTROL, 'M'}) : command(ui::MenuCommand::System);
-    const HWND box = dialog("消火栓系统计算", IDC_SYS_FLOORS);
-    expectEq(box ? "dialog" : "none", "dialog", what);
-    if (box) PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
-    waitFor([box] { return !IsWindow(box); });
+  const struct {
+    ui::MenuCommand entry;
+    WORD key;
+    const char* caption;
+    int child;
+  } dialogs[] = {{ui::MenuCommand::Sheet, 'P', "生成计算书", 0},
+                 {ui::MenuCommand::System, 'M', "消火栓系统计算", IDC_SYS_FLOORS}};
+  for (const auto& d : dialogs) {
+    for (bool byKey : {false, true}) {
+      const std::string what = d.caption + std::string(byKey ? " by Ctrl+" : " by ID");
+      SetForegroundWindow(form);
+      byKey ? press({VK_CONTROL, d.key}) : command(d.entry);
+      const HWND box = dialog(d.caption, d.child);
+      expectEq(box ? "dialog" : "none", "dialog", what);
+      if (box) PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+      waitFor([box] { return !IsWindow(box); });
+    }
   }
   dialogsByHand = false;
   takeBox(false, "menu bar");
