@@ -530,7 +530,7 @@ std::string listRow(HWND list, int row) {
 
 // The system form from the system menu, driven through its control IDs: the worked example
 // typed in, 计 算 by Enter, the grid read back, fewer floors, 保存… into a file that the
-// project reader gives back, and Esc.
+// project reader gives back, 打开… the example, and Esc.
 void checkSystemForm(int dpi, const wchar_t* shot) {
   dialogsByHand = true;  // the watchdog still answers the program's message boxes
   const std::vector<std::string> before = allTexts();
@@ -630,6 +630,16 @@ void checkSystemForm(int dpi, const wchar_t* shot) {
              "grid against the saved file");
   }
   takeBox(false, "system form");
+
+  // 打开… the worked example's file: its entries, the results cleared until 计 算.
+  PostMessageW(item(IDC_SYS_OPEN), BM_CLICK, 0, 0);
+  std::string examplePath = HYDRANT_EXAMPLE;
+  for (char& c : examplePath) c = c == '/' ? '\\' : c;
+  answerFileDialog(examplePath, "system form open");
+  waitFor([&] { return text(item(IDC_SYS_BUILDING_FLOORS)) == "18"; });
+  expectEq(text(item(IDC_SYS_BUILDING_FLOOR_HEIGHTS)) + " " + std::to_string(rows()),
+           "5.1, 3.9×16 0", "opened the example");
+  takeBox(false, "system form, opened");
 
   // Esc closes.
   SetForegroundWindow(box);
