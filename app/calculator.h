@@ -3,7 +3,7 @@
 // the start-up benchmark so that both measure the same start.
 
 #include "ui/form1.h"
-#include "ui/qt_window.h"
+#include "ui/qt/qt_window.h"
 
 class Calculator {
  public:

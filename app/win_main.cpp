@@ -5,7 +5,7 @@
 #include <commctrl.h>
 
 #include "ui/form1.h"
-#include "ui/win32_window.h"
+#include "ui/win32/win32_window.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   // The visual-styles controls of Common Controls 6 (the manifest asks for them).

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "calc/run_errors.h"
+#include "calc/utf8.h"
 #include "cli/batch.h"
 #include "cli/calculation.h"
 #include "cli/csv.h"
@@ -39,12 +40,7 @@ std::vector<std::string> utf8Arguments(int argc, char** argv) {
   (void)argv;
   int count = 0;
   LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  for (int i = 1; wide != nullptr && i < count; ++i) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-    std::string arg(size > 0 ? size - 1 : 0, '\0');
-    if (size > 1) WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), size, nullptr, nullptr);
-    args.push_back(arg);
-  }
+  for (int i = 1; wide != nullptr && i < count; ++i) args.push_back(calc::narrow(wide[i]));
   LocalFree(wide);
 #else
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);

@@ -18,7 +18,7 @@ window_exe=$3
 cli_exe=$4
 manual=$5
 wait_window="Z:$(realpath "$6")"
-window_class=HydrantCalcForm1  # kClassName in ui/win32_window.cpp
+window_class=HydrantCalcForm1  # kClassName in ui/win32/win32_window.cpp
 version=$(basename "$setup" | sed -n 's/^hydrant-calc-\(.*\)-setup\.exe$/\1/p')
 [ -n "$version" ] || { echo "installer-check: cannot read the version from $setup" >&2; exit 2; }
 started=$(date +%s%N)

@@ -75,13 +75,7 @@ std::pair<std::string, std::string> splitPath(const std::string& path) {
 #ifdef _WIN32
 // UTF-16 for the wide calls, so a path keeps every character; the ANSI calls would read it
 // in the code page.
-std::wstring widePath(std::string_view utf8) {
-  const int size =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
-  return wide;
-}
+std::wstring widePath(std::string_view utf8) { return calc::widen(utf8); }
 
 std::FILE* openForReading(const std::string& path) {
   return _wfopen(widePath(path).c_str(), L"rb");

@@ -16,7 +16,7 @@
 #include "ui/form1.h"
 #include "ui/form_layout.h"
 #include "ui/main_menu.h"
-#include "ui/qt_window.h"
+#include "ui/qt/qt_window.h"
 
 namespace {
 

@@ -25,9 +25,9 @@
 #include "tests/ui/expected_window.h"
 #include "ui/form_layout.h"
 #include "ui/main_menu.h"
-#include "ui/system_form_ids.h"
-#include "ui/win32_sheet_dialog.h"
-#include "ui/win32_text.h"
+#include "ui/win32/system_form_ids.h"
+#include "ui/win32/win32_sheet_dialog.h"
+#include "ui/win32/win32_text.h"
 
 namespace {
 

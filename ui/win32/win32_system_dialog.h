@@ -1,6 +1,6 @@
 #pragma once
 // The 消火栓系统计算 form on plain Win32: the dialog resource IDD_SYSTEM_FORM
-// (app/hydrant-calc.rc.in, IDs in ui/system_form_ids.h) carrying SystemView for SystemForm's
+// (app/hydrant-calc.rc.in, IDs in ui/win32/system_form_ids.h) carrying SystemView for SystemForm's
 // handlers. The dialog manager runs it modally: Tab walks the entries column by column, Enter
 // presses the default button 计 算, Esc and 关闭 close it. The floor grid and the check list
 // are ListViews in report mode; floors that need reducing are drawn on a light red.

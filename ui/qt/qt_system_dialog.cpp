@@ -1,4 +1,4 @@
-#include "ui/qt_system_dialog.h"
+#include "ui/qt/qt_system_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,7 +16,7 @@
 #include <array>
 #include <stdexcept>
 
-#include "ui/qt_window.h"
+#include "ui/qt/qt_window.h"
 #include "ui/system_form.h"
 
 namespace ui {

@@ -1,4 +1,4 @@
-#include "ui/win32_window.h"
+#include "ui/win32/win32_window.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -10,9 +10,9 @@
 #include <stdexcept>
 
 #include "ui/main_menu.h"
-#include "ui/win32_sheet_dialog.h"
-#include "ui/win32_system_dialog.h"
-#include "ui/win32_text.h"
+#include "ui/win32/win32_sheet_dialog.h"
+#include "ui/win32/win32_system_dialog.h"
+#include "ui/win32/win32_text.h"
 
 namespace ui {
 namespace {
@@ -85,14 +85,6 @@ std::optional<ACCEL> accelerator(std::string_view shortcut, int id) {
 }
 
 int scale(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
-
-// "宋体" with the Chinese character set, the face the window's texts are drawn in.
-HFONT songti(int points, UINT dpi) {
-  return CreateFontW(-MulDiv(points, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
-                     FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                     widen(kButtonFontFamily).c_str());
-}
 
 struct WindowClass {
   const wchar_t* name;
@@ -270,8 +262,8 @@ void Win32Window::createMenuBar() {
 
 void Win32Window::layout(UINT dpi, const RECT* suggested) {
   // New fonts and icons first; the old ones are released when the controls have let go.
-  Font font(songti(9, dpi));
-  Font buttonFont(songti(kButtonFontPointSize, dpi));
+  Font font = win32::songti(9, dpi);
+  Font buttonFont = win32::songti(kButtonFontPointSize, dpi);
   const int big = systemMetric(SM_CXICON, dpi), small = systemMetric(SM_CXSMICON, dpi);
   Icon bigIcon(static_cast<HICON>(LoadImageW(instance_, kIconName, IMAGE_ICON, big, big, 0)));
   Icon smallIcon(static_cast<HICON>(LoadImageW(instance_, kIconName, IMAGE_ICON, small, small, 0)));

@@ -68,7 +68,7 @@ class QtWindow final : public Window {
   FormEvents* events_ = nullptr;
 };
 
-// The window's dialogs, shared with the system form's dialog (ui/qt_system_dialog).
+// The window's dialogs, shared with the system form's dialog (ui/qt/qt_system_dialog).
 namespace qt {
 // 宋体 9 pt, or the CJK face that stands in for it.
 QFont windowFont();

@@ -18,6 +18,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "ui/win32/gdi.h"
 #include "ui/window.h"
 
 namespace ui {
@@ -53,16 +54,13 @@ class Win32Window final : public Window {
   void runSystemForm(SystemEntries& entries) override;
 
  private:
-  struct GdiDeleter {
-    void operator()(HFONT font) const { DeleteObject(font); }
-  };
   struct IconDeleter {
     void operator()(HICON icon) const { DestroyIcon(icon); }
   };
   struct AcceleratorDeleter {
     void operator()(HACCEL table) const { DestroyAcceleratorTable(table); }
   };
-  using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiDeleter>;
+  using Font = win32::Font;
   using Icon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
   using Accelerators = std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorDeleter>;
 

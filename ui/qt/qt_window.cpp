@@ -1,4 +1,4 @@
-#include "ui/qt_window.h"
+#include "ui/qt/qt_window.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -44,7 +44,7 @@
 #include <vector>
 
 #include "ui/main_menu.h"
-#include "ui/qt_system_dialog.h"
+#include "ui/qt/qt_system_dialog.h"
 #include "ui/system_form.h"
 
 namespace ui {

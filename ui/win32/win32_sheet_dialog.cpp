@@ -1,4 +1,4 @@
-#include "ui/win32_sheet_dialog.h"
+#include "ui/win32/win32_sheet_dialog.h"
 
 #include <commdlg.h>
 #include <shlobj.h>
@@ -8,7 +8,8 @@
 #include <type_traits>
 #include <vector>
 
-#include "ui/win32_text.h"
+#include "ui/win32/gdi.h"
+#include "ui/win32/win32_text.h"
 
 // The options dialog is a real dialog box (DialogBoxIndirectParamW) built from a template in
 // memory: the dialog manager then runs the modal loop, disables and re-enables the owner,
@@ -151,22 +152,11 @@ void keepOwnDpiLayout(HWND dialog) {
   if (setBehavior != nullptr) setBehavior(dialog, kDisableAll, kDisableAll);
 }
 
-struct FontDeleter {
-  void operator()(HFONT font) const { DeleteObject(font); }
-};
-using FontPtr = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
-
-FontPtr makeFont(UINT dpi) {
-  return FontPtr(CreateFontW(-MulDiv(9, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE,
-                             FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"宋体"));
-}
-
 // ---- The dialog ------------------------------------------------------------------------
 
 struct DialogState {
   SheetOptions* options;  // written only on 确定, as a whole
-  FontPtr font;
+  Font font;
 };
 
 // The whole text of one of the dialog's own controls.
@@ -188,7 +178,7 @@ int textWidth(HDC dc, HWND control) {
 // the font measures them, so every caption fits whatever font stands in for 宋体.
 void layout(HWND dialog, DialogState& state, UINT dpi) {
   const auto px = [dpi](int pixels96) { return MulDiv(pixels96, static_cast<int>(dpi), 96); };
-  FontPtr font = makeFont(dpi);
+  Font font = songti(9, dpi);
   for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
        child = GetWindow(child, GW_HWNDNEXT)) {
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);

@@ -1,4 +1,4 @@
-#include "ui/win32_system_dialog.h"
+#include "ui/win32/win32_system_dialog.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -11,9 +11,9 @@
 #include <utility>
 
 #include "ui/system_form.h"
-#include "ui/system_form_ids.h"
-#include "ui/win32_sheet_dialog.h"
-#include "ui/win32_text.h"
+#include "ui/win32/system_form_ids.h"
+#include "ui/win32/win32_sheet_dialog.h"
+#include "ui/win32/win32_text.h"
 
 namespace ui::win32 {
 namespace {
