@@ -348,21 +348,9 @@ void putInt(std::string& out, std::string_view key, long long value) {
 
 void putString(std::string& out, std::string_view key, std::string_view value) {
   out += key;
-  out += " = \"";
-  for (unsigned char c : value) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20 || c == 0x7f) {
-      static constexpr char kHex[] = "0123456789ABCDEF";
-      out += "\\u00";
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  out += "\"\n";
+  out += " = ";
+  out += tomlString(value);
+  out += '\n';
 }
 
 }  // namespace
@@ -464,6 +452,25 @@ calc::Result<Project> loadProject(std::string_view path) {
 
 std::optional<std::string> saveProject(std::string_view path, const Project& project) {
   return sheet::writeFileAtomically(path, writeProject(project));
+}
+
+std::string tomlString(std::string_view text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20 || c == 0x7f) {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      out += "\\u00";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  out += '"';
+  return out;
 }
 
 }  // namespace project

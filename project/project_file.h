@@ -31,6 +31,9 @@ calc::Result<Project> readProject(std::string_view text, std::string_view fileNa
 // The text a save writes; readProject gives back the same project from it.
 std::string writeProject(const Project& project);
 
+// `text` as a TOML basic string, quotes included: quote, backslash and control bytes escaped.
+std::string tomlString(std::string_view text);
+
 // readProject of the file at a UTF-8 path ("-": standard input).
 calc::Result<Project> loadProject(std::string_view path);
 // writeProject into the file at a UTF-8 path, written safely; one line saying why not.

@@ -98,24 +98,6 @@ std::string tomlNumber(double v) {
   return shortest(v);
 }
 
-std::string tomlString(std::string_view s) {
-  std::string out = "\"";
-  for (unsigned char c : s) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20 || c == 0x7f) {
-      static constexpr char kHex[] = "0123456789ABCDEF";
-      out += "\\u00";
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out + "\"";
-}
-
 std::string text(const SystemEntries& entries, std::string_view key) {
   const auto it = entries.find(key);
   return it == entries.end() ? std::string() : it->second;
@@ -279,7 +261,7 @@ calc::Result<project::Project> projectFromEntries(const SystemEntries& entries) 
       const std::string typed = text(entries, f.key);
       const std::string name(f.key.substr(section.size() + 1));
       if (isString(f.key)) {
-        toml += name + " = " + tomlString(typed) + "\n";
+        toml += name + " = " + project::tomlString(typed) + "\n";
         continue;
       }
       // An empty entry is left out: optional keys take their defaults, required ones are
