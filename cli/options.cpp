@@ -73,6 +73,9 @@ std::variant<Options, UsageError> parseOptions(std::span<const std::string> args
   // silently ignored, so it is refused instead, naming the last one given.
   std::string_view entryGiven;
   std::string_view designGiven;
+  // The system takes everything from its project file: any entry, setting or other run given
+  // beside it would be ignored, so it is refused, naming the last one given.
+  std::string_view besideSystem;
   bool titleGiven = false;
 
   CLI::App app;
@@ -86,6 +89,10 @@ std::variant<Options, UsageError> parseOptions(std::span<const std::string> args
       if (r->kind == InputKind::Entry) entryGiven = r->option;
       if (r->kind == InputKind::Design) designGiven = r->option;
       if (r->kind == InputKind::Title) titleGiven = true;
+      const bool takenWithSystem = r->kind == InputKind::Report || r->kind == InputKind::Title ||
+                                   r->kind == InputKind::Info || r->option == "--format" ||
+                                   r->option == "--system";
+      if (!takenWithSystem) besideSystem = r->option;
     };
     std::string names(row.option);
     if (!row.shortOption.empty()) names = std::string(row.shortOption) + "," + names;
@@ -125,6 +132,10 @@ std::variant<Options, UsageError> parseOptions(std::span<const std::string> args
 
   if (!options.report.path && titleGiven) {
     return UsageError{listOf(InputKind::Title) + " 只用于计算书，须与 --report 同用"};
+  }
+  if (options.system && !besideSystem.empty() && !options.help && !options.version) {
+    return UsageError{"--system 不能与 " + std::string(besideSystem) +
+                      " 同时使用（系统计算的输入全部取自项目文件）"};
   }
   if (options.table && !options.help && !options.version) {
     if (!entryGiven.empty()) {
