@@ -5,12 +5,7 @@
 set -euo pipefail
 html=$(realpath "$1")
 out=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+. "$(dirname "$0")/../browser_print.sh"
 
 # The sections a reader looks for, each an <h2> of the page and a line of the printout.
 sections=(
@@ -36,23 +31,8 @@ grep -o 'href="#[^"]*"' "$html" | sed 's/href="#\(.*\)"/\1/' | sort -u | while r
 done
 
 pdf=$out/hydrant-calc-manual.pdf
-rm -f "$pdf"
-chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
-  --disable-background-networking --disable-component-update --disable-sync \
-  --user-data-dir="$work/profile" --no-pdf-header-footer --print-to-pdf="$pdf" \
-  "file://$html" >"$work/chromium.log" 2>&1 || { cat "$work/chromium.log"; fail "chromium"; }
-[ -s "$pdf" ] || fail "no PDF"
-if grep -E ':(ERROR|FATAL):' "$work/chromium.log" | grep -viE 'dbus|bus\.cc|gpu|gles|viz|sandbox'; then
-  fail "chromium reported the errors above"
-fi
-
-text=$(pdftotext -layout "$pdf" -)
+print_pdf manual "$html" "$pdf" 20
 for s in "${sections[@]}"; do
   grep -qF -- "$s" <<<"$text" || fail "“$s” missing from the printout"
 done
-info=$(pdfinfo "$pdf")
-pages=$(awk '/^Pages:/ {print $2}' <<<"$info")
-grep -qE '^Page size: +59[45](\.[0-9]+)? x 84[12](\.[0-9]+)? pts \(A4\)' <<<"$info" ||
-  fail "not A4: $(grep '^Page size' <<<"$info")"
-grep -qE "第 ?$pages ?页 ?共 ?$pages ?页" <<<"$text" || fail "no page numbers"
 echo "manual: ${#sections[@]} sections on $pages A4 pages ($pdf)"

@@ -7,40 +7,17 @@
 set -euo pipefail
 cli=$1
 out=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+. "$(dirname "$0")/../browser_print.sh"
 
-# print NAME ARGS...: the sheet for ARGS as $out/NAME.pdf; its text in $text, pages in $pages.
+# print NAME ARGS...: the sheet for ARGS as $out/NAME.pdf, printed by print_pdf.
 print() {
   local name=$1
   shift
   html=$out/$name.html
   pdf=$out/$name.pdf
-  rm -f "$html" "$pdf"
+  rm -f "$html"
   "$cli" --report "$html" --date 2026年12月6日 "$@"
-  # A fresh profile and no network: the sheet must need nothing but itself.
-  chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
-    --disable-background-networking --disable-component-update --disable-sync \
-    --user-data-dir="$work/profile-$name" --print-to-pdf="$pdf" \
-    "file://$html" >"$work/chromium.log" 2>&1 || { cat "$work/chromium.log"; fail "chromium"; }
-  [ -s "$pdf" ] || fail "$name: no PDF"
-  text=$(pdftotext -layout "$pdf" -)
-  info=$(pdfinfo "$pdf")
-  pages=$(awk '/^Pages:/ {print $2}' <<<"$info")
-  [ "$pages" -ge 1 ] && [ "$pages" -le 3 ] || fail "$name: $pages pages, at most 3 expected"
-  for p in $(seq 1 "$pages"); do
-    grep -qE "第 ?$p ?页 ?共 ?$pages ?页" <<<"$text" || fail "$name: no page number $p of $pages"
-  done
-  grep -qE '^Page size: +59[45](\.[0-9]+)? x 84[12](\.[0-9]+)? pts \(A4\)' <<<"$info" ||
-    fail "$name: not A4: $(grep '^Page size' <<<"$info")"
-  # The browser's header and footer: the file's address, the date and time, the title.
-  if grep -qE 'file:|[0-9]+/[0-9]+/[0-9]+, *[0-9]+:[0-9]+' <<<"$text"; then
-    fail "$name: browser header or footer on the page"
-  fi
+  print_pdf "$name" "$html" "$pdf" 3
   for bad in NaN nan undefined Tavrel; do
     if grep -qw -- "$bad" <<<"$text"; then fail "$name: $bad on the printed sheet"; fi
   done

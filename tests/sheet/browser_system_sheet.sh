@@ -1,6 +1,6 @@
 #!/bin/bash
 # The system sheet of the example project as a plan reviewer gets it: written by the command
-# line, printed to PDF by headless Chromium, read back with pdftotext; and a 60-storey
+# line, printed to PDF by headless Chromium with its default options, read back with pdftotext; and a 60-storey
 # version of the same project for the page count. Page 3 of the example stays in the build
 # folder as hydrant-system-sheet-page3.png for a look by eye.
 # Usage: browser_system_sheet.sh HYDRANT_CALC_CLI BUILD_DIR EXAMPLE_TOML
@@ -8,25 +8,15 @@ set -euo pipefail
 cli=$1
 out=$2
 example=$3
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+. "$(dirname "$0")/../browser_print.sh"
 
-# print NAME TOML MAX_PAGES: the sheet as PDF in $work/NAME.pdf, its text in $work/NAME.txt.
+# print NAME TOML MAX_PAGES: the sheet as $work/NAME.pdf, printed by print_pdf, as a plan reviewer
+# prints it; its text also in $work/NAME.txt.
 print() {
   local name=$1 toml=$2 max=$3
   "$cli" --system "$toml" --report "$work/$name.html" --date 2026年12月7日
-  chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
-    --disable-background-networking --disable-component-update --disable-sync \
-    --user-data-dir="$work/profile" --no-pdf-header-footer --print-to-pdf="$work/$name.pdf" \
-    "file://$work/$name.html" >"$work/chromium.log" 2>&1 || { cat "$work/chromium.log"; fail "chromium"; }
-  pdftotext -layout "$work/$name.pdf" "$work/$name.txt"
-  local pages
-  pages=$(pdfinfo "$work/$name.pdf" | awk '/^Pages:/ {print $2}')
-  [ "$pages" -ge 1 ] && [ "$pages" -le "$max" ] || fail "$name: $pages pages, at most $max expected"
+  print_pdf "$name" "$work/$name.html" "$work/$name.pdf" "$max"
+  printf '%s\n' "$text" >"$work/$name.txt"
   echo "$name: $pages A4 pages"
 }
 
