@@ -33,118 +33,115 @@ TEST(NozzleRelations, CoefficientsOfTheOfferedNozzlesAndWaterColumns) {
   }
 }
 
+// The flow text and H_q for every offered entry; every call replaces all five quantities of
+// the state (the 13 mm rows follow a 19 mm one).
 TEST(Qxh, FlowAndNozzlePressureForEveryOfferedEntry) {
+  // H_q = q² / B for q = 3 exactly, inverted to its water column: "3.00", not "3" (H_q
+  // unchecked: the column is read back from its text).
+  const double hq3 = 9 / calc::nozzleFlowCoefficient(1, 19);
+  const double three =
+      hq3 / (calc::waterColumnCoefficient(7) * (1 + calc::nozzleCoefficient(19) * hq3));
   const struct {
-    const char* waterColumn;
+    std::string waterColumn;
     float d;
     double hq;
     const char* flow;
   } rows[] = {
-      {"7", 13, 9.6708, "1.83"},   {"7", 16, 9.3097, "2.72"},   {"7", 19, 9.0755, "3.78"},
-      {"10", 13, 14.9205, "2.27"}, {"10", 16, 14.0781, "3.34"}, {"10", 19, 13.5493, "4.62"},
-      {"13", 13, 21.2889, "2.71"}, {"13", 16, 19.6143, "3.94"}, {"13", 19, 18.6027, "5.41"},
+      {"7", 19, 9.0755, "3.78"},   {"7", 16, 9.3097, "2.72"},
+      {"7", 13, 9.6708, "1.83"},   {"10", 19, 13.5493, "4.62"},
+      {"10", 16, 14.0781, "3.34"}, {"10", 13, 14.9205, "2.27"},
+      {"13", 19, 18.6027, "5.41"}, {"13", 16, 19.6143, "3.94"},
+      {"13", 13, 21.2889, "2.71"}, {calc::numberToText(three), 19, -1, "3.00"},
+      {"0", 19, 0, "0.00"},
   };
+  calc::CalcState state;
   for (const auto& r : rows) {
-    SCOPED_TRACE(std::string(r.waterColumn) + " m, " + std::to_string(r.d) + " mm");
-    calc::CalcState state;
+    SCOPED_TRACE(r.waterColumn + " m, " + std::to_string(r.d) + " mm");
     const auto q = calc::Qxh(r.waterColumn, r.d, state);
     ASSERT_TRUE(q.ok());
     EXPECT_EQ(q.value(), r.flow);
-    ASSERT_TRUE(state.nozzlePressure);
-    EXPECT_NEAR(*state.nozzlePressure, r.hq, 5e-5);
+    if (r.hq >= 0) {
+      EXPECT_NEAR(*state.nozzlePressure, r.hq, 5e-5);
+    }
+    EXPECT_EQ(state.dischargeCoefficient, 1.0f);
+    EXPECT_NEAR(*state.phi, calc::nozzleCoefficient(r.d), 1e-12);
+    EXPECT_NEAR(*state.alphaF, calc::waterColumnCoefficient(std::stod(r.waterColumn)), 1e-12);
+    EXPECT_NEAR(*state.flowCoefficient, calc::nozzleFlowCoefficient(1, r.d), 1e-12);
   }
 }
 
-TEST(Qxh, WritesAllFiveQuantitiesEveryCall) {
-  calc::CalcState state;
-  ASSERT_TRUE(calc::Qxh("10", 19, state).ok());
-  // Only the nozzle changes, yet every field is replaced.
-  ASSERT_TRUE(calc::Qxh("10", 13, state).ok());
-  EXPECT_EQ(state.dischargeCoefficient, 1.0f);
-  EXPECT_NEAR(*state.phi, 0.016451, 5e-7);
-  EXPECT_NEAR(*state.alphaF, 1.198, 1e-12);
-  EXPECT_NEAR(*state.flowCoefficient, 0.345289, 5e-7);
-  EXPECT_NEAR(*state.nozzlePressure, 14.9205, 5e-5);
-}
-
-TEST(Qxh, ResultKeepsTwoDecimalsForWholeFlows) {
-  // H_q = q² / B for q = 3 exactly, inverted to its water column.
-  calc::CalcState state;
-  const double phi = calc::nozzleCoefficient(19);
-  const double hq = 9 / calc::nozzleFlowCoefficient(1, 19);
-  const double hm = hq / (calc::waterColumnCoefficient(7) * (1 + phi * hq));
-  const auto q = calc::Qxh(calc::numberToText(hm), 19, state);
-  ASSERT_TRUE(q.ok());
-  EXPECT_EQ(q.value(), "3.00");
-  EXPECT_EQ(calc::Qxh("0", 19, state).value(), "0.00");
-}
-
-TEST(Qxh, WaterColumnBeyondTheNozzlesReachIsAnError) {
-  // The message names the longest whole water column the nozzle throws. A 1e15 mm nozzle
-  // reaches about (1 / (80e-8 · φ))^(1/5) = 5.49e9 m, beyond int; a 3.4e38 mm one past
-  // 2^53 m, where whole metres can no longer be told apart, so no figure is named.
+TEST(Qxh, RefusedEntries) {
+  // Beyond the reach the message names the longest whole water column the nozzle throws. A
+  // 1e15 mm nozzle reaches about (1 / (80e-8 · φ))^(1/5) = 5.49e9 m, beyond int; a 3.4e38 mm
+  // one past 2^53 m, where whole metres can no longer be told apart, so no figure is named.
   const struct {
     float d;
-    const char* reaches;
-    const char* beyond;
+    const char* reaches;  // "" for none
+    const char* refused;
+    const char* field;
     const char* ending;
-  } rows[] = {{13, "31", "31.3", "该喷嘴最大为 31 m。"},
-              {16, "34", "34.6", "该喷嘴最大为 34 m。"},
-              {19, "37", "37.5", "该喷嘴最大为 37 m。"},
-              {1e15f, "5492802673", "5492802674", "该喷嘴最大为 5492802673 m。"},
-              {3.4e38f, "1e20", "1e70", " mm 喷嘴所能达到的范围。"}};
+  } rows[] = {
+      {13, "31", "31.3", calc::kWaterColumnField, "该喷嘴最大为 31 m。"},
+      {16, "34", "34.6", calc::kWaterColumnField, "该喷嘴最大为 34 m。"},
+      {19, "37", "37.5", calc::kWaterColumnField, "该喷嘴最大为 37 m。"},
+      {1e15f, "5492802673", "5492802674", calc::kWaterColumnField, "该喷嘴最大为 5492802673 m。"},
+      {3.4e38f, "1e20", "1e70", calc::kWaterColumnField, " mm 喷嘴所能达到的范围。"},
+      {19, "", "1o", calc::kWaterColumnField, ""},
+      {19, "", "-1", calc::kWaterColumnField, ""}};
   for (const auto& r : rows) {
-    SCOPED_TRACE(r.beyond);
+    SCOPED_TRACE(r.refused);
     calc::CalcState state;
-    EXPECT_TRUE(calc::Qxh(r.reaches, r.d, state).ok());
-    const auto q = calc::Qxh(r.beyond, r.d, state);
+    if (*r.reaches) {
+      EXPECT_TRUE(calc::Qxh(r.reaches, r.d, state).ok());
+    }
+    const auto q = calc::Qxh(r.refused, r.d, state);
     ASSERT_FALSE(q.ok());
-    EXPECT_EQ(q.error().field, calc::kWaterColumnField);
-    EXPECT_EQ(q.error().text, r.beyond);
+    EXPECT_EQ(q.error().field, r.field);
+    EXPECT_EQ(q.error().text, r.refused);
     EXPECT_TRUE(q.error().message.ends_with(r.ending)) << q.error().message;
   }
 }
 
-TEST(Qxh, ZeroNozzleAndBadTextsAreErrors) {
-  calc::CalcState state;
-  EXPECT_EQ(calc::Qxh("10", 0, state).error().field, calc::kNozzleDiameterField);
-  EXPECT_EQ(calc::Qxh("1o", 19, state).error().field, calc::kWaterColumnField);
-  EXPECT_EQ(calc::Qxh("-1", 19, state).error().field, calc::kWaterColumnField);
-}
-
-TEST(H2o, ResidualsOfTheWorkedSearch) {
+// The whole-metre search: the worked flow's residuals trial by trial, where it ends and what
+// it leaves in the state, and flows it must end for or refuse.
+TEST(H2o, SearchEndsWhereTheResidualChangesSign) {
   const double phi = calc::nozzleCoefficient(19);
   const double hq = std::pow(static_cast<double>(4.62f), 2) / calc::nozzleFlowCoefficient(1, 19);
   EXPECT_NEAR(hq, 13.547531, 5e-7);
-  const float expected[] = {6.064343f, 5.061848f,  4.057313f,  3.049854f, 2.038433f,
-                            1.021871f, -0.001144f, -1.032036f, -2.072318f};
-  for (int i = 0; i < 9; ++i) {
-    SCOPED_TRACE(4 + i);
-    EXPECT_EQ(calc::trialResidual(hq, phi, 4 + i), expected[i]);
+  const float residuals[] = {6.064343f, 5.061848f,  4.057313f,  3.049854f, 2.038433f,
+                             1.021871f, -0.001144f, -1.032036f, -2.072318f};
+  for (int i = 0; i < 9; ++i) EXPECT_EQ(calc::trialResidual(hq, phi, 4 + i), residuals[i]) << i;
+
+  const struct {
+    float flow, d;
+    std::optional<int> metres;  // unset: refused
+    float residual;             // of the last trial
+    double hq;
+  } rows[] = {
+      // The search ends after the trial at 9 m and leaves that trial's residual and α_f.
+      {4.62f, 19, 10, 1.021871f, 13.547531},
+      {0.0f, 19, 5, -4.0f, 0},  // 4 plus one trial
+      {5, 0, {}, 0, 0},
+      {5, -19, {}, 0, 0},
+      {-5, 19, {}, 0, 0},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.flow << " l/s, " << r.d << " mm");
+    calc::CalcState state;
+    const auto h = calc::H2o(r.flow, r.d, state);
+    ASSERT_EQ(h.ok(), r.metres.has_value());
+    if (!r.metres) continue;
+    EXPECT_EQ(h.value(), *r.metres);
+    EXPECT_EQ(state.residual, r.residual);
+    EXPECT_NEAR(*state.nozzlePressure, r.hq, 5e-7);
+    EXPECT_EQ(*state.alphaF, calc::waterColumnCoefficient(*r.metres - 1));
+    EXPECT_EQ(state.dischargeCoefficient, 1.0f);
+    EXPECT_NEAR(*state.flowCoefficient, calc::nozzleFlowCoefficient(1, r.d), 1e-12);
   }
-}
-
-TEST(H2o, WorkedFlowGivesTenMetres) {
   calc::CalcState state;
-  const auto h = calc::H2o(4.62f, 19, state);
-  ASSERT_TRUE(h.ok());
-  EXPECT_EQ(h.value(), 10);
-  // The search ends after the trial at 9 m and leaves that trial's residual and α_f.
-  EXPECT_EQ(state.residual, 1.021871f);
-  EXPECT_EQ(*state.alphaF, calc::waterColumnCoefficient(9));
-  EXPECT_EQ(state.dischargeCoefficient, 1.0f);
-  EXPECT_NEAR(*state.phi, 0.0096678, 5e-8);
-  EXPECT_NEAR(*state.flowCoefficient, 1.5755195, 5e-8);
-  EXPECT_NEAR(*state.nozzlePressure, 13.547531, 5e-7);
-}
-
-TEST(H2o, ZeroFlowEndsAfterTheFirstTrial) {
-  calc::CalcState state;
-  const auto h = calc::H2o(0.0f, 19, state);
-  ASSERT_TRUE(h.ok());
-  EXPECT_EQ(*state.nozzlePressure, 0.0);
-  EXPECT_EQ(state.residual, -4.0f);
-  EXPECT_EQ(h.value(), 5);  // 4 plus one trial
+  const auto huge = calc::H2o(1e6f, 19, state);
+  ASSERT_TRUE(huge.ok());
+  EXPECT_LE(huge.value(), *calc::maxWaterColumn(19) + 1);
 }
 
 TEST(H2o, InvertsQxhForEveryWholeWaterColumn) {
@@ -159,16 +156,6 @@ TEST(H2o, InvertsQxhForEveryWholeWaterColumn) {
       EXPECT_EQ(h.value(), metres);
     }
   }
-}
-
-TEST(H2o, EndsForHugeFlowsAndFailsCleanlyForBadNozzles) {
-  calc::CalcState state;
-  const auto huge = calc::H2o(1e6f, 19, state);
-  ASSERT_TRUE(huge.ok());
-  EXPECT_LE(huge.value(), *calc::maxWaterColumn(19) + 1);
-  EXPECT_FALSE(calc::H2o(5, 0, state).ok());
-  EXPECT_FALSE(calc::H2o(5, -19, state).ok());
-  EXPECT_FALSE(calc::H2o(-5, 19, state).ok());
 }
 
 }  // namespace

@@ -72,11 +72,15 @@ TEST(LeadingNumber, ReadsTheLongestLeadingNumber) {
   EXPECT_TRUE(std::isinf(leadingNumber("1e999")));
 }
 
+// Half away from zero on the decimal digits; single precision with its seven significant
+// digits (the float nearest 0.1 is 0.100000001..., not a longer tail); nothing for non-finite.
 TEST(FormatFixed, RoundsDecimalDigitsHalfAwayFromZero) {
+  constexpr bool single = true;
   const struct {
     double value;
     int decimals;
     const char* expected;
+    bool single = false;
   } cases[] = {{2.675, 2, "2.68"},
                {1.005, 2, "1.01"},
                {0.125, 2, "0.13"},
@@ -95,25 +99,20 @@ TEST(FormatFixed, RoundsDecimalDigitsHalfAwayFromZero) {
                {23.1, 2, "23.10"},
                {0.0000004, 6, "0.000000"},
                {0.0000005, 6, "0.000001"},
-               {1e20, 2, "100000000000000000000.00"}};
+               {1e20, 2, "100000000000000000000.00"},
+               {std::numeric_limits<double>::infinity(), 2, ""},
+               {std::nan(""), 2, ""},
+               {2.675, 2, "2.68", single},
+               {1.021871, 6, "1.021871", single},
+               {-0.0011444, 6, "-0.001144", single},
+               {-4.0, 6, "-4.000000", single},
+               {0.1, 6, "0.100000", single}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.value << " with " << c.decimals);
-    EXPECT_EQ(formatFixed(c.value, c.decimals), c.expected);
+    EXPECT_EQ(c.single ? formatFixedSingle(static_cast<float>(c.value), c.decimals)
+                       : formatFixed(c.value, c.decimals),
+              c.expected);
   }
-}
-
-TEST(FormatFixed, SinglePrecisionUsesSevenDigits) {
-  EXPECT_EQ(formatFixedSingle(2.675f, 2), "2.68");
-  EXPECT_EQ(formatFixedSingle(1.021871f, 6), "1.021871");
-  EXPECT_EQ(formatFixedSingle(-0.0011444f, 6), "-0.001144");
-  EXPECT_EQ(formatFixedSingle(-4.0f, 6), "-4.000000");
-  // Seven significant digits: the float nearest 0.1 is 0.100000001..., not a longer tail.
-  EXPECT_EQ(formatFixedSingle(0.1f, 6), "0.100000");
-}
-
-TEST(FormatFixed, NonFiniteAndUnsetGiveTheEmptyText) {
-  EXPECT_EQ(formatFixed(std::numeric_limits<double>::infinity(), 2), "");
-  EXPECT_EQ(formatFixed(std::nan(""), 2), "");
   EXPECT_EQ(formatFixed(std::optional<double>{}, 2), "");
   EXPECT_EQ(formatFixed(std::optional<double>{1.198}, 2), "1.20");
 }

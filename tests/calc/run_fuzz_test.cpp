@@ -16,31 +16,21 @@ const std::array<const char*, 24> kSeeds = {"20",   "25",  "19",    "13",     "1
                                             "",     " ",   "1e308", "1e-308", "３７",   "37.4",
                                             "31.2", "abc", ".",     "1e39",   "0.0001", "99999999"};
 
+// Up to three edits: a character inserted, removed or replaced (one in five a random byte), or
+// the whole text replaced by a random decimal.
 std::string mutate(std::string s, std::mt19937& rng) {
   const std::string alphabet = "0123456789.-+eE x,\t";
-  std::uniform_int_distribution<int> op(0, 4);
-  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
-  const int edits = std::uniform_int_distribution<int>(0, 3)(rng);
-  for (int i = 0; i < edits; ++i) {
-    const std::size_t pos =
-        s.empty() ? 0 : std::uniform_int_distribution<std::size_t>(0, s.size())(rng);
-    switch (op(rng)) {
-      case 0:
-        s.insert(pos, 1, alphabet[pick(rng)]);
-        break;
-      case 1:
-        if (pos < s.size()) s.erase(pos, 1);
-        break;
-      case 2:
-        if (pos < s.size()) s[pos] = alphabet[pick(rng)];
-        break;
-      case 3:
-        s.insert(pos, 1, static_cast<char>(std::uniform_int_distribution<int>(0, 255)(rng)));
-        break;
-      default:
-        s = std::to_string(std::uniform_real_distribution<double>(-5, 60)(rng));
-        break;
-    }
+  const auto below = [&rng](std::size_t n) {
+    return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng);
+  };
+  for (std::size_t edits = below(4); edits > 0; --edits) {
+    const std::size_t pos = below(s.size() + 1);
+    const char c = below(5) == 0 ? static_cast<char>(below(256)) : alphabet[below(alphabet.size())];
+    const std::size_t op = below(4);
+    if (op == 0) s.insert(pos, 1, c);
+    if (op == 1 && pos < s.size()) s.erase(pos, 1);
+    if (op == 2 && pos < s.size()) s[pos] = c;
+    if (op == 3) s = std::to_string(std::uniform_real_distribution<double>(-5, 60)(rng));
   }
   return s;
 }

@@ -46,13 +46,6 @@ TEST(Batch, HostileAndBrokenFiles) {
        {"\r\n\"a [31mb \",", "\r\nc d,", "\r\ne f,", "\r\ng h,"},
        {"\x1b", "\x07", "\xC2\x85", std::string(1, '\0'), "\xE2\x80\xA8"},
        cli::kExitOk},
-      {"JSON escapes C1 controls",
-       "id\n\"c\xC2\x85"
-       "d\"\n",
-       {"{\"id\":\"c\\u0085d\""},
-       {"\xC2\x85"},
-       cli::kExitOk,
-       cli::Format::Json},
       {"a byte-order mark inside an id is dropped",
        "id\n1" + kBom + "F\n",
        {"\r\n1F,minFlow,"},

@@ -1,5 +1,6 @@
-// The sheet's steps for each direction and its escaping. How it prints is checked in a
-// browser by browser_sheet.sh, the file writing through the window's handler.
+// The sheet's steps for each direction, what a plan reviewer reads, and typed text in it. How
+// it prints is checked in a browser by browser_sheet.sh, the file writing through the window's
+// handler.
 
 #include <gtest/gtest.h>
 
@@ -121,10 +122,41 @@ TEST(SheetTest, SubstitutedValuesReproduceTheNozzlePressure) {
   }
 }
 
-// Every field of the title block in its cell, escaped, and the signature lines.
-TEST(SheetTest, TitleBlock) {
+// Typed text in the sheet: markup escaped and no control character passed on, whichever entry
+// it came in; every field of the title block in its cell, and the signature lines.
+TEST(SheetTest, TitleBlockAndTypedText) {
+  const struct {
+    const char* name;
+    std::string text;
+    std::string html;
+  } cases[] = {
+      {"markup", "<i>&\"'", "&lt;i&gt;&amp;&quot;&#39;"},
+      {"escape sequence and bell", "\x1b[31mX\x07", " [31mX "},
+      {"nul", std::string("a\0b", 3), "a b"},
+      {"line ends and tab", "a\r\n\tb", "a   b"},
+      {"DEL and C1",
+       "a\x7f\xC2\x85\xC2\x9b"
+       "b",
+       "a   b"},
+      {"line and paragraph separators",
+       "a\xE2\x80\xA8\xE2\x80\xA9"
+       "b",
+       "a  b"},
+      {"ill-formed byte", "a\xFF", "a\uFFFD"},
+      {"chinese kept", "设计人", "设计人"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(sheet::escapeHtml(c.text), c.html);
+  }
   // Strings built first: GCC 12 misreads assigning a short literal here as an overlap.
-  const std::string fields[] = {"楼<1>", "P&1", "地下室", "施工图", "JS-\"01\"", "B", "张三"};
+  const std::string fields[] = {"楼<1>",
+                                "P&1",
+                                "地下室",
+                                "施工图",
+                                "JS-\"01\"",
+                                "B",
+                                std::string("张三\x1b[31m\x07\0\xC2\x9b", 15)};
   sheet::SheetRequest request;
   request.project = fields[0];
   request.projectNumber = fields[1];
@@ -135,14 +167,18 @@ TEST(SheetTest, TitleBlock) {
   request.designer = fields[6];
   const auto html = sheet::makeSheet(request);
   ASSERT_TRUE(html.ok());
-  for (const char* s :
-       {"工程名称</td><td colspan=\"3\">楼&lt;1&gt;</td>", "工程编号</td><td>P&amp;1</td>",
-        "子项</td><td>地下室</td>", "设计阶段</td><td>施工图</td>",
-        "计算书编号</td><td>JS-&quot;01&quot;</td>", "版次</td><td>B</td>",
-        "计算程序</td><td colspan=\"3\">hydrant-calc ", ">设计</td><td class=\"sign\">张三</td>",
-        ">校对</td>", ">审核</td>", ">审定</td>"}) {
+  for (const char* s : {"工程名称</td><td colspan=\"3\">楼&lt;1&gt;</td>",
+                        "工程编号</td><td>P&amp;1</td>", "子项</td><td>地下室</td>",
+                        "设计阶段</td><td>施工图</td>", "计算书编号</td><td>JS-&quot;01&quot;</td>",
+                        "版次</td><td>B</td>", "计算程序</td><td colspan=\"3\">hydrant-calc ",
+                        ">设计</td><td class=\"sign\">张三 [31m   </td>", ">校对</td>",
+                        ">审核</td>", ">审定</td>"}) {
     EXPECT_NE(html.value().find(s), std::string::npos) << s;
   }
+  for (const char* control : {"\x1b", "\x07", "\xC2\x9b"}) {
+    EXPECT_EQ(html.value().find(control), std::string::npos) << control;
+  }
+  EXPECT_EQ(html.value().find('\0'), std::string::npos);
 }
 
 }  // namespace
