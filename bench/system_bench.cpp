@@ -6,7 +6,7 @@
 #include <string>
 
 #include "calc/system.h"
-#include "project/project_file.h"
+#include "sheet/project_file.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ target_pressure = 0.35
 }
 
 void BM_CalculateSystem(benchmark::State& bench) {
-  const auto project = project::readProject(tower(static_cast<int>(bench.range(0))), "tower.toml");
+  const auto project = sheet::readProject(tower(static_cast<int>(bench.range(0))), "tower.toml");
   if (!project.ok()) {
     bench.SkipWithError(project.error().message.c_str());
     return;
@@ -72,7 +72,7 @@ BENCHMARK(BM_CalculateSystem)->ArgName("floors")->Arg(18)->Arg(100)->Unit(benchm
 void BM_ReadProject(benchmark::State& bench) {
   const std::string text = tower(static_cast<int>(bench.range(0)));
   for (auto _ : bench) {
-    benchmark::DoNotOptimize(project::readProject(text, "tower.toml"));
+    benchmark::DoNotOptimize(sheet::readProject(text, "tower.toml"));
   }
 }
 BENCHMARK(BM_ReadProject)->ArgName("floors")->Arg(18)->Arg(100)->Unit(benchmark::kMicrosecond);

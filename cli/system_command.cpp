@@ -4,7 +4,7 @@
 #include "calc/utf8.h"
 #include "cli/csv.h"
 #include "cli/report.h"
-#include "project/project_file.h"
+#include "sheet/project_file.h"
 #include "sheet/sheet_file.h"
 #include "sheet/system_sheet.h"
 
@@ -173,7 +173,7 @@ std::string json(const calc::SystemResult& r) {
 }  // namespace
 
 Printed printSystem(const std::string& source, const std::string& fileName, Format format) {
-  const auto project = project::readProject(source, fileName);
+  const auto project = sheet::readProject(source, fileName);
   if (!project.ok()) return failed(project.error(), format);
   const calc::SystemInputs& in = project.value().inputs;
   const auto result = calc::calculateSystem(in);
@@ -199,9 +199,9 @@ Printed runSystem(const std::string& path, Format format, const ReportOptions& r
   const std::string fileName = path == "-" ? "<stdin>" : path;
   if (!report.path) return printSystem(*source, fileName, format);
 
-  const auto project = project::readProject(*source, fileName);
+  const auto project = sheet::readProject(*source, fileName);
   if (!project.ok()) return failed(project.error(), Format::Text);
-  const project::ProjectInfo& info = project.value().info;
+  const sheet::ProjectInfo& info = project.value().info;
   sheet::SheetRequest request;
   request.project = !report.project.empty() ? report.project
                     : info.number.empty()   ? info.name

@@ -248,7 +248,7 @@ std::string floorHeightsText(const std::vector<double>& heights) {
   return out;
 }
 
-calc::Result<project::Project> projectFromEntries(const SystemEntries& entries) {
+calc::Result<sheet::Project> projectFromEntries(const SystemEntries& entries) {
   std::string toml;
   for (std::string_view section : kSections) {
     if (const SystemField* check = findSystemField(section);
@@ -261,7 +261,7 @@ calc::Result<project::Project> projectFromEntries(const SystemEntries& entries) 
       const std::string typed = text(entries, f.key);
       const std::string name(f.key.substr(section.size() + 1));
       if (isString(f.key)) {
-        toml += name + " = " + project::tomlString(typed) + "\n";
+        toml += name + " = " + sheet::tomlString(typed) + "\n";
         continue;
       }
       // An empty entry is left out: optional keys take their defaults, required ones are
@@ -299,12 +299,12 @@ calc::Result<project::Project> projectFromEntries(const SystemEntries& entries) 
       }
     }
   }
-  const calc::Result<project::Project> read = project::readProject(toml, kSystemFormTitle);
+  const calc::Result<sheet::Project> read = sheet::readProject(toml, kSystemFormTitle);
   if (!read.ok()) return fromReader(read.error(), entries);
   return read;
 }
 
-SystemEntries entriesFromProject(const project::Project& p) {
+SystemEntries entriesFromProject(const sheet::Project& p) {
   const calc::SystemInputs& in = p.inputs;
   const calc::DesignInputs& h = in.hydrant;
   const auto n = [](double v) { return calc::numberToText(v); };
@@ -399,8 +399,8 @@ void SystemForm::clearResults() {
   view_.setCheckRows({});
 }
 
-std::optional<project::Project> SystemForm::readEntries() {
-  calc::Result<project::Project> p = projectFromEntries(entries());
+std::optional<sheet::Project> SystemForm::readEntries() {
+  calc::Result<sheet::Project> p = projectFromEntries(entries());
   if (!p.ok()) {
     view_.showMessage(p.error().message);
     return std::nullopt;
@@ -409,7 +409,7 @@ std::optional<project::Project> SystemForm::readEntries() {
 }
 
 void SystemForm::cmdCalculate_Click() {
-  const std::optional<project::Project> p = readEntries();
+  const std::optional<sheet::Project> p = readEntries();
   if (!p) return;
   const calc::Result<calc::SystemResult> run = calc::calculateSystem(p->inputs);
   if (!run.ok()) {
@@ -455,7 +455,7 @@ void SystemForm::cmdCalculate_Click() {
 void SystemForm::cmdOpen_Click() {
   const std::optional<std::string> path = view_.askOpenProjectPath();
   if (!path) return;
-  const calc::Result<project::Project> p = project::loadProject(*path);
+  const calc::Result<sheet::Project> p = sheet::loadProject(*path);
   if (!p.ok()) {
     view_.showMessage(p.error().message);
     return;
@@ -466,12 +466,12 @@ void SystemForm::cmdOpen_Click() {
 }
 
 void SystemForm::cmdSave_Click() {
-  const std::optional<project::Project> p = readEntries();
+  const std::optional<sheet::Project> p = readEntries();
   if (!p) return;
   const std::optional<std::string> path =
       view_.askSaveProjectPath(lastPath_.empty() ? std::string(kProjectFileName) : lastPath_);
   if (!path) return;
-  if (const auto reason = project::saveProject(*path, *p)) {
+  if (const auto reason = sheet::saveProject(*path, *p)) {
     view_.showMessage(*reason);
     return;
   }
@@ -481,10 +481,10 @@ void SystemForm::cmdSave_Click() {
 // The sheet of `hydrant-calc-cli --system FILE --report R` for the entries: the same request,
 // with the project, designer and the hydrant's check settings as the sheet dialog confirms them.
 void SystemForm::cmdSheet_Click() {
-  std::optional<project::Project> p = readEntries();
+  std::optional<sheet::Project> p = readEntries();
   if (!p) return;
   calc::SystemInputs& in = p->inputs;
-  const project::ProjectInfo& info = p->info;
+  const sheet::ProjectInfo& info = p->info;
   SheetOptions options;
   options.occupancy = in.hydrant.occupancy;
   options.streams = sheetStreams_;

@@ -9,7 +9,6 @@
 #include "cli/inputs.h"
 #include "cli/options.h"
 #include "cli/output.h"
-#include "cli/utf8.h"
 
 namespace {
 
@@ -40,13 +39,6 @@ TEST(JsonText, EscapesAndReplacesAsDocumented) {
   // Numbers in their shortest form that reads back the same; members in the order added.
   EXPECT_EQ(cli::jsonText({{"z", 35.0}, {"a", 0.35}, {"n", 0.0097}, {"s", 3}}),
             "{\"z\":35.0,\"a\":0.35,\"n\":0.0097,\"s\":3}");
-}
-
-TEST(DisplayWidth, CountsWideCharactersTwice) {
-  EXPECT_EQ(cli::displayWidth("Hq"), 2u);
-  EXPECT_EQ(cli::displayWidth("消防栓口水压："), 14u);
-  EXPECT_EQ(cli::displayWidth("保护半径(m)"), 11u);
-  EXPECT_EQ(cli::displayWidth("\x80"), 1u);
 }
 
 TEST(CsvField, QuotesOnlyWhatNeedsIt) {

@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "calc/run.h"
-#include "project/project_file.h"
+#include "sheet/project_file.h"
 #include "tests/ui/expected_window.h"
 #include "ui/form1.h"
 #include "ui/form_layout.h"
@@ -487,7 +487,7 @@ class WindowTest : public QObject {
                                "计算扬程 117.37 m（1.174 MPa）", "screenshot",
                                "保存 消火栓系统 (*.toml)"}));
     QVERIFY(watchdog_->seen.isEmpty());
-    const auto read = project::loadProject(saved.toStdString());
+    const auto read = sheet::loadProject(saved.toStdString());
     QVERIFY2(read.ok(), read.ok() ? "" : read.error().message.c_str());
     QCOMPARE(read.value().inputs.floors, 10);
     QCOMPARE(read.value().inputs.floorHeights.front(), 4.5);

@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "cli/system_command.h"
-#include "project/project_file.h"
+#include "sheet/project_file.h"
 #include "sheet/sheet_file.h"
 #include "tests/ui/fake_system_view.h"
 #include "tests/ui/fake_window.h"
@@ -148,7 +148,7 @@ TEST(SystemFormTest, Scenarios) {
          EXPECT_EQ(v.get("project.name").text, "“引号” \"and\" \\");
          EXPECT_TRUE(v.floors.empty());
          // What the command line reads from the file is what the form holds.
-         const auto read = project::loadProject(saved);
+         const auto read = sheet::loadProject(saved);
          ASSERT_TRUE(read.ok()) << read.error().message;
          EXPECT_EQ(entriesFromProject(read.value()), f.entries());
        }},
@@ -207,7 +207,7 @@ TEST(SystemFormTest, Scenarios) {
 
 // The defaults are the worked example's file, as the form shows what it opens.
 TEST(SystemFormTest, DefaultsAreTheExampleAndListsAreFilled) {
-  const auto read = project::loadProject(kExample);
+  const auto read = sheet::loadProject(kExample);
   ASSERT_TRUE(read.ok()) << read.error().message;
   EXPECT_EQ(entriesFromProject(read.value()), defaultSystemEntries());
   FakeSystemView view;

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "calc/number_text.h"
-#include "project/project_file.h"
+#include "sheet/project_file.h"
 #include "tests/ui/expected_window.h"
 #include "ui/form_layout.h"
 #include "ui/main_menu.h"
@@ -620,7 +620,7 @@ void checkSystemForm(int dpi, const wchar_t* shot) {
   for (int i = 0; i < 5 && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) {
     waitFor([&] { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; });
   }
-  const auto read = project::loadProject(narrow(path));
+  const auto read = sheet::loadProject(narrow(path));
   expectEq(read.ok() ? "read" : read.error().message, "read", "saved file");
   if (read.ok()) {
     const auto run = calc::calculateSystem(read.value().inputs);

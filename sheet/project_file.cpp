@@ -1,4 +1,4 @@
-#include "project/project_file.h"
+#include "sheet/project_file.h"
 
 #include <charconv>
 #include <cmath>
@@ -12,7 +12,7 @@
 #include "calc/pipe_table.h"
 #include "sheet/sheet_file.h"
 
-namespace project {
+namespace sheet {
 namespace {
 
 using calc::CalcError;
@@ -473,4 +473,4 @@ std::string tomlString(std::string_view text) {
   return out;
 }
 
-}  // namespace project
+}  // namespace sheet

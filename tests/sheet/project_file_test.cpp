@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "project/project_file.h"
+#include "sheet/project_file.h"
 #include "sheet/sheet_file.h"
 
 namespace {
@@ -63,7 +63,7 @@ TEST(ProjectFileTest, BadFiles) {
     const std::size_t at = text.find(row.from);
     ASSERT_NE(at, std::string::npos);
     text.replace(at, std::string_view(row.from).size(), row.to);
-    const auto project = project::readProject(text, "office.toml");
+    const auto project = sheet::readProject(text, "office.toml");
     ASSERT_FALSE(project.ok());
     const std::string& message = project.error().message;
     EXPECT_EQ(message.substr(0, std::string_view(row.message).size()), row.message) << message;
@@ -72,10 +72,10 @@ TEST(ProjectFileTest, BadFiles) {
 }
 
 TEST(ProjectFileTest, SaveReadsBack) {
-  const auto first = project::readProject(example(), "office-18f.toml");
+  const auto first = sheet::readProject(example(), "office-18f.toml");
   ASSERT_TRUE(first.ok()) << first.error().message;
   EXPECT_EQ(first.value().info.designer, "张工");
-  project::Project odd = first.value();
+  sheet::Project odd = first.value();
   odd.info.name = "楼 \"A\" \\ 1\n2";
   odd.inputs.tank.reset();
   odd.inputs.stabilizer = calc::StabilizerInputs{0.1 + 0.2, -4};
@@ -84,12 +84,12 @@ TEST(ProjectFileTest, SaveReadsBack) {
   odd.inputs.floorHeights.clear();
   odd.inputs.targetPressureMPa.reset();
   odd.inputs.riserBaseElevation = -1e-7;
-  for (const project::Project& p : {first.value(), odd}) {
+  for (const sheet::Project& p : {first.value(), odd}) {
     SCOPED_TRACE(p.info.name);
-    const std::string saved = project::writeProject(p);
-    const auto back = project::readProject(saved, "saved.toml");
+    const std::string saved = sheet::writeProject(p);
+    const auto back = sheet::readProject(saved, "saved.toml");
     ASSERT_TRUE(back.ok()) << back.error().message << "\n" << saved;
-    EXPECT_EQ(project::writeProject(back.value()), saved);
+    EXPECT_EQ(sheet::writeProject(back.value()), saved);
     EXPECT_EQ(back.value().info.name, p.info.name);
     const calc::SystemInputs& a = p.inputs;
     const calc::SystemInputs& b = back.value().inputs;
