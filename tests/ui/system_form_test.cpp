@@ -167,23 +167,19 @@ TEST_F(SystemFormTest, DefaultsAreTheExampleAndListsAreFilled) {
 }
 
 TEST(SystemFormFloorHeights, ReadAndShownShortest) {
-  const struct {
-    const char* text;
-    std::optional<std::vector<double>> heights;
-    const char* shown;  // floorHeightsText of the heights
-  } cases[] = {
+  // shown: floorHeightsText of the heights read.
+  // clang-format off
+  using Heights = std::optional<std::vector<double>>;
+  const struct { const char* text; Heights heights; const char* shown; } cases[] = {
       {"3.9", std::vector{3.9}, "3.9"},
       {"5.1, 3.9×2", std::vector{5.1, 3.9, 3.9}, "5.1, 3.9×2"},
       {"5.1，3.9 * 2、4", std::vector{5.1, 3.9, 3.9, 4.0}, "5.1, 3.9×2, 4"},
       {"５．１ 3.9x2", std::vector{5.1, 3.9, 3.9}, "5.1, 3.9×2"},
       {"3.9*3", std::vector{3.9, 3.9, 3.9}, "3.9"},
-      {"", std::nullopt, ""},
-      {"3.9,,4", std::nullopt, ""},
-      {"3.9×0", std::nullopt, ""},
-      {"3.9×1.5", std::nullopt, ""},
-      {"-3", std::nullopt, ""},
-      {"3.9 m", std::nullopt, ""},
+      {"", std::nullopt, ""},      {"3.9,,4", std::nullopt, ""},  {"3.9×0", std::nullopt, ""},
+      {"3.9×1.5", std::nullopt, ""}, {"-3", std::nullopt, ""},    {"3.9 m", std::nullopt, ""},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     const auto heights = parseFloorHeights(c.text);
