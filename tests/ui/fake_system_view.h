@@ -8,12 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/ui/fake_window.h"
 #include "ui/system_form.h"
 #include "ui/system_view.h"
 
 namespace ui::test {
 
-class FakeSystemView final : public SystemView {
+class FakeSystemView final : public SystemView, public EventLog {
  public:
   struct Entry {
     std::string text;
@@ -27,61 +28,50 @@ class FakeSystemView final : public SystemView {
   }
 
   void connect(SystemEvents& events) override { events_ = &events; }
-  std::string entry(std::string_view key) const override { return at(key).text; }
+  std::string entry(std::string_view key) const override { return get(key).text; }
   void setEntry(std::string_view key, std::string_view text) override { at(key).text = text; }
   void appendItem(std::string_view key, std::string_view item) override {
     at(key).items.emplace_back(item);
   }
-  bool isChecked(std::string_view section) const override { return at(section).checked; }
-  void setChecked(std::string_view section, bool checked) override {
-    at(section).checked = checked;
-  }
+  bool isChecked(std::string_view section) const override { return get(section).checked; }
+  void setChecked(std::string_view section, bool on) override { at(section).checked = on; }
   void setEnabled(std::string_view key, bool enabled) override { at(key).enabled = enabled; }
-
   void setSummary(std::string_view text) override { summary = text; }
   void setFloorRows(const std::vector<SystemFloorRow>& rows) override { floors = rows; }
   void setCheckRows(const std::vector<SystemCheckRow>& rows) override { checks = rows; }
 
-  void showMessage(std::string_view prompt) override {
-    log.push_back("message " + std::string(prompt));
-  }
-  bool askYesNo(std::string_view prompt) override {
-    log.push_back("ask " + std::string(prompt));
-    return false;
-  }
+  void showMessage(std::string_view prompt) override { note("message ", prompt); }
+  bool askYesNo(std::string_view prompt) override { return note("ask ", prompt), false; }
   std::optional<std::string> askOpenProjectPath() override {
-    log.push_back("open dialog");
-    return pathAnswer;
+    return note("open dialog"), pathAnswer;
   }
   std::optional<std::string> askSaveProjectPath(std::string_view fileName) override {
-    log.push_back("save dialog " + std::string(fileName));
-    return pathAnswer;
+    return note("save dialog ", fileName), pathAnswer;
   }
-  bool askSheetOptions(SheetOptions& options) override {
-    log.push_back("sheet options " + options.project + "/" + options.designer);
-    return sheetConfirmed;
+  bool askSheetOptions(SheetOptions& o) override {
+    return note("sheet options ", o.project + "/" + o.designer), sheetConfirmed;
   }
   std::optional<std::string> askSaveSheetPath(std::string_view fileName) override {
-    log.push_back("sheet dialog " + std::string(fileName));
-    return pathAnswer;
+    return note("sheet dialog ", fileName), pathAnswer;
   }
-  void openFile(const std::string& path) override { log.push_back("open " + path); }
+  void openFile(const std::string& path) override { note("open ", path); }
 
   // What the user does.
   void userTypes(std::string_view key, const std::string& text) {
     at(key).text = text;
-    if (key.ends_with(".dn") && events_) events_->dnChanged(key);
+    if (key.ends_with(".dn")) events_->dnChanged(key);
   }
   void userChecks(std::string_view section, bool checked) {
     at(section).checked = checked;
-    if (events_) events_->sectionToggled(section);
+    events_->sectionToggled(section);
   }
-  const Entry& get(std::string_view key) const { return at(key); }
+  const Entry& get(std::string_view key) const {
+    return const_cast<FakeSystemView*>(this)->at(key);
+  }
 
   std::string summary;
   std::vector<SystemFloorRow> floors;
   std::vector<SystemCheckRow> checks;
-  std::vector<std::string> log;
   std::optional<std::string> pathAnswer;
   bool sheetConfirmed = true;
 
@@ -91,7 +81,6 @@ class FakeSystemView final : public SystemView {
     if (it == entries_.end()) throw std::out_of_range("no entry " + std::string(key));
     return it->second;
   }
-  const Entry& at(std::string_view key) const { return const_cast<FakeSystemView*>(this)->at(key); }
 
   std::map<std::string, Entry, std::less<>> entries_;
   SystemEvents* events_ = nullptr;

@@ -1,8 +1,11 @@
 #pragma once
-// A Window without a toolkit: holds each control's text, list, enabled state and
-// selection, raises the change event when a combo box's text is set, and logs every
-// operation in order so that tests can check the sequence the handlers produce.
+// A Window without a toolkit: holds each control's text, list, enabled state and selection,
+// raises the change event when a combo box's text is set, answers the dialogs with what the
+// test put in, and logs text writes, dialogs and boxes in the order a user would meet them.
 
+#include <gtest/gtest.h>
+
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <stdexcept>
@@ -14,91 +17,97 @@
 
 namespace ui::test {
 
-class FakeWindow final : public Window {
+// A fresh folder named after the running test (tests may run side by side), removed at the end.
+struct TempDir {
+  TempDir() {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    path = std::filesystem::temp_directory_path() /
+           (std::string("hydrant-") + test->test_suite_name() + "-" + test->name());
+    std::filesystem::remove_all(path);
+    std::filesystem::create_directories(path);
+  }
+  ~TempDir() {
+    std::error_code ignored;  // a destructor must not throw
+    std::filesystem::remove_all(path, ignored);
+  }
+  std::string operator/(const char* file) const {
+    return (path / file).lexically_normal().string();
+  }
+  std::filesystem::path path;
+};
+
+// What the user meets (dialogs, boxes, files opened) in order; a fake's "what" names the kind.
+struct EventLog {
+  void note(std::string_view what, std::string_view text = "") {
+    log.push_back(std::string(what) + std::string(text));
+  }
+  std::vector<std::string> log;
+};
+
+class FakeWindow final : public Window, public EventLog {
  public:
   struct Control {
-    ControlDesc desc;
     std::string text;
     std::vector<std::string> items;
     bool enabled = true;
     bool selected = false;
+    size_t itemsWhenTextSet = 0;  // a list filled before its text shows here
   };
 
   FakeWindow() {
-    for (const ControlDesc& desc : form1Controls()) {
-      Control c{desc, creationText(desc), {}, true, false};
-      c.selected = desc.name == "Option1" && desc.index == 1;
-      controls_.emplace(qualifiedName(desc.name, desc.index), c);
+    for (const ControlDesc& d : form1Controls()) {
+      controls_[qualifiedName(d.name, d.index)] = {
+          creationText(d), {}, true, d.name == "Option1" && d.index == 1};
     }
   }
 
   void connect(FormEvents& events) override { events_ = &events; }
-
-  std::string text(ControlId id) const override { return at(id).text; }
-
+  std::string text(ControlId id) const override { return get(id).text; }
   void setText(ControlId id, std::string_view text) override {
-    Control& c = at(id);
-    log.push_back("set " + key(id) + "=" + std::string(text));
-    c.text = text;
-    if (c.desc.kind == ControlKind::ComboBox) raiseChange(id.index);
+    note("set " + qualifiedName(id.name, id.index) + "=", text);
+    at(id).text = text;
+    at(id).itemsWhenTextSet = at(id).items.size();
+    if (id.name == "Combo1" && events_) events_->Combo1_Change(id.index);
   }
-
-  void appendItem(ControlId id, std::string_view item) override {
-    log.push_back("append " + key(id) + "=" + std::string(item));
-    at(id).items.emplace_back(item);
-  }
-
-  bool isOptionSelected(ControlId id) const override { return at(id).selected; }
-
-  void setEnabled(ControlId id, bool enabled) override {
-    log.push_back("enable " + key(id) + "=" + (enabled ? "1" : "0"));
-    at(id).enabled = enabled;
-  }
-
+  void appendItem(ControlId id, std::string_view item) override { at(id).items.emplace_back(item); }
+  bool isOptionSelected(ControlId id) const override { return get(id).selected; }
+  void setEnabled(ControlId id, bool enabled) override { at(id).enabled = enabled; }
   void showMessage(std::string_view prompt) override {
-    log.push_back("message " + std::string(prompt));
+    note("message ", prompt);
     messages.emplace_back(prompt);
   }
-
-  // The sheet's dialogs answer with what the test put into these.
   bool askSheetOptions(SheetOptions& options) override {
-    log.push_back("ask sheet options");
+    note("ask sheet options");
     sheetOptionsShown.push_back(options);
-    if (!sheetAnswer) return false;
-    options = *sheetAnswer;
-    return true;
+    if (sheetAnswer) options = *sheetAnswer;
+    return sheetAnswer.has_value();
   }
   std::optional<std::string> askSavePath(std::string_view fileName) override {
-    log.push_back("ask save path " + std::string(fileName));
-    return savePathAnswer;
+    return note("ask save path ", fileName), savePathAnswer;
   }
-  bool askYesNo(std::string_view prompt) override {
-    log.push_back("ask " + std::string(prompt));
-    return yesNoAnswer;
-  }
-  void openFile(const std::string& path) override { log.push_back("open " + path); }
-  void showAbout(std::string_view text) override { log.push_back("about " + std::string(text)); }
+  bool askYesNo(std::string_view prompt) override { return note("ask ", prompt), yesNoAnswer; }
+  void openFile(const std::string& path) override { note("open ", path); }
+  void showAbout(std::string_view text) override { note("about ", text); }
   std::string programFolder() const override { return folder; }
-  void close() override { log.push_back("close"); }
-  // The system form: records what it was shown and leaves what the test's user did.
+  void close() override { note("close"); }
+  // Records what the form was shown and leaves what the test's user did.
   void runSystemForm(SystemEntries& entries) override {
-    log.push_back("system form");
+    note("system form");
     systemFormShown.push_back(entries);
     if (systemFormUser) systemFormUser(entries);
   }
 
-  // What the user does: typing into a combo box raises its change.
+  // What the user does: typing into a combo box raises its change; into a text box, nothing.
   void userTypes(int combo, const std::string& text) {
     at({"Combo1", combo}).text = text;
-    raiseChange(combo);
+    events_->Combo1_Change(combo);
   }
-  // Writes a control's text behind the handlers' back, as typing into a text box does.
   void userEdits(ControlId id, const std::string& text) { at(id).text = text; }
   void selectOption(int index) {
     for (int i : {0, 1}) at({"Option1", i}).selected = i == index;
   }
+  const Control& get(ControlId id) const { return const_cast<FakeWindow*>(this)->at(id); }
 
-  std::vector<std::string> log;
   std::vector<std::string> messages;
   std::optional<SheetOptions> sheetAnswer;
   std::vector<SheetOptions> sheetOptionsShown;
@@ -109,19 +118,11 @@ class FakeWindow final : public Window {
   std::function<void(SystemEntries&)> systemFormUser;
 
  private:
-  static std::string key(ControlId id) { return qualifiedName(id.name, id.index); }
-
-  void raiseChange(int index) {
-    log.push_back("change " + std::to_string(index));
-    if (events_) events_->Combo1_Change(index);
-  }
-
   Control& at(ControlId id) {
-    const auto it = controls_.find(key(id));
-    if (it == controls_.end()) throw std::out_of_range("no control " + key(id));
+    const auto it = controls_.find(qualifiedName(id.name, id.index));
+    if (it == controls_.end()) throw std::out_of_range("no control " + std::string(id.name));
     return it->second;
   }
-  const Control& at(ControlId id) const { return const_cast<FakeWindow*>(this)->at(id); }
 
   std::map<std::string, Control> controls_;
   FormEvents* events_ = nullptr;

@@ -1,13 +1,17 @@
 // The menu bar's entries on the fake window, raised through the menu table as the adapters
-// raise them: what each one opens, the manual found or the places it was looked for, and
-// the about box's text.
+// raise them: what each one opens, the manual found or the places it was looked for, the about
+// box's text; the sheet's dialogs in order, failures that write nothing, the window left as it
+// was, and the answers remembered while it is open.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <regex>
+#include <tuple>
 
+#include "sheet/sheet_file.h"
 #include "tests/ui/fake_window.h"
 #include "ui/form1.h"
 #include "ui/main_menu.h"
@@ -19,48 +23,39 @@ namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
 
 TEST(Form1MenuTest, EachEntryOpensWhatItShould) {
-  const fs::path dir = fs::temp_directory_path() / "hydrant-menu-handler-test";
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  const std::string folder = dir.string() + "/";
+  const TempDir dir;
+  const std::string folder = dir.path.string() + "/";
   const std::string beside = folder + "hydrant-calc-manual.html";
   const std::string system = "/usr/share/doc/hydrant-calc/hydrant-calc-manual.html";
 #ifdef _WIN32
-  const bool systemManual = false;
-  const std::string looked = beside;  // only beside the program
+  const std::string nowhere = "message 找不到使用说明，已查找：\n" + beside;  // only beside it
 #else
-  const bool systemManual = fs::exists(system);  // a machine with the package installed
-  const std::string looked = beside + "\n" + system;
+  const std::string nowhere = fs::exists(system)  // a machine with the package installed
+                                  ? "open " + system
+                                  : "message 找不到使用说明，已查找：\n" + beside + "\n" + system;
 #endif
-  const struct {
-    const char* name;
-    MenuCommand command;
-    bool manualBeside;
-    Strings log;
-  } cases[] = {
-      {"sheet", MenuCommand::Sheet, false, {"ask sheet options"}},
-      {"system", MenuCommand::System, false, {"system form"}},
-      {"exit", MenuCommand::Exit, false, {"close"}},
-      {"about", MenuCommand::About, false, {"about " + aboutText()}},
-      {"manual beside the program", MenuCommand::Manual, true, {"open " + beside}},
-      {"manual nowhere",
-       MenuCommand::Manual,
-       false,
-       {systemManual ? "open " + system : "message 找不到使用说明，已查找：\n" + looked}},
+  // clang-format off
+  const struct { MenuCommand command; bool manualBeside; std::string log; } cases[] = {
+      {MenuCommand::Sheet, false, "ask sheet options"},
+      {MenuCommand::System, false, "system form"},
+      {MenuCommand::Exit, false, "close"},
+      {MenuCommand::About, false, "about " + aboutText()},
+      {MenuCommand::Manual, true, "open " + beside},
+      {MenuCommand::Manual, false, nowhere},
   };
+  // clang-format on
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.log);
     if (c.manualBeside) std::ofstream(beside) << "<!doctype html>";
     FakeWindow window;
     window.folder = folder;
     Form1 form(window);
     form.Form_Load();
-    const auto before = window.log.size();
+    window.log.clear();
     raiseMenuCommand(form, c.command);
-    EXPECT_EQ(Strings(window.log.begin() + static_cast<long>(before), window.log.end()), c.log);
+    EXPECT_EQ(window.log, Strings{c.log});
     fs::remove(beside);
   }
-  fs::remove_all(dir);
 }
 
 TEST(Form1MenuTest, AboutNamesVersionDateLicenceAndLimits) {
@@ -72,6 +67,95 @@ TEST(Form1MenuTest, AboutNamesVersionDateLicenceAndLimits) {
   EXPECT_TRUE(
       std::regex_search(text, std::regex("构建日期 20[0-9]{2}-(0[1-9]|1[0-2])-[0-3][0-9]\n")))
       << text;
+}
+
+TEST(Form1MenuTest, SheetDialogsInOrderAndTheWindowUntouched) {
+  const TempDir dir;
+  const std::string ask = "ask sheet options", save = "ask save path 消火栓计算书.html";
+  const std::string bad =
+      "message 充实水柱长度“1a”不是有效的数字，请输入不小于 0 的长度（m），如 7、10 或 13。";
+  const auto saved = [&](const char* file) {
+    return "ask 计算书已保存到“" + dir / file + "”。\n是否现在打开？";
+  };
+  const auto cannot = [&](const char* file, const char* why) {
+    return "message 无法保存“" + dir / file + "”：" + why;
+  };
+  const SheetOptions answer{calc::Occupancy::High, 2, 5, "楼", "", "P-7", "地下室", "", "", ""};
+  // file: the save dialog's answer, nullptr when cancelled.
+  // clang-format off
+  const struct {
+    const char* waterColumn; bool confirm; const char* file; bool open; Strings log;
+  } cases[] = {
+      {"10", true, "a.html", true, {ask, save, saved("a.html"), "open " + dir / "a.html"}},
+      {"10", true, "b.html", false, {ask, save, saved("b.html")}},
+      {"10", false, nullptr, true, {ask}},
+      {"10", true, nullptr, true, {ask, save}},
+      {"1a", true, "c.html", true, {ask, bad}},
+      {"10", true, "a.html", false, {ask, save, saved("a.html")}},  // replaces the file
+      {"10", true, "no/d.html", true, {ask, save, cannot("no/d.html", "文件夹不存在。")}},
+      {"10", true, ".", true, {ask, save, cannot(".", "该路径是一个文件夹。")}},
+  };
+  // clang-format on
+  for (const auto& c : cases) {
+    const std::string path = c.file ? dir / c.file : "";
+    SCOPED_TRACE(path + " " + c.waterColumn);
+    FakeWindow window;
+    Form1 form(window);
+    form.Form_Load();
+    window.userTypes(5, c.waterColumn);
+    window.userEdits({"Text9"}, "10");
+    form.Command1_Click();  // results and CalcState as a calculation leaves them
+    const auto texts = [&] {
+      Strings all;
+      for (const ControlDesc& d : form1Controls()) all.push_back(window.text({d.name, d.index}));
+      return all;
+    };
+    const Strings before = texts();
+    const calc::CalcState state = form.state();
+    window.log.clear();
+    if (c.confirm) window.sheetAnswer = answer;
+    if (c.file) window.savePathAnswer = path;
+    window.yesNoAnswer = c.open;
+    raiseMenuCommand(form, MenuCommand::Sheet);
+
+    EXPECT_EQ(window.log, c.log);
+    EXPECT_EQ(texts(), before);
+    EXPECT_EQ(form.state().nozzlePressure, state.nozzlePressure);
+    EXPECT_EQ(form.state().hoseSelection, state.hoseSelection);
+    const bool written = c.log.size() > 2 && c.log[2].starts_with("ask ");
+    EXPECT_EQ(fs::is_regular_file(path), written);
+    if (written) {  // the title block from the dialog's answers
+      EXPECT_NE(sheet::readWholeFile(path).value_or("").find(
+                    "工程编号</td><td>P-7</td><td class=\"k\">子项</td><td>地下室</td>"),
+                std::string::npos);
+    }
+  }
+  // a.html and b.html, and no temporary file left behind.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 2);
+}
+
+TEST(Form1MenuTest, SheetAnswersAreOfferedAgainWhileTheWindowIsOpen) {
+  const SheetOptions chosen{
+      calc::Occupancy::High, 1, 2.5, "办公楼", "张工", "2026-01", "主楼", "施工图", "JS-1", "B"};
+  FakeWindow window;
+  auto form = std::make_unique<Form1>(window);
+  form->Form_Load();
+  window.sheetAnswer = chosen;  // confirmed, then the save dialog is cancelled
+  form->mnuSheet_Click();
+  window.sheetAnswer.reset();  // cancelled: the confirmed answers stay
+  form->mnuSheet_Click();
+  form->mnuSheet_Click();
+  form = std::make_unique<Form1>(window);  // a new window starts from the defaults
+  form->mnuSheet_Click();
+
+  const auto key = [](const SheetOptions& o) {
+    return std::tuple(o.occupancy, o.streams, o.minFlow, o.project, o.designer, o.projectNumber,
+                      o.subproject, o.stage, o.sheetNumber, o.revision);
+  };
+  ASSERT_EQ(window.sheetOptionsShown.size(), 4u);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(key(window.sheetOptionsShown[i]), key(i == 1 || i == 2 ? chosen : SheetOptions{}));
+  }
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// Form1's handlers on a fake window, where the order of every call can be seen: the load
-// sequence, the hose selection, the order of the result texts and the warning, and the
-// option buttons. What the user sees on the real widgets is in qt_window_test.cpp.
+// Form1's handlers on a fake window: the load, the hose selection, the results and the width
+// warning, and the option buttons. What the user sees on the real widgets is in
+// qt_window_test.cpp.
 
 #include "ui/form1.h"
 
@@ -17,52 +17,31 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-class Form1Test : public ::testing::Test {
- protected:
-  Form1Test() : form(window) {}
-
-  void load() {
-    form.Form_Load();
-    window.log.clear();
-  }
-  std::string text(std::string_view name, int index = kNoIndex) {
-    return window.text({name, index});
-  }
-
+TEST(Form1Test, LoadFillsEachListOnceAfterItsTextAndEmptiesTheResults) {
   FakeWindow window;
-  Form1 form;
-};
-
-TEST_F(Form1Test, LoadFillsEachBoxAndListAndLeavesTheResultsEmpty) {
+  Form1 form(window);
   form.Form_Load();
-  const struct {
-    int combo;
-    const char* text;
-    Strings list;
-  } combos[] = {{0, "20", {"20", "25"}},        {1, "麻质", {"麻质", "衬胶"}},
-                {2, "50", {"50", "65", "80"}},  {3, "19", {"13", "16", "19"}},
-                {4, "2.5", {"2.5", "5", "10"}}, {5, "10", {"7", "10", "13"}}};
+  // clang-format off
+  const struct { int combo; const char* text; Strings list; } combos[] = {
+      {0, "20", {"20", "25"}},        {1, "麻质", {"麻质", "衬胶"}},  {2, "50", {"50", "65", "80"}},
+      {3, "19", {"13", "16", "19"}},  {4, "2.5", {"2.5", "5", "10"}}, {5, "10", {"7", "10", "13"}}};
+  // clang-format on
   for (const auto& c : combos) {
     SCOPED_TRACE(c.combo);
-    EXPECT_EQ(text("Combo1", c.combo), c.text);
-    // A list filled twice, or before its text is set, shows as entries out of place.
-    Strings appended;
-    const std::string prefix = "append Combo1(" + std::to_string(c.combo) + ")=";
-    for (const std::string& line : window.log) {
-      if (line.starts_with(prefix)) appended.push_back(line.substr(prefix.size()));
-    }
-    EXPECT_EQ(appended, c.list);
+    const FakeWindow::Control& box = window.get({"Combo1", c.combo});
+    EXPECT_EQ(box.text, c.text);
+    EXPECT_EQ(box.items, c.list);
+    EXPECT_EQ(box.itemsWhenTextSet, 0u);
   }
-  for (const ControlId& result :
-       {ControlId{"Text1", 0}, ControlId{"Text1", 1}, ControlId{"Text1", 2}, ControlId{"Text8", 0},
-        ControlId{"Text8", 1}, ControlId{"Text9"}}) {
+  for (ControlId result : {ControlId{"Text1", 0}, ControlId{"Text1", 1}, ControlId{"Text1", 2},
+                           ControlId{"Text8", 0}, ControlId{"Text8", 1}, ControlId{"Text9"}}) {
     EXPECT_EQ(window.text(result), "") << result.name << result.index;
   }
-  EXPECT_EQ(text("Text2"), "0.01501");
+  EXPECT_EQ(window.text({"Text2"}), "0.01501");
   EXPECT_EQ(form.state().hoseSelection, (calc::HoseSelection{"0.01501", "麻质", "50"}));
 }
 
-TEST(Form1Hoses, Text2FollowsTheHoseTable) {
+TEST(Form1Test, Text2FollowsTheHoseTable) {
   // Which rows the table holds is the hose table's test; here: typing into either box, in
   // either order, texts that match no row, and a box that is no hose box.
   const struct {
@@ -83,60 +62,48 @@ TEST(Form1Hoses, Text2FollowsTheHoseTable) {
   }
 }
 
-TEST_F(Form1Test, ExampleWritesEveryResultInRunOrder) {
-  load();
-  window.userEdits({"Text9"}, "10");
-  form.Command1_Click();
-  const Strings expected = {
-      "set Text1(2)=4.62(l/s)",   "set Text4=0.0097",   "set Text3=1.20",
-      "set Text5=1.576",          "set Text6=13.55",    "set Text7=6.41",
-      "set Text1(1)=21.96(mH2o)", "set Text8(0)=23.10", "set Text8(1)=20.82",
-  };
-  EXPECT_EQ(window.log, expected);
-  EXPECT_TRUE(window.messages.empty());
-  EXPECT_EQ(text("Text1", 0), "");  // flow-given output, not produced
-}
-
-TEST(Form1Width, SpacingOrWarningAfterARunWithTen) {
-  // How a width compares with the radius is the run's test; here: what the window keeps,
-  // and that the box comes after every result text.
-  const struct {
-    const char* width;
-    const char* spacing;
-    bool warns;
-  } rows[] = {{"30", "20.82", true},
-              {"23.09", "0.68", false},
-              {"12m", "19.74", false},
-              {"", "20.82", false}};
+// The example (water column 10), then the same with a width: every result text, the spacing
+// kept when the width is too large, and the box after the last text so the user sees the
+// results behind it. How a width compares with the radius is the run's test.
+TEST(Form1Test, ResultsOfTheExampleAndTheWidthWarningAfterThem) {
+  // clang-format off
+  const struct { const char* width; const char* spacing; bool warns; } rows[] = {
+      {"10", "20.82", false}, {"30", "20.82", true}, {"23.09", "0.68", false},
+      {"12m", "19.74", false}, {"", "20.82", false}};
+  // clang-format on
   for (const auto& r : rows) {
     SCOPED_TRACE(r.width);
     FakeWindow window;
     Form1 form(window);
     form.Form_Load();
-    window.userEdits({"Text9"}, "10");
-    form.Command1_Click();
-    window.userEdits({"Text9"}, r.width);
-    form.Command1_Click();
-    EXPECT_EQ(window.text({"Text8", 1}), r.spacing);
-    EXPECT_EQ(window.text({"Text8", 0}), "23.10");
-    EXPECT_EQ(window.text({"Text1", 2}), "4.62(l/s)");
-    EXPECT_EQ(window.messages, r.warns ? Strings{calc::kWidthTooLargeMessage} : Strings{});
-    if (r.warns) {
-      EXPECT_EQ(window.log.back(), std::string("message ") + calc::kWidthTooLargeMessage);
+    for (const char* width : {"10", r.width}) {
+      window.userEdits({"Text9"}, width);
+      form.Command1_Click();
     }
+    Strings results;  // Text1(0) is the flow-given mode's output: not produced
+    for (ControlId id :
+         {ControlId{"Text1", 0}, ControlId{"Text1", 1}, ControlId{"Text1", 2}, ControlId{"Text3"},
+          ControlId{"Text4"}, ControlId{"Text5"}, ControlId{"Text6"}, ControlId{"Text7"},
+          ControlId{"Text8", 0}, ControlId{"Text8", 1}}) {
+      results.push_back(window.text(id));
+    }
+    EXPECT_EQ(results, (Strings{"", "21.96(mH2o)", "4.62(l/s)", "1.20", "0.0097", "1.576", "13.55",
+                                "6.41", "23.10", r.spacing}));
+    EXPECT_EQ(window.messages, r.warns ? Strings{calc::kWidthTooLargeMessage} : Strings{});
+    EXPECT_EQ(window.log.back().starts_with("message "), r.warns) << window.log.back();
   }
 }
 
-TEST_F(Form1Test, OptionClickEnablesTheBoxOfTheSelectedMode) {
-  load();
-  window.selectOption(0);
-  form.Option1_Click(0);
-  EXPECT_EQ(window.log, (Strings{"enable Combo1(4)=1", "enable Combo1(5)=0"}));
-
-  window.log.clear();
-  window.selectOption(1);
-  form.Option1_Click(1);  // the index is not used: both buttons are examined
-  EXPECT_EQ(window.log, (Strings{"enable Combo1(5)=1", "enable Combo1(4)=0"}));
+TEST(Form1Test, OptionButtonEnablesTheBoxOfTheSelectedMode) {
+  FakeWindow window;
+  Form1 form(window);
+  form.Form_Load();
+  for (int mode : {1, 0, 1}) {  // 0: flow given (Combo1(4)), 1: water column given (Combo1(5))
+    window.selectOption(mode);
+    form.Option1_Click(mode);
+    EXPECT_EQ(window.get({"Combo1", 4}).enabled, mode == 0) << mode;
+    EXPECT_EQ(window.get({"Combo1", 5}).enabled, mode == 1) << mode;
+  }
 }
 
 }  // namespace
