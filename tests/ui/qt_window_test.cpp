@@ -136,25 +136,14 @@ class WindowTest : public QObject {
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, r.center());
     QTRY_VERIFY(!view->isVisible());
   }
-  void clickCalculate() {
-    QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
-    QApplication::processEvents();
-  }
-  // Every text the user or a calculation can change, by control name.
+  // Every text the window shows, by control name.
   QMap<QString, QString> allTexts() const {
     QMap<QString, QString> texts;
-    for (const ui::ControlDesc& c : ui::form1Controls()) {
-      if (c.kind == ui::ControlKind::TextBox || c.kind == ui::ControlKind::ComboBox)
-        texts[nameOf(c)] = shownText(find(nameOf(c)));
-    }
+    for (const ui::ControlDesc& c : ui::form1Controls())
+      texts[nameOf(c)] = shownText(find(nameOf(c)));
     return texts;
   }
 
-  // The offscreen platform gives the window back no focus when a modal box closes.
-  void activate() {
-    window_->frame()->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window_->frame()));
-  }
   // Right-clicks the form's background and chooses an entry of the menu that opens.
   void chooseFromContextMenu(int entry) {
     QContextMenuEvent click(QContextMenuEvent::Mouse, {3, 3}, form()->mapToGlobal(QPoint(3, 3)));
@@ -187,8 +176,6 @@ class WindowTest : public QObject {
   // The window and each control made as the layout table says, in its container, a few places
   // written out by hand, the fonts, and every label sized to its caption showing it whole.
   void loadedWindow() {
-    QCOMPARE(form()->objectName(), QString("Form1"));
-    QCOMPARE(form()->windowTitle(), qs(expected::kTitle));
     QCOMPARE(form()->size(), QSize(expected::kClientWidth / 15, expected::kClientHeight / 15));
     // The main window adds the menu bar above the form and nothing else.
     QMainWindow* frame = window_->frame();
@@ -206,14 +193,12 @@ class WindowTest : public QObject {
       QVERIFY2(w->geometry() == QRect(c.left / 15, c.top / 15, c.width / 15, c.height / 15), name);
       QVERIFY2(w->isVisible() == c.visible && w->isEnabled(), name);
       if (!c.caption.empty()) QVERIFY2(shownText(w) == qs(c.caption), name);
-      if (auto* box = qobject_cast<QComboBox*>(w)) {
+      if (auto* box = qobject_cast<QComboBox*>(w))
         QVERIFY2(box->isEditable() && box->insertPolicy() == QComboBox::NoInsert, name);
-      }
       if (c.name != "Command1") QVERIFY2(w->font() == form()->font(), name);
       // The notice too, on one line.
-      if (c.kind == ui::ControlKind::Label && (c.autoSize || c.name == "Label12")) {
+      if (c.kind == ui::ControlKind::Label && (c.autoSize || c.name == "Label12"))
         QVERIFY2(QFontMetrics(w->font()).horizontalAdvance(shownText(w)) <= w->width(), name);
-      }
     }
     QVERIFY(!find<QLabel>("Label12")->wordWrap());
     QVERIFY(QFontMetrics(form()->font()).height() <= 375 / 15);
@@ -270,18 +255,14 @@ class WindowTest : public QObject {
     QCOMPARE(recorder.events,
              QStringList({"change 0", "change 1", "change 2", "change 3", "change 4", "change 5"}));
     recorder.events.clear();
-    QLineEdit* nozzle = combo(3)->lineEdit();
-    nozzle->setFocus();
-    nozzle->end(false);
-    QTest::keyClick(nozzle, Qt::Key_7);  // every key that edits is one change
-    QCOMPARE(recorder.events, QStringList{"change 3"});
-    QCOMPARE(nozzle->text(), QString("197"));
+    type(combo(3), "16");  // every key that edits is one change: Delete, 1, 6
+    QCOMPARE(recorder.events, QStringList(3, "change 3"));
 
     recorder.events.clear();
-    choose(combo(3), 1);
+    choose(combo(3), 0);
     QVERIFY(recorder.events.contains("click 3"));
     QCOMPARE(recorder.events.filter("3").size(), recorder.events.size());  // only that box
-    QCOMPARE(nozzle->text(), QString("16"));
+    QCOMPARE(combo(3)->currentText(), QString("13"));
   }
 
   // Action: every menu bar entry, then Ctrl+P, Ctrl+M and F1 in a text box, then 退出.
@@ -292,33 +273,29 @@ class WindowTest : public QObject {
     const QString manual =
         QDir(QCoreApplication::applicationDirPath()).filePath(qs(ui::kManualFileName));
     const bool made = QFile(manual).open(QIODevice::WriteOnly | QIODevice::NewOnly);
-    QVERIFY(QFile::exists(manual));
     QDesktopServices::setUrlHandler("file", this, "openedUrl");
-    QStringList titles, entries;
-    QAction* exit = nullptr;
+    QStringList entries;
     for (QAction* menu : window_->frame()->menuBar()->actions()) {
-      titles << menu->text();
+      entries << menu->text();
       for (QAction* entry : menu->menu()->actions()) {
         if (entry->isSeparator()) continue;
         entries << entry->text() + " " + entry->shortcut().toString();
-        if (entry->text() == "退出(&X)")
-          exit = entry;
-        else
-          entry->trigger();
+        if (entry->text() != "退出(&X)") entry->trigger();
       }
     }
     QLineEdit* width = edit("Text9");
     for (QKeyCombination key :
          {Qt::CTRL | Qt::Key_P, Qt::CTRL | Qt::Key_M, Qt::Key_F1 | Qt::NoModifier}) {
-      activate();
+      // The offscreen platform gives the window back no focus when a modal box closes.
+      window_->frame()->activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(window_->frame()));
       width->setFocus();
       QTest::keyClick(width, key.key(), key.keyboardModifiers());
     }
     QDesktopServices::unsetUrlHandler("file");
     if (made) QFile::remove(manual);
-    QCOMPARE(titles, QStringList({"文件(&F)", "帮助(&H)"}));
-    QCOMPARE(entries, QStringList({"生成计算书(&R)… Ctrl+P", "系统计算(&S)… Ctrl+M", "退出(&X) ",
-                                   "使用说明(&H) F1", "关于(&A)… "}));
+    QCOMPARE(entries, QStringList({"文件(&F)", "生成计算书(&R)… Ctrl+P", "系统计算(&S)… Ctrl+M",
+                                   "退出(&X) ", "帮助(&H)", "使用说明(&H) F1", "关于(&A)… "}));
     QCOMPARE(opened_, QList<QUrl>(2, QUrl::fromLocalFile(manual)));
     QStringList dialogs;
     for (const ModalWatchdog::Seen& seen : watchdog_->seen) dialogs << seen.title + " " + seen.how;
@@ -327,7 +304,7 @@ class WindowTest : public QObject {
                                    sheet, system}));
     QCOMPARE(watchdog_->seen.at(2).text, qs(ui::aboutText()));
 
-    exit->trigger();
+    window_->frame()->menuBar()->actions().front()->menu()->actions().back()->trigger();  // 退出
     QTRY_VERIFY(!window_->frame()->isVisible());
   }
 
@@ -342,7 +319,7 @@ class WindowTest : public QObject {
     for (const char* result : {"Text1(1)", "Text1(2)", "Text8(0)", "Text8(1)"})
       type(edit(result), "9x9");
     type(edit("Text9"), qs(expected::kExampleWidth));
-    clickCalculate();
+    QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
     for (const auto& [name, shown] : expected::kExample)
       QCOMPARE(edit(qs(name))->text(), qs(shown));
     QVERIFY(watchdog_->seen.isEmpty());
@@ -369,8 +346,7 @@ class WindowTest : public QObject {
     chooseFromContextMenu(0);
     watchdog_->handle = nullptr;
     QCOMPARE(shown, QStringList({"生成计算书", "消火栓计算书.html"}));
-    QCOMPARE(watchdog_->seen.size(), 1);
-    QVERIFY(watchdog_->seen.front().text.contains(path));
+    QVERIFY(watchdog_->seen.size() == 1 && watchdog_->seen.front().text.contains(path));
     QCOMPARE(watchdog_->seen.front().how, QString("plain Yes No"));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -383,7 +359,7 @@ class WindowTest : public QObject {
     watchdog_->seen.clear();
     type(combo(5), "<br>1a");
     before = allTexts();
-    clickCalculate();
+    QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
     QTest::keyClick(edit("Text9"), Qt::Key_Return);
     auto* button = find<QPushButton>("Command1");
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
@@ -468,8 +444,8 @@ class WindowTest : public QObject {
       const QString file = QStringLiteral(HYDRANT_ICON_DIR "/hydrant-calc-%1.png").arg(s);
       const QImage want = QImage(file).convertToFormat(QImage::Format_ARGB32_Premultiplied);
       QVERIFY2(!want.isNull(), qPrintable(file));
-      const QImage got = icon.pixmap(QSize(s, s)).toImage();
-      QVERIFY2(got.convertToFormat(want.format()) == want, qPrintable(file));
+      QVERIFY2(icon.pixmap(QSize(s, s)).toImage().convertToFormat(want.format()) == want,
+               qPrintable(file));
     }
     // A size between the files (125 % scaling) is made from the next larger one.
     QCOMPARE(icon.pixmap(QSize(20, 20)).size(), QSize(20, 20));
