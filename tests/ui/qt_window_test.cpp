@@ -39,11 +39,10 @@ QString shownText(QWidget* w) {
 // Records and closes whatever modal widget appears, polling from the nested event loop.
 class ModalWatchdog : public QObject {
  public:
+  // The text only of a message box; how: a message box's text format, selectability, icon and
+  // buttons ("plain Ok"), another widget's object name.
   struct Seen {
-    QString title, text;  // no text for a modal widget that is no message box
-    // A message box's text format, selectability, icon and buttons ("plain Ok"); another
-    // widget's object name.
-    QString how;
+    QString title, text, how;
   };
 
   ModalWatchdog() {
@@ -127,15 +126,6 @@ class WindowTest : public QObject {
     QTest::keyClick(line, Qt::Key_Delete);
     QTest::keyClicks(line, text);
   }
-  // Opens the list and clicks the entry, as the user chooses it.
-  void choose(QComboBox* box, int row) {
-    box->showPopup();
-    QAbstractItemView* view = box->view();
-    QVERIFY(QTest::qWaitForWindowExposed(view->window()));
-    const QRect r = view->visualRect(view->model()->index(row, 0));
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, r.center());
-    QTRY_VERIFY(!view->isVisible());
-  }
   // Every text the window shows, by control name.
   QMap<QString, QString> allTexts() const {
     QMap<QString, QString> texts;
@@ -144,6 +134,11 @@ class WindowTest : public QObject {
     return texts;
   }
 
+  // The offscreen platform gives the window back no focus when a modal box closes.
+  void activate() {
+    window_->frame()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_->frame()));
+  }
   // Right-clicks the form's background and chooses an entry of the menu that opens.
   void chooseFromContextMenu(int entry) {
     QContextMenuEvent click(QContextMenuEvent::Mouse, {3, 3}, form()->mapToGlobal(QPoint(3, 3)));
@@ -211,11 +206,10 @@ class WindowTest : public QObject {
     for (int item = 0; item < combo(3)->count(); ++item) listed << combo(3)->itemText(item);
     QCOMPARE(listed, QStringList({"13", "16", "19"}));
     QCOMPARE(combo(3)->currentText(), QString("19"));
-    auto* flowGiven = find<QRadioButton>("Option1(0)");
-    auto* columnGiven = find<QRadioButton>("Option1(1)");
-    QVERIFY(columnGiven->isChecked() && !flowGiven->isChecked());
-    QVERIFY(flowGiven->group() && flowGiven->group() == columnGiven->group() &&
-            flowGiven->group()->exclusive());
+    // Both option buttons in one exclusive group, the water column given.
+    QButtonGroup* options = find<QRadioButton>("Option1(0)")->group();
+    QVERIFY(options && options->exclusive() && options->buttons().size() == 2);
+    QCOMPARE(options->checkedButton(), find("Option1(1)"));
 
     const QFont f = find<QPushButton>("Command1")->font();
     QCOMPARE(f.families().value(0), QString("宋体"));
@@ -259,7 +253,12 @@ class WindowTest : public QObject {
     QCOMPARE(recorder.events, QStringList(3, "change 3"));
 
     recorder.events.clear();
-    choose(combo(3), 0);
+    combo(3)->showPopup();  // and the first entry chosen with the mouse
+    QAbstractItemView* view = combo(3)->view();
+    QVERIFY(QTest::qWaitForWindowExposed(view->window()));
+    const QRect first = view->visualRect(view->model()->index(0, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, first.center());
+    QTRY_VERIFY(!view->isVisible());
     QVERIFY(recorder.events.contains("click 3"));
     QCOMPARE(recorder.events.filter("3").size(), recorder.events.size());  // only that box
     QCOMPARE(combo(3)->currentText(), QString("13"));
@@ -270,8 +269,7 @@ class WindowTest : public QObject {
   // selectable plain text), the manual beside the program handed to the desktop, the window
   // closed.
   void menuBarAndKeys() {
-    const QString manual =
-        QDir(QCoreApplication::applicationDirPath()).filePath(qs(ui::kManualFileName));
+    const QString manual = QCoreApplication::applicationDirPath() + '/' + qs(ui::kManualFileName);
     const bool made = QFile(manual).open(QIODevice::WriteOnly | QIODevice::NewOnly);
     QDesktopServices::setUrlHandler("file", this, "openedUrl");
     QStringList entries;
@@ -283,14 +281,11 @@ class WindowTest : public QObject {
         if (entry->text() != "退出(&X)") entry->trigger();
       }
     }
-    QLineEdit* width = edit("Text9");
     for (QKeyCombination key :
          {Qt::CTRL | Qt::Key_P, Qt::CTRL | Qt::Key_M, Qt::Key_F1 | Qt::NoModifier}) {
-      // The offscreen platform gives the window back no focus when a modal box closes.
-      window_->frame()->activateWindow();
-      QVERIFY(QTest::qWaitForWindowActive(window_->frame()));
-      width->setFocus();
-      QTest::keyClick(width, key.key(), key.keyboardModifiers());
+      activate();
+      edit("Text9")->setFocus();
+      QTest::keyClick(edit("Text9"), key.key(), key.keyboardModifiers());
     }
     QDesktopServices::unsetUrlHandler("file");
     if (made) QFile::remove(manual);
@@ -316,10 +311,11 @@ class WindowTest : public QObject {
   // window's texts and focus unchanged; one plain-text box per refused run, markup shown as
   // typed, nothing changed; the flow-given mode.
   void calculationSheetAndRefusals() {
+    auto* button = find<QPushButton>("Command1");
     for (const char* result : {"Text1(1)", "Text1(2)", "Text8(0)", "Text8(1)"})
       type(edit(result), "9x9");
     type(edit("Text9"), qs(expected::kExampleWidth));
-    QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
+    QTest::mouseClick(button, Qt::LeftButton);
     for (const auto& [name, shown] : expected::kExample)
       QCOMPARE(edit(qs(name))->text(), qs(shown));
     QVERIFY(watchdog_->seen.isEmpty());
@@ -346,25 +342,27 @@ class WindowTest : public QObject {
     chooseFromContextMenu(0);
     watchdog_->handle = nullptr;
     QCOMPARE(shown, QStringList({"生成计算书", "消火栓计算书.html"}));
-    QVERIFY(watchdog_->seen.size() == 1 && watchdog_->seen.front().text.contains(path));
-    QCOMPARE(watchdog_->seen.front().how, QString("plain Yes No"));
+    QCOMPARE(watchdog_->seen.size(), 1);
+    QVERIFY(watchdog_->seen[0].text.contains(path) && watchdog_->seen[0].how == "plain Yes No");
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QString html = QString::fromUtf8(file.readAll());
-    QVERIFY(html.contains("&lt;i&gt;楼&lt;/i&gt;"));  // the dialog's answers reach the sheet
-    QVERIFY(html.contains(qs(calc::occupancyText(calc::Occupancy::High))));
+    // The dialog's answers reach the sheet.
+    QVERIFY(html.contains("&lt;i&gt;楼&lt;/i&gt;") &&
+            html.contains(qs(calc::occupancyText(calc::Occupancy::High))));
     QCOMPARE(allTexts(), before);
     QCOMPARE(form()->focusWidget(), focused);
 
     watchdog_->seen.clear();
     type(combo(5), "<br>1a");
     before = allTexts();
-    QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
-    QTest::keyClick(edit("Text9"), Qt::Key_Return);
-    auto* button = find<QPushButton>("Command1");
-    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
-      button->setFocus();
-      QTest::keyClick(button, key);
+    QTest::mouseClick(button, Qt::LeftButton);
+    const std::pair<QWidget*, Qt::Key> keys[] = {
+        {edit("Text9"), Qt::Key_Return}, {button, Qt::Key_Return}, {button, Qt::Key_Enter}};
+    for (const auto& [target, key] : keys) {
+      activate();
+      target->setFocus();
+      QTest::keyClick(target, key);
     }
     QCOMPARE(allTexts(), before);
     QCOMPARE(watchdog_->seen.size(), 3);
