@@ -45,17 +45,14 @@ class ModalWatchdog : public QObject {
     QString title, text, how;
   };
 
-  ModalWatchdog() {
-    connect(&timer_, &QTimer::timeout, this, &ModalWatchdog::poll);
-    timer_.start(10);
-  }
+  ModalWatchdog() { startTimer(10); }
 
   QList<Seen> seen;
   // Drives the modal widgets it returns true for, instead of recording and closing them.
   std::function<bool(QWidget*)> handle;
 
  private:
-  void poll() {
+  void timerEvent(QTimerEvent*) override {
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal || (handle && handle(modal))) return;
     auto* box = qobject_cast<QMessageBox*>(modal);
@@ -73,8 +70,6 @@ class ModalWatchdog : public QObject {
     seen.append({box->windowTitle(), box->text(), how.join(" ")});
     box->done(QMessageBox::Ok);
   }
-
-  QTimer timer_;
 };
 
 // Records the events the adapter raises, in order, instead of handling them.
@@ -212,8 +207,7 @@ class WindowTest : public QObject {
     QCOMPARE(options->checkedButton(), find("Option1(1)"));
 
     const QFont f = find<QPushButton>("Command1")->font();
-    QCOMPARE(f.families().value(0), QString("宋体"));
-    QCOMPARE(f.pointSize(), 12);
+    QCOMPARE(f.families().value(0) + " " + QString::number(f.pointSize()), QString("宋体 12"));
     QVERIFY(f.weight() == QFont::Normal && !f.italic() && !f.underline() && !f.strikeOut());
     const QString used = QFontInfo(f).family();
     QVERIFY2(used == "宋体" || used == "SimSun" || used.contains("Serif CJK"), qPrintable(used));
@@ -241,13 +235,14 @@ class WindowTest : public QObject {
   // What the handlers rely on but, doing the same idempotent work for a change and a click,
   // cannot show: how many events a combo box raises and which.
   void comboBoxEventsAsTheHandlersExpect() {
+    // Qt selects the first entry appended to an empty list: the load again on emptied lists.
+    for (int i = 0; i < 6; ++i) combo(i)->clear();
     EventRecorder recorder;
     window_->connect(recorder);
-    // Every combo box's text set again, the same as it shows; the lists appended to; the text
-    // boxes emptied.
     form_->Form_Load();
-    QCOMPARE(recorder.events,
-             QStringList({"change 0", "change 1", "change 2", "change 3", "change 4", "change 5"}));
+    window_->setText({"Combo1", 3}, "19");  // the same text again still counts as set
+    QCOMPARE(recorder.events, QStringList({"change 0", "change 1", "change 2", "change 3",
+                                           "change 4", "change 5", "change 3"}));
     recorder.events.clear();
     type(combo(3), "16");  // every key that edits is one change: Delete, 1, 6
     QCOMPARE(recorder.events, QStringList(3, "change 3"));
@@ -261,7 +256,6 @@ class WindowTest : public QObject {
     QTRY_VERIFY(!view->isVisible());
     QVERIFY(recorder.events.contains("click 3"));
     QCOMPARE(recorder.events.filter("3").size(), recorder.events.size());  // only that box
-    QCOMPARE(combo(3)->currentText(), QString("13"));
   }
 
   // Action: every menu bar entry, then Ctrl+P, Ctrl+M and F1 in a text box, then 退出.
@@ -405,13 +399,10 @@ class WindowTest : public QObject {
         QTest::mouseClick(button("cmdOpen"), Qt::LeftButton);
         type(field("riser.c"), "120");
         QTest::keyClick(qobject_cast<QLineEdit*>(field("riser.c")), Qt::Key_Return);
-        QStringList floor1;
-        for (int c = 0; c < grid->columnCount(); ++c) floor1 << grid->item(17, c)->text();
-        log << floor1.join(" ");
+        for (int c = 0; c < grid->columnCount(); ++c) log << grid->item(17, c)->text();  // floor 1
         log << QString::number(grid->item(3, 0)->background().color() !=
                                grid->item(2, 0)->background().color());
-        const bool shot = modal->grab().save(HYDRANT_SCREENSHOT_DIR "/hydrant-calc-system.png");
-        log << (shot ? "screenshot" : "no screenshot");
+        QVERIFY(modal->grab().save(HYDRANT_SCREENSHOT_DIR "/hydrant-calc-system.png"));
         type(field("building.floors"), "10");
         type(field("building.floor_heights"), "4.5, 3.6×8");
         fileToChoose = saved;
@@ -423,9 +414,9 @@ class WindowTest : public QObject {
     chooseFromContextMenu(1);
     watchdog_->handle = nullptr;
 
-    QCOMPARE(log, QStringList({"麻质", "打开 消火栓系统 (*.toml)",
-                               "1 1.10 0.759 1.622 1.116 必须减压 20（19.87）* 0.372", "1",
-                               "screenshot", "保存 消火栓系统 (*.toml)"}));
+    QCOMPARE(log, QStringList({"麻质", "打开 消火栓系统 (*.toml)", "1", "1.10", "0.759", "1.622",
+                               "1.116", "必须减压", "20（19.87）*", "0.372", "1",
+                               "保存 消火栓系统 (*.toml)"}));
     QVERIFY(watchdog_->seen.isEmpty());
     const auto read = project::loadProject(saved.toStdString());
     QVERIFY2(read.ok(), read.ok() ? "" : read.error().message.c_str());
