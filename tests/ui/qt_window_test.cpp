@@ -1,8 +1,9 @@
 // The calculator window on real Qt widgets, offscreen: the adapter's wiring and what the user
-// sees (every control against the layout table and a few places written out by hand, focus,
-// the events the widgets raise, the menus and keys, one calculation and one error box through a
-// real click, the dialogs, fonts and the icon). What the handlers do is tested on the fake
-// window. A watchdog closes every modal box and records it, so that no test can hang on one.
+// sees (every control against the layout table and a few places written out by hand, fonts,
+// focus, the combo boxes' events, the menus and keys on the real handlers, one calculation, its
+// sheet and refused runs by click and key, the system form, the icon). What the handlers do is
+// tested on the fake window. A watchdog closes every modal box and records it, so that no test
+// can hang on one.
 
 #include <QtTest>
 #include <QtWidgets>
@@ -235,7 +236,8 @@ class WindowTest : public QObject {
   // What the handlers rely on but, doing the same idempotent work for a change and a click,
   // cannot show: how many events a combo box raises and which.
   void comboBoxEventsAsTheHandlersExpect() {
-    // Qt selects the first entry appended to an empty list: the load again on emptied lists.
+    // Qt selects the first entry appended to an empty list, which changes the text: the load
+    // again on emptied lists. The text boxes it empties raise nothing either.
     for (int i = 0; i < 6; ++i) combo(i)->clear();
     EventRecorder recorder;
     window_->connect(recorder);
