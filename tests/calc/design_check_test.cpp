@@ -118,119 +118,101 @@ TEST(DesignCheck, LargestCandidateGoverns) {
             "15.87 0.86 18.73");
 }
 
-TEST(DesignCheck, VerdictsOnBothSidesOfEachLimit) {
-  struct Case {
-    const char* name;
-    double length, waterColumn;
-    std::optional<double> pressure, width;
-    int streams;
-    const char* id;
-    Verdict verdict;
-    const char* says;  // part of the sentence, "" for none
-    Occupancy occupancy = Occupancy::High;
-  };
-  // Radii of the other places (S_k 10 m) formed as the check forms them, so b = R exactly.
-  const double r25 = 25 * 0.8 + 10 * 0.71;
-  const Case cases[] = {
-      // clang-format off
-      {"0.50 MPa", 25, 13, 0.50, {}, 2, "maxPressure", Verdict::Pass, "不大于 0.500 MPa"},
-      {"above 0.50", 25, 13, 0.5000001, {}, 2, "maxPressure", Verdict::Fail, "减压措施"},
-      {"0.70 MPa", 25, 13, 0.70, {}, 2, "maxPressure", Verdict::Fail, "减压措施"},
-      {"above 0.70", 25, 13, 0.7000001, {}, 2, "maxPressure", Verdict::Fail, "必须设置减压装置"},
-      {"0.80 given", 25, 13, 0.8, {}, 2, "maxPressure", Verdict::Fail, "按减压后的栓口动压重新计算"},
-      {"0.35 MPa", 25, 13, 0.35, {}, 2, "minPressure", Verdict::Pass, ""},
-      {"below 0.35", 25, 13, 0.3499, {}, 2, "minPressure", Verdict::Fail, "0.350 MPa"},
-      {"short column given", 25, 13, 0.18, {}, 2, "waterColumn", Verdict::Fail, ""},
-      {"short flow given", 25, 13, 0.18, {}, 2, "minFlow", Verdict::Fail, ""},
-      {"raised to 0.35", 25, 13, {}, {}, 2, "minPressure", Verdict::Note, "充实水柱 18.5 m"},
-      {"7 m", 25, 7, {}, {}, 2, "waterColumn", Verdict::Note, "应按13 m计算"},
-      {"7 m other", 25, 7, {}, {}, 2, "waterColumn", Verdict::Note, "其他场所充实水柱应按10 m计算", Occupancy::Other},
-      {"13 m", 25, 13, {}, {}, 2, "waterColumn", Verdict::Pass, ""},
-      {"b = R", 25, 0, {}, r25, 2, "spacing", Verdict::Pass, "0.00 m", Occupancy::Other},
-      {"b > R", 25, 0, {}, r25 + 0.001, 2, "spacing", Verdict::Fail, "两排布置", Occupancy::Other},
-      // R = 0.8·53.625 + 7.1 = 50 m: S = 30 m at b = 40 m.
-      {"S at the cap", 53.625, 0, {}, 40, 2, "spacing", Verdict::Pass, "30.00 m", Occupancy::Other},
-      {"S over the cap", 53.625, 0, {}, 39.99, 2, "spacing", Verdict::Note, "布置间距取 30 m", Occupancy::Other},
-      {"one stream", 25, 0, {}, 18, 1, "spacing", Verdict::Pass, "40.52 m", Occupancy::Other},
-      // clang-format on
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    DesignInputs in = lined65(c.length, c.waterColumn, c.occupancy);
-    in.pressureMPa = c.pressure;
-    in.width = c.width;
-    in.streams = c.streams;
-    const auto r = designed(in);
-    const calc::DesignCheck* found = check(r, c.id);
-    ASSERT_NE(found, nullptr);
-    EXPECT_EQ(found->verdict, c.verdict);
-    EXPECT_NE(found->text.find(c.says), std::string::npos) << found->text;
-  }
-}
-
-// What a plan reviewer reads off the check, from entries as the command line takes them:
-// the hose and nozzle of 7.4.2 (the nozzle with the flow per stream), a water column entered short,
-// the design radius of 10.2.1 (from 13 m / 10 m whatever S_k was entered) and a given flow that
-// raises nothing.
-TEST(DesignCheck, ReviewerVerdictsFromEntries) {
-  struct Case {
-    const char* name;
-    calc::Entries entries;
-    calc::DesignSettings settings;
-    const char* id;
-    std::optional<Verdict> verdict;  // unset: the check is absent
-    const char* says;                // part of clause and sentence
-    const char* governedBy;
-    const char* outlet;  // design outlet pressure, m; "" not checked
-    const char* radius;  // design radius, m; "" not checked
-    const char* spacing;
+// Each check's verdict and sentence on both sides of its limits, and what a plan reviewer
+// reads off it from entries as the command line takes them: the hose and nozzle of 7.4.2 (the
+// nozzle with the flow per stream), a water column entered short, the design radius of 10.2.1
+// (from 13 m / 10 m whatever S_k was entered) and a given flow that raises nothing.
+TEST(DesignCheck, VerdictsOnBothSidesOfEachLimitAndFromEntries) {
+  const Occupancy high = Occupancy::High, other = Occupancy::Other;
+  const auto limit = [](double length, double column, std::optional<double> pressure,
+                        std::optional<double> width, int streams, Occupancy occupancy) {
+    DesignInputs in = lined65(length, column, occupancy);
+    in.pressureMPa = pressure;
+    in.width = width;
+    in.streams = streams;
+    return in;
   };
   const auto entries = [](const char* length, const char* material, const char* diameter,
                           const char* nozzle, const char* column, const char* width = "",
                           std::optional<std::string> flow = {}) {
     return calc::Entries{length, material, diameter, nozzle, column, flow, width};
   };
-  calc::DesignSettings high;
-  high.occupancy = Occupancy::High;
-  calc::DesignSettings other;
+  const auto fromEntries = [](const calc::Entries& e, const calc::DesignSettings& settings) {
+    const calc::Calculation calculation = calc::calculate(e);
+    EXPECT_FALSE(calculation.outputs.error);
+    return calc::designInputs(calculation, settings);
+  };
+  calc::DesignSettings highSettings;
+  highSettings.occupancy = high;
+  const calc::DesignSettings otherSettings;
   calc::DesignSettings small;
   small.minFlow = 2.5;
-  calc::DesignSettings oneStream = high;
+  calc::DesignSettings oneStream = highSettings;
   oneStream.streams = 1;
   calc::DesignSettings oneStreamOther;
   oneStreamOther.streams = 1;
+  // Radii of the other places (S_k 10 m) formed as the check forms them, so b = R exactly.
+  const double r25 = 25 * 0.8 + 10 * 0.71;
+  struct Case {
+    const char* name;
+    DesignInputs in;
+    const char* id;
+    std::optional<Verdict> verdict;  // unset: the check is absent
+    const char* says;                // part of clause and sentence
+    const char* governedBy = "";
+    const char* outlet = "";  // design outlet pressure, m; "" not checked
+    const char* radius = "";  // design radius, m; "" not checked
+    const char* spacing = "";
+  };
   const Case cases[] = {
       // clang-format off
-      {"DN50 linen hose", entries("20", "麻质", "50", "19", "13"), high, "hose", Verdict::Fail, "应配置", "", "", "", ""},
-      {"DN65 linen hose", entries("20", "麻质", "65", "19", "13"), high, "hose", Verdict::Fail, "有内衬里", "", "", "", ""},
-      {"DN50 lined hose", entries("20", "衬胶", "50", "19", "13"), high, "hose", Verdict::Fail, "公称直径 65", "", "", "", ""},
-      {"DN65 lined 30 m", entries("30", "衬胶", "65", "19", "13"), high, "hose", Verdict::Advice, "不宜超过 25 m", "", "", "", ""},
-      {"DN65 lined 25 m", entries("25", "衬胶", "65", "19", "13"), high, "hose", Verdict::Pass, "", "", "", "", ""},
+      {"0.50 MPa", limit(25, 13, 0.50, {}, 2, high), "maxPressure", Verdict::Pass, "不大于 0.500 MPa"},
+      {"above 0.50", limit(25, 13, 0.5000001, {}, 2, high), "maxPressure", Verdict::Fail, "减压措施"},
+      {"0.70 MPa", limit(25, 13, 0.70, {}, 2, high), "maxPressure", Verdict::Fail, "减压措施"},
+      {"above 0.70", limit(25, 13, 0.7000001, {}, 2, high), "maxPressure", Verdict::Fail, "必须设置减压装置"},
+      {"0.80 given", limit(25, 13, 0.8, {}, 2, high), "maxPressure", Verdict::Fail, "按减压后的栓口动压重新计算"},
+      {"0.35 MPa", limit(25, 13, 0.35, {}, 2, high), "minPressure", Verdict::Pass, ""},
+      {"below 0.35", limit(25, 13, 0.3499, {}, 2, high), "minPressure", Verdict::Fail, "0.350 MPa"},
+      {"short column given", limit(25, 13, 0.18, {}, 2, high), "waterColumn", Verdict::Fail, ""},
+      {"short flow given", limit(25, 13, 0.18, {}, 2, high), "minFlow", Verdict::Fail, ""},
+      {"raised to 0.35", limit(25, 13, {}, {}, 2, high), "minPressure", Verdict::Note, "充实水柱 18.5 m"},
+      {"7 m", limit(25, 7, {}, {}, 2, high), "waterColumn", Verdict::Note, "应按13 m计算"},
+      {"7 m other", limit(25, 7, {}, {}, 2, other), "waterColumn", Verdict::Note, "其他场所充实水柱应按10 m计算"},
+      {"13 m", limit(25, 13, {}, {}, 2, high), "waterColumn", Verdict::Pass, ""},
+      {"b = R", limit(25, 0, {}, r25, 2, other), "spacing", Verdict::Pass, "0.00 m"},
+      {"b > R", limit(25, 0, {}, r25 + 0.001, 2, other), "spacing", Verdict::Fail, "两排布置"},
+      // R = 0.8·53.625 + 7.1 = 50 m: S = 30 m at b = 40 m.
+      {"S at the cap", limit(53.625, 0, {}, 40, 2, other), "spacing", Verdict::Pass, "30.00 m"},
+      {"S over the cap", limit(53.625, 0, {}, 39.99, 2, other), "spacing", Verdict::Note, "布置间距取 30 m"},
+      {"one stream", limit(25, 0, {}, 18, 1, other), "spacing", Verdict::Pass, "40.52 m"},
+      {"DN50 linen hose", fromEntries(entries("20", "麻质", "50", "19", "13"), highSettings), "hose", Verdict::Fail, "应配置"},
+      {"DN65 linen hose", fromEntries(entries("20", "麻质", "65", "19", "13"), highSettings), "hose", Verdict::Fail, "有内衬里"},
+      {"DN50 lined hose", fromEntries(entries("20", "衬胶", "50", "19", "13"), highSettings), "hose", Verdict::Fail, "公称直径 65"},
+      {"DN65 lined 30 m", fromEntries(entries("30", "衬胶", "65", "19", "13"), highSettings), "hose", Verdict::Advice, "不宜超过 25 m"},
+      {"DN65 lined 25 m", fromEntries(entries("25", "衬胶", "65", "19", "13"), highSettings), "hose", Verdict::Pass, ""},
       // 13 mm at 5 L/s needs 0.755 MPa: no reducer can keep that flow.
-      {"13 mm at 5 L/s", entries("25", "衬胶", "65", "13", "13"), high, "nozzle", Verdict::Fail, "16 mm 或 19 mm", "minFlow", "75.48", "", ""},
-      {"13 mm at 5 L/s, q_min", entries("25", "衬胶", "65", "13", "13"), high, "minFlow", Verdict::Note, "", "", "", "", ""},
-      {"19 mm at 5 L/s", entries("25", "衬胶", "65", "19", "13"), high, "nozzle", Verdict::Pass, "", "", "", "", ""},
-      {"16 mm at 2.5 L/s", entries("25", "衬胶", "65", "16", "13"), small, "nozzle", Verdict::Advice, "", "", "", "", ""},
-      {"13 mm at 2.5 L/s", entries("25", "衬胶", "65", "13", "13"), small, "nozzle", Verdict::Pass, "", "", "", "", ""},
-      {"7 m raised to 10 m", entries("20", "麻质", "50", "13", "7", "10"), small, "waterColumn", Verdict::Note, "按 10 m 计算", "", "", "23.10", "20.82"},
-      {"10 m raised to 13 m", entries("25", "衬胶", "65", "19", "10", "10"), high, "waterColumn", Verdict::Note, "按 13 m 计算", "", "", "29.23", "27.47"},
-      {"13 m in other", entries("25", "衬胶", "65", "19", "13", "10"), other, "spacing", Verdict::Pass, "", "", "", "27.10", "25.19"},
+      {"13 mm at 5 L/s", fromEntries(entries("25", "衬胶", "65", "13", "13"), highSettings), "nozzle", Verdict::Fail, "16 mm 或 19 mm", "minFlow", "75.48"},
+      {"13 mm at 5 L/s, q_min", fromEntries(entries("25", "衬胶", "65", "13", "13"), highSettings), "minFlow", Verdict::Note, ""},
+      {"19 mm at 5 L/s", fromEntries(entries("25", "衬胶", "65", "19", "13"), highSettings), "nozzle", Verdict::Pass, ""},
+      {"16 mm at 2.5 L/s", fromEntries(entries("25", "衬胶", "65", "16", "13"), small), "nozzle", Verdict::Advice, ""},
+      {"13 mm at 2.5 L/s", fromEntries(entries("25", "衬胶", "65", "13", "13"), small), "nozzle", Verdict::Pass, ""},
+      {"7 m raised to 10 m", fromEntries(entries("20", "麻质", "50", "13", "7", "10"), small), "waterColumn", Verdict::Note, "按 10 m 计算", "", "", "23.10", "20.82"},
+      {"10 m raised to 13 m", fromEntries(entries("25", "衬胶", "65", "19", "10", "10"), highSettings), "waterColumn", Verdict::Note, "按 13 m 计算", "", "", "29.23", "27.47"},
+      {"13 m in other", fromEntries(entries("25", "衬胶", "65", "19", "13", "10"), otherSettings), "spacing", Verdict::Pass, "", "", "", "27.10", "25.19"},
       // The given flow is the design point: 5 L/s through 19 mm and 20 m of DN50 linen.
-      {"flow 5 given", entries("20", "麻质", "50", "19", "10", "", "5"), high, "waterColumn", Verdict::Fail, "11.4 m", "flow", "25.37", "", ""},
-      {"flow 5 given, 0.35", entries("20", "麻质", "50", "19", "10", "", "5"), high, "minPressure", Verdict::Fail, "0.254 MPa", "flow", "25.37", "", ""},
-      {"flow 5 given, q_min", entries("20", "麻质", "50", "19", "10", "", "5"), high, "minFlow", Verdict::Pass, "5.00 L/s", "flow", "25.37", "", ""},
-      {"flow 4 given, q_min", entries("20", "麻质", "50", "19", "10", "", "4"), other, "minFlow", Verdict::Fail, "4.00 L/s", "flow", "", "", ""},
-      {"flow 6 given, other", entries("20", "麻质", "50", "19", "10", "", "6"), other, "waterColumn", Verdict::Pass, "", "flow", "", "", ""},
-      {"width over R", entries("20", "麻质", "50", "19", "10", "30"), other, "spacing", Verdict::Fail, "7.4.6 保护宽度", "", "", "", ""},
-      {"one stream, high", entries("20", "麻质", "50", "19", "13"), oneStream, "streams", Verdict::Advice, "7.4.6 室内消火栓布置应满足", "", "", "", ""},
-      {"one stream, other", entries("20", "麻质", "50", "19", "13"), oneStreamOther, "streams", {}, "", "", "", "", ""},
+      {"flow 5 given", fromEntries(entries("20", "麻质", "50", "19", "10", "", "5"), highSettings), "waterColumn", Verdict::Fail, "11.4 m", "flow", "25.37"},
+      {"flow 5 given, 0.35", fromEntries(entries("20", "麻质", "50", "19", "10", "", "5"), highSettings), "minPressure", Verdict::Fail, "0.254 MPa", "flow", "25.37"},
+      {"flow 5 given, q_min", fromEntries(entries("20", "麻质", "50", "19", "10", "", "5"), highSettings), "minFlow", Verdict::Pass, "5.00 L/s", "flow", "25.37"},
+      {"flow 4 given, q_min", fromEntries(entries("20", "麻质", "50", "19", "10", "", "4"), otherSettings), "minFlow", Verdict::Fail, "4.00 L/s", "flow"},
+      {"flow 6 given, other", fromEntries(entries("20", "麻质", "50", "19", "10", "", "6"), otherSettings), "waterColumn", Verdict::Pass, "", "flow"},
+      {"width over R", fromEntries(entries("20", "麻质", "50", "19", "10", "30"), otherSettings), "spacing", Verdict::Fail, "7.4.6 保护宽度"},
+      {"one stream, high", fromEntries(entries("20", "麻质", "50", "19", "13"), oneStream), "streams", Verdict::Advice, "7.4.6 室内消火栓布置应满足"},
+      {"one stream, other", fromEntries(entries("20", "麻质", "50", "19", "13"), oneStreamOther), "streams", {}, ""},
       // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const calc::Calculation calculation = calc::calculate(c.entries);
-    ASSERT_FALSE(calculation.outputs.error);
-    const auto r = designed(calc::designInputs(calculation, c.settings));
+    const auto r = designed(c.in);
     const calc::DesignCheck* found = check(r, c.id);
     if (!c.verdict) {
       EXPECT_EQ(found, nullptr);
