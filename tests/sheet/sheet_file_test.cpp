@@ -3,14 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <string>
 
 #include "sheet/sheet_file.h"
+#include "tests/temp_dir.h"
 
 #ifndef _WIN32
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,21 +31,6 @@ void put(const std::string& path, const std::string& text) {
 }
 
 #ifndef _WIN32
-std::string makeTempDir() {
-  char name[] = "/tmp/sheet_file_test.XXXXXX";
-  const char* made = ::mkdtemp(name);
-  return made ? made : "";
-}
-
-int fileCount(const std::string& dir) {
-  int n = 0;
-  if (DIR* d = ::opendir(dir.c_str())) {
-    while (const dirent* e = ::readdir(d)) n += e->d_name[0] != '.' || e->d_name[1] > '.';
-    ::closedir(d);
-  }
-  return n;
-}
-
 mode_t modeOf(const std::string& path) {
   struct stat info {};
   ::lstat(path.c_str(), &info);
@@ -126,8 +110,8 @@ TEST(WriteFileAtomically, LinksDevicesPipesAndModes) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string dir = makeTempDir();
-    ASSERT_FALSE(dir.empty());
+    const hydrant_test::TempDir folder;
+    const std::string dir = folder.path.string();
     const std::string target = c.setup(dir);
     // A FIFO blocks its writer until someone reads.
     std::string fromPipe;
@@ -147,9 +131,7 @@ TEST(WriteFileAtomically, LinksDevicesPipesAndModes) {
       EXPECT_NE(error->find(c.error), std::string::npos) << *error;
     }
     c.check(dir);
-    EXPECT_EQ(fileCount(dir), c.files);
-    const std::string remove = "rm -rf '" + dir + "'";
-    EXPECT_EQ(std::system(remove.c_str()), 0);
+    EXPECT_EQ(folder.entries(), c.files);
   }
 }
 
@@ -167,8 +149,8 @@ TEST(WriteFileAtomically, DeviceIsWrittenNotReplaced) {
 }
 #else
 TEST(WriteFileAtomically, ReplacesAndRefusesReadOnly) {
-  const std::string dir = std::string(std::getenv("TEMP") ? std::getenv("TEMP") : ".");
-  const std::string target = dir + "\\sheet_file_test.html";
+  const hydrant_test::TempDir folder;
+  const std::string target = folder / "sheet_file_test.html";
   put(target, "old");
   EXPECT_FALSE(sheet::writeFileAtomically(target, "new"));
   EXPECT_EQ(slurp(target), "new");
@@ -179,7 +161,6 @@ TEST(WriteFileAtomically, ReplacesAndRefusesReadOnly) {
   ASSERT_TRUE(error);
   EXPECT_NE(error->find("没有写入权限"), std::string::npos) << *error;
   EXPECT_EQ(slurp(target), "new");
-  std::remove(target.c_str());
 }
 #endif
 

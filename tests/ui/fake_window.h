@@ -12,29 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/temp_dir.h"
 #include "ui/form_layout.h"
 #include "ui/window.h"
 
 namespace ui::test {
 
-// A fresh folder named after the running test (tests may run side by side), removed at the end.
-struct TempDir {
-  TempDir() {
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    path = std::filesystem::temp_directory_path() /
-           (std::string("hydrant-") + test->test_suite_name() + "-" + test->name());
-    std::filesystem::remove_all(path);
-    std::filesystem::create_directories(path);
-  }
-  ~TempDir() {
-    std::error_code ignored;  // a destructor must not throw
-    std::filesystem::remove_all(path, ignored);
-  }
-  std::string operator/(const char* file) const {
-    return (path / file).lexically_normal().string();
-  }
-  std::filesystem::path path;
-};
+using hydrant_test::TempDir;
 
 // What the user meets (dialogs, boxes, files opened) in order; a fake's "what" names the kind.
 struct EventLog {
