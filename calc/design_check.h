@@ -52,6 +52,7 @@ struct DesignInputs {
   // false: the checks carry id, clause and verdict only (requirement, value and text stay
   // empty), for batch runs that print verdicts and numbers.
   bool withTexts = true;
+  bool operator==(const DesignInputs&) const = default;
 };
 
 // The settings of the check that the entries do not give.

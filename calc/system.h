@@ -21,17 +21,20 @@ struct PipeInputs {
   int dn = 100;                // nominal size
   double innerDiameter = 106;  // mm
   double c = 120;              // Hazen–Williams coefficient
+  bool operator==(const PipeInputs&) const = default;
 };
 
 struct TankInputs {
   double lowestLevel = 0;   // lowest effective water level, m
   double highestLevel = 0;  // highest water level (standby static), m
   double minStatic = 0.10;  // static required at the most unfavourable outlet, MPa
+  bool operator==(const TankInputs&) const = default;
 };
 
 struct StabilizerInputs {
   double stopPressure = 0;  // stop pressure at its outlet, MPa
   double elevation = 0;     // its outlet, m
+  bool operator==(const StabilizerInputs&) const = default;
 };
 
 struct SystemInputs {
@@ -68,6 +71,7 @@ struct SystemInputs {
   double k2 = 1.2;                          // safety factor of the pump head
   double branchInnerDiameter = 68;          // d_j of the branch holding a plate, mm
   std::optional<double> targetPressureMPa;  // after reduction; none: the design point H₀
+  bool operator==(const SystemInputs&) const = default;
 };
 
 struct SystemHydrant {

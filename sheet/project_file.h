@@ -16,11 +16,13 @@ struct ProjectInfo {  // [project], each may be empty
   std::string name;
   std::string number;
   std::string designer;
+  bool operator==(const ProjectInfo&) const = default;
 };
 
 struct Project {
   ProjectInfo info;
   calc::SystemInputs inputs;
+  bool operator==(const Project&) const = default;
 };
 
 // The project in `text`. On a bad file the error's message is one line naming the file, the

@@ -90,20 +90,8 @@ TEST(ProjectFileTest, SaveReadsBack) {
     const auto back = sheet::readProject(saved, "saved.toml");
     ASSERT_TRUE(back.ok()) << back.error().message << "\n" << saved;
     EXPECT_EQ(sheet::writeProject(back.value()), saved);
-    EXPECT_EQ(back.value().info.name, p.info.name);
-    const calc::SystemInputs& a = p.inputs;
-    const calc::SystemInputs& b = back.value().inputs;
-    EXPECT_EQ(b.floorHeights, a.floorHeights);
-    EXPECT_EQ(b.ratedHead, a.ratedHead);
-    EXPECT_EQ(b.tank.has_value(), a.tank.has_value());
-    EXPECT_EQ(b.stabilizer.has_value(), a.stabilizer.has_value());
-    EXPECT_EQ(b.riserBaseElevation, a.riserBaseElevation);
-    EXPECT_EQ(b.hydrant.hoseCoefficient, a.hydrant.hoseCoefficient);
-    const auto ra = calc::calculateSystem(a);
-    const auto rb = calc::calculateSystem(b);
-    ASSERT_TRUE(ra.ok() && rb.ok());
-    EXPECT_EQ(ra.value().pump.head, rb.value().pump.head);  // exactly: every input read back whole
-    EXPECT_EQ(ra.value().workingPressure, rb.value().workingPressure);
+    // Every input read back whole, to the last bit.
+    EXPECT_TRUE(back.value() == p) << saved;
   }
 }
 
