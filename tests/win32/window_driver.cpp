@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <process.h>
 #include <shlobj.h>
 
 #include <atomic>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "project/project_file.h"
+#include "sheet/sheet_file.h"
 #include "tests/ui/expected_window.h"
 #include "ui/form_layout.h"
 #include "ui/main_menu.h"
@@ -56,18 +58,13 @@ LRESULT send(HWND w, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
   return static_cast<LRESULT>(result);
 }
 
-// Another process's texts come only through WM_GETTEXT.
-std::string text(HWND w) {
+// A window's text or its class name. Another process's texts come only through WM_GETTEXT.
+std::string text(HWND w, bool ofClass = false) {
   wchar_t buffer[512] = {};
-  send(w, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer));
+  ofClass ? GetClassNameW(w, buffer, 512) : send(w, WM_GETTEXT, 512, LPARAM(buffer));
   return narrow(buffer);
 }
-
-std::string className(HWND w) {
-  wchar_t name[64] = {};
-  GetClassNameW(w, name, 64);
-  return narrow(name);
-}
+std::string className(HWND w) { return text(w, true); }
 
 // A control by its name, "Combo1(3)", through its ID (0 for none, which fails every check).
 int id(std::string_view name) {
@@ -78,9 +75,9 @@ int id(std::string_view name) {
 }
 HWND ctl(std::string_view name) { return GetDlgItem(form, id(name)); }
 
-// Two seconds by default; a busy machine can take that long over a dialog or a window.
+// Five seconds by default: a busy machine can take seconds over a dialog or a window.
 template <typename Condition>
-bool waitFor(Condition condition, int tries = 200) {
+bool waitFor(Condition condition, int tries = 500) {
   for (int i = 0; i < tries && !condition(); ++i) Sleep(10);
   return condition();
 }
@@ -104,7 +101,7 @@ std::vector<HWND> windowsOf(const char* cls) {
 }
 
 struct Box {
-  std::string text, caption;
+  std::string caption, text;
   bool icon = false;
   std::vector<int> buttons;
 };
@@ -115,8 +112,7 @@ std::atomic<bool> stopWatchdog{false};
 void watchdog() {
   while (!stopWatchdog) {
     for (HWND w : windowsOf("#32770")) {
-      Box box;
-      box.caption = text(w);
+      Box box{text(w), "", false, {}};
       // The program's message boxes; its dialogs are the driver's to answer.
       if (box.caption != expected::kTitle && box.caption != ui::kAboutTitle) continue;
       EnumChildWindows(
@@ -127,8 +123,7 @@ void watchdog() {
             const std::string cls = className(c);
             if (!(style & WS_VISIBLE)) return TRUE;
             if (cls == "Button") b.buttons.push_back(GetDlgCtrlID(c));
-            if (cls == "Static" && (style & SS_TYPEMASK) == SS_ICON)
-              b.icon |= send(c, STM_GETICON) != 0;
+            b.icon |= cls == "Static" && (style & SS_TYPEMASK) == SS_ICON && send(c, STM_GETICON);
             if (cls == "Static" && !text(c).empty()) b.text = text(c);
             return TRUE;
           },
@@ -173,14 +168,8 @@ void type(HWND w, const std::string& utf8) {
 
 // Keys held down in order and released in reverse: {VK_MENU, VK_SPACE} is Alt+Space.
 void press(const std::vector<WORD>& keys) {
-  std::vector<INPUT> events(2 * keys.size());
-  for (std::size_t i = 0; i < keys.size(); ++i) {
-    INPUT &down = events[i], &up = events[events.size() - 1 - i];
-    down.type = up.type = INPUT_KEYBOARD;
-    down.ki.wVk = up.ki.wVk = keys[i];
-    up.ki.dwFlags = KEYEVENTF_KEYUP;
-  }
-  SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
+  for (WORD k : keys) keybd_event(static_cast<BYTE>(k), 0, 0, 0);
+  for (auto k = keys.rbegin(); k != keys.rend(); ++k) keybd_event(BYTE(*k), 0, KEYEVENTF_KEYUP, 0);
 }
 
 // Drops the list down and clicks the entry with the mouse. On a busy machine the click can
@@ -198,10 +187,8 @@ void choose(HWND combo, int index) {
     POINT p{4, (index - top) * itemHeight + itemHeight / 2};
     ClientToScreen(lists[0], &p);
     SetCursorPos(p.x, p.y);
-    INPUT click[2] = {{INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}};
-    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, click, sizeof(INPUT));
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
     waitFor([&] { return !IsWindowVisible(lists[0]); });
     if (send(combo, CB_GETCURSEL) == index) return;
     send(combo, CB_SHOWDROPDOWN, FALSE);
@@ -250,10 +237,8 @@ void checkLoaded(int dpi) {
     if (const auto frame = ui::findControl(c.container)) left += frame->left, top += frame->top;
     expectEq(placeOf(w), twips(left, top, c.width, c.height), name + " geometry");
   }
-  for (const expected::Place& p : expected::kPlaces) {
-    expectEq(placeOf(ctl(p.name)), twips(p.left, p.top, p.width, p.height),
-             std::string(p.name) + " place");
-  }
+  for (const expected::Place& p : expected::kPlaces)
+    expectEq(placeOf(ctl(p.name)), twips(p.left, p.top, p.width, p.height), std::string(p.name));
   std::string items;
   for (LRESULT i = 0, n = send(ctl("Combo1(3)"), CB_GETCOUNT); i < n; ++i) {
     wchar_t item[64] = {};
@@ -272,7 +257,7 @@ void checkTabOrder() {
   for (std::size_t i = 1; i <= n + 1; ++i) {
     const int before = focusedId();
     press(i <= n ? std::vector<WORD>{VK_TAB} : std::vector<WORD>{VK_SHIFT, VK_TAB});
-    waitFor([&] { return focusedId() != before; });
+    waitFor([&] { return focusedId() != before; }, 200);
     expectEq(focusedId(), id(expected::kTabOrder[i <= n ? i % n : n - 1]),
              i <= n ? "Tab" : "Shift+Tab");
   }
@@ -316,11 +301,12 @@ std::string allTexts() {
   return texts;
 }
 
-// The program's visible dialog box with that caption (any, if empty) and child, once it is there.
-HWND dialog(const std::string& caption, int child = 0) {
+// The program's visible dialog box (or window of another class) with that caption (any, if
+// empty) and child, once it is there.
+HWND dialog(const std::string& caption, int child = 0, const char* cls = "#32770") {
   HWND found = nullptr;
   waitFor([&] {
-    for (HWND w : windowsOf("#32770")) {
+    for (HWND w : windowsOf(cls)) {
       if ((caption.empty() || text(w) == caption) && (!child || GetDlgItem(w, child))) found = w;
     }
     return found != nullptr;
@@ -353,10 +339,7 @@ void answerFileDialog(const std::string& path, const std::string& what) {
     if (text(name) == path) break;
   }
   expectEq(text(name), path, what + ": file name");
-  HWND ok = nullptr;
-  while ((ok = FindWindowExW(files, ok, L"Button", nullptr)) && GetDlgCtrlID(ok) != IDOK) {
-  }
-  PostMessageW(ok, BM_CLICK, 0, 0);
+  PostMessageW(files, WM_COMMAND, IDOK, 0);
 }
 
 // A file in the user's documents folder, removed if it is there.
@@ -372,11 +355,10 @@ std::wstring freshDocument(const wchar_t* name) {
 std::string sheetOptions(HWND box) {
   using namespace ui::win32;
   std::string shown;
-  for (int child : {kSheetHigh, kSheetOther, kSheetTwoStreams, kSheetOneStream}) {
-    shown += send(GetDlgItem(box, child), BM_GETCHECK) == BST_CHECKED ? "1" : "0";
-  }
-  for (int child : {kSheetFlow, kSheetProject, kSheetRevision}) {
-    (shown += ' ') += text(GetDlgItem(box, child));
+  for (int c : {kSheetHigh, kSheetOther, kSheetTwoStreams, kSheetOneStream, kSheetFlow,
+                kSheetProject, kSheetRevision}) {  // radios 0 or 1, then texts
+    shown += c < kSheetFlow ? std::to_string(send(GetDlgItem(box, c), BM_GETCHECK))
+                            : text(GetDlgItem(box, c)).insert(0, 1, ' ');
   }
   return box ? shown : "no dialog";
 }
@@ -396,8 +378,7 @@ void checkSheet() {
   command(ui::MenuCommand::Sheet);
   const HWND box = dialog("生成计算书");
   expectEq(sheetOptions(box), "0110 5 L/s  ", "sheet: options dialog");
-  send(GetDlgItem(box, kSheetHigh), BM_CLICK);
-  send(GetDlgItem(box, kSheetOneStream), BM_CLICK);
+  for (int radio : {kSheetHigh, kSheetOneStream}) send(GetDlgItem(box, radio), BM_CLICK);
   type(GetDlgItem(box, kSheetProject), "工程<b>&\"");
   type(GetDlgItem(box, kSheetRevision), "B");
   PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
@@ -405,11 +386,7 @@ void checkSheet() {
   expectHas(takeBox(true, "sheet saved", {IDYES, IDNO}), narrow(path), "sheet saved");
   for (HWND left : windowsOf("#32770")) PostMessageW(left, WM_CLOSE, 0, 0);
 
-  std::string html;
-  if (FILE* in = _wfopen(path.c_str(), L"rb")) {
-    for (int ch; (ch = std::fgetc(in)) != EOF;) html += static_cast<char>(ch);
-    std::fclose(in);
-  }
+  const std::string html = sheet::readWholeFile(narrow(path)).value_or("");
   for (const char* part : {"工程&lt;b&gt;&amp;&quot;", "一支水枪充实水柱到达"}) {
     expectHas(html, part, "the sheet");
   }
@@ -422,7 +399,7 @@ void checkSheet() {
 // the system menu. A message box says what it must; a dialog opens, showing what it must, and
 // Esc closes it.
 void checkMenus(const std::string& folder) {
-  using ui::MenuCommand;
+  using ui::MenuCommand, ui::win32::kSheetHigh;
   const std::string manual = "找不到使用说明，已查找：\n" + folder + "hydrant-calc-manual.html";
   const char* const ways[] = {" by ID", " by its key", " from the system menu"};
   const struct {
@@ -436,7 +413,7 @@ void checkMenus(const std::string& folder) {
       {MenuCommand::Manual, {VK_F1}, 0, std::string(expected::kTitle), manual, 0},
       {MenuCommand::About, {}, 0, std::string(ui::kAboutTitle), "版本 " HYDRANT_VERSION, 0},
       // checkSheet()'s answers, remembered while the window is open
-      {MenuCommand::Sheet, {VK_CONTROL, 'P'}, 2, "生成计算书", "1001 5 L/s 工程<b>&\" B", ui::win32::kSheetHigh},
+      {MenuCommand::Sheet, {VK_CONTROL, 'P'}, 2, "生成计算书", "1001 5 L/s 工程<b>&\" B", kSheetHigh},
       {MenuCommand::System, {VK_CONTROL, 'M'}, 1, "消火栓系统计算", "", IDC_SYS_FLOORS},
       // clang-format on
   };
@@ -522,9 +499,8 @@ void checkSystemForm(int dpi, const wchar_t* shot) {
   RECT client{}, frame{};
   GetClientRect(box, &client);
   GetWindowRect(box, &frame);
-  expectEq(std::to_string(client.right) + " " + std::to_string(send(floors, LVM_GETCOLUMNWIDTH)),
-           std::to_string(MulDiv(960, dpi, 96)) + " " + std::to_string(MulDiv(40, dpi, 96)),
-           "dialog and grid column widths");
+  expectEq(client.right, MulDiv(960, dpi, 96), "dialog width");
+  expectEq(send(floors, LVM_GETCOLUMNWIDTH), MulDiv(40, dpi, 96), "grid column width");
   const int width = frame.right - frame.left, height = frame.bottom - frame.top;
   expect(dpi != 96 || (width <= 1024 && height <= 768), "fits 1024x768",
          std::to_string(width) + "x" + std::to_string(height));
@@ -537,12 +513,10 @@ void checkSystemForm(int dpi, const wchar_t* shot) {
     expectedTabs += off ? "" : std::to_string(id) + " ";
   }
   for (int id : {IDC_SYS_CALCULATE, IDC_SYS_OPEN, IDC_SYS_SAVE, IDC_SYS_SHEET, IDCANCEL,
-                 IDC_SYS_FLOORS, IDC_SYS_CHECKS}) {
+                 IDC_SYS_FLOORS, IDC_SYS_CHECKS})
     expectedTabs += std::to_string(id) + " ";
-  }
-  const HWND first = item(IDC_SYS_PROJECT_NAME);
-  HWND stop = first;
-  for (int i = 0; i < 60 && stop && (i == 0 || stop != first); ++i) {
+  HWND stop = item(IDC_SYS_PROJECT_NAME);
+  for (int i = 0; i < 60 && stop && (i == 0 || stop != item(IDC_SYS_PROJECT_NAME)); ++i) {
     tabs += std::to_string(GetDlgCtrlID(stop)) + " ";
     stop = GetNextDlgTabItem(box, stop, FALSE);
   }
@@ -573,12 +547,12 @@ void checkSystemForm(int dpi, const wchar_t* shot) {
   const std::wstring path = freshDocument(L"楼 10.toml");
   PostMessageW(item(IDC_SYS_SAVE), BM_CLICK, 0, 0);
   answerFileDialog(narrow(path), "system form save");
-  // A busy machine may take more than two seconds over the dialog and the write, and Wine may
+  // A busy machine may take more than five seconds over the dialog and the write, and Wine may
   // hold the file a moment after its rename.
   auto read = project::loadProject(narrow(path));
   waitFor([&] { return (read = project::loadProject(narrow(path))).ok(); }, 1000);
-  expect(read.ok(), "saved file", read.ok() ? "" : read.error().message);
-  if (read.ok()) expectEq(read.value().inputs.floors, 10, "saved floors");
+  expectEq(read.ok() ? std::to_string(read.value().inputs.floors) : read.error().message, "10",
+           "floors in the saved file");
   takeBox(false, "system form");
 
   // 打开… the worked example's file: its entries, the results cleared until 计 算.
@@ -605,27 +579,17 @@ int wmain(int argc, wchar_t** argv) {
       std::wstring(temp) + L"hydrant-window-test-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
   const std::wstring copy = folder + L"hydrant-calc.exe";
   CreateDirectoryW(folder.c_str(), nullptr);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CopyFileW(argv[1], copy.c_str(), FALSE) ||
-      !CreateProcessW(copy.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process)) {
-    return std::printf("FAIL cannot start a copy of the program\n"), 99;
+  if (CopyFileW(argv[1], copy.c_str(), FALSE)) {
+    program = reinterpret_cast<HANDLE>(_wspawnl(_P_NOWAIT, copy.c_str(), copy.c_str(), nullptr));
   }
-  pid = process.dwProcessId;
-  program = process.hProcess;
-  WaitForInputIdle(process.hProcess, 20000);
-  waitFor([] {
-    for (HWND w : windowsOf("HydrantCalcForm1")) form = w;
-    return form != nullptr;
-  });
-  if (!form) return std::printf("FAIL no window\n"), 99;
+  pid = GetProcessId(program);
+  WaitForInputIdle(program, 20000);
+  if (!(form = dialog("", 0, "HydrantCalcForm1")))
+    return std::printf("FAIL no window of a copy of the program\n"), 99;
   std::thread dog(watchdog);
-  const int dpi = _wtoi(argv[2]);
 
   expectEq(text(form), std::string(expected::kTitle), "caption");
-  checkLoaded(dpi);
+  checkLoaded(_wtoi(argv[2]));
   expectEq(focusedId(), id("Command1"), "initial focus on Command1");
 
   // The complete example: initial entries, protection width 10, then Enter on the focused
@@ -658,12 +622,12 @@ int wmain(int argc, wchar_t** argv) {
 
   checkSheet();
   checkMenus(narrow(folder));
-  checkSystemForm(dpi, argc > 4 ? argv[4] : nullptr);
+  checkSystemForm(_wtoi(argv[2]), argc > 4 ? argv[4] : nullptr);
 
   command(ui::MenuCommand::Exit);
   DWORD status = 1;
-  WaitForSingleObject(process.hProcess, 10000);
-  GetExitCodeProcess(process.hProcess, &status);
+  WaitForSingleObject(program, 10000);
+  GetExitCodeProcess(program, &status);
   expectEq(status, 0, "exit status");
   stopWatchdog = true;
   dog.join();
