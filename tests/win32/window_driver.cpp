@@ -168,7 +168,7 @@ void type(HWND w, const std::string& utf8) {
 
 // Keys held down in order and released in reverse: {VK_MENU, VK_SPACE} is Alt+Space.
 void press(const std::vector<WORD>& keys) {
-  for (WORD k : keys) keybd_event(static_cast<BYTE>(k), 0, 0, 0);
+  for (WORD k : keys) keybd_event(BYTE(k), 0, 0, 0);
   for (auto k = keys.rbegin(); k != keys.rend(); ++k) keybd_event(BYTE(*k), 0, KEYEVENTF_KEYUP, 0);
 }
 
