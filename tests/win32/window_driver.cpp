@@ -187,8 +187,7 @@ void choose(HWND combo, int index) {
     POINT p{4, (index - top) * itemHeight + itemHeight / 2};
     ClientToScreen(lists[0], &p);
     SetCursorPos(p.x, p.y);
-    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
     waitFor([&] { return !IsWindowVisible(lists[0]); });
     if (send(combo, CB_GETCURSEL) == index) return;
     send(combo, CB_SHOWDROPDOWN, FALSE);
@@ -304,31 +303,34 @@ std::string allTexts() {
 // The program's visible dialog box (or window of another class) with that caption (any, if
 // empty) and child, once it is there.
 HWND dialog(const std::string& caption, int child = 0, const char* cls = "#32770") {
-  HWND found = nullptr;
+  HWND match = nullptr;
   waitFor([&] {
     for (HWND w : windowsOf(cls)) {
-      if ((caption.empty() || text(w) == caption) && (!child || GetDlgItem(w, child))) found = w;
+      if ((caption.empty() || text(w) == caption) && (!child || GetDlgItem(w, child))) match = w;
     }
-    return found != nullptr;
+    return match != nullptr;
   });
-  return found;
+  return match;
 }
 
-// An entry of the system menu, as the keyboard reaches it: Alt+Space, then up from the bottom
-// (1: the last entry, 系统计算…; 2: 生成计算书…). False when the menu did not open.
+// An entry of the system menu, as the keyboard reaches it: Alt+Space, End, then up from the
+// bottom (1: the last entry, 系统计算…; 2: 生成计算书…). End, since the highlight may start on
+// the first entry or on none; the mouse is moved away first, since over the menu it would
+// highlight the entry beneath it. False when the menu did not open.
 bool chooseSystemMenuEntry(int fromBottom, const std::string& what) {
+  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
   SetForegroundWindow(form);
   press({VK_MENU, VK_SPACE});
   const bool open = waitFor([] { return !windowsOf("#32768").empty(); });
   expect(open, what, "no system menu");
-  for (int i = 0; open && i < fromBottom; ++i) press({VK_UP});
+  for (int i = 0; open && i < fromBottom; ++i) press({WORD(i ? VK_UP : VK_END)});
   press({static_cast<WORD>(open ? VK_RETURN : VK_ESCAPE)});
   return open;
 }
 
 // Answers the common open or save dialog with a whole path: typed into its name box (cmb13,
 // 1148: a ComboBoxEx around a combo box and its edit) until the box holds exactly that, since
-// the dialog may still be putting its proposed name there, then its OK button.
+// the dialog may still be putting its proposed name there, then OK (the command its button sends).
 void answerFileDialog(const std::string& path, const std::string& what) {
   const HWND files = dialog("", 1148);
   const HWND combo = FindWindowExW(GetDlgItem(files, 1148), nullptr, L"ComboBox", nullptr);
