@@ -139,27 +139,20 @@ TEST(ParseOptions, TakesValuesAsTypedAndRefusesInOneLine) {
          return o.report.path == "-" && o.report.project == "楼" &&
                 o.report.date == "2026年1月2日" && o.help;
        }},
+      // clang-format off
       {"short unknown option", {"-x"}, "未知选项：“-x”"},
       {"extra argument", {"--flow", "5", "20"}, "多余的参数：“20”"},
       {"missing value", {"--format"}, "选项 --format 缺少取值"},
       {"a flag given a value", {"--table=1"}, "未知选项：“--table=1”"},
       {"unknown format", {"--format", "\x1b[2J"}, "未知的输出格式：“ [2J”（可用 text、json、csv）"},
       {"argument quoted on one line", {"\x1b]0;x\x07"}, "多余的参数：“ ]0;x ”"},
-      {"table with an entry",
-       {"--table", "--flow", "5"},
-       "--table 不能与 --flow 同时使用（设计表已包含全部选项）"},
-      {"table with the batch",
-       {"--table", "--batch", "-"},
-       "--table 不能与 --batch 同时使用（设计表不含规范校核）"},
+      {"table with an entry", {"--table", "--flow", "5"}, "--table 不能与 --flow 同时使用（设计表已包含全部选项）"},
+      {"table with the batch", {"--table", "--batch", "-"}, "--table 不能与 --batch 同时使用（设计表不含规范校核）"},
       {"three streams", {"--streams", "3"}, "水枪充实水柱股数只能为 2 或 1：“3”"},
-      {"pressure too large",
-       {"--pressure=11"},
-       "--pressure 的取值“11”过大：栓口动压不能超过 10 MPa"},
-      {"title block without the sheet",
-       {"--designer", "张工"},
-       "--project、--project-number、--subproject、--stage、--sheet-number、--revision、"
-       "--designer、--date 只用于计算书，须与 --report 同用"},
+      {"pressure too large", {"--pressure=11"}, "--pressure 的取值“11”过大：栓口动压不能超过 10 MPa"},
+      {"title block without the sheet", {"--designer", "张工"}, "--project、--project-number、--subproject、--stage、--sheet-number、--revision、--designer、--date 只用于计算书，须与 --report 同用"},
       {"sheet without a file", {"--report="}, "--report 需要文件名（或 - 表示标准输出）"},
+      // clang-format on
   };
   for (const ParseCase& c : cases) {
     SCOPED_TRACE(c.name);
