@@ -176,21 +176,29 @@ TEST(RunCalculation, FailuresNameTheInputAndChangeNothing) {
   const Entry width{&RunInputs::protectionWidthText, calc::kProtectionWidthField};
   // 40 m lies beyond the 19 mm nozzle's reach; 1e300 m of hose overflow the loss; 1e39 is
   // beyond single precision. In the flow-given mode the water column is still read for the
-  // radius, and a 1e6 mm nozzle throws too far for the search.
+  // radius, and a 1e6 mm nozzle throws too far for the search. A message quotes the entry on one
+  // line: every control character (C0, DEL, C1), line and paragraph separator a blank, stray
+  // bytes U+FFFD, at most 24 characters.
+  const std::string x100(100, 'x'), x24 = "“" + std::string(24, 'x') + "…”";
   const struct {
     bool flowMode;
     Entry entry;
-    const char* text;  // typed into that entry
+    std::string text;    // typed into that entry
+    std::string quoted;  // in the message; "" for the text in quotes
     const char* flowModeNozzle = "19";
-  } rows[] = {{false, water, "1o"},    {false, water, ""},
-              {false, water, "-3"},    {false, water, "40"},
-              {false, hose, "二十"},   {false, hose, "-20"},
-              {false, hose, "1e300"},  {false, nozzle, "0"},
-              {false, nozzle, "-19"},  {false, nozzle, ""},
-              {false, nozzle, "1e39"}, {false, width, "-5"},
-              {false, width, "1e39"},  {true, flow, "abc"},
-              {true, flow, "-5"},      {true, water, "x"},
-              {true, nozzle, "0"},     {true, flow, "599222222222222222222", "1e6"}};
+  } rows[] = {
+      // clang-format off
+      {false, water, "1o", ""}, {false, water, "", ""}, {false, water, "-3", ""}, {false, water, "40", ""},
+      {false, hose, "二十", ""}, {false, hose, "-20", ""}, {false, hose, "1e300", ""},
+      {false, nozzle, "0", ""}, {false, nozzle, "-19", ""}, {false, nozzle, "", ""}, {false, nozzle, "1e39", ""},
+      {false, width, "-5", ""}, {false, width, "1e39", ""},
+      {true, flow, "abc", ""}, {true, flow, "-5", ""}, {true, water, "x", ""}, {true, nozzle, "0", ""},
+      {true, flow, "599222222222222222222", "", "1e6"},
+      {false, water, "1\n2\r3\t4", "“1 2 3 4”"}, {false, water, "a\x7f\u0080\u0085\u009b\u009f31m", "“a     31m”"},
+      {false, water, "1\u20282\u2029", "“1 2 ”"}, {false, water, "2\xff\xe6\xb0", "“2\xef\xbf\xbd\xef\xbf\xbd”"},
+      {false, water, "１０米", ""}, {false, water, x100, x24},
+      // clang-format on
+  };
   for (const auto& r : rows) {
     SCOPED_TRACE(std::string(r.entry.field) + " '" + r.text + "'" +
                  (r.flowMode ? ", flow given" : ""));
@@ -203,44 +211,27 @@ TEST(RunCalculation, FailuresNameTheInputAndChangeNothing) {
     const RunOutputs& out = run.outputs;
     ASSERT_TRUE(out.error);
     EXPECT_EQ(out.error->field, r.entry.field);
-    EXPECT_EQ(out.error->text, r.text);
-    if (*r.text) {
-      EXPECT_NE(out.error->message.find(std::string("“") + r.text + "”"), std::string::npos)
-          << out.error->message;
+    EXPECT_EQ(out.error->text, r.text);  // kept exactly as entered
+    if (!r.text.empty()) {
+      const std::string quoted = r.quoted.empty() ? "“" + r.text + "”" : r.quoted;
+      EXPECT_NE(out.error->message.find(quoted), std::string::npos) << out.error->message;
     }
     // No output text, number or warning from a failed run, and the state exactly as before.
     EXPECT_EQ(out, RunOutputs{.error = out.error});
     EXPECT_EQ(run.values, calc::RunValues{});
     EXPECT_EQ(state, before);
   }
+  // The whole message, once.
+  CalcState state = openedState();
+  EXPECT_EQ(calc::runCalculation(initialEntries("", "20", "1o"), state).error->message,
+            "充实水柱长度“1o”不是有效的数字，请输入不小于 0 的长度（m），如 7、10 或 13。");
   CalcState fresh;  // no hose chosen yet: the coefficient is missing
   const RunOutputs out = calc::runCalculation(initialEntries(), fresh);
   ASSERT_TRUE(out.error);
   EXPECT_EQ(out.error->field, calc::kHoseCoefficientField);
 }
 
-TEST(RunCalculation, ErrorMessageQuotesTheEntryOnOneLine) {
-  // Every control character (C0, DEL, C1), line and paragraph separator becomes a blank,
-  // stray bytes U+FFFD, and at most 24 characters are quoted.
-  const struct {
-    std::string typed;
-    std::string quoted;
-  } rows[] = {
-      {"1\n2\r3\t4", "“1 2 3 4”"},  {"a\x7f\u0080\u0085\u009b\u009f31m", "“a     31m”"},
-      {"1\u20282\u2029", "“1 2 ”"}, {"2\xff\xe6\xb0", "“2\xef\xbf\xbd\xef\xbf\xbd”"},
-      {"１０米", "“１０米”"},       {std::string(100, 'x'), "“" + std::string(24, 'x') + "…”"},
-  };
-  for (const auto& r : rows) {
-    SCOPED_TRACE(r.quoted);
-    calc::CalcState state = openedState();
-    const RunOutputs out = calc::runCalculation(initialEntries("", "20", r.typed), state);
-    ASSERT_TRUE(out.error);
-    EXPECT_EQ(out.error->text, r.typed);  // kept exactly as entered
-    EXPECT_EQ(
-        out.error->message,
-        "充实水柱长度" + r.quoted + "不是有效的数字，请输入不小于 0 的长度（m），如 7、10 或 13。");
-  }
-  // An unknown hose pair quotes both entries, each shortened.
+TEST(Calculate, UnknownHosePairQuotesBothEntriesShortened) {
   calc::Entries e;
   e.material = std::string(1000, 'm');
   e.hoseDiameter = "7\n0";

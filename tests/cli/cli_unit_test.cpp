@@ -12,53 +12,6 @@
 
 namespace {
 
-struct TextCase {
-  const char* name;
-  std::string input;
-  std::string expected;
-};
-
-TEST(JsonText, EscapesAndReplacesAsDocumented) {
-  const std::vector<TextCase> cases = {
-      {"chinese and four-byte kept", "麻质\xF0\x9F\x94\xA5", "\"麻质\xF0\x9F\x94\xA5\""},
-      {"quote and backslash", "a\"b\\c", "\"a\\\"b\\\\c\""},
-      {"short escapes", "\n\r\t\b\f", "\"\\n\\r\\t\\b\\f\""},
-      {"C0, NUL and DEL", std::string("\x01\x1f\0\x7f", 4), "\"\\u0001\\u001f\\u0000\\u007f\""},
-      {"C1 controls", "c\xC2\x80\xC2\x85\xC2\x9F\xC2\xA0", "\"c\\u0080\\u0085\\u009f\xC2\xA0\""},
-      {"line separators", "\xE2\x80\xA8\xE2\x80\xA9", "\"\\u2028\\u2029\""},
-      {"lone continuation", "a\x80z", "\"a\\ufffdz\""},
-      {"truncated at end", "a\xE6\xB0", "\"a\\ufffd\""},
-      {"overlong", "\xC0\xAF", "\"\\ufffd\\ufffd\""},
-      {"surrogate", "\xED\xA0\x80", "\"\\ufffd\\ufffd\\ufffd\""},
-      {"latin-1 byte", "caf\xE9", "\"caf\\ufffd\""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(cli::jsonText(c.input), c.expected);
-  }
-  // Numbers in their shortest form that reads back the same; members in the order added.
-  EXPECT_EQ(cli::jsonText({{"z", 35.0}, {"a", 0.35}, {"n", 0.0097}, {"s", 3}}),
-            "{\"z\":35.0,\"a\":0.35,\"n\":0.0097,\"s\":3}");
-}
-
-TEST(CsvField, QuotesOnlyWhatNeedsIt) {
-  const std::vector<TextCase> cases = {
-      {"plain", "21.96(mH2o)", "21.96(mH2o)"},
-      {"empty", "", ""},
-      {"comma", "1,5", "\"1,5\""},
-      {"quote doubled", "a\"b", "\"a\"\"b\""},
-      {"line feed", "a\nb", "\"a\nb\""},
-      {"carriage return", "a\rb", "\"a\rb\""},
-      {"leading blank", " 20", "\" 20\""},
-      {"invalid utf-8", "a\xFF", "a\xEF\xBF\xBD"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(cli::csvField(c.input), c.expected);
-  }
-  EXPECT_EQ(cli::csvRow({"fai", "0.0097", "a,b"}), "fai,0.0097,\"a,b\"\r\n");
-}
-
 // Records as "field|field;field", a record read with a problem marked "!".
 std::string readAll(std::string_view csv) {
   cli::CsvReader reader(csv);
@@ -73,28 +26,62 @@ std::string readAll(std::string_view csv) {
   return out;
 }
 
-TEST(CsvReader, ReadsWhatSpreadsheetsAndScriptsWrite) {
-  const std::vector<TextCase> cases = {
-      {"bom and crlf",
-       "\xEF\xBB\xBF"
-       "a,b\r\n1,2\r\n",
-       "a|b;1|2"},
-      {"lf, no final line end", "a,b\n1,2", "a|b;1|2"},
-      {"quoted comma", "\"x, y\",z\n", "x, y|z"},
-      {"doubled quotes", "\"say \"\"hi\"\"\",\"\"\"\"\n", "say \"hi\"|\""},
-      {"quoted line ends", "\"1F\r\nroof\",\"a\nb\"\r\n2F\r\n", "1F\r\nroof|a\nb;2F"},
-      {"empty fields", ",,\n\"\",x\n", "||;|x"},
-      {"blank lines skipped", "a\n\n\r\n\nb\n\n", "a;b"},
-      {"lone cr ends a record", "a\rb", "a;b"},
-      {"quote inside a field kept", "5\"F,x", "5\"F|x"},
-      {"quote left open", "a\n\"b,c\nd", "a;!b,c\nd"},
-      {"text after closing quote", "\"a\"b,c\nd", "!ab|c;d"},
-      {"empty input", "\xEF\xBB\xBF", ""},
+// The JSON text and CSV field writers and the CSV reader on the texts they must get right:
+// JSON escapes every control character (C1 and the line separators too) and replaces bytes
+// that are no UTF-8; CSV quotes only what needs it; the reader takes what spreadsheets and
+// scripts write.
+TEST(Texts, JsonAndCsvWritersAndTheCsvReader) {
+  using Fn = std::string (*)(std::string_view);
+  const Fn json = [](std::string_view s) { return cli::jsonText(std::string(s)); };
+  const Fn field = [](std::string_view s) { return cli::csvField(s); };
+  const Fn read = readAll;
+  const struct {
+    const char* name;
+    Fn fn;
+    std::string input, expected;
+  } cases[] = {
+      // clang-format off
+      {"chinese and four-byte kept", json, "麻质\xF0\x9F\x94\xA5", "\"麻质\xF0\x9F\x94\xA5\""},
+      {"quote and backslash", json, "a\"b\\c", "\"a\\\"b\\\\c\""},
+      {"short escapes", json, "\n\r\t\b\f", "\"\\n\\r\\t\\b\\f\""},
+      {"C0, NUL and DEL", json, std::string("\x01\x1f\0\x7f", 4), "\"\\u0001\\u001f\\u0000\\u007f\""},
+      {"C1 controls", json, "c\xC2\x80\xC2\x85\xC2\x9F\xC2\xA0", "\"c\\u0080\\u0085\\u009f\xC2\xA0\""},
+      {"line separators", json, "\xE2\x80\xA8\xE2\x80\xA9", "\"\\u2028\\u2029\""},
+      {"lone continuation", json, "a\x80z", "\"a\\ufffdz\""},
+      {"truncated at end", json, "a\xE6\xB0", "\"a\\ufffd\""},
+      {"overlong", json, "\xC0\xAF", "\"\\ufffd\\ufffd\""},
+      {"surrogate", json, "\xED\xA0\x80", "\"\\ufffd\\ufffd\\ufffd\""},
+      {"latin-1 byte", json, "caf\xE9", "\"caf\\ufffd\""},
+      {"plain", field, "21.96(mH2o)", "21.96(mH2o)"},
+      {"empty", field, "", ""},
+      {"comma", field, "1,5", "\"1,5\""},
+      {"quote doubled", field, "a\"b", "\"a\"\"b\""},
+      {"line feed", field, "a\nb", "\"a\nb\""},
+      {"carriage return", field, "a\rb", "\"a\rb\""},
+      {"leading blank", field, " 20", "\" 20\""},
+      {"invalid utf-8", field, "a\xFF", "a\xEF\xBF\xBD"},
+      {"bom and crlf", read, "\xEF\xBB\xBF" "a,b\r\n1,2\r\n", "a|b;1|2"},
+      {"lf, no final line end", read, "a,b\n1,2", "a|b;1|2"},
+      {"quoted comma", read, "\"x, y\",z\n", "x, y|z"},
+      {"doubled quotes", read, "\"say \"\"hi\"\"\",\"\"\"\"\n", "say \"hi\"|\""},
+      {"quoted line ends", read, "\"1F\r\nroof\",\"a\nb\"\r\n2F\r\n", "1F\r\nroof|a\nb;2F"},
+      {"empty fields", read, ",,\n\"\",x\n", "||;|x"},
+      {"blank lines skipped", read, "a\n\n\r\n\nb\n\n", "a;b"},
+      {"lone cr ends a record", read, "a\rb", "a;b"},
+      {"quote inside a field kept", read, "5\"F,x", "5\"F|x"},
+      {"quote left open", read, "a\n\"b,c\nd", "a;!b,c\nd"},
+      {"text after closing quote", read, "\"a\"b,c\nd", "!ab|c;d"},
+      {"empty input", read, "\xEF\xBB\xBF", ""},
+      // clang-format on
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(readAll(c.input), c.expected);
+    EXPECT_EQ(c.fn(c.input), c.expected);
   }
+  // Numbers in their shortest form that reads back the same; members in the order added.
+  EXPECT_EQ(cli::jsonText({{"z", 35.0}, {"a", 0.35}, {"n", 0.0097}, {"s", 3}}),
+            "{\"z\":35.0,\"a\":0.35,\"n\":0.0097,\"s\":3}");
+  EXPECT_EQ(cli::csvRow({"fai", "0.0097", "a,b"}), "fai,0.0097,\"a,b\"\r\n");
 }
 
 // One command line each: the message of the usage error, or empty when it parses; then
