@@ -110,14 +110,8 @@ TEST(SheetTest, TitleBlockAndTypedText) {
       {"escape sequence and bell", "\x1b[31mX\x07", " [31mX "},
       {"nul", std::string("a\0b", 3), "a b"},
       {"line ends and tab", "a\r\n\tb", "a   b"},
-      {"DEL and C1",
-       "a\x7f\xC2\x85\xC2\x9b"
-       "b",
-       "a   b"},
-      {"line and paragraph separators",
-       "a\xE2\x80\xA8\xE2\x80\xA9"
-       "b",
-       "a  b"},
+      {"DEL and C1", "a\x7f\xC2\x85\xC2\x9bz", "a   z"},
+      {"line and paragraph separators", "a\xE2\x80\xA8\xE2\x80\xA9z", "a  z"},
       {"ill-formed byte", "a\xFF", "a\uFFFD"},
       {"chinese kept", "设计人", "设计人"},
   };
