@@ -7,14 +7,14 @@
 
 #include "calc/pipe_table.h"
 #include "calc/system.h"
-#include "sheet/project_file.h"
+#include "files/project_file.h"
 
 namespace {
 
 // The example project grown to `floors` storeys of 3.6 m above a 5.1 m ground floor, on a
 // DN150 riser, with its roof tank raised above the top floor.
-sheet::Project tower(int floors) {
-  sheet::Project p = sheet::loadProject(HYDRANT_EXAMPLE).value();
+files::Project tower(int floors) {
+  files::Project p = files::loadProject(HYDRANT_EXAMPLE).value();
   p.inputs.floors = floors;
   p.inputs.floorHeights.assign(static_cast<std::size_t>(floors - 1), 3.6);
   p.inputs.floorHeights.front() = 5.1;
@@ -24,7 +24,7 @@ sheet::Project tower(int floors) {
 }
 
 void BM_CalculateSystem(benchmark::State& bench) {
-  const sheet::Project project = tower(static_cast<int>(bench.range(0)));
+  const files::Project project = tower(static_cast<int>(bench.range(0)));
   int plates = 0;
   for (auto _ : bench) {
     const auto result = calc::calculateSystem(project.inputs);
@@ -37,9 +37,9 @@ void BM_CalculateSystem(benchmark::State& bench) {
 BENCHMARK(BM_CalculateSystem)->ArgName("floors")->Arg(18)->Arg(100)->Unit(benchmark::kMicrosecond);
 
 void BM_ReadProject(benchmark::State& bench) {
-  const std::string text = sheet::writeProject(tower(static_cast<int>(bench.range(0))));
+  const std::string text = files::writeProject(tower(static_cast<int>(bench.range(0))));
   for (auto _ : bench) {
-    benchmark::DoNotOptimize(sheet::readProject(text, "tower.toml"));
+    benchmark::DoNotOptimize(files::readProject(text, "tower.toml"));
   }
 }
 BENCHMARK(BM_ReadProject)->ArgName("floors")->Arg(18)->Arg(100)->Unit(benchmark::kMicrosecond);

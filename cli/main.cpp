@@ -10,6 +10,7 @@
 
 #include "calc/run_errors.h"
 #include "calc/utf8.h"
+#include "files/utf16.h"
 #include "cli/batch.h"
 #include "cli/calculation.h"
 #include "cli/csv.h"
@@ -18,7 +19,7 @@
 #include "cli/report.h"
 #include "cli/system_command.h"
 #include "cli/write_output.h"
-#include "sheet/sheet_file.h"
+#include "files/safe_file.h"
 
 #ifdef _WIN32
 // windows.h first: shellapi.h needs its types.
@@ -40,7 +41,7 @@ std::vector<std::string> utf8Arguments(int argc, char** argv) {
   (void)argv;
   int count = 0;
   LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  for (int i = 1; wide != nullptr && i < count; ++i) args.push_back(calc::narrow(wide[i]));
+  for (int i = 1; wide != nullptr && i < count; ++i) args.push_back(files::narrow(wide[i]));
   LocalFree(wide);
 #else
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
@@ -73,7 +74,7 @@ int usageError(const std::string& message, bool json) {
 cli::Printed runBatch(const std::string& name, const cli::Options& options) {
   cli::Printed printed;
   std::string reason;
-  std::FILE* in = name == "-" ? stdin : sheet::openInput(name, reason);
+  std::FILE* in = name == "-" ? stdin : files::openInput(name, reason);
   if (in == nullptr) {
     printed.err = "无法读取批量文件" + calc::errors::quoted(name) + "：" + reason + "。\n";
     printed.status = cli::kExitCalcFailed;

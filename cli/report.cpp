@@ -1,7 +1,7 @@
 #include "cli/report.h"
 
 #include "calc/utf8.h"
-#include "sheet/sheet_file.h"
+#include "files/safe_file.h"
 
 namespace cli {
 
@@ -13,7 +13,7 @@ Printed writeReport(const ReportOptions& report, sheet::SheetRequest request) {
   request.sheetNumber = report.sheetNumber;
   request.revision = report.revision;
   request.designer = report.designer;
-  request.date = report.date.value_or(sheet::todayText());
+  request.date = report.date.value_or(files::todayText());
   return deliverSheet(*report.path, sheet::makeSheet(request));
 }
 
@@ -24,7 +24,7 @@ Printed deliverSheet(const std::string& path, const calc::Result<std::string>& h
     printed.status = kExitCalcFailed;
   } else if (path == "-") {
     printed.out = html.value();
-  } else if (const auto reason = sheet::writeFileAtomically(path, html.value())) {
+  } else if (const auto reason = files::writeFileAtomically(path, html.value())) {
     printed.err = *reason + "\n";
     printed.status = kExitWriteFailed;
   }

@@ -4,8 +4,8 @@
 #include "calc/utf8.h"
 #include "cli/csv.h"
 #include "cli/report.h"
-#include "sheet/project_file.h"
-#include "sheet/sheet_file.h"
+#include "files/project_file.h"
+#include "files/safe_file.h"
 #include "sheet/system_sheet.h"
 
 namespace cli {
@@ -173,7 +173,7 @@ std::string json(const calc::SystemResult& r) {
 }  // namespace
 
 Printed printSystem(const std::string& source, const std::string& fileName, Format format) {
-  const auto project = sheet::readProject(source, fileName);
+  const auto project = files::readProject(source, fileName);
   if (!project.ok()) return failed(project.error(), format);
   const calc::SystemInputs& in = project.value().inputs;
   const auto result = calc::calculateSystem(in);
@@ -194,20 +194,20 @@ Printed printSystem(const std::string& source, const std::string& fileName, Form
 }
 
 Printed runSystem(const std::string& path, Format format, const ReportOptions& report) {
-  const auto source = path == "-" ? sheet::readStream(stdin) : sheet::readWholeFile(path);
+  const auto source = path == "-" ? files::readStream(stdin) : files::readWholeFile(path);
   if (!source) return failed({"", path, path + ": 无法读取项目文件"}, format);
   const std::string fileName = path == "-" ? "<stdin>" : path;
   if (!report.path) return printSystem(*source, fileName, format);
 
-  const auto project = sheet::readProject(*source, fileName);
+  const auto project = files::readProject(*source, fileName);
   if (!project.ok()) return failed(project.error(), Format::Text);
-  const sheet::ProjectInfo& info = project.value().info;
+  const files::ProjectInfo& info = project.value().info;
   sheet::SheetRequest request;
   request.project = !report.project.empty() ? report.project
                     : info.number.empty()   ? info.name
                                             : info.name + "（" + info.number + "）";
   request.designer = !report.designer.empty() ? report.designer : info.designer;
-  request.date = report.date.value_or(sheet::todayText());
+  request.date = report.date.value_or(files::todayText());
   return deliverSheet(*report.path, sheet::makeSystemSheet(project.value().inputs, request));
 }
 

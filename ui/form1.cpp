@@ -7,7 +7,7 @@
 
 #include "calc/hydraulics.h"
 #include "sheet/calc_sheet.h"
-#include "sheet/sheet_file.h"
+#include "files/safe_file.h"
 #include "ui/system_form.h"
 
 namespace ui {
@@ -169,7 +169,7 @@ void Form1::mnuSheet_Click() {
   request.sheetNumber = options.sheetNumber;
   request.revision = options.revision;
   request.designer = options.designer;
-  request.date = sheet::todayText();
+  request.date = files::todayText();
   const calc::Result<std::string> html = sheet::makeSheet(request);
   if (!html.ok()) {
     window_.showMessage(html.error().message);
@@ -178,7 +178,7 @@ void Form1::mnuSheet_Click() {
 
   const std::optional<std::string> path = window_.askSavePath(kSheetFileName);
   if (!path) return;
-  if (const auto reason = sheet::writeFileAtomically(*path, html.value())) {
+  if (const auto reason = files::writeFileAtomically(*path, html.value())) {
     window_.showMessage(*reason);
     return;
   }
@@ -192,7 +192,7 @@ void Form1::mnuManual_Click() {
   const std::vector<std::string> places = manualPlaces(window_.programFolder());
   std::string tried;
   for (const std::string& place : places) {
-    if (sheet::readWholeFile(place)) {
+    if (files::readWholeFile(place)) {
       window_.openFile(place);
       return;
     }

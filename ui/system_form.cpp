@@ -8,7 +8,7 @@
 #include "calc/number_text.h"
 #include "calc/pipe_table.h"
 #include "calc/run_errors.h"
-#include "sheet/sheet_file.h"
+#include "files/safe_file.h"
 #include "sheet/system_sheet.h"
 
 namespace ui {
@@ -248,7 +248,7 @@ std::string floorHeightsText(const std::vector<double>& heights) {
   return out;
 }
 
-calc::Result<sheet::Project> projectFromEntries(const SystemEntries& entries) {
+calc::Result<files::Project> projectFromEntries(const SystemEntries& entries) {
   std::string toml;
   for (std::string_view section : kSections) {
     if (const SystemField* check = findSystemField(section);
@@ -261,7 +261,7 @@ calc::Result<sheet::Project> projectFromEntries(const SystemEntries& entries) {
       const std::string typed = text(entries, f.key);
       const std::string name(f.key.substr(section.size() + 1));
       if (isString(f.key)) {
-        toml += name + " = " + sheet::tomlString(typed) + "\n";
+        toml += name + " = " + files::tomlString(typed) + "\n";
         continue;
       }
       // An empty entry is left out: optional keys take their defaults, required ones are
@@ -299,12 +299,12 @@ calc::Result<sheet::Project> projectFromEntries(const SystemEntries& entries) {
       }
     }
   }
-  const calc::Result<sheet::Project> read = sheet::readProject(toml, kSystemFormTitle);
+  const calc::Result<files::Project> read = files::readProject(toml, kSystemFormTitle);
   if (!read.ok()) return fromReader(read.error(), entries);
   return read;
 }
 
-SystemEntries entriesFromProject(const sheet::Project& p) {
+SystemEntries entriesFromProject(const files::Project& p) {
   const calc::SystemInputs& in = p.inputs;
   const calc::DesignInputs& h = in.hydrant;
   const auto n = [](double v) { return calc::numberToText(v); };
@@ -399,8 +399,8 @@ void SystemForm::clearResults() {
   view_.setCheckRows({});
 }
 
-std::optional<sheet::Project> SystemForm::readEntries() {
-  calc::Result<sheet::Project> p = projectFromEntries(entries());
+std::optional<files::Project> SystemForm::readEntries() {
+  calc::Result<files::Project> p = projectFromEntries(entries());
   if (!p.ok()) {
     view_.showMessage(p.error().message);
     return std::nullopt;
@@ -409,7 +409,7 @@ std::optional<sheet::Project> SystemForm::readEntries() {
 }
 
 void SystemForm::cmdCalculate_Click() {
-  const std::optional<sheet::Project> p = readEntries();
+  const std::optional<files::Project> p = readEntries();
   if (!p) return;
   const calc::Result<calc::SystemResult> run = calc::calculateSystem(p->inputs);
   if (!run.ok()) {
@@ -455,7 +455,7 @@ void SystemForm::cmdCalculate_Click() {
 void SystemForm::cmdOpen_Click() {
   const std::optional<std::string> path = view_.askOpenProjectPath();
   if (!path) return;
-  const calc::Result<sheet::Project> p = sheet::loadProject(*path);
+  const calc::Result<files::Project> p = files::loadProject(*path);
   if (!p.ok()) {
     view_.showMessage(p.error().message);
     return;
@@ -466,12 +466,12 @@ void SystemForm::cmdOpen_Click() {
 }
 
 void SystemForm::cmdSave_Click() {
-  const std::optional<sheet::Project> p = readEntries();
+  const std::optional<files::Project> p = readEntries();
   if (!p) return;
   const std::optional<std::string> path =
       view_.askSaveProjectPath(lastPath_.empty() ? std::string(kProjectFileName) : lastPath_);
   if (!path) return;
-  if (const auto reason = sheet::saveProject(*path, *p)) {
+  if (const auto reason = files::saveProject(*path, *p)) {
     view_.showMessage(*reason);
     return;
   }
@@ -481,10 +481,10 @@ void SystemForm::cmdSave_Click() {
 // The sheet of `hydrant-calc-cli --system FILE --report R` for the entries: the same request,
 // with the project, designer and the hydrant's check settings as the sheet dialog confirms them.
 void SystemForm::cmdSheet_Click() {
-  std::optional<sheet::Project> p = readEntries();
+  std::optional<files::Project> p = readEntries();
   if (!p) return;
   calc::SystemInputs& in = p->inputs;
-  const sheet::ProjectInfo& info = p->info;
+  const files::ProjectInfo& info = p->info;
   SheetOptions options;
   options.occupancy = in.hydrant.occupancy;
   options.streams = sheetStreams_;
@@ -500,7 +500,7 @@ void SystemForm::cmdSheet_Click() {
   sheet::SheetRequest request;
   request.project = options.project;
   request.designer = options.designer;
-  request.date = sheet::todayText();
+  request.date = files::todayText();
   const calc::Result<std::string> html = sheet::makeSystemSheet(in, request);
   if (!html.ok()) {
     view_.showMessage(html.error().message);
@@ -508,7 +508,7 @@ void SystemForm::cmdSheet_Click() {
   }
   const std::optional<std::string> path = view_.askSaveSheetPath(kSystemSheetFileName);
   if (!path) return;
-  if (const auto reason = sheet::writeFileAtomically(*path, html.value())) {
+  if (const auto reason = files::writeFileAtomically(*path, html.value())) {
     view_.showMessage(*reason);
     return;
   }

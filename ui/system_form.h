@@ -3,9 +3,9 @@
 // once over SystemView for both toolkits.
 //
 // Every key of the project file has one entry. Calculating, saving and the sheet turn the
-// entries into a project text and read it with sheet::readProject, the reader of the
+// entries into a project text and read it with files::readProject, the reader of the
 // command line, so the form accepts exactly what a file may hold; open and save go through
-// sheet::loadProject and saveProject. A bad entry gives one message naming the field and its
+// files::loadProject and saveProject. A bad entry gives one message naming the field and its
 // text, and leaves the results as they were.
 
 #include <optional>
@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "calc/calc_error.h"
-#include "sheet/project_file.h"
+#include "files/project_file.h"
 #include "ui/system_view.h"
 #include "ui/window.h"
 
@@ -64,10 +64,10 @@ std::string floorHeightsText(const std::vector<double>& heights);
 
 // The project the entries describe, read as the command line reads a file; the error's message
 // names the field by its caption and quotes its text.
-calc::Result<sheet::Project> projectFromEntries(const SystemEntries& entries);
+calc::Result<files::Project> projectFromEntries(const SystemEntries& entries);
 // The entries that show a project; a section it leaves out is switched off and keeps the
 // worked example's values, so switching it on offers numbers.
-SystemEntries entriesFromProject(const sheet::Project& project);
+SystemEntries entriesFromProject(const files::Project& project);
 
 class SystemForm final : public SystemEvents {
  public:
@@ -91,7 +91,7 @@ class SystemForm final : public SystemEvents {
   void show(const SystemEntries& entries);
   void clearResults();
   // The entries as a project, or nothing after the message has been shown.
-  std::optional<sheet::Project> readEntries();
+  std::optional<files::Project> readEntries();
 
   SystemView& view_;
   std::string lastPath_;  // the project file last opened or saved, proposed by 保存…

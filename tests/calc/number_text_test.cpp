@@ -141,28 +141,4 @@ TEST(NumberToText, PlainDecimalWithoutExponentOrTrailingZeros) {
   for (const auto& c : doubles) EXPECT_EQ(numberToText(c.value), c.expected);
 }
 
-// The Windows build's one conversion: paths, arguments and window texts go through it.
-TEST(Utf16, ConvertsEveryCharacterAndReplacesWhatIsIllFormed) {
-  const struct {
-    const char* name;
-    std::string utf8;
-    std::u16string utf16;
-    std::string back;  // fromUtf16(utf16)
-  } cases[] = {
-      {"ascii", "Az 1.5", u"Az 1.5", "Az 1.5"},
-      {"chinese", "消火栓计算书", u"消火栓计算书", "消火栓计算书"},
-      {"beyond the BMP", "\xF0\x9F\x94\xA5", u"\U0001F525", "\xF0\x9F\x94\xA5"},
-      {"lone byte", "a\xFFz", u"a\uFFFDz", "a\xEF\xBF\xBDz"},
-      {"empty", "", u"", ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(calc::toUtf16(c.utf8), c.utf16);
-    EXPECT_EQ(calc::fromUtf16(c.utf16), c.back);
-  }
-  // A surrogate without its partner, high or low, is one U+FFFD.
-  EXPECT_EQ(calc::fromUtf16(std::u16string{u'x', char16_t(0xD800)}), "x\xEF\xBF\xBD");
-  EXPECT_EQ(calc::fromUtf16(std::u16string{char16_t(0xDC00), u'y'}), "\xEF\xBF\xBDy");
-}
-
 }  // namespace

@@ -11,7 +11,7 @@
 #include <regex>
 #include <tuple>
 
-#include "sheet/sheet_file.h"
+#include "files/safe_file.h"
 #include "tests/ui/fake_window.h"
 #include "ui/form1.h"
 #include "ui/main_menu.h"
@@ -125,7 +125,7 @@ TEST(Form1MenuTest, SheetDialogsInOrderAndTheWindowUntouched) {
     const bool written = c.log.size() > 2 && c.log[2].starts_with("ask ");
     EXPECT_EQ(fs::is_regular_file(path), written);
     if (written) {  // the title block from the dialog's answers
-      EXPECT_NE(sheet::readWholeFile(path).value_or("").find(
+      EXPECT_NE(files::readWholeFile(path).value_or("").find(
                     "工程编号</td><td>P-7</td><td class=\"k\">子项</td><td>地下室</td>"),
                 std::string::npos);
     }

@@ -10,7 +10,7 @@
 #include <functional>
 #include <memory>
 
-#include "sheet/project_file.h"
+#include "files/project_file.h"
 #include "tests/ui/expected_window.h"
 #include "ui/form1.h"
 #include "ui/qt/qt_window.h"
@@ -420,7 +420,7 @@ class WindowTest : public QObject {
                                "1.116", "必须减压", "20（19.87）*", "0.372", "1",
                                "保存 消火栓系统 (*.toml)"}));
     QVERIFY(watchdog_->seen.isEmpty());
-    const auto read = sheet::loadProject(saved.toStdString());
+    const auto read = files::loadProject(saved.toStdString());
     QVERIFY2(read.ok(), read.ok() ? "" : read.error().message.c_str());
     QCOMPARE(read.value().inputs.floors, 10);
     QCOMPARE(read.value().inputs.floorHeights.front(), 4.5);

@@ -10,8 +10,8 @@
 #include <fstream>
 
 #include "cli/system_command.h"
-#include "sheet/project_file.h"
-#include "sheet/sheet_file.h"
+#include "files/project_file.h"
+#include "files/safe_file.h"
 #include "tests/ui/fake_system_view.h"
 #include "tests/ui/fake_window.h"
 #include "ui/form1.h"
@@ -112,7 +112,7 @@ TEST_F(SystemFormTest, SaveChangeOpenGivesTheSavedEntriesAndNoResults) {
   EXPECT_EQ(view.get("project.name").text, "“引号” \"and\" \\");
   EXPECT_TRUE(view.floors.empty());
   // What the command line reads from the file is what the form holds.
-  const auto read = sheet::loadProject(*view.pathAnswer);
+  const auto read = files::loadProject(*view.pathAnswer);
   ASSERT_TRUE(read.ok()) << read.error().message;
   EXPECT_EQ(entriesFromProject(read.value()), form.entries());
 }
@@ -144,10 +144,10 @@ TEST_F(SystemFormTest, SheetAsTheCommandLineWritesIt) {
   // hydrant-calc-cli --system office-18f.toml --report cli.html, dated today.
   cli::ReportOptions report;
   report.path = dir / "cli.html";
-  report.date = sheet::todayText();
+  report.date = files::todayText();
   EXPECT_EQ(cli::runSystem(kExample, cli::Format::Text, report).status, 0);
-  const std::string html = sheet::readWholeFile(*view.pathAnswer).value_or("");
-  EXPECT_EQ(html, sheet::readWholeFile(*report.path));
+  const std::string html = files::readWholeFile(*view.pathAnswer).value_or("");
+  EXPECT_EQ(html, files::readWholeFile(*report.path));
   EXPECT_NE(html.find("117.37"), std::string::npos);
 
   view.log.clear();
@@ -158,7 +158,7 @@ TEST_F(SystemFormTest, SheetAsTheCommandLineWritesIt) {
 
 // The defaults are the worked example's file, as the form shows what it opens.
 TEST_F(SystemFormTest, DefaultsAreTheExampleAndListsAreFilled) {
-  const auto read = sheet::loadProject(kExample);
+  const auto read = files::loadProject(kExample);
   ASSERT_TRUE(read.ok()) << read.error().message;
   EXPECT_EQ(entriesFromProject(read.value()), defaultSystemEntries());
   EXPECT_EQ(view.get("tank.min_static").items, (Strings{"0.07", "0.10", "0.15"}));

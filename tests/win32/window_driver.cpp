@@ -19,8 +19,8 @@
 #include <thread>
 #include <vector>
 
-#include "sheet/project_file.h"
-#include "sheet/sheet_file.h"
+#include "files/project_file.h"
+#include "files/safe_file.h"
 #include "tests/ui/expected_window.h"
 #include "ui/form_layout.h"
 #include "ui/main_menu.h"
@@ -388,7 +388,7 @@ void checkSheet() {
   expectHas(takeBox(true, "sheet saved", {IDYES, IDNO}), narrow(path), "sheet saved");
   for (HWND left : windowsOf("#32770")) PostMessageW(left, WM_CLOSE, 0, 0);
 
-  const std::string html = sheet::readWholeFile(narrow(path)).value_or("");
+  const std::string html = files::readWholeFile(narrow(path)).value_or("");
   for (const char* part : {"工程&lt;b&gt;&amp;&quot;", "一支水枪充实水柱到达"}) {
     expectHas(html, part, "the sheet");
   }
@@ -551,8 +551,8 @@ void checkSystemForm(int dpi, const wchar_t* shot) {
   answerFileDialog(narrow(path), "system form save");
   // A busy machine may take more than five seconds over the dialog and the write, and Wine may
   // hold the file a moment after its rename.
-  auto read = sheet::loadProject(narrow(path));
-  waitFor([&] { return (read = sheet::loadProject(narrow(path))).ok(); }, 1000);
+  auto read = files::loadProject(narrow(path));
+  waitFor([&] { return (read = files::loadProject(narrow(path))).ok(); }, 1000);
   expectEq(read.ok() ? std::to_string(read.value().inputs.floors) : read.error().message, "10",
            "floors in the saved file");
   takeBox(false, "system form");

@@ -1,11 +1,11 @@
 #pragma once
-// The adapter's names for the one UTF-8/UTF-16 conversion of the Windows build (calc/utf8.h).
+// The adapter's names for the one UTF-8/UTF-16 conversion of the Windows build (files/utf16.h).
 
-#include "calc/utf8.h"
+#include "files/utf16.h"
 
 namespace ui::win32 {
 
-using calc::narrow;
-using calc::widen;
+using files::narrow;
+using files::widen;
 
 }  // namespace ui::win32

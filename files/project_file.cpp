@@ -1,4 +1,4 @@
-#include "sheet/project_file.h"
+#include "files/project_file.h"
 
 #include <charconv>
 #include <cmath>
@@ -10,9 +10,9 @@
 #include "calc/hose_table.h"
 #include "calc/number_text.h"
 #include "calc/pipe_table.h"
-#include "sheet/sheet_file.h"
+#include "files/safe_file.h"
 
-namespace sheet {
+namespace files {
 namespace {
 
 using calc::CalcError;
@@ -445,13 +445,13 @@ std::string writeProject(const Project& p) {
 
 calc::Result<Project> loadProject(std::string_view path) {
   const std::string name(path);
-  const auto text = name == "-" ? sheet::readStream(stdin) : sheet::readWholeFile(name);
+  const auto text = name == "-" ? files::readStream(stdin) : files::readWholeFile(name);
   if (!text) return CalcError{"", name, name + ": 无法读取项目文件"};
   return readProject(*text, name == "-" ? "<stdin>" : name);
 }
 
 std::optional<std::string> saveProject(std::string_view path, const Project& project) {
-  return sheet::writeFileAtomically(path, writeProject(project));
+  return files::writeFileAtomically(path, writeProject(project));
 }
 
 std::string tomlString(std::string_view text) {
@@ -473,4 +473,4 @@ std::string tomlString(std::string_view text) {
   return out;
 }
 
-}  // namespace sheet
+}  // namespace files

@@ -6,13 +6,13 @@
 
 #include <string>
 
-#include "sheet/project_file.h"
-#include "sheet/sheet_file.h"
+#include "files/project_file.h"
+#include "files/safe_file.h"
 
 namespace {
 
 std::string example() {
-  const auto text = sheet::readWholeFile(HYDRANT_EXAMPLE);
+  const auto text = files::readWholeFile(HYDRANT_EXAMPLE);
   EXPECT_TRUE(text.has_value());
   return text.value_or("");
 }
@@ -63,7 +63,7 @@ TEST(ProjectFileTest, BadFiles) {
     const std::size_t at = text.find(row.from);
     ASSERT_NE(at, std::string::npos);
     text.replace(at, std::string_view(row.from).size(), row.to);
-    const auto project = sheet::readProject(text, "office.toml");
+    const auto project = files::readProject(text, "office.toml");
     ASSERT_FALSE(project.ok());
     const std::string& message = project.error().message;
     EXPECT_EQ(message.substr(0, std::string_view(row.message).size()), row.message) << message;
@@ -72,10 +72,10 @@ TEST(ProjectFileTest, BadFiles) {
 }
 
 TEST(ProjectFileTest, SaveReadsBack) {
-  const auto first = sheet::readProject(example(), "office-18f.toml");
+  const auto first = files::readProject(example(), "office-18f.toml");
   ASSERT_TRUE(first.ok()) << first.error().message;
   EXPECT_EQ(first.value().info.designer, "张工");
-  sheet::Project odd = first.value();
+  files::Project odd = first.value();
   odd.info.name = "楼 \"A\" \\ 1\n2";
   odd.inputs.tank.reset();
   odd.inputs.stabilizer = calc::StabilizerInputs{0.1 + 0.2, -4};
@@ -84,12 +84,12 @@ TEST(ProjectFileTest, SaveReadsBack) {
   odd.inputs.floorHeights.clear();
   odd.inputs.targetPressureMPa.reset();
   odd.inputs.riserBaseElevation = -1e-7;
-  for (const sheet::Project& p : {first.value(), odd}) {
+  for (const files::Project& p : {first.value(), odd}) {
     SCOPED_TRACE(p.info.name);
-    const std::string saved = sheet::writeProject(p);
-    const auto back = sheet::readProject(saved, "saved.toml");
+    const std::string saved = files::writeProject(p);
+    const auto back = files::readProject(saved, "saved.toml");
     ASSERT_TRUE(back.ok()) << back.error().message << "\n" << saved;
-    EXPECT_EQ(sheet::writeProject(back.value()), saved);
+    EXPECT_EQ(files::writeProject(back.value()), saved);
     // Every input read back whole, to the last bit.
     EXPECT_TRUE(back.value() == p) << saved;
   }

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace sheet {
+namespace files {
 
 // Writes `content` to the file at the UTF-8 path `path`: every file the program writes goes
 // through here. A regular file (or a new one) is written to a temporary file created
@@ -32,4 +32,4 @@ std::optional<std::string> readStream(std::FILE* stream);
 // Today in local time as a Chinese document dates it: "2026年12月6日".
 std::string todayText();
 
-}  // namespace sheet
+}  // namespace files

@@ -10,7 +10,7 @@
 #include "calc/calc_error.h"
 #include "calc/system.h"
 
-namespace sheet {
+namespace files {
 
 struct ProjectInfo {  // [project], each may be empty
   std::string name;
@@ -41,4 +41,4 @@ calc::Result<Project> loadProject(std::string_view path);
 // writeProject into the file at a UTF-8 path, written safely; one line saying why not.
 std::optional<std::string> saveProject(std::string_view path, const Project& project);
 
-}  // namespace sheet
+}  // namespace files

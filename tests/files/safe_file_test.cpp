@@ -7,7 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "sheet/sheet_file.h"
+#include "files/safe_file.h"
+#include "files/utf16.h"
 #include "tests/temp_dir.h"
 
 #ifndef _WIN32
@@ -22,7 +23,7 @@
 
 namespace {
 
-std::string slurp(const std::string& path) { return sheet::readWholeFile(path).value_or("<none>"); }
+std::string slurp(const std::string& path) { return files::readWholeFile(path).value_or("<none>"); }
 
 void put(const std::string& path, const std::string& text) {
   EXPECT_TRUE(std::ofstream(path, std::ios::binary) << text) << path;
@@ -117,7 +118,7 @@ TEST(WriteFileAtomically, LinksDevicesPipesAndModes) {
     if (S_ISFIFO(modeOf(target))) {
       reader = std::thread([&] { fromPipe = slurp(target); });
     }
-    const auto error = sheet::writeFileAtomically(target, kSheet);
+    const auto error = files::writeFileAtomically(target, kSheet);
     if (reader.joinable()) {
       reader.join();
       EXPECT_EQ(fromPipe, kSheet);
@@ -136,27 +137,51 @@ TEST(WriteFileAtomically, LinksDevicesPipesAndModes) {
 TEST(WriteFileAtomically, DeviceIsWrittenNotReplaced) {
   // Only the device that fails every write; a plain file of that name would be replaced.
   if (!S_ISCHR(modeOf("/dev/full"))) GTEST_SKIP() << "/dev/full is not a character device here";
-  const auto error = sheet::writeFileAtomically("/dev/full", "x");
+  const auto error = files::writeFileAtomically("/dev/full", "x");
   ASSERT_TRUE(error);
   EXPECT_NE(error->find("磁盘空间不足"), std::string::npos) << *error;
   EXPECT_TRUE(S_ISCHR(modeOf("/dev/full")));
-  EXPECT_FALSE(sheet::writeFileAtomically("/dev/null", "x"));
+  EXPECT_FALSE(files::writeFileAtomically("/dev/null", "x"));
 }
 #else
 TEST(WriteFileAtomically, ReplacesAndRefusesReadOnly) {
   const hydrant_test::TempDir folder;
   const std::string target = folder / "sheet_file_test.html";
   put(target, "old");
-  EXPECT_FALSE(sheet::writeFileAtomically(target, "new"));
+  EXPECT_FALSE(files::writeFileAtomically(target, "new"));
   EXPECT_EQ(slurp(target), "new");
   const std::wstring wide(target.begin(), target.end());
   SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY);
-  const auto error = sheet::writeFileAtomically(target, "newer");
+  const auto error = files::writeFileAtomically(target, "newer");
   SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
   ASSERT_TRUE(error);
   EXPECT_NE(error->find("没有写入权限"), std::string::npos) << *error;
   EXPECT_EQ(slurp(target), "new");
 }
 #endif
+
+// The Windows build's one conversion: paths, arguments and window texts go through it.
+TEST(Utf16, ConvertsEveryCharacterAndReplacesWhatIsIllFormed) {
+  const struct {
+    const char* name;
+    std::string utf8;
+    std::u16string utf16;
+    std::string back;  // fromUtf16(utf16)
+  } cases[] = {
+      {"ascii", "Az 1.5", u"Az 1.5", "Az 1.5"},
+      {"chinese", "消火栓计算书", u"消火栓计算书", "消火栓计算书"},
+      {"beyond the BMP", "\xF0\x9F\x94\xA5", u"\U0001F525", "\xF0\x9F\x94\xA5"},
+      {"lone byte", "a\xFFz", u"a\uFFFDz", "a\xEF\xBF\xBDz"},
+      {"empty", "", u"", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(files::toUtf16(c.utf8), c.utf16);
+    EXPECT_EQ(files::fromUtf16(c.utf16), c.back);
+  }
+  // A surrogate without its partner, high or low, is one U+FFFD.
+  EXPECT_EQ(files::fromUtf16(std::u16string{u'x', char16_t(0xD800)}), "x\xEF\xBF\xBD");
+  EXPECT_EQ(files::fromUtf16(std::u16string{char16_t(0xDC00), u'y'}), "\xEF\xBF\xBDy");
+}
 
 }  // namespace

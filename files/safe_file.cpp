@@ -1,4 +1,4 @@
-#include "sheet/sheet_file.h"
+#include "files/safe_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "calc/utf8.h"
+#include "files/utf16.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -21,7 +22,7 @@
 #include <unistd.h>
 #endif
 
-namespace sheet {
+namespace files {
 namespace {
 
 // Reads the reasons below know, as the portable conditions, and says them in one phrase.
@@ -75,7 +76,7 @@ std::pair<std::string, std::string> splitPath(const std::string& path) {
 #ifdef _WIN32
 // UTF-16 for the wide calls, so a path keeps every character; the ANSI calls would read it
 // in the code page.
-std::wstring widePath(std::string_view utf8) { return calc::widen(utf8); }
+std::wstring widePath(std::string_view utf8) { return files::widen(utf8); }
 
 std::FILE* openForReading(const std::string& path) {
   return _wfopen(widePath(path).c_str(), L"rb");
@@ -316,4 +317,4 @@ std::string todayText() {
          std::to_string(local.tm_mday) + "日";
 }
 
-}  // namespace sheet
+}  // namespace files
