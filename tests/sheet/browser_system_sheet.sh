@@ -16,6 +16,7 @@ print() {
   local name=$1 toml=$2 max=$3
   "$cli" --system "$toml" --report "$work/$name.html" --date 2026年12月7日
   print_pdf "$name" "$work/$name.html" "$work/$name.pdf" "$max"
+  text_inside "$name" "$work/$name.pdf" 18 16
   printf '%s\n' "$text" >"$work/$name.txt"
   echo "$name: $pages A4 pages"
 }
@@ -24,11 +25,11 @@ print office "$example" 5
 text=$(cat "$work/office.txt")
 # The pump head with 10.1.7 substituted, the working pressure, floor 1's static, zero-flow and
 # dynamic pressure, its exact and made hole, floor 2's hole and pressure after it.
-for number in "1.2×(6.43 + 1.29) + (68.60 − (-4.50)) + 35.00 = 117.37 m" 167.31 75.90 162.21 \
+for number in "1.2×(6.43 + 1.29) + (68.60 − (-4.50)) + 35.00 = 117.37 m" 168.31 75.90 162.21 \
   111.58 19.87 46.18 22.14; do
   grep -qF -- "$number" <<<"$text" || fail "$number missing from the printed sheet"
 done
-grep -qE -- '^ *1 +1\.10 +75\.90 +162\.21 +111\.58 +必须减压 +19\.87 +20 \* +37\.19' <<<"$text" ||
+grep -qE -- '^ *1 +1\.10 +75\.90 +162\.21 +111\.58 +必须减压 +19\.87 +20 \* +— ?\*' <<<"$text" ||
   fail "floor 1's row missing"
 for word in 系统计算简图 消防水池 消防水泵 高位水箱 立管 干管 10.3.1 6.2.1 5.2.2 应设稳压泵 经验值; do
   grep -qF -- "$word" <<<"$text" || fail "$word missing from the printed sheet"

@@ -36,7 +36,8 @@ TEST(SheetTest, StepsAndWhatAPlanReviewerReads) {
       {"column given", {}, {}, other, 2, "10", {"= 13.55 + 6.41 + 2", "21.96 mH<sub>2</sub>O<br>0.220 MPa", "20.82 m"}, {"整米", "100×"}},
       // The outlet pressure as the design check forms it for the same flow: 25.37, not the
       // 25.38 of a hose loss kept to 0.01 m.
-      {"flow given", "5", {}, other, 2, "", {"按整米试算", "<span>5<sup>2</sup>", "25.37 mH<sub>2</sub>O<br>0.254 MPa"}, {"1 − 0.0097×"}},
+      // One S_k, solved as the check solves it: 11.4 m in the steps as in the checks.
+      {"flow given", "5", {}, other, 2, "", {"迭代求解", "<span>5<sup>2</sup>", "25.37 mH<sub>2</sub>O<br>0.254 MPa", "11.4 m</span></td>", "按 <i>S</i><sub>k</sub> = 11.4 m"}, {"1 − 0.0097×", "整米", "11 m</span>"}},
       {"pressure given", {}, 0.3, other, 2, "", {"= 100×0.3", "30.00 mH<sub>2</sub>O", "迭代求解"}, {"整米", "4.62"}},
       // One stream covers twice the distance; the width is shown as typed, its bytes made good.
       {"one stream", {}, {}, other, 1, "10\xff", {"41.65 m", "S</i> = 2√", "10\uFFFD m"}, {"20.82 m"}},
@@ -53,6 +54,11 @@ TEST(SheetTest, StepsAndWhatAPlanReviewerReads) {
        {">7.4.6<", "消火栓应两排布置，或减小保护宽度"}, {"Tavrel", "!"}},
       {"one stream, high", {}, {}, high, 1, "",
        {">7.4.6<", "可按 1 股充实水柱布置", ">建议<"}, {}},
+      {"one stream, other", {}, {}, other, 1, "", {">7.4.6<", "可按 1 股充实水柱布置"}, {}},
+      // The textbook named in full; B computed, the table's rounded value and what it changes.
+      {"named source", {}, {}, other, 2, "",
+       {"王增长主编《建筑给水排水工程》（第 7 版，中国建筑工业出版社）", "若取书中表列取整值 1.577，<span class=\"f\"><i>H</i><sub>xh</sub></span> 大 0.01 m"},
+       {"建筑给水排水教材", "施工图审查"}},
       {"flow given", "5", {}, high, 2, "",
        {"给定出水量</b>确定（不提高）", "给定单支水枪出水量 5.00 L/s 所需栓口动压 0.254 MPa"}, {"（控制）"}},
       // clang-format on
