@@ -82,8 +82,10 @@ std::string diagram(const calc::SystemInputs& in, const calc::SystemResult& r) {
   const double w = 640;
   const double riserX = 330;
   const double pumpX = 120;
+  // Below the lowest level: room for the pool's and the pump's labels.
+  const double below = 36;
   std::string s = "<svg class=\"sys\" xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 " +
-                  formatFixed(w, 0) + " " + formatFixed(height + 2 * margin, 0) +
+                  formatFixed(w, 0) + " " + formatFixed(height + margin + below, 0) +
                   "\" font-family=\"sans-serif\" font-size=\"9\">\n";
   const auto line = [&](double x1, double y1, double x2, double y2, const char* extra = "") {
     s += "<line x1=\"" + f2(x1) + "\" y1=\"" + f2(y1) + "\" x2=\"" + f2(x2) + "\" y2=\"" + f2(y2) +
@@ -100,7 +102,7 @@ std::string diagram(const calc::SystemInputs& in, const calc::SystemResult& r) {
   s += "<rect x=\"20\" y=\"" + f2(poolTop) + "\" width=\"70\" height=\"" +
        f2(poolBottom - poolTop) + "\" fill=\"#e8f0ff\" stroke=\"#000\"/>\n";
   line(20, y(in.poolLevel), 90, y(in.poolLevel), "stroke-dasharray=\"3 2\"");
-  label(20, poolBottom + 11, "消防水池 " + f2(in.poolLevel));
+  label(20, poolBottom + 11, "消防水池 " + f2(in.poolLevel) + "～" + f2(in.poolMaxLevel));
   // Pump, suction from the pool, main to the riser base.
   const double pumpY = y(in.pumpElevation);
   line(90, pumpY, pumpX - 9, pumpY);
@@ -130,10 +132,14 @@ std::string diagram(const calc::SystemInputs& in, const calc::SystemResult& r) {
     s += "<rect x=\"" + f2(riserX + 24) + "\" y=\"" + f2(fy - 2.5) +
          "\" width=\"8\" height=\"5\" " +
          (flowing ? "fill=\"#c00\" stroke=\"#c00\"" : "fill=\"#fff\" stroke=\"#000\"") + "/>\n";
-    const bool labelled = f.floor == n || f.floor == 1 || (n - f.floor) % every == 0;
+    const bool labelled =
+        f.floor == n || f.floor == 1 || (n - f.floor) % every == 0 || (f.orifice && !f.orifice->ok);
     // Flowing hydrants carry their flow; where labels are thinned the top one names them all.
     std::string text = std::to_string(f.floor) + "F  " + f2(f.elevation) + " m";
-    if (f.orifice) text += "  孔板 " + formatFixed(f.orifice->holeDiameter, 0) + " mm";
+    if (f.orifice) {
+      text += f.orifice->ok ? "  孔板 " + formatFixed(f.orifice->holeDiameter, 0) + " mm"
+                            : "  孔径小于下限，不用孔板";
+    }
     if (flowing && every == 1) text += "  出流 " + f2(r.hydrants[n - f.floor].flow) + " L/s";
     if (f.floor == n && every > 1) {
       text += "  出流 " + std::to_string(r.streams) + " 支，共 " + f2(r.riserFlow) + " L/s";
@@ -148,7 +154,18 @@ std::string diagram(const calc::SystemInputs& in, const calc::SystemResult& r) {
     line(riserX - 16, tBottom + 2, riserX, tBottom + 2);
     line(riserX, tBottom + 2, riserX, y(zTop));
     label(riserX - 64, tTop + 2,
-          "高位水箱 " + f2(in.tank->lowestLevel) + "–" + f2(in.tank->highestLevel), "end");
+          "高位水箱 " + f2(in.tank->lowestLevel) + "～" + f2(in.tank->highestLevel), "end");
+  }
+  if (in.stabilizer) {
+    // Beside the riser at its own elevation, piped to it.
+    const double sy = y(in.stabilizer->elevation);
+    const double sx = riserX - 40;
+    line(sx + 6, sy, riserX, sy);
+    if (sy > baseY) line(riserX, sy, riserX, baseY);
+    s += "<circle cx=\"" + f2(sx) + "\" cy=\"" + f2(sy) +
+         "\" r=\"6\" fill=\"#fff\" stroke=\"#000\"/>\n";
+    label(sx - 9, sy + 3, "稳压泵 停泵 " + calc::numberToText(in.stabilizer->stopPressure) + " MPa",
+          "end");
   }
   // Elevation axis.
   line(600, y(top), 600, y(bottom));
