@@ -23,19 +23,19 @@ constexpr std::string_view kProgram = "hydrant-calc " HYDRANT_VERSION;
 // Page, tables and formulas; printed on A4 and readable on screen. The serif CJK faces
 // come first because plan-review sheets are set in 宋体.
 constexpr std::string_view kStyle = R"(
-@page { size: A4; margin: 14mm 16mm 14mm 18mm;
+@page { size: A4; margin: 12mm 16mm 12mm 18mm;
   @top-left { content: "室内消火栓水力计算书"; font-size: 8pt; color: #444; }
   @bottom-center { content: "第 " counter(page) " 页 共 " counter(pages) " 页"; font-size: 8pt; } }
 * { box-sizing: border-box; }
 body { font-family: "SimSun", "宋体", "Songti SC", "Noto Serif CJK SC", "Source Han Serif SC", serif;
-  font-size: 10pt; line-height: 1.4; color: #000; margin: 0 auto; max-width: 176mm; }
+  font-size: 10pt; line-height: 1.35; color: #000; margin: 0 auto; max-width: 176mm; }
 h1 { font-family: "SimHei", "黑体", "Noto Sans CJK SC", sans-serif; font-size: 17pt;
   text-align: center; letter-spacing: 2pt; margin: 0 0 8pt; }
 h2 { font-family: "SimHei", "黑体", "Noto Sans CJK SC", sans-serif; font-size: 11.5pt;
-  margin: 9pt 0 3pt; break-after: avoid; page-break-after: avoid; }
+  margin: 7pt 0 2pt; break-after: avoid; page-break-after: avoid; }
 p { margin: 2pt 0; }
 table { border-collapse: collapse; width: 100%; margin: 2pt 0; }
-th, td { border: 0.6pt solid #000; padding: 1.5pt 4pt; vertical-align: middle; text-align: left; }
+th, td { border: 0.6pt solid #000; padding: 1pt 4pt; vertical-align: middle; text-align: left; }
 th { background: #eee; font-weight: bold; text-align: center; }
 tr { break-inside: avoid; page-break-inside: avoid; }
 tbody.k3 { break-inside: avoid; page-break-inside: avoid; }
@@ -63,7 +63,7 @@ td.sign { height: 18pt; }
 svg { display: block; margin: 2pt auto; }
 svg text { font-family: "SimSun", "宋体", "Noto Serif CJK SC", serif; }
 .fig { text-align: center; }
-.foot { font-size: 9pt; color: #444; margin-top: 8pt; border-top: 0.6pt solid #888; padding-top: 2pt; }
+.foot { font-size: 9pt; color: #444; margin-top: 4pt; border-top: 0.6pt solid #888; padding-top: 2pt; }
 )";
 
 void appendEscaped(std::string& out, std::string_view text) {
@@ -407,12 +407,9 @@ void basisSection(Html& h, const calc::Calculation& c, const calc::DesignInputs&
       "充实水柱）；第 10.2.1 条（保护半径，水带弯曲折减系数 " +
       f("<i>k</i><sub>3</sub>") + " 在 0.8～0.9 中取 0.8）。</p>\n");
   h.raw("<p>2）水枪喷嘴压力、出水量与充实水柱的关系（" + kPhi + "、" + kAlpha + "、" + kB +
-        "）及水带水头损失按王增长主编《建筑给水排水工程》（第 7 版，中国建筑工业出版社）室内消火栓"
-        "给水系统水力计算一节的水枪、水带计算方法；" +
-        f(kB) +
-        " 按公式计算，不取书中水枪水流特性系数表的"
-        "取整值；水带比阻 " +
-        f(kAz) +
+        "）及水带水头损失按王增长主编《建筑给水排水工程》（第 7 版，中国建筑工业出版社）的水枪、"
+        "水带计算方法；" +
+        f(kB) + " 按公式计算（不取书中表列取整值），水带比阻 " + f(kAz) +
         " 按书中水带阻力系数表取值，单位 mH<sub>2</sub>O·s<sup>2</sup>/(L<sup>2</sup>·m)（" +
         f(kHd) + " 以 mH<sub>2</sub>O、" + f(kLd) + " 以 m、" + f(kQ) + " 以 L/s 计）。</p>\n");
   h.raw("<p>3）计算假定：消火栓栓口局部水头损失 " + f(kHk) +
@@ -473,7 +470,7 @@ void diagramSection(Html& h, const calc::DesignInputs& in) {
       "<div class=\"keep\"><h2>3 计算简图</h2>\n<div "
       "style=\"display:flex;justify-content:space-around\">");
   h.raw(
-      "<div class=\"fig\"><svg width=\"84mm\" height=\"39.4mm\" viewBox=\"0 0 320 150\" "
+      "<div class=\"fig\"><svg width=\"76mm\" height=\"35.6mm\" viewBox=\"0 0 320 150\" "
       "font-size=\"12\" stroke-linecap=\"round\">"
       "<line x1=\"8\" y1=\"146\" x2=\"312\" y2=\"146\" stroke=\"#000\" stroke-width=\"1.2\"/>"
       "<line x1=\"20\" y1=\"20\" x2=\"20\" y2=\"146\" stroke=\"#000\" stroke-width=\"1.2\"/>"
@@ -510,7 +507,7 @@ void diagramSection(Html& h, const calc::DesignInputs& in) {
   const double fx = in.streams == 1 ? 160 : x2;
   const auto n = [](double v) { return formatFixed(v, 1); };
   h.raw(
-      "<div class=\"fig\"><svg width=\"84mm\" height=\"39.4mm\" viewBox=\"0 0 320 150\" "
+      "<div class=\"fig\"><svg width=\"76mm\" height=\"35.6mm\" viewBox=\"0 0 320 150\" "
       "font-size=\"12\" stroke-linecap=\"round\">");
   h.raw("<rect x=\"8\" y=\"" + n(row - width) + "\" width=\"304\" height=\"" + n(2 * width) +
         "\" fill=\"#e8e8e8\" stroke=\"none\"/>");
@@ -669,7 +666,9 @@ void countsAndFailures(Html& h, const std::vector<const calc::DesignCheck*>& che
       }
       h.raw(n == 0 ? "</p>\n<p>" : "；").raw(n == 0 ? title : "");
       h.text(std::to_string(++n) + "）第 " + check->clause + " 条：");
-      h.text(check->remedy.empty() ? check->text : check->remedy);
+      std::string_view what = check->remedy.empty() ? check->text : check->remedy;
+      if (what.ends_with("。")) what.remove_suffix(std::string_view("。").size());
+      h.text(what);
     }
     if (n > 0) h.raw("。");
   };
@@ -777,13 +776,17 @@ std::string renderSheet(const calc::Calculation& c, const calc::DesignInputs& in
   }
 
   checkSection(h, design);
+  // The conclusion and the closing line are never parted; on the hydrant's own sheet the design
+  // section goes with them, so that a last page never holds a few lines only.
+  const bool alone = request.extraSections.empty();
+  if (alone) h.raw("<div class=\"keep\">");
   designSection(h, c, in, design);
   h.raw(request.extraSections);
+  if (!alone) h.raw("<div class=\"keep\">");
   conclusionSection(h, in, design, request, 7 + request.extraSectionCount);
   h.raw("<p class=\"foot\">本计算书由 ").text(kProgram);
-  h.raw(
-      " 生成。程序校核结果供设计人复核；本计算书经设计、校对、审核签署后有效。</p>\n</body>\n</"
-      "html>\n");
+  h.raw(" 生成。程序校核结果供设计人复核；本计算书经设计、校对、审核签署后有效。</p></div>\n");
+  h.raw("</body>\n</html>\n");
   return keepHeadsWithRows(h.str());
 }
 

@@ -181,7 +181,7 @@ std::string diagram(const calc::SystemInputs& in, const calc::SystemResult& r) {
 void segmentSection(std::string& h, const calc::SystemInputs& in, const calc::SystemResult& r,
                     int number) {
   heading(h, number, "最不利立管与管段水力计算");
-  h += "<p>立管出流：" +
+  h += "<p class=\"lead\">立管出流：" +
        formula(sub("H", "i") + " = " + sub("H", "i+1") +
                " + Δ<i>z</i> + (1 + <i>λ</i>) <i>j</i>(<i>Q</i>) Δ<i>z</i>") +
        "，" +
@@ -197,7 +197,7 @@ void segmentSection(std::string& h, const calc::SystemInputs& in, const calc::Sy
     h += "<tr class=\"flow\"><td>" + std::to_string(y.floor) + "</td><td>" + f2(y.elevation) +
          "</td><td>" + f2(y.outletPressure) + "</td><td>" + f2(y.flow) + "</td></tr>\n";
   }
-  h += "</table>\n<p>立管流量 " + formula(sub("Q", "r") + " = Σ" + sub("q", "i")) + " = " +
+  h += "</table>\n<p class=\"lead\">立管流量 " + formula(sub("Q", "r") + " = Σ" + sub("q", "i")) + " = " +
        f2(r.riserFlow) + " L/s；水泵流量 " + formula(sub("Q", "p")) + " = max(" +
        num(in.designFlow) + ", " + f2(r.riserFlow) + ") = " + f2(r.pump.flow) + " L/s。</p>\n";
   h += "<table class=\"sys\"><thead><tr><th>管段</th><th>流量 (L/s)</th><th>内径 (mm)</th><th>流速 "
@@ -256,7 +256,7 @@ void floorSection(std::string& h, const calc::SystemInputs& in, const calc::Syst
   const double lambda1 = 1 + in.localLoss;
   const double jr = calc::frictionGradient(r.riserFlow, in.riser.innerDiameter, in.riser.c);
   const calc::SystemFloor& low = r.floors.front();
-  h += "<p>动压 " +
+  h += "<p class=\"lead\">动压 " +
        formula(sub("D", "i") + " = " + sub("H", "s") + " − (" + sub("Z", "i") + " − " +
                sub("Z", "池") + ") − (1 + <i>λ</i>) <i>j</i>(" + sub("Q", "r") + ")(" +
                sub("Z", "i") + " − " + sub("Z", "底") + ")") +

@@ -52,3 +52,11 @@ text_inside() {
     }' | head -5)
   [ -z "$out" ] || fail "$name: text outside the page's printable width: $out"
 }
+
+# last_page_full NAME PDF PAGES: the last page holds at least 8 lines besides its running
+# header and page number.
+last_page_full() {
+  local name=$1 pdf=$2 pages=$3 lines
+  lines=$(pdftotext -layout -f "$pages" -l "$pages" "$pdf" - | grep -cv '^[[:space:]]*$')
+  [ $((lines - 2)) -ge 8 ] || fail "$name: only $((lines - 2)) lines on the last page"
+}

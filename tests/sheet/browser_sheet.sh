@@ -19,6 +19,7 @@ print() {
   "$cli" --report "$html" --date 2026年12月6日 "$@"
   print_pdf "$name" "$html" "$pdf" 3
   text_inside "$name" "$pdf" 18 16
+  last_page_full "$name" "$pdf" "$pages"
   for bad in NaN nan undefined Tavrel; do
     if grep -qw -- "$bad" <<<"$text"; then fail "$name: $bad on the printed sheet"; fi
   done
