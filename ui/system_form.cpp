@@ -44,7 +44,7 @@ constexpr std::array kFields = {
   SystemField{"system.riser_min_flow",         "竖管最小流量(L/s)",  "建筑与流量",   K::Text,  "15",                ""},
   SystemField{"supply.pool_level",             "水池最低水位(m)",    "水源与水泵",   K::Text,  "-4.5",              ""},
   SystemField{"supply.pool_max_level",         "水池最高水位(m)",    "水源与水泵",   K::Text,  "-1",                ""},
-  SystemField{"pump.elevation",                "水泵中心标高(m)",    "水源与水泵",   K::Text,  "-4",                ""},
+  SystemField{"pump.elevation",                "水泵中心标高(m)",    "水源与水泵",   K::Text,  "-5",                ""},
   SystemField{"pump.rated_head",               "选用扬程(m)",        "水源与水泵",   K::Text,  "",                  ""},
   SystemField{"pump.shutoff_ratio",            "零流量扬程比",       "水源与水泵",   K::Text,  "1.4",               ""},
   SystemField{"tank",                          "设高位消防水箱",     "高位水箱",     K::Check, "1",                 ""},
