@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "calc/number_text.h"
@@ -31,6 +32,38 @@ constexpr std::string_view kStyle =
     "table.sys td{text-align:right;white-space:nowrap}table.sys td.l{text-align:left}"
     "tr.flow td{font-weight:bold}svg.sys{display:block;margin:2pt auto;width:100%}"
     "p.eq{margin:2pt 0 2pt 1em}</style>\n";
+
+// v as printed with `decimals` places, read back.
+double shown(double v, int decimals) {
+  return calc::parseNumber(formatFixed(v, decimals)).value_or(0);
+}
+
+// The fewest places, from 2, with which `printed` (a value computed from numbers printed with
+// that many places) gives `result` to 0.01: so a reviewer's recomputation gives the next line.
+int placesFor(double result, const std::function<double(int)>& printed) {
+  for (int places = 2; places < 6; ++places) {
+    if (f2(printed(places)) == f2(result)) return places;
+  }
+  return 6;
+}
+
+// H_s with the places that reproduce the zero-flow head, the working pressure and floor 1's
+// dynamic pressure from it.
+int selectedHeadPlaces(const calc::SystemInputs& in, const calc::SystemResult& r, double jr) {
+  const double suction = std::max(in.poolMaxLevel - in.pumpElevation, 0.0);
+  const calc::SystemFloor& low = r.floors.front();
+  const double rise = low.elevation - in.riserBaseElevation;
+  for (int places = 2; places < 6; ++places) {
+    const double hs = shown(r.pump.selectedHead, places);
+    if (f2(in.shutoffRatio * hs) == f2(r.pump.shutoffHead) &&
+        f2(in.shutoffRatio * hs + suction) == f2(r.pump.shutoffHead + suction) &&
+        f2(hs - (low.elevation - in.poolLevel) - (1 + in.localLoss) * shown(jr, 5) * rise) ==
+            f2(low.dynamicPressure)) {
+      return places;
+    }
+  }
+  return 6;
+}
 
 void heading(std::string& h, int number, const char* title) {
   h += "<h2>" + std::to_string(number) + " " + title + "</h2>\n";
@@ -219,16 +252,23 @@ void pumpSection(std::string& h, const calc::SystemInputs& in, const calc::Syste
   h += "<div class=\"keep\">";  // the formulas stay with their substitutions
   heading(h, number, "消防水泵扬程与系统工作压力");
   const double zn = r.floors.back().elevation;
-  h += "<p>第 10.1.7 条：" +
-       formula(sub("H", "p") + " = " + sub("k", "2") + "(Σ" + sub("h", "f") + " + Σ" +
-               sub("h", "p") + ") + (" + sub("Z", "n") + " − " + sub("Z", "池") + ") + " +
-               sub("H", "0")) +
-       "</p>\n<p class=\"eq\">" +
-       formula("= " + num(in.k2) + "×(" + f2(r.pump.friction) + " + " + f2(r.pump.local) + ") + (" +
-               f2(zn) + " − " + put(in.poolLevel) + ") + " + f2(r.design.design.outletPressure) +
-               " = <b>" + f2(r.pump.head) + " m</b>") +
-       "（" + formatFixed(r.pump.head / 100, 3) + " MPa）</p>\n";
-  h += "<p>选用扬程 " + formula(sub("H", "s")) + " = " + f2(r.pump.selectedHead) + " m" +
+  const int lossPlaces = placesFor(r.pump.head, [&](int places) {
+    return in.k2 * (shown(r.pump.friction, places) + shown(r.pump.local, places)) + zn -
+           in.poolLevel + shown(r.design.design.outletPressure, 2);
+  });
+  const double jr = calc::frictionGradient(r.riserFlow, in.riser.innerDiameter, in.riser.c);
+  const std::string hs = formatFixed(r.pump.selectedHead, selectedHeadPlaces(in, r, jr));
+  h +=
+      "<p>第 10.1.7 条：" +
+      formula(sub("H", "p") + " = " + sub("k", "2") + "(Σ" + sub("h", "f") + " + Σ" +
+              sub("h", "p") + ") + (" + sub("Z", "n") + " − " + sub("Z", "池") + ") + " +
+              sub("H", "0")) +
+      "</p>\n<p class=\"eq\">" +
+      formula("= " + num(in.k2) + "×(" + formatFixed(r.pump.friction, lossPlaces) + " + " +
+              formatFixed(r.pump.local, lossPlaces) + ") + (" + f2(zn) + " − " + put(in.poolLevel) +
+              ") + " + f2(r.design.design.outletPressure) + " = <b>" + f2(r.pump.head) + " m</b>") +
+      "（" + formatFixed(r.pump.head / 100, 3) + " MPa）</p>\n";
+  h += "<p>选用扬程 " + formula(sub("H", "s")) + " = " + hs + " m" +
        (in.ratedHead ? "（给定）" : "（取计算扬程）") + "，零流量扬程 " +
        formula(num(in.shutoffRatio) + " " + sub("H", "s")) + " = " + f2(r.pump.shutoffHead) +
        " m。</p>\n";
@@ -236,8 +276,8 @@ void pumpSection(std::string& h, const calc::SystemInputs& in, const calc::Syste
   const double suction = std::max(in.poolMaxLevel - in.pumpElevation, 0.0);
   h += "<p>系统工作压力（第 8.2.3 条、GB 55036-2022 第 3.0.2 条），在水泵出口（标高 " +
        f2(in.pumpElevation) + " m）处：" +
-       formula(sub("P", "w") + " = " + num(in.shutoffRatio) + "×" + f2(r.pump.selectedHead) +
-               " + max(" + put(in.poolMaxLevel) + " − " + put(in.pumpElevation) +
+       formula(sub("P", "w") + " = " + num(in.shutoffRatio) + "×" + hs + " + max(" +
+               put(in.poolMaxLevel) + " − " + put(in.pumpElevation) +
                ", 0) = " + f2(r.pump.shutoffHead + suction) + " m");
   if (in.stabilizer) {
     const double atPump = calc::stabilizerPressureAt(in, in.pumpElevation);
@@ -262,9 +302,9 @@ void floorSection(std::string& h, const calc::SystemInputs& in, const calc::Syst
                sub("Z", "池") + ") − (1 + <i>λ</i>) <i>j</i>(" + sub("Q", "r") + ")(" +
                sub("Z", "i") + " − " + sub("Z", "底") + ")") +
        "，第 1 层：" +
-       formula("= " + f2(r.pump.selectedHead) + " − (" + f2(low.elevation) + " − " +
-               put(in.poolLevel) + ") − " + num(lambda1) + "×" + formatFixed(jr, 5) + "×(" +
-               f2(low.elevation) + " − " + put(in.riserBaseElevation) +
+       formula("= " + formatFixed(r.pump.selectedHead, selectedHeadPlaces(in, r, jr)) + " − (" +
+               f2(low.elevation) + " − " + put(in.poolLevel) + ") − " + num(lambda1) + "×" +
+               formatFixed(jr, 5) + "×(" + f2(low.elevation) + " − " + put(in.riserBaseElevation) +
                ") = " + f2(low.dynamicPressure) + " m") +
        "。";
   if (in.tank || in.stabilizer) {

@@ -26,7 +26,7 @@ print office "$example" 5
 text=$(cat "$work/office.txt")
 # The pump head with 10.1.7 substituted, the working pressure, floor 1's static, zero-flow and
 # dynamic pressure, its exact and made hole, floor 2's hole and pressure after it.
-for number in "1.2×(6.43 + 1.29) + (68.60 − (-4.50)) + 35.00 = 117.37 m" 168.31 75.90 162.21 \
+for number in "1.2×(6.434 + 1.287) + (68.60 − (-4.50)) + 35.00 = 117.37 m" "1.4×117.365" 168.31 75.90 162.21 \
   111.58 19.87 46.18 22.14; do
   grep -qF -- "$number" <<<"$text" || fail "$number missing from the printed sheet"
 done
