@@ -59,6 +59,8 @@ TEST(SheetTest, StepsAndWhatAPlanReviewerReads) {
       {"named source", {}, {}, other, 2, "",
        {"王增长主编《建筑给水排水工程》（第 7 版，中国建筑工业出版社）", "若取书中表列取整值 1.577，<span class=\"f\"><i>H</i><sub>xh</sub></span> 大 0.01 m"},
        {"建筑给水排水教材", "施工图审查"}},
+      // The window's linen DN50 hose: the failure listed by clause with what to change.
+      {"failure listed", {}, {}, other, 2, "", {"1）第 7.4.2-2 条：应改用 65 mm 衬胶水带后重新计算。"}, {}},
       {"flow given", "5", {}, high, 2, "",
        {"给定出水量</b>确定（不提高）", "给定单支水枪出水量 5.00 L/s 所需栓口动压 0.254 MPa"}, {"（控制）"}},
       // clang-format on
