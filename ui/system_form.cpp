@@ -108,10 +108,12 @@ std::string fieldName(const SystemField& f) {
 }
 
 calc::CalcError entryError(const SystemField& f, const std::string& typed, std::string what) {
+  if (typed.empty() && what.starts_with("：缺少必需的键")) what.clear();
   if (!what.ends_with("。")) what += "。";
   if (typed.empty() && what.starts_with("：")) what.erase(0, std::string_view("：").size());
-  const std::string message = typed.empty() ? fieldName(f) + "未填写：" + what
-                                            : fieldName(f) + calc::errors::quoted(typed) + what;
+  const std::string message = typed.empty()
+                                  ? fieldName(f) + "未填写" + (what == "。" ? "" : "：") + what
+                                  : fieldName(f) + calc::errors::quoted(typed) + what;
   return {std::string(f.key), typed, message};
 }
 
