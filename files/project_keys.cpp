@@ -114,7 +114,7 @@ const std::array kKeys = {
              [](Project& p, const KeyValue& v) {
                p.inputs.floorHeights = std::get<std::vector<double>>(v);
              }},
-  ProjectKey{"building", "floor_height", "统一层高", "m", T::Number, N::Optional, "", {1.5, 20},
+  ProjectKey{"building", "floor_height", "统一层高", "m", T::Number, N::Alias, "", {1.5, 20},
              "", "", "每层相同时代替 floor_heights", "",
              [](const Project&) -> KeyValue { return {}; },  // written as floor_heights
              [](Project& p, const KeyValue& v) {

@@ -41,6 +41,7 @@ enum class Need {
   Required,     // the file must give it
   Optional,     // absent: the default, or none where the project may go without
   WithSection,  // required when its (optional) section is given
+  Alias,        // another way to give a key: read, never written or shown in the form
 };
 
 struct KeyRange {
