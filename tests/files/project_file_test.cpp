@@ -170,4 +170,30 @@ TEST(ProjectFileTest, SaveReadsBack) {
   }
 }
 
+// The manual's table of keys is the key table: a key added, renamed or re-ranged without the
+// manual fails here, and the message holds the rows to paste between the markers.
+TEST(ProjectFileTest, ManualListsEveryKey) {
+  std::string rows;
+  for (const files::ProjectKey& k : files::projectKeys()) {
+    const std::string unit = k.unit.empty() ? "—" : std::string(k.unit);
+    std::string meaning = std::string(k.caption) + "：" + std::string(k.tooltip);
+    if (k.need == files::Need::Required) meaning += "；必填";
+    if (k.need == files::Need::WithSection) meaning += "；设此节时必填";
+    if (k.type != files::KeyType::Text && k.type != files::KeyType::Choice &&
+        k.type != files::KeyType::Flag) {
+      meaning += "；" + files::rangeWords(k);
+    }
+    if (!k.clause.empty()) meaning += "（第 " + std::string(k.clause) + " 条）";
+    rows += "<tr><td class=\"k\">[" + std::string(k.section) + "] " + std::string(k.name) +
+            "</td><td class=\"c\">" + unit + "</td><td>" + meaning + "</td></tr>\n";
+  }
+  const std::string manual = files::readWholeFile(HYDRANT_MANUAL).value_or("");
+  const std::size_t begin = manual.find("<!-- keys -->\n");
+  const std::size_t end = manual.find("<!-- /keys -->");
+  ASSERT_NE(begin, std::string::npos);
+  ASSERT_NE(end, std::string::npos);
+  const std::size_t from = begin + std::string_view("<!-- keys -->\n").size();
+  EXPECT_EQ(manual.substr(from, end - from), rows) << "The rows:\n" << rows;
+}
+
 }  // namespace
