@@ -24,9 +24,11 @@ struct TomlFault {
 #pragma GCC diagnostic pop
 #pragma pop_macro("NDEBUG")
 
+#include "calc/design_check.h"
 #include "calc/hose_table.h"
 #include "calc/number_text.h"
 #include "calc/pipe_table.h"
+#include "calc/run.h"
 #include "calc/utf8.h"
 #include "files/safe_file.h"
 
@@ -412,6 +414,24 @@ class Reader {
     if (auto error = calc::validateSystem(in)) {
       const Given* g = given(error->field);
       fail(error->field, g ? g->line : 0, g ? g->text : error->text, error->message);
+    }
+    // The most unfavourable hydrant's own entries: a water column beyond the nozzle's reach
+    // and the like, blamed on the key that holds the entry.
+    calc::DesignInputs hydrant = in.hydrant;
+    hydrant.withTexts = false;
+    if (const auto design = calc::checkDesign(hydrant); !design.ok()) {
+      static constexpr std::pair<const char*, const char*> kEntries[] = {
+          {calc::kHoseLengthField, "hydrant.hose_length"},
+          {calc::kNozzleDiameterField, "hydrant.nozzle"},
+          {calc::kWaterColumnField, "hydrant.water_column"},
+          {calc::kMinFlowField, "hydrant.min_flow"},
+      };
+      std::string key = "hydrant";
+      for (const auto& [field, path] : kEntries) {
+        if (design.error().field == field) key = path;
+      }
+      const Given* g = given(key);
+      fail(key, g ? g->line : 0, g ? g->text : design.error().text, design.error().message);
     }
     const std::vector<double> z = calc::outletElevations(in);
     if (in.tank && !(in.tank->lowestLevel > z.back())) {

@@ -74,6 +74,8 @@ TEST(ProjectFileTest, BadFiles) {
        "office.toml:12: hydrant.occupancy: 场所类别应为 high、other 之一"},
       {"long name", "name = \"某办公楼\"", "name = \"" AAAA40 AAAA40 AAAA40 AAAA40 AAAA40 "A\"",
        "office.toml:2: project.name: 工程名称过长，不超过 200 个字符"},
+      {"water column beyond the nozzle", "water_column = 13", "water_column = 40",
+       "office.toml:11: hydrant.water_column: 充实水柱长度“40”超出 19 mm 喷嘴"},
       {"no floors", "floors = 18", "floors = 0",
        "office.toml:16: building.floors: 消火栓层数应在 1 至 300 之间，现为 0"},
       {"fractional floors", "floors = 18", "floors = 18.5",
