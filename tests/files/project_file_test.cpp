@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "files/project_file.h"
@@ -170,6 +171,23 @@ TEST(ProjectFileTest, SaveReadsBack) {
     // Every input read back whole, to the last bit.
     EXPECT_TRUE(back.value() == p) << saved;
   }
+}
+
+// Read, write, read: the same project, for every seed of the fuzz target that reads.
+TEST(ProjectFileTest, CorpusReadsBackAsWritten) {
+  int read = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(HYDRANT_PROJECT_CORPUS)) {
+    SCOPED_TRACE(entry.path().filename().string());
+    const auto text = files::readWholeFile(entry.path().string());
+    ASSERT_TRUE(text.has_value());
+    const auto first = files::readProject(*text, "seed.toml");
+    if (!first.ok()) continue;
+    ++read;
+    const auto back = files::readProject(files::writeProject(first.value()), "back.toml");
+    ASSERT_TRUE(back.ok()) << back.error().message;
+    EXPECT_TRUE(back.value() == first.value());
+  }
+  EXPECT_GT(read, 0);
 }
 
 // The manual's table of keys is the key table: a key added, renamed or re-ranged without the
