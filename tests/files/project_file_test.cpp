@@ -133,6 +133,8 @@ TEST(ProjectFileTest, TextsTheTomlLibraryMustNotSee) {
       {"[ !]", "p.toml: TOML 语法错误"},
       {"[.a]", "p.toml: TOML 语法错误"},
       {"a = [}", "p.toml: TOML 语法错误"},
+      {"name = t\nx = 1",
+       "p.toml:1: TOML 语法错误：Error while parsing boolean: expected 'true', saw 't '"},
       {"[\xC3\xA9]", "p.toml:1: 第 1 行第 2 列：键名和表名只能用"},
       {"x = 1\n\xE3\x80\x80= 2", "p.toml:2: 第 2 行第 1 列："},
       {"a = \"\"\"\n\xC3\xA9\"\"\"\" \xC3\xA9", "p.toml:2: 第 2 行第 7 列："},
@@ -145,6 +147,7 @@ TEST(ProjectFileTest, TextsTheTomlLibraryMustNotSee) {
     const auto project = files::readProject(row.text, "p.toml");
     ASSERT_FALSE(project.ok());
     EXPECT_TRUE(project.error().message.starts_with(row.message)) << project.error().message;
+    EXPECT_EQ(project.error().message.find('\n'), std::string::npos);
   }
 }
 
