@@ -7,6 +7,7 @@
 
 #include "calc/number_text.h"
 #include "calc/pipe_table.h"
+#include "files/project_keys.h"
 
 namespace sheet {
 namespace {
@@ -31,7 +32,7 @@ constexpr std::string_view kStyle =
     "<style>table.sys td,table.sys th{padding:0.3pt 3pt;font-size:8.5pt;line-height:1.25}"
     "table.sys td{text-align:right;white-space:nowrap}table.sys td.l{text-align:left}"
     "tr.flow td{font-weight:bold}svg.sys{display:block;margin:2pt auto;width:100%}"
-    "p.eq{margin:2pt 0 2pt 1em}</style>\n";
+    "p.eq{margin:2pt 0 2pt 1em}table.inp td{white-space:normal;text-align:left}</style>\n";
 
 // v as printed with `decimals` places, read back.
 double shown(double v, int decimals) {
@@ -109,7 +110,7 @@ std::string diagram(const calc::SystemInputs& in, const calc::SystemResult& r) {
   double top = zTop + 3;
   if (in.tank) top = std::max(top, in.tank->highestLevel + 2);
   const double bottom = std::min({in.poolLevel, in.pumpElevation, in.riserBaseElevation}) - 2;
-  const double height = std::clamp(14.0 * n, 220.0, 340.0);
+  const double height = std::clamp(10.0 * n, 200.0, 280.0);
   const double margin = 14;
   const auto y = [&](double z) { return margin + (top - z) / (top - bottom) * height; };
   const double w = 640;
@@ -209,6 +210,78 @@ std::string diagram(const calc::SystemInputs& in, const calc::SystemResult& r) {
   label(604, y(top) + 8, "m");
   s += "</svg>\n";
   return s;
+}
+
+// "5.1, 3.9×16": runs of equal storey heights.
+std::string heightsText(const std::vector<double>& heights) {
+  std::string out;
+  for (std::size_t i = 0; i < heights.size();) {
+    std::size_t j = i;
+    while (j < heights.size() && heights[j] == heights[i]) ++j;
+    if (!out.empty()) out += ", ";
+    out += calc::numberToText(heights[i]);
+    if (j - i > 1) out += "×" + std::to_string(j - i);
+    i = j;
+  }
+  return out;
+}
+
+// A key's value as the table shows it, with its unit; an inner diameter says whether it is the
+// welded pipe table's.
+std::string keyValueText(const files::ProjectKey& key, const files::Project& project) {
+  const files::KeyValue value = key.get(project);
+  std::string text;
+  if (const double* v = std::get_if<double>(&value)) {
+    text = calc::numberToText(*v);
+  } else if (const auto* list = std::get_if<std::vector<double>>(&value)) {
+    text = heightsText(*list);
+  } else if (const auto* t = std::get_if<std::string>(&value)) {
+    text = *t;
+  } else {
+    return key.path() == "pump.rated_head"          ? "取计算扬程"
+           : key.path() == "design.target_pressure" ? "取设计栓口动压"
+                                                    : "—";
+  }
+  if (!key.unit.empty()) text += " " + std::string(key.unit);
+  if (key.name == "inner_diameter") {
+    const calc::PipeInputs& pipe =
+        key.section == "riser" ? project.inputs.riser : project.inputs.main;
+    const auto row = calc::weldedSteelPipe(pipe.dn);
+    text += row && row->innerDiameter == pipe.innerDiameter ? "（焊接钢管表）" : "（输入）";
+  }
+  return esc(text);
+}
+
+// Every input of the system's numbers, as the project file's keys name them, three to a row.
+void inputSection(std::string& h, const calc::SystemInputs& in, int number) {
+  heading(h, number, "系统输入参数");
+  const files::Project project{{}, in};
+  std::vector<std::string> cells;
+  for (const files::ProjectKey& k : files::projectKeys()) {
+    if (k.section == "project" || k.section == "hydrant" || k.need == files::Need::Alias ||
+        !files::sectionPresent(project, k.section)) {
+      continue;
+    }
+    // Riser and main share their captions; so do the tank's and the stabiliser's levels.
+    const bool shared = k.section == "riser" || k.section == "main" || k.section == "tank" ||
+                        k.section == "stabilizer";
+    const std::string_view section = files::findProjectSection(k.section)->caption;
+    std::string caption =
+        (shared && !k.caption.starts_with(section.substr(0, 6)) ? esc(section) + " " : "") +
+        esc(k.caption);
+    if (!k.clause.empty()) caption += "<span class=\"small\">（" + esc(k.clause) + "）</span>";
+    cells.push_back("<td class=\"l\">" + caption + "</td><td class=\"l\">" +
+                    keyValueText(k, project) + "</td>");
+  }
+  h += "<table class=\"sys inp\"><thead><tr>";
+  for (int i = 0; i < 3; ++i) h += "<th>参数（条文）</th><th>取值</th>";
+  h += "</tr></thead>\n";
+  for (std::size_t i = 0; i < cells.size(); i += 3) {
+    h += "<tr>";
+    for (std::size_t j = i; j < i + 3; ++j) h += j < cells.size() ? cells[j] : "<td></td><td></td>";
+    h += "</tr>\n";
+  }
+  h += "</table>\n";
 }
 
 void segmentSection(std::string& h, const calc::SystemInputs& in, const calc::SystemResult& r,
@@ -487,12 +560,13 @@ std::string renderSystemBasis(const calc::SystemInputs& in, const calc::SystemRe
 std::string renderSystemSections(const calc::SystemInputs& in, const calc::SystemResult& r,
                                  int first) {
   std::string h;
-  heading(h, first, "系统计算简图");
+  inputSection(h, in, first);
+  heading(h, first + 1, "系统计算简图");
   h += diagram(in, r);
-  segmentSection(h, in, r, first + 1);
-  pumpSection(h, in, r, first + 2);
-  floorSection(h, in, r, first + 3);
-  checkSection(h, r, first + 4);
+  segmentSection(h, in, r, first + 2);
+  pumpSection(h, in, r, first + 3);
+  floorSection(h, in, r, first + 4);
+  checkSection(h, r, first + 5);
   return h;
 }
 
