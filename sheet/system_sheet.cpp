@@ -482,8 +482,8 @@ void floorSection(std::string& h, const calc::SystemInputs& in, const calc::Syst
 void checkSection(std::string& h, const calc::SystemResult& r, int number) {
   h += "<div class=\"keep\">";
   heading(h, number, "系统校核（GB 50974-2014）");
-  h += "<table><thead><tr><th style=\"width:10%\">条文</th><th style=\"width:16%\">要求</th>"
-       "<th style=\"width:16%\">设计值</th><th "
+  h += "<table><thead><tr><th style=\"width:12%\">条文</th><th style=\"width:15%\">要求</th>"
+       "<th style=\"width:15%\">设计值</th><th "
        "style=\"width:8%\">结论</th><th>说明</th></tr></thead>\n";
   for (const calc::DesignCheck& c : r.checks) {
     h += "<tr><td class=\"c\">" + esc(c.clause) + "</td><td>" + esc(c.requirement) + "</td><td>" +
