@@ -450,6 +450,12 @@ Result<SystemResult> calculateSystem(const SystemInputs& in) {
   range("shutoffRatio", "5.1.6-4", in.shutoffRatio, 1.2, 1.4, "水泵零流量扬程与设计扬程之比");
   range("localLoss", "10.1.6", in.localLoss, 0.1, 0.2, "局部水头损失占沿程损失的比例");
   range("safetyFactor", "10.1.7", in.k2, 1.2, 1.4, "安全系数 k₂ ");
+  if (in.book.any()) {
+    auto book = calculateBook(in.book, bookSystem(in, r));
+    if (!book.ok()) return book.error();
+    r.book = book.value();
+    r.checks.insert(r.checks.end(), r.book->checks.begin(), r.book->checks.end());
+  }
   return r;
 }
 
