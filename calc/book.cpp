@@ -246,6 +246,7 @@ void tankPart(Context& x) {
   t.requiredStatic = entered ? *x.in.tank->minStatic : req;
   t.staticAdvisory = !entered && advisory;
   const bool has = x.sys.tankLowest || (x.in.tank && x.in.tank->volume);
+  if (x.in.tank) t.volume = x.in.tank->volume;
   x.r.checks.push_back(row(
       "tankRequired", "6.1.9", t.required && !has ? Verdict::Fail : Verdict::Pass,
       t.required ? "应设高位消防水箱" : "—", has ? "已设" : "未设",
@@ -283,7 +284,7 @@ void tankPart(Context& x) {
     const std::string s = "(" + f2(*x.sys.tankLowest) + " − " + f2(x.sys.topOutlet) +
                           ")/100 = " + f3(*t.staticPressure) + " MPa";
     x.r.checks.push_back(row(
-        "tankStaticClass", "5.2.2", v, "≥ " + f2(t.requiredStatic) + " MPa",
+        "tankStatic", "5.2.2", v, "≥ " + f2(t.requiredStatic) + " MPa",
         f3(*t.staticPressure) + " MPa",
         "水箱最低有效水位至最不利点静压 " + s +
             (!low ? "，不低于 " + f2(t.requiredStatic) + " MPa。"
@@ -317,8 +318,10 @@ void stabilizerPart(Context& x) {
   }
   s.fireStartHigh = s.start - 0.07;
   s.fireStartLow = s.start - 0.10;
-  const double flow = in.flow.value_or(s.flowMax);
-  s.tankVolume = in.tankVolume.value_or(std::max(150.0, 3600 * flow / (4 * 15)));
+  s.flow = in.flow.value_or(s.flowMax);
+  s.flowProposed = !in.flow;
+  s.tankVolume = in.tankVolume.value_or(std::max(150.0, 3600 * s.flow / (4 * 15)));
+  s.tankProposed = !in.tankVolume;
   if (in.flow && in.tankVolume) s.startsPerHour = 3600 * *in.flow / (4 * *in.tankVolume);
 
   const std::string range = f2(s.flowMin) + "–" + f2(s.flowMax) + " L/s";
@@ -340,11 +343,12 @@ void stabilizerPart(Context& x) {
                                  "系统自动启动流量 " + plain(*in.autoStartFlow) + " L/s" +
                                  (ok ? "。" : "，稳压泵运行时消防水泵无法自动启动。")));
   }
-  x.r.checks.push_back(row(
-      "stabilizerStatic", "5.3.3", Verdict::Note, "> 0.15 MPa", f3(s.standbyStatic) + " MPa",
-      "停泵压力折算到最不利点：" + f2(stop) + " − " + f2(s.rise) + "/100 = " + f3(s.standbyStatic) +
-          " MPa，" + (s.standbyStatic > 0.15 + kOnLimit ? "大于" : "不大于") + " 0.15 MPa" +
-          kUnread + "。"));
+  x.r.checks.push_back(
+      row("stabilizerStatic", "5.3.3", Verdict::Note, "> 0.15 MPa", f3(s.standbyStatic) + " MPa",
+          "停泵压力折算到最不利点：" + f2(stop) + " − " +
+              (s.rise < 0 ? "(" + f2(s.rise) + ")" : f2(s.rise)) + "/100 = " + f3(s.standbyStatic) +
+              " MPa，" + (s.standbyStatic > 0.15 + kOnLimit ? "大于" : "不大于") + " 0.15 MPa" +
+              kUnread + "。"));
   x.r.checks.push_back(
       row("stabilizerStart", "5.3.3", Verdict::Note, "P1 − 0.07~0.10 MPa",
           "P1 = " + f2(s.start) + " MPa",
@@ -401,14 +405,14 @@ void adapterPart(Context& x) {
                      : "；消火栓系统可不设水泵接合器（第 5.4.1 条）。";
   x.r.checks.push_back(row("adapters", "5.4.1、5.4.3", Verdict::Pass, "每个 10–15 L/s",
                            a.required ? std::to_string(a.hydrant) + " 个" : "可不设",
-                           "水泵接合器" + text));
+                           "水泵接合器：" + text));
   x.r.adapters = a;
 }
 
 void pumpPart(Context& x) {
   BookPumpSet& p = x.r.pumpSet;
-  const double qp = x.sys.pumpFlow;
-  const double hs = x.sys.pumpHead;
+  const double qp = p.flow = x.sys.pumpFlow;
+  const double hs = p.head = x.sys.pumpHead;
   p.curveGiven = x.sys.curve.has_value();
   p.curve = x.sys.curve.value_or(threePointCurve(qp, hs, x.sys.shutoffRatio));
   p.point150Head = p.curve.head(1.5 * qp);
@@ -469,10 +473,10 @@ void pumpPart(Context& x) {
   x.r.checks.push_back(
       row("gauges", "5.1.17", Verdict::Pass,
           "出水 ≥ " + f2(p.dischargeGaugeMin) + " MPa，吸水 ≥ 0.70 MPa",
-          "0–" + plain(p.dischargeGauge) + " / 0–" + plain(p.suctionGauge) + " MPa",
+          "0–" + f1(p.dischargeGauge) + " / 0–" + f1(p.suctionGauge) + " MPa",
           "出水管压力表量程不应低于工作压力的 2 倍（2×" + f3(x.sys.workingPressure / 100) +
-              " MPa）且不低于 1.60 MPa，选 0–" + plain(p.dischargeGauge) +
-              " MPa；吸水管压力表量程不应低于 0.70 MPa，选 0–" + plain(p.suctionGauge) + " MPa。"));
+              " MPa）且不低于 1.60 MPa，选 0–" + f1(p.dischargeGauge) +
+              " MPa；吸水管压力表量程不应低于 0.70 MPa，选 0–" + f1(p.suctionGauge) + " MPa。"));
 }
 
 }  // namespace

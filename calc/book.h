@@ -149,6 +149,7 @@ struct BookTankResult {
   double requiredStatic = 0;             // MPa
   bool staticAdvisory = false;           // the requirement is 不宜 only
   std::optional<double> staticPressure;  // MPa at the most unfavourable outlet, lowest level
+  std::optional<double> volume;          // as entered, m³
 };
 
 struct BookStabilizerResult {
@@ -162,7 +163,10 @@ struct BookStabilizerResult {
   double stop = 0;                      // P2, MPa
   double fireStartHigh = 0;             // the fire pump's auto-start, MPa at its outlet
   double fireStartLow = 0;
+  double flow = 0;  // L/s, entered or flowMax proposed
+  bool flowProposed = false;
   double tankVolume = 0;  // L, entered or the least for 15 starts and 150 L
+  bool tankProposed = false;
 };
 
 struct BookAdapters {
@@ -176,6 +180,8 @@ struct BookAdapters {
 };
 
 struct BookPumpSet {
+  double flow = 0;  // Q_p, L/s
+  double head = 0;  // H_s, m
   BookCurve curve;
   bool curveGiven = false;
   double point150Head = 0;  // H(1.5 Q_p), m

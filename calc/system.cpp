@@ -454,6 +454,9 @@ Result<SystemResult> calculateSystem(const SystemInputs& in) {
     auto book = calculateBook(in.book, bookSystem(in, r));
     if (!book.ok()) return book.error();
     r.book = book.value();
+    // The class's requirement replaces the single entered one.
+    if (r.book->tank)
+      std::erase_if(r.checks, [](const DesignCheck& c) { return c.id == "tankStatic"; });
     r.checks.insert(r.checks.end(), r.book->checks.begin(), r.book->checks.end());
   }
   return r;
