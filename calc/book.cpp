@@ -118,6 +118,11 @@ struct Context {
   BookResult& r;
 };
 
+// Hydrants and sprinklers together, L/s.
+double indoorFlow(const Context& x) {
+  return x.r.hydrantFlow + (x.in.sprinkler ? x.in.sprinkler->flow : 0);
+}
+
 void buildingPart(Context& x) {
   const BookBuilding& b = *x.in.building;
   x.r.use = b.use;
@@ -159,7 +164,7 @@ void poolPart(Context& x) {
   const double t = *x.r.duration;
   const double height = x.in.building->height;
   BookPool p;
-  const double indoorOutdoor = x.r.hydrantFlow + s.outdoorFlow;
+  const double indoorOutdoor = indoorFlow(x) + s.outdoorFlow;
   std::string why;
   if (s.municipalFlow && *s.municipalFlow < indoorOutdoor - kOnLimit) {
     why = "市政给水可供 " + plain(*s.municipalFlow) + " L/s，小于室内外消防设计流量 " +
@@ -180,7 +185,7 @@ void poolPart(Context& x) {
   std::string formula = "3.6×(" + plain(x.r.hydrantFlow) + "×" + f1(t);
   if (x.in.sprinkler) {
     p.sprinklerPart = 3.6 * x.in.sprinkler->flow * x.in.sprinkler->duration;
-    formula += " + " + plain(x.in.sprinkler->flow) + "×" + f1(x.in.sprinkler->duration);
+    formula += " + " + plain(x.in.sprinkler->flow) + "×" + plain(x.in.sprinkler->duration);
   }
   if (!s.outdoorGuaranteed) {
     p.outdoorPart = 3.6 * s.outdoorFlow * t;
@@ -428,7 +433,7 @@ void pumpPart(Context& x) {
   if (x.in.building) {
     const BookBuilding& b = *x.in.building;
     std::string why;
-    if (x.r.hydrantFlow <= 10 + kOnLimit) {
+    if (indoorFlow(x) <= 10 + kOnLimit) {
       why = "室内消防给水设计流量不大于 10 L/s";
     } else if (b.height < 54 - kOnLimit && b.use == BuildingUse::Residence) {
       why = "建筑高度小于 54 m 的住宅";
