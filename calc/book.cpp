@@ -313,10 +313,17 @@ void stabilizerPart(Context& x) {
   s.standbyStatic = stop - s.rise / 100;
   s.proposal = !in.startPressure;
   if (s.proposal) {
-    // P1: the first 0.01 MPa step above 0.15 MPa at the outlet; P2 by the pressure tank's
-    // working ratio (P1 + 0.1)/(P2 + 0.1) = 0.80 of absolute pressures.
-    s.start = std::floor((0.15 + s.rise / 100) * 100 + kOnLimit + 1) / 100;
-    s.stop = std::ceil(((s.start + 0.1) / 0.8 - 0.1) * 100 - kOnLimit) / 100;
+    // P1 from the entered P2 by the pressure tank's working ratio (P1 + 0.1)/(P2 + 0.1) = 0.80
+    // of absolute pressures, rounded down; when that leaves no more than 0.15 MPa at the
+    // outlet, P1 is the first 0.01 MPa step above it and P2 is raised by the same ratio.
+    s.startMin = std::floor((0.15 + s.rise / 100) * 100 + kOnLimit + 1) / 100;
+    s.start = std::floor((0.8 * (stop + 0.1) - 0.1) * 100 + kOnLimit) / 100;
+    s.stop = stop;
+    if (s.start < s.startMin - kOnLimit) {
+      s.start = s.startMin;
+      s.stop = std::ceil(((s.start + 0.1) / 0.8 - 0.1) * 100 - kOnLimit) / 100;
+      s.stopRaised = true;
+    }
   } else {
     s.start = *in.startPressure;
     s.stop = stop;
@@ -354,12 +361,13 @@ void stabilizerPart(Context& x) {
               (s.rise < 0 ? "(" + f2(s.rise) + ")" : f2(s.rise)) + "/100 = " + f3(s.standbyStatic) +
               " MPa，" + (s.standbyStatic > 0.15 + kOnLimit ? "大于" : "不大于") + " 0.15 MPa" +
               kUnread + "。"));
-  x.r.checks.push_back(
-      row("stabilizerStart", "5.3.3", Verdict::Note, "P1 − 0.07~0.10 MPa",
-          "P1 = " + f2(s.start) + " MPa",
-          std::string(s.proposal ? "建议稳压泵启泵压力 P1 = " : "稳压泵启泵压力 P1 = ") +
-              f2(s.start) + " MPa，消防水泵自动启泵压力（折算到稳压泵出口）宜设定为 " +
-              f2(s.fireStartLow) + "–" + f2(s.fireStartHigh) + " MPa" + kUnread + "。"));
+  x.r.checks.push_back(row(
+      "stabilizerStart", "5.3.3", Verdict::Note, "P1 − 0.07~0.10 MPa",
+      "P1 = " + f2(s.start) + " MPa",
+      std::string(s.proposal ? "建议稳压泵启泵压力 P1 = " : "稳压泵启泵压力 P1 = ") + f2(s.start) +
+          " MPa，" + (s.stopRaised ? "停泵压力宜提高到 P2 = " + f2(s.stop) + " MPa，" : "") +
+          "消防水泵自动启泵压力（折算到稳压泵出口）宜设定为 " + f2(s.fireStartLow) + "–" +
+          f2(s.fireStartHigh) + " MPa" + kUnread + "。"));
   if (in.tankVolume) {
     const bool small = *in.tankVolume < 150 - kOnLimit;
     x.r.checks.push_back(row("pressureTank", "5.3.4", small ? Verdict::Advice : Verdict::Pass,

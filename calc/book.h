@@ -101,7 +101,10 @@ struct BookInputs {
   std::optional<BookTank> tank;
   std::optional<BookStabilizer> stabilizer;
   std::optional<BookPump> pump;
-  bool any() const { return building || supply || sprinkler || tank || stabilizer || pump; }
+  // A tank with only an entered static requirement is the system's, not a book.
+  bool any() const {
+    return building || supply || sprinkler || (tank && tank->volume) || stabilizer || pump;
+  }
   bool operator==(const BookInputs&) const = default;
 };
 
@@ -159,6 +162,8 @@ struct BookStabilizerResult {
   std::optional<double> startsPerHour;  // with flow and tank volume
   double rise = 0;                      // Z_n − its outlet, m
   bool proposal = false;                // P1, P2 below are proposed, not entered
+  double startMin = 0;                  // the least P1 for 0.15 MPa at the outlet, proposed
+  bool stopRaised = false;              // the entered P2 is too low for it
   double start = 0;                     // P1, MPa
   double stop = 0;                      // P2, MPa
   double fireStartHigh = 0;             // the fire pump's auto-start, MPa at its outlet

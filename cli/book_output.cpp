@@ -53,7 +53,7 @@ std::vector<Figure> figures(const calc::BookResult& b) {
                    s->startsPerHour ? calc::formatFixed(*s->startsPerHour, 1) : "", "次/h"});
     out.push_back({"stabilizer.start", s->proposal ? "启泵压力 P1（建议）" : "启泵压力 P1",
                    f2(s->start), "MPa"});
-    out.push_back({"stabilizer.stop", s->proposal ? "停泵压力 P2（建议）" : "停泵压力 P2",
+    out.push_back({"stabilizer.stop", s->stopRaised ? "停泵压力 P2（建议）" : "停泵压力 P2",
                    f2(s->stop), "MPa"});
   }
   if (const auto& a = b.adapters) {

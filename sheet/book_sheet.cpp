@@ -72,15 +72,26 @@ std::string formulaOf(std::string_view id, const calc::SystemInputs& in,
   }
   if (id == "stabilizerStart" && b.stabilizer && b.stabilizer->proposal) {
     const calc::BookStabilizerResult& s = *b.stabilizer;
-    return "建议值（表压，MPa，稳压泵出口处）：" +
-           formula(sub("P", "1") + " = 0.15 + Δ<i>Z</i>/100 = 0.15 + " +
-                   (s.rise < 0 ? "(" + f2(s.rise) + ")" : f2(s.rise)) + "/100") +
-           "，取大于此值的最小 0.01 MPa 整数倍 " + formula(sub("P", "1") + " = " + f2(s.start)) +
-           "（Δ<i>Z</i> 为最不利点高于稳压泵出口的高度，m）；" +
-           formula(sub("P", "2") + " = (" + sub("P", "1") + " + 0.10)/0.80 − 0.10 = (" +
-                   f2(s.start) + " + 0.10)/0.80 − 0.10") +
-           "，向上取整 " + formula(sub("P", "2") + " = " + f2(s.stop)) +
-           "（0.80 为气压罐最低与最高工作压力之比，按绝对压力计，0.10 MPa 为大气压）。<br>";
+    const double stop = in.stabilizer ? in.stabilizer->stopPressure : s.stop;
+    std::string h =
+        "建议值（表压，MPa，稳压泵出口处；0.80 为气压罐最低与最高工作压力之比，按"
+        "绝对压力计，0.10 MPa 为大气压）：" +
+        formula(sub("P", "1") + " = 0.80 (" + sub("P", "2") + " + 0.10) − 0.10 = 0.80×(" +
+                f2(stop) + " + 0.10) − 0.10") +
+        "，向下取整到 0.01 MPa；最不利点静压大于 0.15 MPa 要求 " +
+        formula(sub("P", "1") + " &gt; 0.15 + Δ<i>Z</i>/100 = 0.15 + " +
+                (s.rise < 0 ? "(" + f2(s.rise) + ")" : f2(s.rise)) + "/100") +
+        "，即 " + formula(sub("P", "1") + " ≥ " + f2(s.startMin)) +
+        "（Δ<i>Z</i> 为最不利点高于稳压泵出口的高度，m）";
+    if (s.stopRaised) {
+      h += "；取 " + formula(sub("P", "1") + " = " + f2(s.start)) + "，" +
+           formula(sub("P", "2") + " = (" + f2(s.start) + " + 0.10)/0.80 − 0.10") + "，向上取整 " +
+           formula(sub("P", "2") + " = " + f2(s.stop)) + "，停泵压力宜提高";
+    } else {
+      h += "；取 " +
+           formula(sub("P", "1") + " = " + f2(s.start) + "，" + sub("P", "2") + " = " + f2(s.stop));
+    }
+    return h + "。<br>";
   }
   if (id == "pump150") {
     const calc::BookCurve& c = b.pumpSet.curve;
@@ -105,10 +116,11 @@ std::vector<EquipmentRow> bookEquipment(const calc::BookResult& b) {
                   : *p.standbyRequired ? "2 台（1 用 1 备）"
                                        : "1 台"});
   if (const auto& s = b.stabilizer) {
-    const std::string mark = s->proposal ? "（建议值）" : "";
+    const std::string mark = "（建议值）";
     rows.push_back({"稳压泵",
-                    "Q = " + f2(s->flow) + " L/s" + (s->flowProposed ? "（建议值）" : "") +
-                        "，P1 = " + f2(s->start) + " MPa，P2 = " + f2(s->stop) + " MPa" + mark,
+                    "Q = " + f2(s->flow) + " L/s" + (s->flowProposed ? mark : "") +
+                        "，P1 = " + f2(s->start) + " MPa" + (s->proposal ? mark : "") +
+                        "，P2 = " + f2(s->stop) + " MPa" + (s->stopRaised ? mark : ""),
                     "—"});
     rows.push_back({"气压罐",
                     "有效储水容积 V = " + num(std::ceil(s->tankVolume)) + " L" +

@@ -120,8 +120,8 @@ TEST(BookTest, ValueRules) {
       if (!sprinklers) c.in.sprinkler.reset();
     };
   };
-  const auto stab = [](double rise) {
-    return [=](Case& c) { c.sys.stabilizerStop = 0.5, c.sys.stabilizerElevation = 68.6 - rise; };
+  const auto stab = [](double rise, double stop) {
+    return [=](Case& c) { c.sys.stabilizerStop = stop, c.sys.stabilizerElevation = 68.6 - rise; };
   };
   const struct {
     const char* name;
@@ -198,10 +198,12 @@ TEST(BookTest, ValueRules) {
       {"indoor 10 L/s", [](Case& c) { c.sys.designFlow = 10, c.in.sprinkler.reset(); }, kStandby,
        0},
       {"indoor 10 L/s and sprinklers", [](Case& c) { c.sys.designFlow = 10; }, kStandby, 1},
-      {"P1 level with outlet", stab(0), kP1, 0.16},
-      {"P1 outlet 0.5 m up", stab(0.5), kP1, 0.16},
-      {"P1 outlet 6.4 m down", stab(-6.4), kP1, 0.09},
-      {"P2 by 0.80", stab(0), kP2, 0.23},
+      {"P1 level with outlet", stab(0, 0.15), kP1, 0.16},
+      {"P1 outlet 0.5 m up", stab(0.5, 0.15), kP1, 0.16},
+      {"P1 outlet 6.4 m down", stab(-6.4, 0.1), kP1, 0.09},
+      {"P2 raised by 0.80", stab(0, 0.15), kP2, 0.23},
+      {"P1 from P2 by 0.80", stab(0, 0.5), kP1, 0.38},
+      {"P2 kept", stab(0, 0.5), kP2, 0.5},
   };
   for (const auto& row : rows) {
     Case c = office();
