@@ -157,6 +157,17 @@ std::vector<EquipmentRow> bookEquipment(const calc::BookResult& b) {
   return rows;
 }
 
+std::string renderBookBasis(const calc::SystemResult& r) {
+  if (!r.book) return "";
+  return "<p>消防水池、高位消防水箱与稳压设施：第 3.5.3、3.6.1、3.6.2 条（消火栓设计流量、火灾延续"
+         "时间），第 4.3.1–4.3.4、4.3.6 条（消防水池），第 5.1.6、5.1.10、5.1.13、5.1.17 条（消防"
+         "水泵），第 5.2.1、5.2.2、6.1.9 条（高位消防水箱），第 5.3.2–5.3.4 条（稳压泵与气压罐），"
+         "第 5.4.1、5.4.3、5.4.6 条（水泵接合器）；建筑分类按《建筑设计防火规范》GB 50016-2014 "
+         "第 5.1.1 条；稳压泵流量与自动启动流量的关系按《消防设施通用规范》GB 55036-2022。"
+         "其中第 3.6.1、3.6.2（表）、4.3.2、4.3.3、4.3.6、5.3.2、5.3.3 条按条文释义整理，相应结论"
+         "注明“条文待核”。</p>\n";
+}
+
 std::string renderBookSection(const calc::SystemInputs& in, const calc::SystemResult& r,
                               int number) {
   if (!r.book) return "";

@@ -363,7 +363,7 @@ calc::Result<std::string> makeSystemSheet(const calc::SystemInputs& in, SheetReq
   request.design.streams = h.streams;
   request.design.minFlow = h.minFlow;
   request.design.pressureMPa.reset();
-  request.extraBasis = renderSystemBasis(in, result.value());
+  request.extraBasis = renderSystemBasis(in, result.value()) + renderBookBasis(result.value());
   request.extraSections = renderSystemSections(in, result.value(), 7);
   request.extraSectionCount = kSystemSectionCount + (result.value().book ? 1 : 0);
   return makeSheet(request);
