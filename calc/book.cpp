@@ -32,7 +32,12 @@ std::string plain(double v) { return numberToText(v); }
 
 DesignCheck row(const char* id, const char* clause, Verdict verdict, std::string requirement,
                 std::string value, std::string text) {
-  return {id, clause, verdict, std::move(requirement), std::move(value), std::move(text)};
+  return {id, clause, verdict, std::move(requirement), std::move(value), std::move(text), {}};
+}
+
+// What the design must change, on the check just added, when `shortfall`.
+void remedy(std::vector<DesignCheck>& checks, bool shortfall, std::string text) {
+  if (shortfall) checks.back().remedy = std::move(text);
 }
 
 bool positive(double v) { return std::isfinite(v) && v > 0; }
@@ -228,6 +233,8 @@ void poolPart(Context& x) {
         "refillTime", "4.3.3", Verdict::Note, "≤ 48 h", f2(*p.refillTime) + " h",
         "补水时间 " + f2(p.volume) + " ÷ " + f2(p.refillRate) + " = " + f2(*p.refillTime) + " h，" +
             (*p.refillTime > 48 + kOnLimit ? "大于" : "不大于") + " 48 h" + kUnread + "。"));
+    remedy(x.r.checks, *p.refillTime > 48 + kOnLimit,
+           "加大消防水池进水管，使补水时间不大于 48 h" + std::string(kUnread));
   }
   if (p.compartments > 1) {
     x.r.checks.push_back(row(
@@ -235,6 +242,8 @@ void poolPart(Context& x) {
         p.twoPools
             ? "有效容积大于 1000 m³，应设两座能独立使用的消防水池" + std::string(kUnread) + "。"
             : "有效容积大于 500 m³，宜设两格能独立使用的消防水池" + std::string(kUnread) + "。"));
+    remedy(x.r.checks, true,
+           std::string(p.twoPools ? "消防水池应分设两座" : "消防水池宜分设两格") + kUnread);
   }
   x.r.pool = p;
 }
@@ -259,6 +268,7 @@ void tankPart(Context& x) {
           ? (has ? "高层民用建筑设高位消防水箱。" : "高层民用建筑应设高位消防水箱，本设计未设。")
           : "按第 6.1.9 条可不设高位消防水箱（大于 10000 m² "
             "且 2 层以上的公共建筑除外）。"));
+  remedy(x.r.checks, t.required && !has, "应设置高位消防水箱");
   if (has && t.requiredVolume) {
     const std::string need = "≥ " + plain(*t.requiredVolume) + " m³";
     const std::string shops = b.use == BuildingUse::Commercial
@@ -273,6 +283,7 @@ void tankPart(Context& x) {
               std::string(buildingClassName(cls)) + "高位消防水箱有效容积不应小于 " +
                   plain(*t.requiredVolume) + " m³，设计 " + plain(v) + " m³" +
                   (low ? "，不满足。" : "。") + shops));
+      remedy(x.r.checks, low, "高位消防水箱有效容积应不小于 " + plain(*t.requiredVolume) + " m³");
     } else {
       x.r.checks.push_back(row(
           "tankVolume", "5.2.1", Verdict::Note, need, "未给出",
@@ -297,6 +308,8 @@ void tankPart(Context& x) {
                  ? "，低于 " + f2(t.requiredStatic) + " MPa，已设稳压泵，稳压要求见第 5.3.3 条。"
                  : "，低于 " + f2(t.requiredStatic) + " MPa，" + (t.staticAdvisory ? "宜" : "应") +
                        "设稳压泵。")));
+    remedy(x.r.checks, v == Verdict::Fail,
+           "提高高位消防水箱最低有效水位，或设稳压泵（第 5.2.2 条第 5 款）");
   }
   x.r.tank = t;
 }
@@ -347,6 +360,9 @@ void stabilizerPart(Context& x) {
                                                                                  : "")
                                         : "") +
                                kUnread + "。"));
+  remedy(x.r.checks,
+         in.flow && (*in.flow < s.flowMin - kOnLimit || *in.flow > s.flowMax + kOnLimit),
+         "稳压泵流量宜取 " + range + std::string(kUnread));
   if (in.flow && in.autoStartFlow) {
     const bool ok = *in.flow < *in.autoStartFlow - kOnLimit;
     x.r.checks.push_back(row("stabilizerAutoStart", "GB 55036", ok ? Verdict::Pass : Verdict::Fail,
@@ -354,6 +370,8 @@ void stabilizerPart(Context& x) {
                              "稳压泵流量 " + plain(*in.flow) + " L/s" + (ok ? " 小于" : " 不小于") +
                                  "系统自动启动流量 " + plain(*in.autoStartFlow) + " L/s" +
                                  (ok ? "。" : "，稳压泵运行时消防水泵无法自动启动。")));
+    remedy(x.r.checks, !ok,
+           "稳压泵流量应小于系统自动启动流量 " + plain(*in.autoStartFlow) + " L/s");
   }
   x.r.checks.push_back(
       row("stabilizerStatic", "5.3.3", Verdict::Note, "> 0.15 MPa", f3(s.standbyStatic) + " MPa",
@@ -361,6 +379,8 @@ void stabilizerPart(Context& x) {
               (s.rise < 0 ? "(" + f2(s.rise) + ")" : f2(s.rise)) + "/100 = " + f3(s.standbyStatic) +
               " MPa，" + (s.standbyStatic > 0.15 + kOnLimit ? "大于" : "不大于") + " 0.15 MPa" +
               kUnread + "。"));
+  remedy(x.r.checks, s.standbyStatic <= 0.15 + kOnLimit,
+         "提高稳压泵停泵压力，使最不利点静压大于 0.15 MPa" + std::string(kUnread));
   x.r.checks.push_back(row(
       "stabilizerStart", "5.3.3", Verdict::Note, "P1 − 0.07~0.10 MPa",
       "P1 = " + f2(s.start) + " MPa",
@@ -368,6 +388,8 @@ void stabilizerPart(Context& x) {
           " MPa，" + (s.stopRaised ? "停泵压力宜提高到 P2 = " + f2(s.stop) + " MPa，" : "") +
           "消防水泵自动启泵压力（折算到稳压泵出口）宜设定为 " + f2(s.fireStartLow) + "–" +
           f2(s.fireStartHigh) + " MPa" + kUnread + "。"));
+  remedy(x.r.checks, s.stopRaised,
+         "稳压泵停泵压力宜提高到 " + f2(s.stop) + " MPa" + std::string(kUnread));
   if (in.tankVolume) {
     const bool small = *in.tankVolume < 150 - kOnLimit;
     x.r.checks.push_back(row("pressureTank", "5.3.4", small ? Verdict::Advice : Verdict::Pass,
@@ -383,6 +405,7 @@ void stabilizerPart(Context& x) {
             "n = 3600 q/(4 V) = 3600×" + plain(*in.flow) + "/(4×" + plain(*in.tankVolume) +
                 ") = " + f1(*s.startsPerHour) + " 次/h" +
                 (many ? "，大于 15 次/h，应加大气压罐调节容积。" : "，不大于 15 次/h。")));
+    remedy(x.r.checks, many, "加大气压罐调节容积，使稳压泵启泵次数不大于 15 次/h");
   }
   x.r.stabilizer = s;
 }
@@ -437,6 +460,7 @@ void pumpPart(Context& x) {
               "，H(1.5×" + f2(qp) + ") = " + f2(p.point150Head) + " m，" +
               (low150 ? "低于" : "不低于") + "设计扬程的 65% " + f2(0.65 * hs) + " m" +
               (low150 ? "，不满足。" : "。")));
+  remedy(x.r.checks, low150, "另选水泵，使 1.5 倍设计流量时扬程不低于 " + f2(0.65 * hs) + " m");
 
   if (x.in.building) {
     const BookBuilding& b = *x.in.building;

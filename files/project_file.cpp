@@ -540,9 +540,9 @@ calc::Result<Project> readProject(std::string_view text, std::string_view fileNa
     return Reader(file).read(root);
   } catch (const toml::parse_error& e) {
     const std::size_t line = e.source().begin.line;
-    return CalcError{
-        "", std::to_string(line),
-        file + ":" + std::to_string(line) + ": TOML 语法错误：" + syntaxWords(e.description())};
+    return CalcError{"", std::to_string(line),
+                     file + ":" + std::to_string(line) + ": TOML 语法错误：" +
+                         syntaxWords(calc::oneLine(e.description()))};
   } catch (const detail::TomlFault&) {
     return CalcError{"", "", file + ": TOML 语法错误：文件的写法无法识别"};
   } catch (const Bad& bad) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "files/project_file.h"
@@ -150,6 +151,8 @@ TEST(ProjectFileTest, TextsTheTomlLibraryMustNotSee) {
       {"[ !]", "p.toml: TOML 语法错误"},
       {"[.a]", "p.toml: TOML 语法错误"},
       {"a = [}", "p.toml: TOML 语法错误"},
+      {"name = t\nx = 1",
+       "p.toml:1: TOML 语法错误：Error while parsing boolean: expected 'true', saw 't '"},
       {"[\xC3\xA9]", "p.toml:1: 第 1 行第 2 列：键名和表名只能用"},
       {"x = 1\n\xE3\x80\x80= 2", "p.toml:2: 第 2 行第 1 列："},
       {"a = \"\"\"\n\xC3\xA9\"\"\"\" \xC3\xA9", "p.toml:2: 第 2 行第 7 列："},
@@ -162,6 +165,7 @@ TEST(ProjectFileTest, TextsTheTomlLibraryMustNotSee) {
     const auto project = files::readProject(row.text, "p.toml");
     ASSERT_FALSE(project.ok());
     EXPECT_TRUE(project.error().message.starts_with(row.message)) << project.error().message;
+    EXPECT_EQ(project.error().message.find('\n'), std::string::npos);
   }
 }
 
@@ -195,6 +199,23 @@ TEST(ProjectFileTest, SaveReadsBack) {
     // Every input read back whole, to the last bit.
     EXPECT_TRUE(back.value() == p) << saved;
   }
+}
+
+// Read, write, read: the same project, for every seed of the fuzz target that reads.
+TEST(ProjectFileTest, CorpusReadsBackAsWritten) {
+  int read = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(HYDRANT_PROJECT_CORPUS)) {
+    SCOPED_TRACE(entry.path().filename().string());
+    const auto text = files::readWholeFile(entry.path().string());
+    ASSERT_TRUE(text.has_value());
+    const auto first = files::readProject(*text, "seed.toml");
+    if (!first.ok()) continue;
+    ++read;
+    const auto back = files::readProject(files::writeProject(first.value()), "back.toml");
+    ASSERT_TRUE(back.ok()) << back.error().message;
+    EXPECT_TRUE(back.value() == first.value());
+  }
+  EXPECT_GT(read, 0);
 }
 
 // The manual's table of keys is the key table: a key added, renamed or re-ranged without the
