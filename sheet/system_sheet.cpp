@@ -198,8 +198,8 @@ void segmentSection(std::string& h, const calc::SystemInputs& in, const calc::Sy
     h += "<tr class=\"flow\"><td>" + std::to_string(y.floor) + "</td><td>" + f2(y.elevation) +
          "</td><td>" + f2(y.outletPressure) + "</td><td>" + f2(y.flow) + "</td></tr>\n";
   }
-  h += "</table>\n<p class=\"lead\">立管流量 " + formula(sub("Q", "r") + " = Σ" + sub("q", "i")) + " = " +
-       f2(r.riserFlow) + " L/s；水泵流量 " + formula(sub("Q", "p")) + " = max(" +
+  h += "</table>\n<p class=\"lead\">立管流量 " + formula(sub("Q", "r") + " = Σ" + sub("q", "i")) +
+       " = " + f2(r.riserFlow) + " L/s；水泵流量 " + formula(sub("Q", "p")) + " = max(" +
        num(in.designFlow) + ", " + f2(r.riserFlow) + ") = " + f2(r.pump.flow) + " L/s。</p>\n";
   h += "<table class=\"sys\"><thead><tr><th>管段</th><th>流量 (L/s)</th><th>内径 (mm)</th><th>流速 "
        "(m/s)</th>"
@@ -217,6 +217,7 @@ void segmentSection(std::string& h, const calc::SystemInputs& in, const calc::Sy
 
 void pumpSection(std::string& h, const calc::SystemInputs& in, const calc::SystemResult& r,
                  int number) {
+  h += "<div class=\"keep\">";  // the formulas stay with their substitutions
   heading(h, number, "消防水泵扬程与系统工作压力");
   const double zn = r.floors.back().elevation;
   h += "<p>第 10.1.7 条：" +
@@ -248,7 +249,7 @@ void pumpSection(std::string& h, const calc::SystemInputs& in, const calc::Syste
          "，取两者较大值";
   }
   h += "，<b>" + sub("P", "w") + " = " + f2(r.workingPressure) + " m（" +
-       formatFixed(r.workingPressure / 100, 3) + " MPa）</b>。</p>\n";
+       formatFixed(r.workingPressure / 100, 3) + " MPa）</b>。</p></div>\n";
 }
 
 void floorSection(std::string& h, const calc::SystemInputs& in, const calc::SystemResult& r,

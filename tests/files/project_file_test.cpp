@@ -53,7 +53,7 @@ TEST(ProjectFileTest, BadFiles) {
        "office.toml:46: riser.c: 海澄威廉系数C应在 60 至 160 之间，现为 1e-300"},
       {"C beyond a pipe's", "c = 120                       # Hazen", "c = 161 # Hazen",
        "office.toml:46: riser.c: 海澄威廉系数C应在 60 至 160 之间"},
-      {"far elevation", "elevation = -4.0", "elevation = -40000000",
+      {"far elevation", "elevation = -5.0", "elevation = -40000000",
        "office.toml:30: pump.elevation: 水泵中心标高应在 -1000 至 1000 m 之间"},
       {"storey too low", "[5.1, 3.9,", "[5.1, 0.5,",
        "office.toml:17: building.floor_heights: 层高应在 1.5 至 20 m 之间，现为 0.5"},
