@@ -280,7 +280,7 @@ void SystemDialog::setEntry(std::string_view key, std::string_view text) {
   if (const HWND c = control(key)) {
     SetWindowTextW(c, widen(text).c_str());  // WM_SETTEXT raises no CBN_EDITCHANGE
   } else {
-    unplaced_[std::string(key)] = text;
+    unplaced_.insert_or_assign(std::string(key), std::string(text));
   }
 }
 
@@ -299,7 +299,7 @@ void SystemDialog::setChecked(std::string_view section, bool checked) {
   if (const HWND c = control(section)) {
     SendMessageW(c, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
   } else {
-    unplaced_[std::string(section)] = checked ? "1" : "0";
+    unplaced_.insert_or_assign(std::string(section), std::string(checked ? "1" : "0"));
   }
 }
 
