@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "calc/entries.h"
 #include "calc/run.h"
 #include "tests/ui/fake_window.h"
 
@@ -63,12 +65,12 @@ TEST(Form1Test, Text2FollowsTheHoseTable) {
 }
 
 // The example (water column 10), then the same with a width: every result text, the spacing
-// kept when the width is too large, and the box after the last text so the user sees the
+// emptied when the width is too large, and the box after the last text so the user sees the
 // results behind it. How a width compares with the radius is the run's test.
 TEST(Form1Test, ResultsOfTheExampleAndTheWidthWarningAfterThem) {
   // clang-format off
   const struct { const char* width; const char* spacing; bool warns; } rows[] = {
-      {"10", "20.82", false}, {"30", "20.82", true}, {"23.09", "0.68", false},
+      {"10", "20.82", false}, {"30", "", true}, {"23.09", "0.68", false},
       {"12m", "19.74", false}, {"", "20.82", false}};
   // clang-format on
   for (const auto& r : rows) {
@@ -91,6 +93,131 @@ TEST(Form1Test, ResultsOfTheExampleAndTheWidthWarningAfterThem) {
                                 "6.41", "23.10", r.spacing}));
     EXPECT_EQ(window.messages, r.warns ? Strings{calc::kWidthTooLargeMessage} : Strings{});
     EXPECT_EQ(window.log.back().starts_with("message "), r.warns) << window.log.back();
+  }
+}
+
+const ControlId kResults[] = {{"Text1", 0}, {"Text1", 1}, {"Text1", 2}, {"Text3"},    {"Text4"},
+                              {"Text5"},    {"Text6"},    {"Text7"},    {"Text8", 0}, {"Text8", 1}};
+
+Strings resultTexts(const FakeWindow& window) {
+  Strings texts;
+  for (ControlId id : kResults) texts.push_back(window.text(id));
+  return texts;
+}
+
+// After the example, an entry the run would take silently (an unknown hose pair would keep the
+// previous coefficient, a width of letters would count as 0) is refused like the others, and
+// nothing changes but the status bar, which goes blank; the bounds' other side still runs.
+TEST(Form1Test, EntriesTheRunWouldTakeSilentlyAreRefused) {
+  // clang-format off
+  const struct { ControlId id; const char* text; const char* message; } rows[] = {
+      {{"Combo1", 2}, "40", "水龙带材料/水龙带直径"},  // the hose pair's field: its message below
+      {{"Combo1", 1}, "橡胶", "水龙带材料/水龙带直径"},
+      {{"Combo1", 0}, "1000.5", "水龙带长度“1000.5”超过 1000 m，请输入不大于 1000 的长度（m），如 20 或 25。"},
+      {{"Combo1", 0}, "1000", nullptr},
+      {{"Text9"}, "abc", "最大保护宽度“abc”不是有效的数字，请输入不小于 0 的宽度（m），如 10。"},
+      {{"Text9"}, " ", "最大保护宽度“ ”不是有效的数字，请输入不小于 0 的宽度（m），如 10。"},
+      {{"Text9"}, "米10", "最大保护宽度“米10”不是有效的数字，请输入不小于 0 的宽度（m），如 10。"},
+      {{"Text9"}, "１０米", nullptr},
+      {{"Text9"}, ".5m", nullptr},
+  };
+  // clang-format on
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.text);
+    FakeWindow window;
+    Form1 form(window);
+    form.Form_Load();
+    window.userEdits({"Text9"}, "10");
+    form.Command1_Click();
+    const Strings before = resultTexts(window);
+    if (r.id.name == "Combo1") {
+      window.userTypes(r.id.index, r.text);
+    } else {
+      window.userEdits(r.id, r.text);
+    }
+    form.Command1_Click();
+    if (!r.message) {
+      EXPECT_EQ(window.messages, Strings{});
+      EXPECT_NE(window.status.first, "");
+      continue;
+    }
+    ASSERT_EQ(window.messages.size(), 1u);
+    calc::Entries typed;  // the refusal of the sheet and the command line for this pair
+    typed.material = window.text({"Combo1", 1});
+    typed.hoseDiameter = window.text({"Combo1", 2});
+    const calc::Calculation hose = calc::calculate(typed);
+    EXPECT_EQ(window.messages[0],
+              hose.outputs.error && r.message == std::string(hose.outputs.error->field)
+                  ? hose.outputs.error->message
+                  : r.message);
+    EXPECT_EQ(resultTexts(window), before);
+    EXPECT_EQ(window.status, (std::pair<std::string, std::string>{}));
+  }
+}
+
+// Every kind of entry change greys every result and blanks the status bar until the next run;
+// before the first run there is nothing to grey.
+TEST(Form1Test, ResultsGreyedFromAnEntryChangeUntilTheNextRun) {
+  const std::pair<const char*, std::function<void(FakeWindow&, Form1&)>> changes[] = {
+      {"typed", [](FakeWindow& w, Form1&) { w.userTypes(0, "25"); }},
+      {"chosen", [](FakeWindow&, Form1& f) { f.Combo1_Click(3); }},
+      {"width", [](FakeWindow& w, Form1&) { w.userEdits({"Text9"}, "12"); }},
+      {"mode", [](FakeWindow& w, Form1& f) { w.selectOption(1), f.Option1_Click(1); }},
+  };
+  const auto dimmed = [](const FakeWindow& window) {
+    std::vector<bool> shown;
+    for (ControlId id : kResults) shown.push_back(window.get(id).dimmed);
+    return shown;
+  };
+  const std::vector<bool> none(std::size(kResults), false), all(std::size(kResults), true);
+  for (const auto& [what, change] : changes) {
+    SCOPED_TRACE(what);
+    FakeWindow window;
+    Form1 form(window);
+    form.Form_Load();
+    change(window, form);
+    EXPECT_EQ(dimmed(window), none);
+    window.userEdits({"Text9"}, "10");
+    form.Command1_Click();
+    const Strings results = resultTexts(window);
+    EXPECT_NE(window.status.first, "");
+    change(window, form);
+    EXPECT_EQ(dimmed(window), all);
+    EXPECT_EQ(resultTexts(window), results);
+    EXPECT_EQ(window.status, (std::pair<std::string, std::string>{}));
+    form.Command1_Click();
+    EXPECT_EQ(dimmed(window), none);
+    EXPECT_NE(window.status.first, "");
+  }
+}
+
+// The design point and the worst verdict of the check for the window's entries, the occupancy
+// taken from the water column (13 m: the high-rise group); blank after a failed run.
+TEST(Form1Test, StatusBarShowsTheDesignPointAndTheWorstVerdict) {
+  const std::string more = "）— Ctrl+P 生成计算书查看";
+  // clang-format off
+  const struct { std::vector<std::pair<int, std::string>> typed; const char* width; std::string point, checks; } rows[] = {
+      {{}, "10", "设计点：栓口动压 0.254 MPa，5.00 L/s（GB 50974 表 3.5.2）", "校核：1 项不满足（7.4.2 水带" + more},
+      {{{1, "衬胶"}, {2, "65"}, {0, "25"}, {5, "13"}}, "10", "设计点：栓口动压 0.350 MPa，6.98 L/s（GB 50974 第 7.4.12 条）",
+       "校核：1 项注意（7.4.12-2 栓口动压" + more},
+      {{{2, "65"}, {5, "13"}}, "30", "设计点：栓口动压 0.350 MPa，6.77 L/s（GB 50974 第 7.4.12 条）",
+       "校核：2 项不满足（7.4.6 间距、7.4.2 水带" + more},
+      {{{1, "衬胶"}, {2, "65"}, {0, "25"}, {5, "7"}}, "10", "设计点：栓口动压 0.250 MPa，5.83 L/s（GB 50974 第 7.4.12 条）",
+       "校核：3 项注意（7.4.12-2 充实水柱、7.4.12-2 栓口动压、3.5.2 出水量" + more},
+      {{{5, "1a"}}, "10", "", ""},
+  };
+  // clang-format on
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.point);
+    FakeWindow window;
+    Form1 form(window);
+    form.Form_Load();
+    window.userEdits({"Text9"}, "10");
+    form.Command1_Click();
+    for (const auto& [combo, typed] : r.typed) window.userTypes(combo, typed);
+    window.userEdits({"Text9"}, r.width);
+    form.Command1_Click();
+    EXPECT_EQ(window.status, std::make_pair(r.point, r.checks));
   }
 }
 

@@ -85,6 +85,7 @@ class EventRecorder final : public ui::FormEvents {
   void mnuManual_Click() override { events << "manual"; }
   void mnuAbout_Click() override { events << "about"; }
   void mnuSystem_Click() override { events << "system"; }
+  void Text9_Change() override { events << "width"; }
   QStringList events;
 };
 
