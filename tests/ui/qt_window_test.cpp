@@ -322,6 +322,8 @@ class WindowTest : public QObject {
              "设计点：栓口动压 0.254 MPa，5.00 L/s（GB 50974 表 3.5.2）\n"
              "校核：1 项不满足（7.4.2 水带）— Ctrl+P 生成计算书查看");
     QVERIFY(form()->grab().save(HYDRANT_SCREENSHOT_DIR "/hydrant-calc-example.png"));
+    // With the menu bar and the status bar, for the manual.
+    QVERIFY(window_->frame()->grab().save(HYDRANT_SCREENSHOT_DIR "/hydrant-calc-window.png"));
 
     QMap<QString, QString> before = allTexts();
     QWidget* const focused = form()->focusWidget();
