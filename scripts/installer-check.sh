@@ -144,6 +144,22 @@ for locale in C.UTF-8 zh_CN.UTF-8; do
   expect_window_closed "shortcut under $locale"
 done
 
+# Cancelled on its welcome page (Cancel, then Yes in the box that asks), an interactive setup
+# leaves the running window alone: it is asked to close only when the copying starts.
+start_window
+timeout 60 bash "$here/wine-prefix.sh" run "$wine_dir" "$setup" </dev/null >>"$log" 2>&1 &
+setup_pid=$!
+for answer in 2 6; do  # IDCANCEL on the page, IDYES in the box
+  wine_quiet "$wait_window" '#32770' "press:$answer" 20 || fail "the setup showed no page or box"
+  sleep 0.5
+done
+wait "$setup_pid" || true
+! kill -0 "$setup_pid" 2>/dev/null && wine_quiet "$wait_window" '#32770' closed 10 ||
+  fail "the setup did not end when cancelled"
+wine_quiet "$wait_window" "$window_class" open 0 || fail "the cancelled setup closed the window"
+wine_quiet "$wait_window" "$window_class" close 20 || fail "the window did not close"
+expect_window_closed "cancelled setup"
+
 # A silent re-install over the running window: it closes the window, then replaces the program.
 start_window
 wine_quiet "$setup" /S || fail "the silent re-install ended with status $?"
