@@ -317,9 +317,43 @@ std::string statusLines() {
   return text(GetDlgItem(form, 1050)) + "|" + text(GetDlgItem(form, 1051));
 }
 
+// The tooltip the program shows over a control: TTM_GETTEXT's pointers are the program's, so the
+// question and the answer go through memory allocated in it.
+std::string tipOf(HWND control) {
+  thread_local HWND tip;
+  tip = nullptr;
+  EnumWindows(
+      [](HWND w, LPARAM) -> BOOL {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid && className(w) == "tooltips_class32") tip = w;
+        return tip == nullptr;
+      },
+      0);
+  struct Ask {
+    TOOLINFOW info;
+    wchar_t text[128];
+  } ask{};
+  const HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  auto* remote =
+      static_cast<Ask*>(VirtualAllocEx(process, nullptr, sizeof ask, MEM_COMMIT, PAGE_READWRITE));
+  ask.info.cbSize = sizeof(TOOLINFOW);
+  ask.info.hwnd = form;
+  ask.info.uId = reinterpret_cast<UINT_PTR>(control);
+  ask.info.lpszText = remote->text;
+  WriteProcessMemory(process, remote, &ask, sizeof ask, nullptr);
+  send(tip, TTM_GETTEXTW, std::size(ask.text), reinterpret_cast<LPARAM>(remote));
+  ReadProcessMemory(process, remote, &ask, sizeof ask, nullptr);
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return narrow(ask.text);
+}
+
 // A result longer than its box, 121.98(mH2o) in 消防栓口水压, shows its first digit at the box's
-// left edge after the run writes it, and again after Tab has passed through it and End moved
-// the caret to its end. A box that refuses a hose pair the table lacks changes nothing.
+// left edge after the run writes it, with the whole text as tooltip (a result that fits has
+// none), and again after Tab has passed through it and End moved the caret to its end. A box that
+// refuses a hose pair the table lacks changes nothing.
 void checkLeadingDigitsAndHosePair() {
   const HWND pressure = ctl("Text1(1)");
   const auto firstShown = [&] {
@@ -332,6 +366,8 @@ void checkLeadingDigitsAndHosePair() {
   send(ctl("Command1"), BM_CLICK);
   expectEq(text(pressure), "121.98(mH2o)", "long result");
   expectEq(firstShown(), 0, "first character shown after the run");
+  expectEq(tipOf(pressure) + "|" + tipOf(ctl("Text8(0)")), "121.98(mH2o)|",
+           "tooltips of the results");
   SetForegroundWindow(form);
   for (int i = 0; i < 3 && focusedId() != id("Text1(1)"); ++i) {
     const int before = focusedId();
