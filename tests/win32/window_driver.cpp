@@ -27,6 +27,7 @@
 #include "ui/win32/system_form_ids.h"
 #include "ui/win32/win32_sheet_dialog.h"
 #include "ui/win32/win32_text.h"
+#include "ui/win32/win32_window.h"
 
 namespace {
 
@@ -225,7 +226,7 @@ void checkLoaded(int dpi) {
   RECT client;
   GetClientRect(form, &client);
   int statusHeight = 0;
-  for (int bar : {1050, 1051}) {
+  for (int bar : ui::kStatusBarIds) {
     const HWND w = GetDlgItem(form, bar);
     RECT r{};
     GetWindowRect(w, &r);
@@ -314,7 +315,8 @@ std::string allTexts() {
 }
 
 std::string statusLines() {
-  return text(GetDlgItem(form, 1050)) + "|" + text(GetDlgItem(form, 1051));
+  return text(GetDlgItem(form, ui::kStatusBarIds[0])) + "|" +
+         text(GetDlgItem(form, ui::kStatusBarIds[1]));
 }
 
 // The tooltip the program shows over a control: TTM_GETTEXT's pointers are the program's, so the
