@@ -8,6 +8,7 @@
 #include "calc/number_text.h"
 #include "calc/pipe_table.h"
 #include "files/project_keys.h"
+#include "sheet/book_sheet.h"
 
 namespace sheet {
 namespace {
@@ -262,6 +263,10 @@ void inputSection(std::string& h, const calc::SystemInputs& in, int number) {
         !files::sectionPresent(project, k.section)) {
       continue;
     }
+    // Optional keys left out stay out (the calculation book's, for one), except those whose
+    // absence decides a number.
+    const bool decides = k.path() == "pump.rated_head" || k.path() == "design.target_pressure";
+    if (!decides && std::holds_alternative<std::monostate>(k.get(project))) continue;
     // Riser and main share their captions; so do the tank's and the stabiliser's levels.
     const bool shared = k.section == "riser" || k.section == "main" || k.section == "tank" ||
                         k.section == "stabilizer";
@@ -567,6 +572,7 @@ std::string renderSystemSections(const calc::SystemInputs& in, const calc::Syste
   pumpSection(h, in, r, first + 3);
   floorSection(h, in, r, first + 4);
   checkSection(h, r, first + 5);
+  h += renderBookSection(in, r, first + kSystemSectionCount);
   return h;
 }
 
@@ -585,9 +591,9 @@ calc::Result<std::string> makeSystemSheet(const calc::SystemInputs& in, SheetReq
   request.design.streams = h.streams;
   request.design.minFlow = h.minFlow;
   request.design.pressureMPa.reset();
-  request.extraBasis = renderSystemBasis(in, result.value());
+  request.extraBasis = renderSystemBasis(in, result.value()) + renderBookBasis(result.value());
   request.extraSections = renderSystemSections(in, result.value(), 7);
-  request.extraSectionCount = kSystemSectionCount;
+  request.extraSectionCount = kSystemSectionCount + (result.value().book ? 1 : 0);
   request.extraChecks = result.value().checks;
   request.extraConclusion = systemConclusion(in, result.value());
   return makeSheet(request);
