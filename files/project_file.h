@@ -3,6 +3,7 @@
 // unfavourable hydrant, the building, flows, supply, pump, tank, stabilizer, riser, main and
 // design settings). Read and written here, in one place, for the command line and the windows.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,8 +37,13 @@ std::string writeProject(const Project& project);
 // `text` as a TOML basic string, quotes included: quote, backslash and control bytes escaped.
 std::string tomlString(std::string_view text);
 
-// readProject of the file at a UTF-8 path ("-": standard input).
+// readProject of the file at a UTF-8 path ("-": standard input). A file larger than
+// kMaxProjectBytes is refused unread: a project of 300 storeys is a few kilobytes.
+inline constexpr std::size_t kMaxProjectBytes = std::size_t{1} << 20;
 calc::Result<Project> loadProject(std::string_view path);
+// The error of a project file that could not be read, `reason` as files::readWholeFile says
+// it: "office.toml: 无法读取项目文件：文件不存在", "…: 项目文件过大（上限 1 MiB）".
+calc::CalcError unreadableProject(std::string_view path, std::string_view reason);
 // writeProject into the file at a UTF-8 path, written safely; one line saying why not.
 std::optional<std::string> saveProject(std::string_view path, const Project& project);
 
