@@ -170,8 +170,11 @@ std::string jsonText(const Json& value) {
       escaped = {0x7F, 1};
     } else if (byte(0) == 0xC2 && byte(1) >= 0x80 && byte(1) <= 0x9F) {
       escaped = {byte(1), 2};
-    } else if (byte(0) == 0xE2 && byte(1) == 0x80 && (byte(2) == 0xA8 || byte(2) == 0xA9)) {
-      escaped = {0x2000 + (byte(2) - 0x80), 3};
+    } else if (byte(0) == 0xE2 && byte(1) == 0x80 &&
+               (byte(2) == 0x8E || byte(2) == 0x8F || (byte(2) >= 0xA8 && byte(2) <= 0xAE))) {
+      escaped = {0x2000 + (byte(2) - 0x80), 3};  // U+200E/F, U+2028/9, U+202A–E
+    } else if (byte(0) == 0xE2 && byte(1) == 0x81 && byte(2) >= 0xA6 && byte(2) <= 0xA9) {
+      escaped = {0x2040 + (byte(2) - 0x80), 3};  // U+2066–9
     } else if (byte(0) == 0xEF && byte(1) == 0xBF && byte(2) == 0xBD) {
       escaped = {0xFFFD, 3};
     }

@@ -28,7 +28,8 @@ using Json = nlohmann::ordered_json;
 
 // The value on one line. Ill-formed UTF-8 in a text becomes the escape \ufffd; besides
 // quote, backslash and the C0 controls, DEL, the C1 controls and U+2028/U+2029 are
-// escaped too, so that no text can steer a terminal and the line is also valid JavaScript.
+// escaped too, so that no text can steer a terminal and the line is also valid JavaScript;
+// so are the bidirectional controls (calc/utf8.h), which would reorder what a terminal shows.
 std::string jsonText(const Json& value);
 // The same with a line end.
 std::string jsonLine(const Json& value);
