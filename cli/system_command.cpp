@@ -167,7 +167,10 @@ std::string json(const calc::SystemResult& r) {
                                 {"text", c.text}});
   }
   // "design" exactly as --check writes it; "system" with unrounded numbers.
-  return jsonLine({{"design", designJson(r.design)}, {"system", std::move(system)}});
+  std::string out = "{\"design\":";
+  JsonWriter design(out);
+  writeDesignJson(design, r.design);
+  return out + ",\"system\":" + jsonText(system) + "}\n";
 }
 
 Printed printProject(const files::Project& project, Format format) {
