@@ -182,22 +182,28 @@ void appendJsonString(std::string& out, std::string_view text) {
     // Printable ASCII and the well-formed three-byte characters that need no escape (the
     // Chinese and the punctuation of every message), the most of every text, are copied in
     // runs; E0 and ED, whose second bytes are narrower, take the long way.
-    std::size_t end = pos;
-    while (end < text.size()) {
-      const auto b = static_cast<unsigned char>(text[end]);
+    const auto* const begin = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* const last = begin + text.size();
+    const auto* p = begin + pos;
+    while (p < last) {
+      const unsigned char b = *p;
       if (b >= 0x20 && b < 0x7F && b != '"' && b != '\\') {
-        ++end;
+        ++p;
         continue;
       }
-      if (b < 0xE1 || b == 0xED || end + 2 >= text.size()) break;
-      const auto b1 = static_cast<unsigned char>(text[end + 1]);
-      const auto b2 = static_cast<unsigned char>(text[end + 2]);
+      if (b < 0xE1 || b == 0xED || last - p < 3) break;
+      const unsigned char b1 = p[1], b2 = p[2];
       if ((b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80) break;
-      if (b == 0xE2 && (b1 == 0x80 || b1 == 0x81)) break;  // U+2000–U+207F: separators, marks
-      if (b == 0xEF && b1 == 0xBF && b2 == 0xBD) break;    // U+FFFD
-      end += 3;
+      // U+200E/F, U+2028–U+202E, U+2066–U+2069 and U+FFFD are escaped.
+      if (b == 0xE2 && b1 == 0x80 && (b2 == 0x8E || b2 == 0x8F || (b2 >= 0xA8 && b2 <= 0xAE))) {
+        break;
+      }
+      if (b == 0xE2 && b1 == 0x81 && b2 >= 0xA6 && b2 <= 0xA9) break;
+      if (b == 0xEF && b1 == 0xBF && b2 == 0xBD) break;
+      p += 3;
     }
-    out.append(text, pos, end - pos);
+    const auto end = static_cast<std::size_t>(p - begin);
+    out.append(text.data() + pos, end - pos);
     if (end == text.size()) break;
     pos = end;
     const calc::DecodedChar ch = calc::decodeUtf8(text, pos);
