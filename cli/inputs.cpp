@@ -59,9 +59,6 @@ std::string beyond(std::string_view name, std::string_view text, const char* whi
   return std::string(name) + " 的取值" + calc::errors::quoted(text) + which + "：" + limit;
 }
 
-// The physical limits of the settings given as numbers, so that a slip of the finger is
-// caught before the check; the reason names the option or column and quotes the text as
-// typed. Nothing when within them or not a number at all (the setting's reader says).
 // The number of a text, or +∞ for one too large to hold (1e400), which parseNumber refuses.
 std::optional<double> magnitude(std::string_view text) {
   if (const auto value = calc::parseNumber(text)) return value;
@@ -70,6 +67,9 @@ std::optional<double> magnitude(std::string_view text) {
   return std::nullopt;
 }
 
+// The physical limits of the settings given as numbers, so that a slip of the finger is
+// caught before the check; the reason names the option or column and quotes the text as
+// typed. Nothing when within them or not a number at all (the setting's reader says).
 Text pressureBeyondRange(std::string_view name, std::string_view text) {
   const auto value = magnitude(text);
   if (value && *value > kMaxPressureMPa) {
