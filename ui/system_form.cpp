@@ -138,6 +138,41 @@ std::span<const SystemField> systemFields() { return kFields; }
 std::span<const std::string_view> systemFloorColumns() { return kFloorColumns; }
 std::span<const std::string_view> systemCheckColumns() { return kCheckColumns; }
 
+std::vector<int> systemGroupColumns() {
+  // A group's height in half rows: its rows and a row and a half of frame and caption.
+  std::vector<int> weight(kGroups.size(), 3);
+  for (const SystemField& f : kFields) {
+    const auto g = std::find(kGroups.begin(), kGroups.end(), f.group) - kGroups.begin();
+    weight[static_cast<std::size_t>(g)] += 2;
+  }
+  const int n = static_cast<int>(weight.size());
+  constexpr int kMinColumns = 4, kTallest = 2 * 16;
+  std::vector<int> column(weight.size(), 0);
+  for (int k = std::min(kMinColumns, n); k <= n; ++k) {
+    // best[j][i]: the least tallest column when the first i groups fill j columns; cut[j][i]
+    // where the last of those columns starts.
+    constexpr int kNone = 1 << 29;
+    std::vector best(static_cast<std::size_t>(k + 1), std::vector<int>(weight.size() + 1, kNone));
+    std::vector cut(best.size(), std::vector<int>(weight.size() + 1, 0));
+    best[0][0] = 0;
+    for (int j = 1; j <= k; ++j) {
+      for (int i = j; i <= n; ++i) {
+        int run = 0;
+        for (int start = i - 1; start >= j - 1; --start) {
+          run += weight[static_cast<std::size_t>(start)];
+          const int tallest = std::max(best[j - 1][start], run);
+          if (tallest < best[j][i]) best[j][i] = tallest, cut[j][i] = start;
+        }
+      }
+    }
+    for (int j = k, i = n; j > 0; i = cut[j][i], --j) {
+      for (int g = cut[j][i]; g < i; ++g) column[static_cast<std::size_t>(g)] = j - 1;
+    }
+    if (best[k][n] <= kTallest) break;
+  }
+  return column;
+}
+
 const SystemField* findSystemField(std::string_view key) {
   const auto it = std::find_if(kFields.begin(), kFields.end(),
                                [&](const SystemField& f) { return f.key == key; });
@@ -245,6 +280,19 @@ std::string floorHeightsText(const std::vector<double>& heights) {
     i = j;
   }
   return out;
+}
+
+std::optional<std::string> adaptFloorHeights(std::string_view text, int floors) {
+  const std::optional<std::vector<double>> heights = parseFloorHeights(text);
+  if (!heights || floors < 2) return std::nullopt;
+  const std::vector<double>& h = *heights;
+  if (h.size() == 1) return std::nullopt;  // one height already serves any number of floors
+  if (!std::all_of(h.begin() + 1, h.end(), [&](double v) { return v == h.back(); })) {
+    return std::nullopt;
+  }
+  std::vector<double> adapted(static_cast<std::size_t>(floors - 1), h.back());
+  adapted.front() = h.front();
+  return floorHeightsText(adapted);
 }
 
 calc::Result<files::Project> projectFromEntries(const SystemEntries& entries) {
@@ -381,6 +429,7 @@ void SystemForm::clearResults() {
 std::optional<files::Project> SystemForm::readEntries() {
   calc::Result<files::Project> p = projectFromEntries(entries());
   if (!p.ok()) {
+    clearResults();  // they described other entries
     view_.showMessage(p.error().message);
     return std::nullopt;
   }
@@ -392,6 +441,7 @@ void SystemForm::cmdCalculate_Click() {
   if (!p) return;
   const calc::Result<calc::SystemResult> run = calc::calculateSystem(p->inputs);
   if (!run.ok()) {
+    clearResults();
     view_.showMessage(run.error().message);
     return;
   }
@@ -423,9 +473,13 @@ void SystemForm::cmdCalculate_Click() {
          f.reducing != calc::Reducing::None});
   }
   std::vector<SystemCheckRow> checks;
+  int failed = 0;
   for (const calc::DesignCheck& c : r.checks) {
-    checks.push_back({c.clause, std::string(calc::verdictWords(c.verdict)), c.text});
+    const bool fail = c.verdict == calc::Verdict::Fail;
+    failed += fail;
+    checks.push_back({c.clause, std::string(calc::verdictWords(c.verdict)), c.text, fail});
   }
+  if (failed > 0) summary += "；" + std::to_string(failed) + " 项不满足";
   view_.setSummary(summary);
   view_.setFloorRows(floors);
   view_.setCheckRows(checks);
@@ -500,6 +554,15 @@ void SystemForm::dnChanged(std::string_view key) {
   if (const auto row = calc::weldedSteelPipe(static_cast<int>(*dn))) {
     view_.setEntry(std::string(sectionOf(key)) + ".inner_diameter",
                    calc::numberToText(row->innerDiameter));
+  }
+}
+
+void SystemForm::floorsChanged() {
+  const std::optional<double> floors = calc::parseNumber(view_.entry("building.floors"));
+  if (!floors || *floors != std::trunc(*floors) || *floors < 2 || *floors > 1000) return;
+  const std::string key = "building.floor_heights";
+  if (const auto adapted = adaptFloorHeights(view_.entry(key), static_cast<int>(*floors))) {
+    view_.setEntry(key, *adapted);
   }
 }
 

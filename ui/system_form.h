@@ -46,6 +46,11 @@ const SystemField* findSystemField(std::string_view key);
 // A combo box's list; a DN combo box lists the welded pipe table's sizes.
 std::vector<std::string> systemFieldItems(const SystemField& field);
 
+// The column of each group box, in systemGroups() order: the groups in order, cut into the
+// fewest columns (four at least) whose tallest holds at most about sixteen rows, as evenly as
+// the order allows. Both toolkits lay the form out by it.
+std::vector<int> systemGroupColumns();
+
 // The worked example's entries (examples/office-18f.toml).
 SystemEntries defaultSystemEntries();
 // Copies the main window's hose, nozzle and water column into the [hydrant] entries.
@@ -63,6 +68,10 @@ std::optional<std::vector<double>> parseFloorHeights(std::string_view text);
 // The shortest text parseFloorHeights reads back: "3.9" when all are equal, else a list with
 // runs written "3.9×16".
 std::string floorHeightsText(const std::vector<double>& heights);
+// Storey heights for `floors` floors when `text` is one height for all, or a first storey and
+// one height for the rest ("5.1, 3.9×16" → "5.1, 3.9×8" for 10 floors); nothing otherwise, as
+// a list of different heights cannot be guessed.
+std::optional<std::string> adaptFloorHeights(std::string_view text, int floors);
 
 // The project the entries describe, read as the command line reads a file; the error's message
 // names the field by its caption and quotes its text.
@@ -88,6 +97,7 @@ class SystemForm final : public SystemEvents {
   void cmdSheet_Click() override;
   void dnChanged(std::string_view key) override;
   void sectionToggled(std::string_view section) override;
+  void floorsChanged() override;
 
  private:
   void show(const SystemEntries& entries);

@@ -28,9 +28,10 @@ struct SystemFloorRow {
   bool marked = false;
 };
 
-// One row of the check list: 条文, 结论, 说明.
+// One row of the check list: 条文, 结论, 说明, and whether the check failed (shown in red).
 struct SystemCheckRow {
   std::string clause, verdict, text;
+  bool failed = false;
 };
 
 // What the user does on the form.
@@ -44,6 +45,8 @@ class SystemEvents {
   virtual void dnChanged(std::string_view key) = 0;
   // The user switched a section's check box ("tank", "stabilizer").
   virtual void sectionToggled(std::string_view section) = 0;
+  // The user typed or chose a new number of floors.
+  virtual void floorsChanged() = 0;
 
  protected:
   ~SystemEvents() = default;

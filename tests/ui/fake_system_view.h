@@ -60,6 +60,7 @@ class FakeSystemView final : public SystemView, public EventLog {
   void userTypes(std::string_view key, const std::string& text) {
     at(key).text = text;
     if (key.ends_with(".dn")) events_->dnChanged(key);
+    if (key == "building.floors") events_->floorsChanged();
   }
   void userChecks(std::string_view section, bool checked) {
     at(section).checked = checked;

@@ -55,7 +55,7 @@ TEST_F(SystemFormTest, WorkedExampleAsTheFormShowsIt) {
   EXPECT_TRUE(view.log.empty());
 }
 
-TEST(SystemFormBadEntry, ReadersMessageAndTheResultsKept) {
+TEST(SystemFormBadEntry, ReadersMessageAndTheResultsEmptied) {
   // clang-format off
   const struct { const char* key; const char* text; const char* message; } rows[] = {
       {"riser.dn", "1a", "立管 管径DN“1a”不是有效的数字。"},
@@ -73,7 +73,9 @@ TEST(SystemFormBadEntry, ReadersMessageAndTheResultsKept) {
     e.view.userTypes(r.key, r.text);
     e.form.cmdCalculate_Click();
     EXPECT_EQ(e.view.log, Strings{std::string("message ") + r.message});
-    EXPECT_EQ(marks(e.view), kExampleMarks);
+    // The last results described other entries.
+    EXPECT_EQ(marks(e.view) + e.view.summary, "");
+    EXPECT_TRUE(e.view.checks.empty());
     EXPECT_EQ(e.view.get("riser.inner_diameter").text, "106");  // "1a" is no size: left alone
   }
 }
@@ -86,6 +88,47 @@ TEST_F(SystemFormTest, DnGivesTheInnerDiameterAndFewerFloorsAreRecalculated) {
   EXPECT_TRUE(view.log.empty());
   EXPECT_EQ(view.get("riser.inner_diameter").text, "159.3");
   EXPECT_EQ(view.floors.size(), 10u);
+}
+
+// Failed checks are flagged for the red rows and counted in the result line.
+TEST_F(SystemFormTest, FailedChecksCountedAndFlagged) {
+  view.userTypes("pump.rated_head", "100");  // below the calculated 117.37 m: 10.1.7
+  view.userTypes("riser.dn", "80");          // below DN100: 8.1.5
+  form.cmdCalculate_Click();
+  EXPECT_TRUE(view.summary.ends_with("；2 项不满足")) << view.summary;
+  std::string failed;
+  for (const SystemCheckRow& row : view.checks) {
+    EXPECT_EQ(row.failed, row.verdict == "不满足") << row.clause;
+    if (row.failed) failed += row.clause + " ";
+  }
+  EXPECT_EQ(failed, "8.1.5 10.1.7 ");
+}
+
+// 层数 carries a first storey and one height for the rest along; other lists stay as typed.
+TEST(SystemFormFloorHeights, AdaptedToTheNumberOfFloors) {
+  // clang-format off
+  const struct { const char* text; int floors; std::optional<std::string> adapted; } cases[] = {
+      {"5.1, 3.9×16", 10, "5.1, 3.9×8"}, {"5.1, 3.9×16", 3, "5.1, 3.9"},
+      {"5.1, 3.9×16", 2, "5.1"},         {"5.1, 3.9×16", 1, std::nullopt},
+      {"4×17", 10, "4"},                 {"3.9", 10, std::nullopt},
+      {"5.1, 3.9, 4.2", 5, std::nullopt}, {"abc", 10, std::nullopt},
+  };
+  // clang-format on
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text + (" " + std::to_string(c.floors)));
+    EXPECT_EQ(adaptFloorHeights(c.text, c.floors), c.adapted);
+  }
+  Example e;
+  e.view.userTypes("building.floors", "10");
+  e.form.cmdCalculate_Click();
+  EXPECT_EQ(e.view.get("building.floor_heights").text, "5.1, 3.9×8");
+  EXPECT_EQ(e.view.floors.size(), 10u);
+  EXPECT_TRUE(e.view.log.empty());
+}
+
+// The example's nine groups in four columns, as both toolkits have laid them out.
+TEST(SystemFormLayout, GroupsInColumns) {
+  EXPECT_EQ(systemGroupColumns(), (std::vector{0, 0, 1, 1, 2, 2, 2, 3, 3}));
 }
 
 TEST_F(SystemFormTest, StabilizerOnTankOff) {

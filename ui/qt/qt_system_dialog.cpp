@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 
@@ -25,10 +26,6 @@ namespace {
 QString qs(std::string_view s) {
   return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
-
-// The column of every group box, in systemGroups() order; the Win32 resource is laid out the
-// same way.
-constexpr std::array kGroupColumns = {0, 0, 1, 1, 2, 2, 2, 3, 3};
 
 // Marked floors: the rows whose outlet needs reducing, in a light red behind black text.
 const QColor kMarked(255, 221, 221);
@@ -55,8 +52,11 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
   setWindowTitle(qs(kSystemFormTitle));
   setFont(qt::windowFont());
 
+  // The group boxes in the columns the Win32 form uses too.
+  const std::vector<int> groupColumns = systemGroupColumns();
   auto* columnsRow = new QHBoxLayout;
-  std::array<QVBoxLayout*, 4> columns{};
+  std::vector<QVBoxLayout*> columns(
+      static_cast<std::size_t>(*std::max_element(groupColumns.begin(), groupColumns.end()) + 1));
   for (QVBoxLayout*& c : columns) {
     c = new QVBoxLayout;
     columnsRow->addLayout(c, 1);
@@ -112,7 +112,7 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
       }
       fields_.emplace(key, w);
     }
-    columns[static_cast<std::size_t>(kGroupColumns[g])]->addWidget(box);
+    columns[static_cast<std::size_t>(groupColumns[g])]->addWidget(box);
   }
 
   // Two a row under the last column, 关闭 alone at the right, as in the Win32 resource.

@@ -1,19 +1,24 @@
 #pragma once
-// The 消火栓系统计算 form on plain Win32: the dialog resource IDD_SYSTEM_FORM
-// (app/hydrant-calc.rc.in, IDs in ui/win32/system_form_ids.h) carrying SystemView for SystemForm's
-// handlers. The dialog manager runs it modally: Tab walks the entries column by column, Enter
-// presses the default button 计 算, Esc and 关闭 close it. The floor grid and the check list
-// are ListViews in report mode; floors that need reducing are drawn on a light red.
+// The 消火栓系统计算 form on plain Win32, carrying SystemView for SystemForm's handlers. The
+// dialog is built at run time from systemFields() (ui/win32/dialog_template.h; IDs in
+// ui/win32/system_form_ids.h): group boxes in columns (systemGroupColumns()), a label and an
+// entry a row, the buttons beside them and the results below, all measured in the form's
+// 宋体 9 pt at the window's DPI. The dialog manager runs it modally: Tab walks the entries
+// column by column, Enter presses the default button 计 算, Esc and 关闭 close it. It can be
+// resized down to what its contents need (the two lists take the room) and remembers its size
+// under HKCU\Software\Tavrel小工具. The floor grid and the check list are ListViews in report
+// mode: floors that need reducing on a light red, failed checks in red, the whole 说明 as the
+// row's tip; every field has a tooltip with its meaning, unit, range and clause.
 
 #include <windows.h>
 
 #include <commctrl.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
 #include "ui/system_view.h"
+#include "ui/win32/gdi.h"
 
 namespace ui {
 class SystemForm;
@@ -49,15 +54,35 @@ class SystemDialog final : public SystemView {
   INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
   void onInitDialog();
   void onCommand(int id, int code);
-  LRESULT onCustomDraw(NMLVCUSTOMDRAW& draw) const;
+  LRESULT onNotify(NMHDR& header);
+  void addTooltips();
+  // Places the entries and buttons for `dpi` and works out the smallest size; placeResults()
+  // then fills the rest of the client area with the results.
+  void layout(UINT dpi);
+  void placeResults();
+  void fitCheckColumns();
+  void restoreSize();
+  void saveSize();
   HWND control(std::string_view key) const;
+  int px(int pixelsAt96) const { return MulDiv(pixelsAt96, static_cast<int>(dpi_), 96); }
 
   HWND dialog_ = nullptr;
+  HWND tooltip_ = nullptr;
   SystemEvents* events_ = nullptr;
   SystemForm* form_ = nullptr;
   const SystemEntries* initial_ = nullptr;
   SystemEntries* last_ = nullptr;
-  std::vector<bool> marked_;  // per row of the floor grid
+  std::vector<std::wstring> tips_;          // the tooltips' texts, which must outlive the tooltip
+  std::vector<bool> marked_;                // per row of the floor grid
+  std::vector<bool> failed_;                // per row of the check list
+  std::vector<std::wstring> explanations_;  // per row of the check list: its 说明
+  UINT dpi_ = 96;
+  Font font_;
+  int lineHeight_ = 0;  // of the font
+  int topHeight_ = 0;   // the entries' and buttons' area
+  int floorsWidth_ = 0;
+  int minWidth_ = 0, minHeight_ = 0;  // the smallest window, frame included
+  bool laidOut_ = false;
 };
 
 }  // namespace ui::win32
