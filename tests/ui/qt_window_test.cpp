@@ -13,6 +13,7 @@
 #include "files/project_file.h"
 #include "tests/ui/expected_window.h"
 #include "ui/form1.h"
+#include "ui/qt/qt_system_dialog.h"
 #include "ui/qt/qt_window.h"
 
 namespace {
@@ -102,6 +103,7 @@ class WindowTest : public QObject {
   std::unique_ptr<ui::Form1> form_;
   std::unique_ptr<ModalWatchdog> watchdog_;
   QList<QUrl> opened_;
+  QTemporaryDir settings_;  // the forms' QSettings, never the user's
 
   QWidget* form() const { return window_->form(); }
   template <class T = QWidget>
@@ -148,6 +150,10 @@ class WindowTest : public QObject {
   }
 
  private slots:
+  void initTestCase() {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
+  }
+
   void init() {
     watchdog_ = std::make_unique<ModalWatchdog>();
     window_ = std::make_unique<ui::QtWindow>();
@@ -372,9 +378,11 @@ class WindowTest : public QObject {
   }
 
   // Action: the context menu's 系统计算…; in the form: 打开… the worked example, 计 算 by
-  // Enter, fewer floors, 保存…, 关闭. Expected: the window's hose shown first; one row and
-  // the reducing floors' marks in the grid; the saved file as the command line reads it; the
-  // main window unchanged.
+  // Enter, a pump head too low, the form enlarged, fewer floors, 保存…, 关闭. Expected: the
+  // window's hose shown first; one row and the reducing floors' marks in the grid; the failed
+  // check red and counted; the smallest form fits 1366×768 and 1920×1080 at 150 %, the grids
+  // take the room, the size is kept; the storey heights follow 层数; the saved file as the
+  // command line reads it; the main window unchanged.
   void systemFormFromTheContextMenu() {
     const QMap<QString, QString> before = allTexts();
     QTemporaryDir dir;
@@ -382,6 +390,7 @@ class WindowTest : public QObject {
     QString fileToChoose = QStringLiteral(HYDRANT_SOURCE_DIR "/examples/office-18f.toml");
     QStringList log;
     bool driven = false;
+    QSize enlarged;
     watchdog_->handle = [&](QWidget* modal) {
       if (auto* files = qobject_cast<QFileDialog*>(modal)) {
         log << files->windowTitle() + " " + files->nameFilters().join(";");
@@ -405,7 +414,23 @@ class WindowTest : public QObject {
         log << QString::number(grid->item(3, 0)->background().color() !=
                                grid->item(2, 0)->background().color());
         QVERIFY(modal->grab().save(HYDRANT_SCREENSHOT_DIR "/hydrant-calc-system.png"));
+        auto* checks = modal->findChild<QTableWidget*>("checkList");
+        type(field("pump.rated_head"), "100");
+        QTest::mouseClick(button("cmdCalculate"), Qt::LeftButton);
+        log << modal->findChild<QLabel*>("summary")->text().section("；", -1);
+        for (int r = 0; r < checks->rowCount(); ++r) {
+          const bool red = checks->item(r, 1)->foreground().color() == QColor(192, 0, 0);
+          if (red || checks->item(r, 1)->text() == "不满足") log << checks->item(r, 0)->text();
+        }
+        log << QString::number(modal->minimumWidth() <= 1280 && modal->minimumHeight() <= 680);
+        const QSize gridBefore = grid->size(), checksBefore = checks->size();
+        enlarged = modal->minimumSize() + QSize(200, 100);
+        modal->resize(enlarged);
+        modal->layout()->activate();
+        log << QString::number(grid->height() > gridBefore.height() &&
+                               checks->width() > checksBefore.width());
         type(field("building.floors"), "10");
+        log << qobject_cast<QLineEdit*>(field("building.floor_heights"))->text();
         type(field("building.floor_heights"), "4.5, 3.6×8");
         fileToChoose = saved;
         QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
@@ -417,8 +442,9 @@ class WindowTest : public QObject {
     watchdog_->handle = nullptr;
 
     QCOMPARE(log, QStringList({"麻质", "打开 消火栓系统 (*.toml)", "1", "1.10", "0.759", "1.622",
-                               "1.116", "必须减压", "20（19.87）*", "0.372", "1",
-                               "保存 消火栓系统 (*.toml)"}));
+                               "1.116", "必须减压", "20（19.87）*", "0.372", "1", "1 项不满足",
+                               "10.1.7", "1", "1", "5.1, 3.9×8", "保存 消火栓系统 (*.toml)"}));
+    QCOMPARE(ui::QtSystemDialog(nullptr, nullptr).size(), enlarged);
     QVERIFY(watchdog_->seen.isEmpty());
     const auto read = files::loadProject(saved.toStdString());
     QVERIFY2(read.ok(), read.ok() ? "" : read.error().message.c_str());

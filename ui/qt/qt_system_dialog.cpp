@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTableWidget>
@@ -29,6 +30,8 @@ QString qs(std::string_view s) {
 
 // Marked floors: the rows whose outlet needs reducing, in a light red behind black text.
 const QColor kMarked(255, 221, 221);
+// Failed checks: red text.
+const QColor kFailed(192, 0, 0);
 
 QTableWidget* makeTable(QWidget* parent, const char* name,
                         std::span<const std::string_view> columns) {
@@ -95,9 +98,16 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
           w = combo;
           break;
         }
-        case FieldKind::Text:
-          w = new QLineEdit(box);
+        case FieldKind::Text: {
+          auto* edit = new QLineEdit(box);
+          if (key == "building.floors") {
+            QObject::connect(edit, &QLineEdit::textEdited, this, [this] {
+              if (events_) events_->floorsChanged();
+            });
+          }
+          w = edit;
           break;
+        }
       }
       w->setObjectName(qs(f.key));
       if (!f.tooltip.empty()) w->setToolTip(qs(f.tooltip));
@@ -154,13 +164,14 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
   summary_->setMinimumHeight(18);
   floors_ = makeTable(this, "floorGrid", systemFloorColumns());
   checks_ = makeTable(this, "checkList", systemCheckColumns());
-  floors_->setMinimumHeight(170);
-  checks_->setMinimumHeight(170);
+  floors_->setMinimumHeight(120);
+  checks_->setMinimumHeight(120);
   // Every caption and cell whole: the columns take the width of their widest text.
   floors_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   floors_->setMinimumWidth(590);
-  checks_->setColumnWidth(0, 70);
-  checks_->setColumnWidth(1, 50);
+  // 条文 and 结论 as wide as their widest words (不满足) in the form's font.
+  checks_->setColumnWidth(0, checks_->fontMetrics().horizontalAdvance("7.4.12-2 ") + 16);
+  checks_->setColumnWidth(1, checks_->fontMetrics().horizontalAdvance("不满足") + 16);
   checks_->horizontalHeader()->setStretchLastSection(true);
 
   auto* results = new QGroupBox("计算结果", this);
@@ -179,9 +190,19 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
     setStyle(style);
     for (QWidget* w : findChildren<QWidget*>()) w->setStyle(style);
   }
-  // Fixed size, as the main window: what the layout needs, a little wider for the grids.
+  // No smaller than what the layout needs; the size the user left it with.
   adjustSize();
-  setFixedSize(std::max(sizeHint().width(), 960), sizeHint().height());
+  setMinimumSize(minimumSizeHint());
+  setSizeGripEnabled(true);
+  const QSize kept =
+      QSettings(kSettingsOrganization, kSettingsApplication).value(kSizeKey).toSize();
+  resize(std::max(sizeHint().width(), 960), sizeHint().height());
+  if (kept.isValid()) resize(kept.expandedTo(minimumSize()).boundedTo(QSize(20000, 20000)));
+}
+
+void QtSystemDialog::done(int result) {
+  QSettings(kSettingsOrganization, kSettingsApplication).setValue(kSizeKey, size());
+  QDialog::done(result);
 }
 
 QWidget* QtSystemDialog::widget(std::string_view key) const {
@@ -250,14 +271,18 @@ void QtSystemDialog::setFloorRows(const std::vector<SystemFloorRow>& rows) {
 
 void QtSystemDialog::setCheckRows(const std::vector<SystemCheckRow>& rows) {
   checks_->setRowCount(static_cast<int>(rows.size()));
+  QTableWidgetItem* firstFailed = nullptr;
   for (std::size_t r = 0; r < rows.size(); ++r) {
     int c = 0;
     for (const std::string* cell : {&rows[r].clause, &rows[r].verdict, &rows[r].text}) {
       auto* item = new QTableWidgetItem(qs(*cell));
       item->setToolTip(qs(rows[r].text));  // the sentence is longer than the column
+      if (rows[r].failed) item->setForeground(kFailed);
       checks_->setItem(static_cast<int>(r), c++, item);
+      if (rows[r].failed && !firstFailed) firstFailed = item;
     }
   }
+  if (firstFailed) checks_->scrollToItem(firstFailed);
 }
 
 void QtSystemDialog::showMessage(std::string_view prompt) { qt::showMessage(this, prompt); }

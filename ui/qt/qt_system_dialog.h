@@ -1,6 +1,9 @@
 #pragma once
-// The 消火栓系统计算 form on Qt: a fixed-size QDialog in the main window's look (宋体 9 pt,
-// group boxes, labels left of entries) that carries SystemView for SystemForm's handlers.
+// The 消火栓系统计算 form on Qt: a QDialog in the main window's look (宋体 9 pt, group boxes,
+// labels left of entries) that carries SystemView for SystemForm's handlers. It can be resized
+// down to what its contents need, the two grids taking the room, and keeps its size in
+// QSettings (organization "Tavrel小工具", key systemForm/size). Failed checks show in red, the
+// first of them scrolled into view.
 //
 // Object names for tests and accessibility tools: every entry, combo box and check box by its
 // project-file key ("riser.dn", "tank"); the buttons cmdCalculate, cmdOpen, cmdSave, cmdSheet,
@@ -40,6 +43,13 @@ class QtSystemDialog final : public QDialog, public SystemView {
   bool askSheetOptions(SheetOptions& options) override;
   std::optional<std::string> askSaveSheetPath(std::string_view fileName) override;
   void openFile(const std::string& path) override;
+
+  // Where the form keeps its size.
+  static constexpr const char* kSettingsOrganization = "Tavrel小工具";
+  static constexpr const char* kSettingsApplication = "hydrant-calc";
+  static constexpr const char* kSizeKey = "systemForm/size";
+
+  void done(int result) override;
 
  private:
   QWidget* widget(std::string_view key) const;
