@@ -128,6 +128,34 @@ calc::CalcError fromReader(const calc::CalcError& error, const SystemEntries& en
   return entryError(*f, text(entries, f->key), "：" + what);
 }
 
+// A reader's error about a file the form opens, told by the form's captions instead of the
+// file's keys: "F 第 17 行：建筑与流量 层高(m)：层高应有 9 个…", "F：项目文件缺少[消火栓]一节".
+// Errors that only a key can name (a misspelled one, TOML syntax) stay as the reader says them.
+std::string openMessage(const calc::CalcError& error, const std::string& path) {
+  std::string_view rest = error.message;
+  if (!rest.starts_with(path)) return error.message;
+  rest.remove_prefix(path.size());
+  std::string line;
+  if (rest.starts_with(":") && rest.size() > 1 && rest[1] >= '0' && rest[1] <= '9') {
+    const std::size_t end = rest.find(':', 1);
+    if (end == std::string_view::npos) return error.message;
+    line = " 第 " + std::string(rest.substr(1, end - 1)) + " 行";
+    rest.remove_prefix(end);
+  }
+  if (!rest.starts_with(": ")) return error.message;
+  rest.remove_prefix(2);
+  if (const files::ProjectSection* section = files::findProjectSection(error.field);
+      section && rest.starts_with("[" + error.field + "]: 缺少必需的节")) {
+    return path + line + "：项目文件缺少[" + std::string(section->caption) + "]一节";
+  }
+  std::string key = error.field;
+  if (key == "building.floor_height") key = "building.floor_heights";
+  const SystemField* f = findSystemField(key);
+  if (!f || !rest.starts_with(error.field + ": ")) return error.message;
+  rest.remove_prefix(error.field.size() + 2);
+  return path + line + "：" + fieldName(*f) + "：" + std::string(rest);
+}
+
 std::string mpa(double metres) { return calc::formatFixed(metres / 100, 3); }
 std::string f2(double v) { return calc::formatFixed(v, 2); }
 
@@ -490,7 +518,7 @@ void SystemForm::cmdOpen_Click() {
   if (!path) return;
   const calc::Result<files::Project> p = files::loadProject(*path);
   if (!p.ok()) {
-    view_.showMessage(p.error().message);
+    view_.showMessage(openMessage(p.error(), *path));
     return;
   }
   lastPath_ = *path;

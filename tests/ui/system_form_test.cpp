@@ -162,17 +162,36 @@ TEST_F(SystemFormTest, SaveChangeOpenGivesTheSavedEntriesAndNoResults) {
 
 TEST_F(SystemFormTest, AFileThatDoesNotOpenLeavesTheForm) {
   const TempDir dir;
-  const std::string none = dir / "none.toml", bad = dir / "bad.toml";
-  std::ofstream(bad, std::ios::binary) << "[building]\nfloors = \n";
-  for (const std::string& path : {none, bad}) {
+  const std::string example = files::readWholeFile(kExample).value();
+  const auto replaced = [&](std::string_view from, std::string_view to) {
+    std::string text = example;
+    return text.replace(text.find(from), from.size(), to);
+  };
+  // file name, text; the message after the path. Keys the form shows are named by caption.
+  const std::pair<std::string, std::string> files[] = {
+      {"none.toml", ""},
+      {"bad.toml", "[building]\nfloors = \n"},
+      {"floors.toml", replaced("floors = 18", "floors = 10")},
+      {"no-hydrant.toml",
+       example.substr(0, example.find("[hydrant]")) + example.substr(example.find("[building]"))},
+      {"nozzle.toml", replaced("nozzle = 19", "nozzle = 99")},
+  };
+  const char* const messages[] = {
+      ": 无法读取项目文件",
+      ":2: TOML 语法错误：Error while parsing key-value pair: expected value, saw '\\n'",
+      " 第 17 行：建筑与流量 层高(m)：层高应有 9 个（层数 − 1），现有 17 个",
+      "：项目文件缺少[消火栓]一节",
+      " 第 7 行：最不利消火栓 水枪喷嘴口径(mm)：水枪喷嘴口径应在 6 至 50 mm 之间，现为 99",
+  };
+  Strings expected;
+  for (std::size_t i = 0; i < std::size(files); ++i) {
+    const std::string path = dir / files[i].first.c_str();
+    if (!files[i].second.empty()) std::ofstream(path, std::ios::binary) << files[i].second;
     view.pathAnswer = path;
     form.cmdOpen_Click();
+    expected.insert(expected.end(), {"open dialog", "message " + path + messages[i]});
   }
-  EXPECT_EQ(view.log,
-            (Strings{"open dialog", "message " + none + ": 无法读取项目文件", "open dialog",
-                     "message " + bad +
-                         ":2: TOML 语法错误：Error while parsing key-value pair: "
-                         "expected value, saw '\\n'"}));
+  EXPECT_EQ(view.log, expected);
   EXPECT_EQ(form.entries(), defaultSystemEntries());
   EXPECT_EQ(marks(view), kExampleMarks);
 }
