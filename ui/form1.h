@@ -54,8 +54,8 @@ class Form1 final : public FormEvents {
   calc::CalcState state_;
   // The sheet dialog's last confirmed answers, offered again while the window is open.
   SheetOptions sheetOptions_;
-  // The system form's last entries, offered again while the window is open.
-  SystemEntries systemEntries_;
+  // The system form's project, offered again while the window is open.
+  SystemSession systemSession_;
 };
 
 }  // namespace ui

@@ -413,16 +413,87 @@ SystemEntries entriesFromProject(const files::Project& p) {
 
 SystemForm::SystemForm(SystemView& view) : view_(view) { view_.connect(*this); }
 
-void SystemForm::Form_Load(const SystemEntries& entries) {
+void SystemForm::Form_Load(const SystemSession& session) {
   for (const SystemField& f : kFields) {
     for (const std::string& item : systemFieldItems(f)) view_.appendItem(f.key, item);
   }
+  session_ = session;
+  if (session_.entries.empty()) {
+    session_.saved = session_.entries = defaultSystemEntries();
+    session_.path.clear();
+    session_.readOnly = false;
+    // The project used last, when it still opens; else a new one.
+    if (const std::string last = view_.rememberedProjectPath(); !last.empty()) {
+      if (const auto p = files::loadProject(last); p.ok()) {
+        session_.saved = session_.entries = entriesFromProject(p.value());
+        session_.path = last;
+      }
+    }
+  }
+  if (session_.path.empty()) {
+    // A new project's hydrant is the main window's; taking it is no change of the project.
+    takeHydrantEntries(session_.hydrant, session_.entries);
+    takeHydrantEntries(session_.hydrant, session_.saved);
+  }
   SystemEntries all = defaultSystemEntries();
-  for (const auto& [key, value] : entries) {
+  for (const auto& [key, value] : session_.entries) {
     if (findSystemField(key)) all[key] = value;
   }
   show(all);
   clearResults();
+  updateTitle();
+}
+
+SystemSession SystemForm::session() const {
+  SystemSession s = session_;
+  s.entries = entries();
+  return s;
+}
+
+bool SystemForm::modified() const { return entries() != session_.saved; }
+
+std::string SystemForm::projectName() const {
+  if (session_.readOnly) return std::string(kExampleProjectName);
+  if (session_.path.empty()) return "未命名";
+  return session_.path.substr(session_.path.find_last_of("/\\") + 1);
+}
+
+void SystemForm::updateTitle() {
+  std::string name = projectName();
+  if (session_.readOnly) name += "（只读）";
+  if (modified()) name += "*";
+  view_.setTitle(name + " - " + std::string(kSystemFormTitle));
+}
+
+void SystemForm::adopt(const SystemEntries& entries, std::string path, bool readOnly) {
+  session_.saved = entries;
+  session_.path = std::move(path);
+  session_.readOnly = readOnly;
+  if (!readOnly && !session_.path.empty()) view_.rememberProjectPath(session_.path);
+  updateTitle();
+}
+
+void SystemForm::entryChanged() { updateTitle(); }
+
+bool SystemForm::closeRequested() {
+  if (!modified()) return true;
+  switch (view_.askYesNoCancel("保存对“" + projectName() + "”的更改？")) {
+    case SystemView::Answer::Yes:
+      return save();
+    case SystemView::Answer::No:
+      return true;
+    case SystemView::Answer::Cancel:
+      break;
+  }
+  return false;
+}
+
+void SystemForm::cmdOpenExample_Click() {
+  if (!closeRequested()) return;
+  const SystemEntries example = defaultSystemEntries();
+  show(example);
+  clearResults();
+  adopt(example, "", true);
 }
 
 void SystemForm::show(const SystemEntries& entries) {
@@ -502,7 +573,14 @@ void SystemForm::cmdCalculate_Click() {
   }
   std::vector<SystemCheckRow> checks;
   int failed = 0;
-  for (const calc::DesignCheck& c : r.checks) {
+  // The hydrant's own checks (hose and nozzle of 7.4.2, the flow of 3.5.2) first, then the
+  // system's.
+  std::vector<calc::DesignCheck> all;
+  for (const calc::DesignCheck& c : r.design.checks) {
+    if (c.id == "hose" || c.id == "nozzle" || c.id == "minFlow") all.push_back(c);
+  }
+  all.insert(all.end(), r.checks.begin(), r.checks.end());
+  for (const calc::DesignCheck& c : all) {
     const bool fail = c.verdict == calc::Verdict::Fail;
     failed += fail;
     checks.push_back({c.clause, std::string(calc::verdictWords(c.verdict)), c.text, fail});
@@ -514,6 +592,7 @@ void SystemForm::cmdCalculate_Click() {
 }
 
 void SystemForm::cmdOpen_Click() {
+  if (!closeRequested()) return;
   const std::optional<std::string> path = view_.askOpenProjectPath();
   if (!path) return;
   const calc::Result<files::Project> p = files::loadProject(*path);
@@ -521,22 +600,28 @@ void SystemForm::cmdOpen_Click() {
     view_.showMessage(openMessage(p.error(), *path));
     return;
   }
-  lastPath_ = *path;
-  show(entriesFromProject(p.value()));
+  const SystemEntries opened = entriesFromProject(p.value());
+  show(opened);
   clearResults();  // they described the entries before
+  adopt(opened, *path, false);
 }
 
-void SystemForm::cmdSave_Click() {
+void SystemForm::cmdSave_Click() { save(); }
+
+// The read-only example and a new project are saved under a new name (另存为).
+bool SystemForm::save() {
   const std::optional<files::Project> p = readEntries();
-  if (!p) return;
+  if (!p) return false;
+  const bool named = !session_.path.empty() && !session_.readOnly;
   const std::optional<std::string> path =
-      view_.askSaveProjectPath(lastPath_.empty() ? std::string(kProjectFileName) : lastPath_);
-  if (!path) return;
+      view_.askSaveProjectPath(named ? session_.path : std::string(kProjectFileName));
+  if (!path) return false;
   if (const auto reason = files::saveProject(*path, *p)) {
     view_.showMessage(*reason);
-    return;
+    return false;
   }
-  lastPath_ = *path;
+  adopt(entries(), *path, false);
+  return true;
 }
 
 // The sheet of `hydrant-calc-cli --system FILE --report R` for the entries: the same request,

@@ -86,10 +86,16 @@ class SystemForm final : public SystemEvents {
   SystemForm(const SystemForm&) = delete;
   SystemForm& operator=(const SystemForm&) = delete;
 
-  // Fills the lists, then the entries, and sets the sections' entries enabled or not.
-  void Form_Load(const SystemEntries& entries);
-  // What the form shows now, for Form1 to offer again.
+  // Fills the lists, then the entries, and sets the sections' entries enabled or not. The
+  // first time in a run (no entries yet) it opens the project file used last, or starts a new
+  // project from the worked example; a new project takes the main window's hydrant.
+  void Form_Load(const SystemSession& session);
+  // What the form shows now.
   SystemEntries entries() const;
+  // The project as the form leaves it, for Form1 to offer again.
+  SystemSession session() const;
+  // Changed since it was opened or saved.
+  bool modified() const;
 
   void cmdCalculate_Click() override;
   void cmdOpen_Click() override;
@@ -98,16 +104,26 @@ class SystemForm final : public SystemEvents {
   void dnChanged(std::string_view key) override;
   void sectionToggled(std::string_view section) override;
   void floorsChanged() override;
+  void entryChanged() override;
+  void cmdOpenExample_Click() override;
+  bool closeRequested() override;
 
  private:
   void show(const SystemEntries& entries);
   void clearResults();
   // The entries as a project, or nothing after the message has been shown.
   std::optional<files::Project> readEntries();
+  // Saves through the save dialog; false when cancelled or refused.
+  bool save();
+  // The file's name as the caption and the question show it.
+  std::string projectName() const;
+  void updateTitle();
+  // A project just opened, saved or started.
+  void adopt(const SystemEntries& entries, std::string path, bool readOnly);
 
   SystemView& view_;
-  std::string lastPath_;  // the project file last opened or saved, proposed by 保存…
-  int sheetStreams_ = 2;  // the sheet dialog's last answer, not a project key
+  SystemSession session_;  // entries: as loaded; the view holds the current ones
+  int sheetStreams_ = 2;   // the sheet dialog's last answer, not a project key
 };
 
 }  // namespace ui

@@ -296,7 +296,7 @@ class WindowTest : public QObject {
     QCOMPARE(opened_, QList<QUrl>(2, QUrl::fromLocalFile(manual)));
     QStringList dialogs;
     for (const ModalWatchdog::Seen& seen : watchdog_->seen) dialogs << seen.title + " " + seen.how;
-    const QString sheet = "生成计算书 SheetDialog", system = "消火栓系统计算 SystemForm";
+    const QString sheet = "生成计算书 SheetDialog", system = "未命名 - 消火栓系统计算 SystemForm";
     QCOMPARE(dialogs, QStringList({sheet, system, qs(ui::kAboutTitle) + " plain selectable Ok",
                                    sheet, system}));
     QCOMPARE(watchdog_->seen.at(2).text, qs(ui::aboutText()));
@@ -434,6 +434,14 @@ class WindowTest : public QObject {
         type(field("building.floor_heights"), "4.5, 3.6×8");
         fileToChoose = saved;
         QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
+        // A change shows in the caption; Esc asks first (the watchdog answers 取消).
+        log << modal->windowTitle();
+        type(field("riser.c"), "100");
+        log << modal->windowTitle();
+        QTest::keyClick(modal, Qt::Key_Escape);
+        log << QString::number(modal->isVisible());
+        type(field("riser.c"), "120");
+        log << modal->windowTitle();
         QTest::mouseClick(button("cmdClose"), Qt::LeftButton);
       });
       return true;
@@ -441,11 +449,30 @@ class WindowTest : public QObject {
     chooseFromContextMenu(1);
     watchdog_->handle = nullptr;
 
-    QCOMPARE(log, QStringList({"麻质", "打开 消火栓系统 (*.toml)", "1", "1.10", "0.759", "1.622",
-                               "1.116", "必须减压", "20（19.87）*", "0.372", "1", "1 项不满足",
-                               "10.1.7", "1", "1", "5.1, 3.9×8", "保存 消火栓系统 (*.toml)"}));
+    QCOMPARE(log, QStringList({"麻质",
+                               "打开 消火栓系统 (*.toml)",
+                               "1",
+                               "1.10",
+                               "0.759",
+                               "1.622",
+                               "1.116",
+                               "必须减压",
+                               "20（19.87）*",
+                               "0.372",
+                               "1",
+                               "1 项不满足",
+                               "10.1.7",
+                               "1",
+                               "1",
+                               "5.1, 3.9×8",
+                               "保存 消火栓系统 (*.toml)",
+                               "楼.toml - 消火栓系统计算",
+                               "楼.toml* - 消火栓系统计算",
+                               "1",
+                               "楼.toml - 消火栓系统计算"}));
     QCOMPARE(ui::QtSystemDialog(nullptr, nullptr).size(), enlarged);
-    QVERIFY(watchdog_->seen.isEmpty());
+    QCOMPARE(watchdog_->seen.size(), 1);
+    QCOMPARE(watchdog_->seen[0].text, "保存对“楼.toml”的更改？");
     const auto read = files::loadProject(saved.toStdString());
     QVERIFY2(read.ok(), read.ok() ? "" : read.error().message.c_str());
     QCOMPARE(read.value().inputs.floors, 10);

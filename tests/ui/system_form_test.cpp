@@ -31,10 +31,20 @@ std::string marks(const FakeSystemView& view) {
   return out;
 }
 
+// A first opening with the worked example's hydrant in the main window.
+SystemSession exampleSession() {
+  SystemSession s;
+  s.hydrant.hoseLength = "25";
+  s.hydrant.material = "衬胶";
+  s.hydrant.hoseDiameter = "65";
+  s.hydrant.waterColumn = "13";
+  return s;
+}
+
 // The worked example, loaded and calculated.
 struct Example {
   Example() {
-    form.Form_Load(defaultSystemEntries());
+    form.Form_Load(exampleSession());
     form.cmdCalculate_Click();
   }
   FakeSystemView view;
@@ -51,7 +61,9 @@ TEST_F(SystemFormTest, WorkedExampleAsTheFormShowsIt) {
             (Strings{"1", "1.10", "0.759", "1.622", "1.116", "必须减压", "20（19.87）*", "0.372"}));
   // No orifice on floor 18; floor 2's is not below the limit, so no star.
   EXPECT_EQ(view.floors.at(0).cells[6] + view.floors.at(16).cells[6], "—21（20.21）");
-  EXPECT_EQ(view.checks.at(6).clause + view.checks.at(6).verdict, "5.2.2注意");
+  // The hydrant's own checks come first.
+  EXPECT_EQ(view.checks.at(0).clause + view.checks.at(2).clause, "3.5.27.4.2");
+  EXPECT_EQ(view.checks.at(9).clause + view.checks.at(9).verdict, "5.2.2注意");
   EXPECT_TRUE(view.log.empty());
 }
 
@@ -149,8 +161,10 @@ TEST_F(SystemFormTest, SaveChangeOpenGivesTheSavedEntriesAndNoResults) {
   view.pathAnswer = dir / "saved.toml";
   form.cmdSave_Click();
   view.userTypes("building.floors", "3");
+  view.saveAnswer = SystemView::Answer::No;
   form.cmdOpen_Click();
-  EXPECT_EQ(view.log, (Strings{"save dialog 消火栓系统.toml", "open dialog"}));
+  EXPECT_EQ(view.log, (Strings{"save dialog 消火栓系统.toml", "ask 保存对“saved.toml”的更改？",
+                               "open dialog"}));
   EXPECT_EQ(view.get("building.floor_heights").text, "4.5, 3.6×10");
   EXPECT_EQ(view.get("project.name").text, "“引号” \"and\" \\");
   EXPECT_TRUE(view.floors.empty());
@@ -250,23 +264,137 @@ TEST(SystemFormFloorHeights, ReadAndShownShortest) {
   }
 }
 
-// Form1 hands the form the window's hydrant and keeps the rest of what the user left.
-TEST(SystemFormFromForm1, OffersTheWindowsHydrantAndTheLastEntries) {
+// Form1 hands the form the window's hydrant and keeps the project the form left.
+TEST(SystemFormFromForm1, OffersTheWindowsHydrantAndTheLastProject) {
   FakeWindow window;
   Form1 form(window);
   form.Form_Load();
-  window.systemFormUser = [](SystemEntries& e) {
-    e["riser.dn"] = "150";
-    e["hydrant.nozzle"] = "16";
+  window.systemFormUser = [](SystemSession& s) {
+    s.entries["riser.dn"] = "150";
+    s.path = "楼.toml";
   };
   form.mnuSystem_Click();
+  window.userTypes(1, "衬胶");
   form.mnuSystem_Click();
-  SystemEntries first = defaultSystemEntries();
-  takeHydrantEntries(calc::Entries{}, first);  // the window's initial entries
-  EXPECT_EQ(first["hydrant.hose_material"], "麻质");
-  SystemEntries second = first;
-  second["riser.dn"] = "150";
-  EXPECT_EQ(window.systemFormShown, (std::vector{first, second}));
+  ASSERT_EQ(window.systemFormShown.size(), 2u);
+  const SystemSession &first = window.systemFormShown[0], &second = window.systemFormShown[1];
+  EXPECT_TRUE(first.entries.empty() && first.path.empty());
+  EXPECT_EQ(first.hydrant.material + second.hydrant.material, "麻质衬胶");
+  EXPECT_EQ(second.entries, (SystemEntries{{"riser.dn", "150"}}));
+  EXPECT_EQ(second.path, "楼.toml");
+}
+
+// The project the form opens with: the file used last, or a new one with the main window's
+// hydrant; a project from a file keeps its own hydrant.
+TEST(SystemFormStart, LastProjectOrNew) {
+  const TempDir dir;
+  const std::string saved = dir / "楼.toml", gone = dir / "gone.toml";
+  {
+    FakeSystemView view;
+    SystemForm form(view);
+    form.Form_Load(exampleSession());
+    view.userTypes("building.floors", "12");
+    view.pathAnswer = saved;
+    form.cmdSave_Click();
+    EXPECT_EQ(view.remembered, saved);
+  }
+  // remembered path; hose material shown; caption
+  const struct {
+    std::string remembered;
+    const char* material;
+    const char* title;
+  } rows[] = {
+      {saved, "衬胶", "楼.toml - 消火栓系统计算"},
+      {gone, "麻质", "未命名 - 消火栓系统计算"},
+      {"", "麻质", "未命名 - 消火栓系统计算"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.remembered);
+    FakeSystemView view;
+    SystemForm form(view);
+    view.remembered = r.remembered;
+    SystemSession s;
+    s.hydrant.material = "麻质";  // the main window's
+    form.Form_Load(s);
+    EXPECT_EQ(view.get("hydrant.hose_material").text, r.material);
+    EXPECT_EQ(view.title, r.title);
+    EXPECT_FALSE(form.modified());
+    EXPECT_EQ(view.get("building.floors").text, r.remembered == saved ? "12" : "18");
+  }
+}
+
+// Esc, 关闭, 打开… and the main window's close ask before changes are lost: 是 saves (and a
+// cancelled save keeps the form), 否 leaves them, 取消 keeps the form.
+TEST(SystemFormModified, CloseAsksWhenChanged) {
+  const TempDir dir;
+  using A = SystemView::Answer;
+  // answer; the save dialog's path ("" cancels it); closes; caption after
+  const struct {
+    A answer;
+    const char* path;
+    bool closes;
+    const char* title;
+  } rows[] = {
+      {A::Cancel, "", false, "未命名* - 消火栓系统计算"},
+      {A::No, "", true, "未命名* - 消火栓系统计算"},
+      {A::Yes, "", false, "未命名* - 消火栓系统计算"},
+      {A::Yes, "a.toml", true, "a.toml - 消火栓系统计算"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(static_cast<int>(r.answer));
+    FakeSystemView view;
+    SystemForm form(view);
+    form.Form_Load(exampleSession());
+    EXPECT_TRUE(form.closeRequested());  // unchanged: no question
+    EXPECT_EQ(view.title, "未命名 - 消火栓系统计算");
+    view.userTypes("riser.c", "100");
+    view.saveAnswer = r.answer;
+    if (*r.path) view.pathAnswer = dir / r.path;
+    EXPECT_EQ(form.closeRequested(), r.closes);
+    EXPECT_EQ(view.title, r.title);
+    EXPECT_EQ(view.log.front(), "ask 保存对“未命名”的更改？");
+  }
+  // Typed back as it was: no change.
+  FakeSystemView view;
+  SystemForm form(view);
+  form.Form_Load(exampleSession());
+  view.userTypes("riser.c", "100");
+  view.userTypes("riser.c", "120");
+  EXPECT_EQ(view.title, "未命名 - 消火栓系统计算");
+  // 打开… on a changed project: 取消 keeps it and opens nothing.
+  view.userTypes("riser.c", "100");
+  form.cmdOpen_Click();
+  EXPECT_EQ(view.log, Strings{"ask 保存对“未命名”的更改？"});
+}
+
+// 打开示例 shows the worked example read-only: 保存 asks for a new file.
+TEST(SystemFormExample, ReadOnlySavedUnderANewName) {
+  const TempDir dir;
+  FakeSystemView view;
+  SystemForm form(view);
+  SystemSession s;
+  s.path = dir / "mine.toml";
+  s.entries = s.saved = defaultSystemEntries();
+  form.Form_Load(s);
+  form.cmdOpenExample_Click();
+  EXPECT_EQ(view.title, "office-18f.toml（示例）（只读） - 消火栓系统计算");
+  EXPECT_EQ(form.entries(), defaultSystemEntries());
+  view.userTypes("riser.c", "100");
+  view.pathAnswer = dir / "copy.toml";
+  form.cmdSave_Click();
+  EXPECT_EQ(view.log, Strings{"save dialog 消火栓系统.toml"});
+  EXPECT_EQ(view.title, "copy.toml - 消火栓系统计算");
+  EXPECT_EQ(form.session().path, *view.pathAnswer);
+}
+
+// A DN50 linen hose fails 7.4.2 in the form's check list too.
+TEST_F(SystemFormTest, HydrantChecksInTheList) {
+  view.userTypes("hydrant.hose_material", "麻质");
+  view.userTypes("hydrant.hose_diameter", "50");
+  form.cmdCalculate_Click();
+  ASSERT_GT(view.checks.size(), 1u);
+  EXPECT_EQ(view.checks[1].clause + " " + view.checks[1].verdict, "7.4.2 不满足");
+  EXPECT_TRUE(view.checks[1].failed);
 }
 
 }  // namespace

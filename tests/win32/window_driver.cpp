@@ -34,6 +34,8 @@ namespace {
 using ui::win32::narrow, ui::win32::widen;
 
 HWND form = nullptr;
+// The system form's caption on a new project.
+const std::string kNewSystemForm = "未命名 - 消火栓系统计算";
 DWORD pid = 0;
 HANDLE program = nullptr;
 int failures = 0;
@@ -432,7 +434,7 @@ void checkMenus(const std::string& folder) {
       {MenuCommand::About, {}, 0, std::string(ui::kAboutTitle), "版本 " HYDRANT_VERSION, 0},
       // checkSheet()'s answers, remembered while the window is open
       {MenuCommand::Sheet, {VK_CONTROL, 'P'}, 2, "生成计算书", "1001 5 L/s 工程<b>&\" B", kSheetHigh},
-      {MenuCommand::System, {VK_CONTROL, 'M'}, 1, "消火栓系统计算", "", ui::win32::kSysFloors},
+      {MenuCommand::System, {VK_CONTROL, 'M'}, 1, kNewSystemForm, "", ui::win32::kSysFloors},
       // clang-format on
   };
   for (const auto& row : rows) {
@@ -499,6 +501,19 @@ std::string listRow(HWND list, int row) {
   return out;
 }
 
+// A fresh start for the system form: the size and the project an earlier run left are
+// forgotten.
+void forgetSystemFormSettings() {
+  HKEY settings = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Tavrel小工具", 0, KEY_SET_VALUE, &settings) ==
+      ERROR_SUCCESS) {
+    for (const wchar_t* value : {L"SystemFormWidth", L"SystemFormHeight", L"LastProject"}) {
+      RegDeleteValueW(settings, value);
+    }
+    RegCloseKey(settings);
+  }
+}
+
 // The tooltip the program shows for `tool` of `box`: the tooltip window is found among the
 // program's windows owned by the box, the text read through a buffer in the program's memory.
 std::string tooltipText(HWND box, HWND tool) {
@@ -542,18 +557,10 @@ std::string sizeText(const RECT& r) {
 // it was.
 void checkSystemForm(int dpi, const wchar_t* shot) {
   using namespace ui::win32;
-  // A fresh start: the size an earlier run left is forgotten.
-  HKEY settings = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Tavrel小工具", 0, KEY_SET_VALUE, &settings) ==
-      ERROR_SUCCESS) {
-    RegDeleteValueW(settings, L"SystemFormWidth");
-    RegDeleteValueW(settings, L"SystemFormHeight");
-    RegCloseKey(settings);
-  }
   const std::string before = allTexts();
   const std::string hose = text(ctl("Combo1(1)"));
   command(ui::MenuCommand::System);
-  HWND box = dialog("消火栓系统计算", kSysFloors);
+  HWND box = dialog(kNewSystemForm, kSysFloors);
   if (!box) return expect(false, "system form", "not open");
   const auto item = [&](int id) { return GetDlgItem(box, id); };
   const auto field = [&](std::string_view key) { return item(systemFieldId(key)); };
@@ -615,7 +622,7 @@ void checkSystemForm(int dpi, const wchar_t* shot) {
   waitFor([&] { return rows() == 18; });
   expectEq(rows(), 18, "floors");
   expectEq(listRow(floors, 17), "1 1.10 0.759 1.622 1.116 必须减压 20（19.87）* 0.372", "floor 1");
-  expectEq(listRow(checks, 6).substr(0, 12), "5.2.2 注意", "5.2.2");
+  expectEq(listRow(checks, 9).substr(0, 12), "5.2.2 注意", "5.2.2");
   expectHas(text(item(kSysSummary)), "计算扬程 117.37 m（1.174 MPa）", "pump head");
   // 结论 fits 不满足 (three characters of the 9 pt font, 12 px each at 96 DPI, and a margin).
   expect(send(checks, LVM_GETCOLUMNWIDTH, 1) >= MulDiv(3 * 12 + 8, dpi, 96), "结论 column",
@@ -647,6 +654,23 @@ void checkSystemForm(int dpi, const wchar_t* shot) {
   expectEq(text(field("building.floor_heights")) + " " + std::to_string(rows()), "5.1, 3.9×16 0",
            "opened the example");
   takeBox(false, "system form, opened");
+  expectEq(text(box), "office-18f.toml - 消火栓系统计算", "caption, opened");
+
+  // A change: the caption says so; Esc and the main window's close ask first (the watchdog
+  // answers 取消, so both stay); typed back, there is nothing to ask.
+  type(field("riser.c"), "100");
+  expectEq(text(box), "office-18f.toml* - 消火栓系统计算", "caption, changed");
+  const std::vector<int> yesNoCancel = {IDYES, IDNO, IDCANCEL};
+  SetForegroundWindow(box);
+  press({VK_ESCAPE});
+  expectEq(takeBox(true, "Esc on a change", yesNoCancel), "保存对“office-18f.toml”的更改？",
+           "Esc on a change");
+  PostMessageW(form, WM_CLOSE, 0, 0);
+  expectEq(takeBox(true, "main window closed on a change", yesNoCancel),
+           "保存对“office-18f.toml”的更改？", "main window closed on a change");
+  expect(IsWindow(box) && IsWindow(form), "form and window kept", "closed");
+  type(field("riser.c"), "120");
+  expectEq(text(box), "office-18f.toml - 消火栓系统计算", "caption, typed back");
 
   // Larger by up to 200 × 100 px, as far as the screen allows: the check list takes the width,
   // both lists the height.
@@ -675,7 +699,7 @@ void checkSystemForm(int dpi, const wchar_t* shot) {
   expect(waitFor([&] { return !IsWindow(box); }), "system form, Esc", "still open");
   // Opened again, it has the size it was left with.
   command(ui::MenuCommand::System);
-  box = dialog("消火栓系统计算", kSysFloors);
+  box = dialog("office-18f.toml - 消火栓系统计算", kSysFloors);
   expectEq(box ? sizeText(frameOf(box)) : "", enlarged, "size kept");
   if (box) PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
   expect(waitFor([&] { return !IsWindow(box); }), "system form, 关闭", "still open");
@@ -691,6 +715,7 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring folder =
       std::wstring(temp) + L"hydrant-window-test-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
   const std::wstring copy = folder + L"hydrant-calc.exe";
+  forgetSystemFormSettings();
   CreateDirectoryW(folder.c_str(), nullptr);
   if (CopyFileW(argv[1], copy.c_str(), FALSE)) {
     program = reinterpret_cast<HANDLE>(_wspawnl(_P_NOWAIT, copy.c_str(), copy.c_str(), nullptr));

@@ -8,6 +8,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalBlocker>
@@ -79,7 +81,7 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
         case FieldKind::Check: {
           auto* check = new QCheckBox(qs(f.caption), box);
           QObject::connect(check, &QCheckBox::clicked, this, [this, key] {
-            if (events_) events_->sectionToggled(key);
+            if (events_) events_->sectionToggled(key), events_->entryChanged();
           });
           grid->addWidget(check, row++, 0, 1, 2);
           w = check;
@@ -95,6 +97,9 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
               if (events_) events_->dnChanged(key);
             });
           }
+          QObject::connect(combo, &QComboBox::currentTextChanged, this, [this] {
+            if (events_) events_->entryChanged();
+          });
           w = combo;
           break;
         }
@@ -105,6 +110,9 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
               if (events_) events_->floorsChanged();
             });
           }
+          QObject::connect(edit, &QLineEdit::textEdited, this, [this] {
+            if (events_) events_->entryChanged();
+          });
           w = edit;
           break;
         }
@@ -182,7 +190,25 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
   grids->addWidget(checks_, 1);
   resultsLayout->addLayout(grids);
 
+  auto* menuBar = new QMenuBar(this);
+  QMenu* file = menuBar->addMenu("文件(&F)");
+  const struct {
+    const char* text;
+    void (SystemEvents::*event)();
+  } kMenu[] = {{"打开(&O)…", &SystemEvents::cmdOpen_Click},
+               {"打开示例(&E)", &SystemEvents::cmdOpenExample_Click},
+               {"保存(&S)…", &SystemEvents::cmdSave_Click},
+               {"生成计算书(&R)…", &SystemEvents::cmdSheet_Click}};
+  for (const auto& m : kMenu) {
+    QObject::connect(file->addAction(m.text), &QAction::triggered, this, [this, event = m.event] {
+      if (events_) (events_->*event)();
+    });
+  }
+  file->addSeparator();
+  QObject::connect(file->addAction("退出(&X)"), &QAction::triggered, this, &QDialog::reject);
+
   auto* layout = new QVBoxLayout(this);
+  layout->setMenuBar(menuBar);
   layout->addLayout(columnsRow);
   layout->addWidget(results, 1);
 
@@ -198,6 +224,40 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
       QSettings(kSettingsOrganization, kSettingsApplication).value(kSizeKey).toSize();
   resize(std::max(sizeHint().width(), 960), sizeHint().height());
   if (kept.isValid()) resize(kept.expandedTo(minimumSize()).boundedTo(QSize(20000, 20000)));
+}
+
+void QtSystemDialog::reject() {
+  if (events_ && !events_->closeRequested()) return;
+  QDialog::reject();
+}
+
+void QtSystemDialog::setTitle(std::string_view title) { setWindowTitle(qs(title)); }
+
+SystemView::Answer QtSystemDialog::askYesNoCancel(std::string_view prompt) {
+  QMessageBox box(QMessageBox::NoIcon, qs(kAppTitle), qs(prompt),
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+  box.setTextFormat(Qt::PlainText);
+  box.setObjectName("MessageBox");
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+      return Answer::Yes;
+    case QMessageBox::No:
+      return Answer::No;
+    default:
+      return Answer::Cancel;
+  }
+}
+
+std::string QtSystemDialog::rememberedProjectPath() {
+  return QSettings(kSettingsOrganization, kSettingsApplication)
+      .value(kLastProjectKey)
+      .toString()
+      .toStdString();
+}
+
+void QtSystemDialog::rememberProjectPath(const std::string& path) {
+  QSettings(kSettingsOrganization, kSettingsApplication)
+      .setValue(kLastProjectKey, QString::fromStdString(path));
 }
 
 void QtSystemDialog::done(int result) {

@@ -22,6 +22,12 @@ inline constexpr int kSysSummary = 3110;  // the result line
 inline constexpr int kSysFloors = 3111;   // the floor grid, top floor first
 inline constexpr int kSysChecks = 3112;   // the check list: 条文, 结论, 说明
 inline constexpr int kSysResults = 3113;  // the group box 计算结果
+// The form's 文件 menu.
+inline constexpr int kSysMenuOpen = 3121;     // 打开…
+inline constexpr int kSysMenuExample = 3122;  // 打开示例
+inline constexpr int kSysMenuSave = 3123;     // 保存…
+inline constexpr int kSysMenuSheet = 3124;    // 生成计算书…
+inline constexpr int kSysMenuExit = 3125;     // 退出: closes the form
 
 // The ID of the entry or check box of a project key ("riser.dn") or section ("tank"); 0 for
 // none.

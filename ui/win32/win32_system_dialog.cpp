@@ -31,7 +31,7 @@ constexpr int kMinEntry = 72;   // the narrowest entry
 constexpr int kMaxEntry = 220;  // the widest
 constexpr int kButtonHeight = 25;
 constexpr int kMinButton = 88;
-constexpr int kMinListHeight = 130;
+constexpr int kMinListHeight = 110;
 constexpr int kMinExplanation = 220;  // the 说明 column
 
 const COLORREF kMarked = RGB(255, 221, 221);  // floors that need reducing
@@ -41,6 +41,7 @@ const COLORREF kFailed = RGB(192, 0, 0);      // checks that fail
 constexpr wchar_t kSettingsKey[] = L"Software\\Tavrel小工具";
 constexpr wchar_t kWidthValue[] = L"SystemFormWidth";
 constexpr wchar_t kHeightValue[] = L"SystemFormHeight";
+constexpr wchar_t kLastProjectValue[] = L"LastProject";  // the project file used last
 
 struct Button {
   int id;
@@ -213,17 +214,50 @@ void placeOnOwner(HWND dialog, HWND owner, SIZE size) {
 
 }  // namespace
 
-void SystemDialog::run(HWND owner, SystemEntries& entries) {
+namespace {
+SystemDialog* openForm = nullptr;  // the form on screen, for the main window's close
+}  // namespace
+
+void SystemDialog::run(HWND owner, SystemSession& session) {
   SystemDialog view;
   SystemForm form(view);
   view.form_ = &form;
-  view.initial_ = &entries;
-  SystemEntries last = entries;
-  view.last_ = &last;
+  view.session_ = &session;
+  openForm = &view;
   const DialogTemplate dialogTemplate = makeTemplate();
   DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate.get(), owner, dialogProc,
                           reinterpret_cast<LPARAM>(&view));
-  entries = std::move(last);
+  openForm = nullptr;
+}
+
+bool SystemDialog::mainWindowClosing(HWND mainWindow) {
+  if (openForm == nullptr || openForm->dialog_ == nullptr) return true;
+  if (openForm->finish()) PostMessageW(mainWindow, WM_CLOSE, 0, 0);
+  return false;
+}
+
+bool SystemDialog::finish() {
+  if (events_ && !events_->closeRequested()) return false;
+  *session_ = form_->session();
+  saveSize();
+  EndDialog(dialog_, IDCANCEL);
+  return true;
+}
+
+void SystemDialog::addMenu() {
+  HMENU file = CreatePopupMenu();
+  const std::pair<int, const wchar_t*> entries[] = {{kSysMenuOpen, L"打开(&O)…"},
+                                                    {kSysMenuExample, L"打开示例(&E)"},
+                                                    {kSysMenuSave, L"保存(&S)…"},
+                                                    {kSysMenuSheet, L"生成计算书(&R)…"},
+                                                    {0, nullptr},
+                                                    {kSysMenuExit, L"退出(&X)"}};
+  for (const auto& [id, text] : entries) {
+    AppendMenuW(file, text ? MF_STRING : MF_SEPARATOR, static_cast<UINT_PTR>(id), text);
+  }
+  HMENU bar = CreateMenu();
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"文件(&F)");
+  SetMenu(dialog_, bar);  // destroyed with the dialog
 }
 
 INT_PTR CALLBACK SystemDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -276,7 +310,8 @@ void SystemDialog::onInitDialog() {
   // Enter anywhere in the form presses 计 算.
   SendMessageW(dialog_, DM_SETDEFID, kSysCalculate, 0);
   addTooltips();
-  form_->Form_Load(*initial_);
+  addMenu();
+  form_->Form_Load(*session_);
   HWND owner = GetWindow(dialog_, GW_OWNER);
   layout(dpiOf(owner != nullptr ? owner : dialog_));
   restoreSize();
@@ -543,24 +578,32 @@ void SystemDialog::onCommand(int id, int code) {
       events_->cmdCalculate_Click();
       return;
     case kSysOpen:
+    case kSysMenuOpen:
       events_->cmdOpen_Click();
       return;
+    case kSysMenuExample:
+      events_->cmdOpenExample_Click();
+      return;
     case kSysSave:
+    case kSysMenuSave:
       events_->cmdSave_Click();
       return;
     case kSysSheet:
+    case kSysMenuSheet:
       events_->cmdSheet_Click();
       return;
-    case IDCANCEL:
-      *last_ = form_->entries();
-      saveSize();
-      EndDialog(dialog_, IDCANCEL);
+    case IDCANCEL:  // 关闭, Esc and the close box
+    case kSysMenuExit:
+      finish();
       return;
   }
   const SystemField* field = systemFieldOfId(id);
-  if (field == nullptr) return;
+  if (field == nullptr || quiet_) return;
   if (field->kind == FieldKind::Check) {
-    if (code == BN_CLICKED) events_->sectionToggled(field->key);
+    if (code == BN_CLICKED) {
+      events_->sectionToggled(field->key);
+      events_->entryChanged();
+    }
     return;
   }
   if (field->kind == FieldKind::Combo && code == CBN_SELCHANGE) {
@@ -578,6 +621,7 @@ void SystemDialog::onCommand(int id, int code) {
   if (!changed) return;
   if (field->key.ends_with(".dn")) events_->dnChanged(field->key);
   if (field->key == "building.floors") events_->floorsChanged();
+  events_->entryChanged();
 }
 
 // -1 when the notification is not the form's to answer.
@@ -623,7 +667,47 @@ std::string SystemDialog::entry(std::string_view key) const {
 }
 
 void SystemDialog::setEntry(std::string_view key, std::string_view text) {
-  SetWindowTextW(control(key), widen(text).c_str());  // WM_SETTEXT raises no CBN_EDITCHANGE
+  // WM_SETTEXT raises no CBN_EDITCHANGE, but an edit's EN_CHANGE, which is not the user's.
+  quiet_ = true;
+  SetWindowTextW(control(key), widen(text).c_str());
+  quiet_ = false;
+}
+
+void SystemDialog::setTitle(std::string_view title) {
+  SetWindowTextW(dialog_, widen(title).c_str());
+}
+
+SystemView::Answer SystemDialog::askYesNoCancel(std::string_view prompt) {
+  switch (MessageBoxW(dialog_, widen(prompt).c_str(), widen(kAppTitle).c_str(), MB_YESNOCANCEL)) {
+    case IDYES:
+      return Answer::Yes;
+    case IDNO:
+      return Answer::No;
+    default:
+      return Answer::Cancel;
+  }
+}
+
+std::string SystemDialog::rememberedProjectPath() {
+  std::wstring path(32768, L'\0');
+  DWORD bytes = static_cast<DWORD>(path.size() * sizeof(wchar_t));
+  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, kLastProjectValue, RRF_RT_REG_SZ, nullptr,
+                   path.data(), &bytes) != ERROR_SUCCESS) {
+    return "";
+  }
+  return narrow(path.c_str());
+}
+
+void SystemDialog::rememberProjectPath(const std::string& path) {
+  const std::wstring wide = widen(path);
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
+    return;  // a convenience: a locked registry only loses it
+  }
+  RegSetValueExW(key, kLastProjectValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                 static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(key);
 }
 
 void SystemDialog::appendItem(std::string_view key, std::string_view item) {

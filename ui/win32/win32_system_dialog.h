@@ -28,8 +28,12 @@ namespace ui::win32 {
 
 class SystemDialog final : public SystemView {
  public:
-  // Runs the dialog owned by `owner`, showing `entries`; returns with what it showed last.
-  static void run(HWND owner, SystemEntries& entries);
+  // Runs the dialog owned by `owner`, showing `session`; returns with what it showed last.
+  static void run(HWND owner, SystemSession& session);
+  // The main window is asked to close: true when it may. With the form open, the form asks
+  // about unsaved changes first; if it closes, the main window is asked again once the form
+  // has gone, so it is never destroyed under the form.
+  static bool mainWindowClosing(HWND mainWindow);
 
   void connect(SystemEvents& events) override;
   std::string entry(std::string_view key) const override;
@@ -38,6 +42,10 @@ class SystemDialog final : public SystemView {
   bool isChecked(std::string_view section) const override;
   void setChecked(std::string_view section, bool checked) override;
   void setEnabled(std::string_view key, bool enabled) override;
+  void setTitle(std::string_view title) override;
+  Answer askYesNoCancel(std::string_view prompt) override;
+  std::string rememberedProjectPath() override;
+  void rememberProjectPath(const std::string& path) override;
   void setSummary(std::string_view text) override;
   void setFloorRows(const std::vector<SystemFloorRow>& rows) override;
   void setCheckRows(const std::vector<SystemCheckRow>& rows) override;
@@ -63,6 +71,9 @@ class SystemDialog final : public SystemView {
   void fitCheckColumns();
   void restoreSize();
   void saveSize();
+  void addMenu();
+  // Closes the form when SystemForm agrees; false when the user kept it.
+  bool finish();
   HWND control(std::string_view key) const;
   int px(int pixelsAt96) const { return MulDiv(pixelsAt96, static_cast<int>(dpi_), 96); }
 
@@ -70,8 +81,8 @@ class SystemDialog final : public SystemView {
   HWND tooltip_ = nullptr;
   SystemEvents* events_ = nullptr;
   SystemForm* form_ = nullptr;
-  const SystemEntries* initial_ = nullptr;
-  SystemEntries* last_ = nullptr;
+  SystemSession* session_ = nullptr;
+  bool quiet_ = false;                      // setEntry at work: its EN_CHANGE is no user's change
   std::vector<std::wstring> tips_;          // the tooltips' texts, which must outlive the tooltip
   std::vector<bool> marked_;                // per row of the floor grid
   std::vector<bool> failed_;                // per row of the check list
