@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <regex>
 
 #include "cli/system_command.h"
 #include "files/project_file.h"
@@ -175,9 +176,8 @@ TEST_F(SystemFormTest, SaveChangeOpenGivesTheSavedEntriesAndNoResults) {
 TEST_F(SystemFormTest, AFileThatDoesNotOpenLeavesTheForm) {
   const TempDir dir;
   const std::string example = files::readWholeFile(kExample).value();
-  const auto replaced = [&](std::string_view from, std::string_view to) {
-    std::string text = example;
-    return text.replace(text.find(from), from.size(), to);
+  const auto replaced = [&](const char* from, const char* to) {
+    return std::regex_replace(example, std::regex(from), to);
   };
   // file name, text; the message after the path. Keys the form shows are named by caption.
   const std::pair<std::string, std::string> files[] = {
@@ -293,9 +293,7 @@ TEST(SystemFormStart, LastProjectOrNew) {
     FakeSystemView view;
     SystemForm form(view);
     view.remembered = r.remembered;
-    SystemSession s;
-    s.hydrant.material = "麻质";  // the main window's
-    form.Form_Load(s);
+    form.Form_Load(SystemSession{});  // the main window's hose: 麻质
     EXPECT_EQ(view.get("hydrant.hose_material").text, r.material);
     EXPECT_EQ(view.title, r.title);
     EXPECT_FALSE(form.modified());
@@ -329,16 +327,14 @@ TEST(SystemFormModified, CloseAsksWhenChanged) {
     EXPECT_EQ(view.log.front(), "ask 保存对“未命名”的更改？");
   }
   // Typed back as it was: no change.
-  FakeSystemView view;
-  SystemForm form(view);
-  form.Form_Load(exampleSession());
-  view.userTypes("riser.c", "100");
-  view.userTypes("riser.c", "120");
-  EXPECT_EQ(view.title, "未命名 - 消火栓系统计算");
+  Example e;
+  e.view.userTypes("riser.c", "100");
+  e.view.userTypes("riser.c", "120");
+  EXPECT_EQ(e.view.title, "未命名 - 消火栓系统计算");
   // 打开… on a changed project: 取消 keeps it and opens nothing.
-  view.userTypes("riser.c", "100");
-  form.cmdOpen_Click();
-  EXPECT_EQ(view.log, Strings{"ask 保存对“未命名”的更改？"});
+  e.view.userTypes("riser.c", "100");
+  e.form.cmdOpen_Click();
+  EXPECT_EQ(e.view.log, Strings{"ask 保存对“未命名”的更改？"});
 }
 
 // 打开示例 shows the worked example read-only: 保存 asks for a new file.

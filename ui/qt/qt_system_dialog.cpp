@@ -342,7 +342,10 @@ void QtSystemDialog::setCheckRows(const std::vector<SystemCheckRow>& rows) {
       if (rows[r].failed && !firstFailed) firstFailed = item;
     }
   }
-  if (firstFailed) checks_->scrollToItem(firstFailed);
+  if (firstFailed) {
+    checks_->doItemsLayout();  // the new rows' places, before scrolling to one
+    checks_->scrollToItem(firstFailed);
+  }
 }
 
 void QtSystemDialog::showMessage(std::string_view prompt) { qt::showMessage(this, prompt); }

@@ -32,6 +32,7 @@ constexpr int kMaxEntry = 220;  // the widest
 constexpr int kButtonHeight = 25;
 constexpr int kMinButton = 88;
 constexpr int kMinListHeight = 110;
+constexpr int kMoreListHeight = 110;  // added at the first opening
 constexpr int kMinExplanation = 220;  // the 说明 column
 
 const COLORREF kMarked = RGB(255, 221, 221);  // floors that need reducing
@@ -531,7 +532,8 @@ void SystemDialog::fitCheckColumns() {
 }
 
 void SystemDialog::restoreSize() {
-  SIZE size{minWidth_, minHeight_};
+  // Unless a size is kept, the lists get room for about ten rows where the screen has it.
+  SIZE size{minWidth_, minHeight_ + px(kMoreListHeight)};
   HKEY key = nullptr;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
     DWORD width = 0, height = 0, bytes = sizeof(DWORD);
@@ -540,10 +542,8 @@ void SystemDialog::restoreSize() {
         (bytes = sizeof(DWORD),
          RegQueryValueExW(key, kHeightValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&height),
                           &bytes) == ERROR_SUCCESS)) {
-      size.cx =
-          std::max(static_cast<int>(size.cx), px(static_cast<int>(std::min<DWORD>(width, 20000))));
-      size.cy =
-          std::max(static_cast<int>(size.cy), px(static_cast<int>(std::min<DWORD>(height, 20000))));
+      size.cx = std::max(minWidth_, px(static_cast<int>(std::min<DWORD>(width, 20000))));
+      size.cy = std::max(minHeight_, px(static_cast<int>(std::min<DWORD>(height, 20000))));
     }
     RegCloseKey(key);
   }
