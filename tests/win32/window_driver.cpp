@@ -502,7 +502,8 @@ void forgetSystemFormSettings() {
   HKEY settings = nullptr;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Tavrel小工具", 0, KEY_SET_VALUE, &settings) ==
       ERROR_SUCCESS) {
-    for (const wchar_t* value : {L"SystemFormWidth", L"SystemFormHeight", L"LastProject"}) {
+    for (const wchar_t* value :
+         {L"SystemFormWidth", L"SystemFormHeight", L"SystemFormDpi", L"LastProject"}) {
       RegDeleteValueW(settings, value);
     }
     RegCloseKey(settings);

@@ -40,8 +40,8 @@ const COLORREF kFailed = RGB(192, 0, 0);      // checks that fail
 
 // Where the form's size is kept, in pixels at 96 DPI.
 constexpr wchar_t kSettingsKey[] = L"Software\\Tavrel小工具";
-constexpr wchar_t kWidthValue[] = L"SystemFormWidth";
-constexpr wchar_t kHeightValue[] = L"SystemFormHeight";
+constexpr const wchar_t* kSizeValues[] = {L"SystemFormWidth", L"SystemFormHeight",
+                                          L"SystemFormDpi"};
 constexpr wchar_t kLastProjectValue[] = L"LastProject";  // the project file used last
 
 struct Button {
@@ -531,21 +531,26 @@ void SystemDialog::fitCheckColumns() {
                std::max(static_cast<int>(inside.right) - clause - verdict, px(120)));
 }
 
+// The size is kept in pixels with the DPI it was taken at, so it comes back exactly at that
+// DPI and scaled at another.
 void SystemDialog::restoreSize() {
   // Unless a size is kept, the lists get room for about ten rows where the screen has it.
   SIZE size{minWidth_, minHeight_ + px(kMoreListHeight)};
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-    DWORD width = 0, height = 0, bytes = sizeof(DWORD);
-    if (RegQueryValueExW(key, kWidthValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&width),
-                         &bytes) == ERROR_SUCCESS &&
-        (bytes = sizeof(DWORD),
-         RegQueryValueExW(key, kHeightValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&height),
-                          &bytes) == ERROR_SUCCESS)) {
-      size.cx = std::max(minWidth_, px(static_cast<int>(std::min<DWORD>(width, 20000))));
-      size.cy = std::max(minHeight_, px(static_cast<int>(std::min<DWORD>(height, 20000))));
+  DWORD kept[3] = {};  // width, height, DPI
+  for (int i = 0; i < 3; ++i) {
+    DWORD bytes = sizeof(DWORD);
+    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, kSizeValues[i], RRF_RT_REG_DWORD, nullptr,
+                     &kept[i], &bytes) != ERROR_SUCCESS) {
+      kept[2] = 0;
+      break;
     }
-    RegCloseKey(key);
+  }
+  if (kept[2] >= 48 && kept[2] <= 960) {
+    const auto scaled = [&](DWORD pixels) {
+      return MulDiv(static_cast<int>(std::min<DWORD>(pixels, 30000)), static_cast<int>(dpi_),
+                    static_cast<int>(kept[2]));
+    };
+    size = {std::max(minWidth_, scaled(kept[0])), std::max(minHeight_, scaled(kept[1]))};
   }
   placeOnOwner(dialog_, GetWindow(dialog_, GW_OWNER), size);
   placeResults();
@@ -556,17 +561,17 @@ void SystemDialog::saveSize() {
   placement.length = sizeof placement;
   if (!GetWindowPlacement(dialog_, &placement)) return;
   const RECT& r = placement.rcNormalPosition;
-  const DWORD width = static_cast<DWORD>(MulDiv(r.right - r.left, 96, static_cast<int>(dpi_)));
-  const DWORD height = static_cast<DWORD>(MulDiv(r.bottom - r.top, 96, static_cast<int>(dpi_)));
+  const DWORD kept[3] = {static_cast<DWORD>(r.right - r.left), static_cast<DWORD>(r.bottom - r.top),
+                         dpi_};
   HKEY key = nullptr;
   if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
                       nullptr) != ERROR_SUCCESS) {
     return;  // the size is a convenience: a locked registry only loses it
   }
-  RegSetValueExW(key, kWidthValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&width),
-                 sizeof width);
-  RegSetValueExW(key, kHeightValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&height),
-                 sizeof height);
+  for (int i = 0; i < 3; ++i) {
+    RegSetValueExW(key, kSizeValues[i], 0, REG_DWORD, reinterpret_cast<const BYTE*>(&kept[i]),
+                   sizeof(DWORD));
+  }
   RegCloseKey(key);
 }
 
