@@ -43,9 +43,7 @@ class FakeSystemView final : public SystemView, public EventLog {
   void setTitle(std::string_view text) override { title = text; }
   void showMessage(std::string_view prompt) override { note("message ", prompt); }
   bool askYesNo(std::string_view prompt) override { return note("ask ", prompt), false; }
-  Answer askYesNoCancel(std::string_view prompt) override {
-    return note("ask ", prompt), saveAnswer;
-  }
+  Answer askYesNoCancel(std::string_view p) override { return note("ask ", p), saveAnswer; }
   std::string rememberedProjectPath() override { return remembered; }
   void rememberProjectPath(const std::string& path) override { remembered = path; }
   std::optional<std::string> askOpenProjectPath() override {
