@@ -101,9 +101,7 @@ std::string aboutText() {
          "程序校核结果供设计人复核；本计算书经设计、校对、审核签署后有效。";
 }
 
-Form1::Form1(Window& window) : window_(window), systemEntries_(defaultSystemEntries()) {
-  window_.connect(*this);
-}
+Form1::Form1(Window& window) : window_(window) { window_.connect(*this); }
 
 void Form1::Form_Load() {
   struct Fill {
@@ -323,13 +321,11 @@ void Form1::mnuAbout_Click() { window_.showAbout(aboutText()); }
 
 namespace ui {
 
-// The hydrant is always the window's current one; everything else is what the form showed
-// when it was last closed, or the worked example.
+// The form shows the project it was left with, or the last project file used; a new project
+// takes the window's current hydrant.
 void Form1::mnuSystem_Click() {
-  SystemEntries entries = systemEntries_;
-  takeHydrantEntries(this->entries(), entries);
-  window_.runSystemForm(entries);
-  systemEntries_ = std::move(entries);
+  systemSession_.hydrant = entries();
+  window_.runSystemForm(systemSession_);
 }
 
 }  // namespace ui

@@ -66,8 +66,8 @@ class Form1 final : public FormEvents {
   calc::CalcState state_;
   // The sheet dialog's last confirmed answers, offered again while the window is open.
   SheetOptions sheetOptions_;
-  // The system form's last entries, offered again while the window is open.
-  SystemEntries systemEntries_;
+  // The system form's project, offered again while the window is open.
+  SystemSession systemSession_;
   bool resultsShown_ = false;  // a run has written the result boxes
   bool resultsStale_ = false;  // ...and an entry has changed since
 };

@@ -137,6 +137,34 @@ calc::CalcError fromReader(const calc::CalcError& error, const SystemEntries& en
   return entryError(*f, text(entries, f->key), "：" + what);
 }
 
+// A reader's error about a file the form opens, told by the form's captions instead of the
+// file's keys: "F 第 17 行：建筑与流量 层高(m)：层高应有 9 个…", "F：项目文件缺少[消火栓]一节".
+// Errors that only a key can name (a misspelled one, TOML syntax) stay as the reader says them.
+std::string openMessage(const calc::CalcError& error, const std::string& path) {
+  std::string_view rest = error.message;
+  if (!rest.starts_with(path)) return error.message;
+  rest.remove_prefix(path.size());
+  std::string line;
+  if (rest.starts_with(":") && rest.size() > 1 && rest[1] >= '0' && rest[1] <= '9') {
+    const std::size_t end = rest.find(':', 1);
+    if (end == std::string_view::npos) return error.message;
+    line = " 第 " + std::string(rest.substr(1, end - 1)) + " 行";
+    rest.remove_prefix(end);
+  }
+  if (!rest.starts_with(": ")) return error.message;
+  rest.remove_prefix(2);
+  if (const files::ProjectSection* section = files::findProjectSection(error.field);
+      section && rest.starts_with("[" + error.field + "]: 缺少必需的节")) {
+    return path + line + "：项目文件缺少[" + std::string(section->caption) + "]一节";
+  }
+  std::string key = error.field;
+  if (key == "building.floor_height") key = "building.floor_heights";
+  const SystemField* f = findSystemField(key);
+  if (!f || !rest.starts_with(error.field + ": ")) return error.message;
+  rest.remove_prefix(error.field.size() + 2);
+  return path + line + "：" + fieldName(*f) + "：" + std::string(rest);
+}
+
 std::string mpa(double metres) { return calc::formatFixed(metres / 100, 3); }
 std::string f2(double v) { return calc::formatFixed(v, 2); }
 
@@ -146,6 +174,41 @@ std::span<const std::string_view> systemGroups() { return kGroups; }
 std::span<const SystemField> systemFields() { return kFields; }
 std::span<const std::string_view> systemFloorColumns() { return kFloorColumns; }
 std::span<const std::string_view> systemCheckColumns() { return kCheckColumns; }
+
+std::vector<int> systemGroupColumns() {
+  // A group's height in half rows: its rows and a row and a half of frame and caption.
+  std::vector<int> weight(kGroups.size(), 3);
+  for (const SystemField& f : kFields) {
+    const auto g = std::find(kGroups.begin(), kGroups.end(), f.group) - kGroups.begin();
+    weight[static_cast<std::size_t>(g)] += 2;
+  }
+  const int n = static_cast<int>(weight.size());
+  constexpr int kMinColumns = 4, kTallest = 2 * 17;
+  std::vector<int> column(weight.size(), 0);
+  for (int k = std::min(kMinColumns, n); k <= n; ++k) {
+    // best[j][i]: the least tallest column when the first i groups fill j columns; cut[j][i]
+    // where the last of those columns starts.
+    constexpr int kNone = 1 << 29;
+    std::vector best(static_cast<std::size_t>(k + 1), std::vector<int>(weight.size() + 1, kNone));
+    std::vector cut(best.size(), std::vector<int>(weight.size() + 1, 0));
+    best[0][0] = 0;
+    for (int j = 1; j <= k; ++j) {
+      for (int i = j; i <= n; ++i) {
+        int run = 0;
+        for (int start = i - 1; start >= j - 1; --start) {
+          run += weight[static_cast<std::size_t>(start)];
+          const int tallest = std::max(best[j - 1][start], run);
+          if (tallest < best[j][i]) best[j][i] = tallest, cut[j][i] = start;
+        }
+      }
+    }
+    for (int j = k, i = n; j > 0; i = cut[j][i], --j) {
+      for (int g = cut[j][i]; g < i; ++g) column[static_cast<std::size_t>(g)] = j - 1;
+    }
+    if (best[k][n] <= kTallest) break;
+  }
+  return column;
+}
 
 const SystemField* findSystemField(std::string_view key) {
   const auto it = std::find_if(kFields.begin(), kFields.end(),
@@ -256,6 +319,19 @@ std::string floorHeightsText(const std::vector<double>& heights) {
   return out;
 }
 
+std::optional<std::string> adaptFloorHeights(std::string_view text, int floors) {
+  const std::optional<std::vector<double>> heights = parseFloorHeights(text);
+  if (!heights || floors < 2) return std::nullopt;
+  const std::vector<double>& h = *heights;
+  if (h.size() == 1) return std::nullopt;  // one height already serves any number of floors
+  if (!std::all_of(h.begin() + 1, h.end(), [&](double v) { return v == h.back(); })) {
+    return std::nullopt;
+  }
+  std::vector<double> adapted(static_cast<std::size_t>(floors - 1), h.back());
+  adapted.front() = h.front();
+  return floorHeightsText(adapted);
+}
+
 calc::Result<files::Project> projectFromEntries(const SystemEntries& entries) {
   std::string toml;
   for (const files::ProjectSection& s : files::projectSections()) {
@@ -354,16 +430,87 @@ SystemEntries entriesFromProject(const files::Project& p) {
 
 SystemForm::SystemForm(SystemView& view) : view_(view) { view_.connect(*this); }
 
-void SystemForm::Form_Load(const SystemEntries& entries) {
+void SystemForm::Form_Load(const SystemSession& session) {
   for (const SystemField& f : kFields) {
     for (const std::string& item : systemFieldItems(f)) view_.appendItem(f.key, item);
   }
+  session_ = session;
+  if (session_.entries.empty()) {
+    session_.saved = session_.entries = defaultSystemEntries();
+    session_.path.clear();
+    session_.readOnly = false;
+    // The project used last, when it still opens; else a new one.
+    if (const std::string last = view_.rememberedProjectPath(); !last.empty()) {
+      if (const auto p = files::loadProject(last); p.ok()) {
+        session_.saved = session_.entries = entriesFromProject(p.value());
+        session_.path = last;
+      }
+    }
+  }
+  if (session_.path.empty()) {
+    // A new project's hydrant is the main window's; taking it is no change of the project.
+    takeHydrantEntries(session_.hydrant, session_.entries);
+    takeHydrantEntries(session_.hydrant, session_.saved);
+  }
   SystemEntries all = defaultSystemEntries();
-  for (const auto& [key, value] : entries) {
+  for (const auto& [key, value] : session_.entries) {
     if (findSystemField(key)) all[key] = value;
   }
   show(all);
   clearResults();
+  updateTitle();
+}
+
+SystemSession SystemForm::session() const {
+  SystemSession s = session_;
+  s.entries = entries();
+  return s;
+}
+
+bool SystemForm::modified() const { return entries() != session_.saved; }
+
+std::string SystemForm::projectName() const {
+  if (session_.readOnly) return std::string(kExampleProjectName);
+  if (session_.path.empty()) return "未命名";
+  return session_.path.substr(session_.path.find_last_of("/\\") + 1);
+}
+
+void SystemForm::updateTitle() {
+  std::string name = projectName();
+  if (session_.readOnly) name += "（只读）";
+  if (modified()) name += "*";
+  view_.setTitle(name + " - " + std::string(kSystemFormTitle));
+}
+
+void SystemForm::adopt(const SystemEntries& entries, std::string path, bool readOnly) {
+  session_.saved = entries;
+  session_.path = std::move(path);
+  session_.readOnly = readOnly;
+  if (!readOnly && !session_.path.empty()) view_.rememberProjectPath(session_.path);
+  updateTitle();
+}
+
+void SystemForm::entryChanged() { updateTitle(); }
+
+bool SystemForm::closeRequested() {
+  if (!modified()) return true;
+  switch (view_.askYesNoCancel("保存对“" + projectName() + "”的更改？")) {
+    case SystemView::Answer::Yes:
+      return save();
+    case SystemView::Answer::No:
+      return true;
+    case SystemView::Answer::Cancel:
+      break;
+  }
+  return false;
+}
+
+void SystemForm::cmdOpenExample_Click() {
+  if (!closeRequested()) return;
+  const SystemEntries example = defaultSystemEntries();
+  show(example);
+  clearResults();
+  adopt(example, "", true);
 }
 
 void SystemForm::show(const SystemEntries& entries) {
@@ -399,6 +546,7 @@ void SystemForm::clearResults() {
 std::optional<files::Project> SystemForm::readEntries() {
   calc::Result<files::Project> p = projectFromEntries(entries());
   if (!p.ok()) {
+    clearResults();  // they described other entries
     view_.showMessage(p.error().message);
     return std::nullopt;
   }
@@ -410,6 +558,7 @@ void SystemForm::cmdCalculate_Click() {
   if (!p) return;
   const calc::Result<calc::SystemResult> run = calc::calculateSystem(p->inputs);
   if (!run.ok()) {
+    clearResults();
     view_.showMessage(run.error().message);
     return;
   }
@@ -441,38 +590,56 @@ void SystemForm::cmdCalculate_Click() {
          f.reducing != calc::Reducing::None});
   }
   std::vector<SystemCheckRow> checks;
-  for (const calc::DesignCheck& c : r.checks) {
-    checks.push_back({c.clause, std::string(calc::verdictWords(c.verdict)), c.text});
+  int failed = 0;
+  // The hydrant's own checks (hose and nozzle of 7.4.2, the flow of 3.5.2) first, then the
+  // system's.
+  std::vector<calc::DesignCheck> all;
+  for (const calc::DesignCheck& c : r.design.checks) {
+    if (c.id == "hose" || c.id == "nozzle" || c.id == "minFlow") all.push_back(c);
   }
+  all.insert(all.end(), r.checks.begin(), r.checks.end());
+  for (const calc::DesignCheck& c : all) {
+    const bool fail = c.verdict == calc::Verdict::Fail;
+    failed += fail;
+    checks.push_back({c.clause, std::string(calc::verdictWords(c.verdict)), c.text, fail});
+  }
+  if (failed > 0) summary += "；" + std::to_string(failed) + " 项不满足";
   view_.setSummary(summary);
   view_.setFloorRows(floors);
   view_.setCheckRows(checks);
 }
 
 void SystemForm::cmdOpen_Click() {
+  if (!closeRequested()) return;
   const std::optional<std::string> path = view_.askOpenProjectPath();
   if (!path) return;
   const calc::Result<files::Project> p = files::loadProject(*path);
   if (!p.ok()) {
-    view_.showMessage(p.error().message);
+    view_.showMessage(openMessage(p.error(), *path));
     return;
   }
-  lastPath_ = *path;
-  show(entriesFromProject(p.value()));
+  const SystemEntries opened = entriesFromProject(p.value());
+  show(opened);
   clearResults();  // they described the entries before
+  adopt(opened, *path, false);
 }
 
-void SystemForm::cmdSave_Click() {
+void SystemForm::cmdSave_Click() { save(); }
+
+// The read-only example and a new project are saved under a new name (另存为).
+bool SystemForm::save() {
   const std::optional<files::Project> p = readEntries();
-  if (!p) return;
+  if (!p) return false;
+  const bool named = !session_.path.empty() && !session_.readOnly;
   const std::optional<std::string> path =
-      view_.askSaveProjectPath(lastPath_.empty() ? std::string(kProjectFileName) : lastPath_);
-  if (!path) return;
+      view_.askSaveProjectPath(named ? session_.path : std::string(kProjectFileName));
+  if (!path) return false;
   if (const auto reason = files::saveProject(*path, *p)) {
     view_.showMessage(*reason);
-    return;
+    return false;
   }
-  lastPath_ = *path;
+  adopt(entries(), *path, false);
+  return true;
 }
 
 // The sheet of `hydrant-calc-cli --system FILE --report R` for the entries: the same request,
@@ -505,7 +672,7 @@ void SystemForm::cmdSheet_Click() {
   }
   const std::optional<std::string> path = view_.askSaveSheetPath(kSystemSheetFileName);
   if (!path) return;
-  if (!lastPath_.empty() && files::sameFile(*path, lastPath_)) {
+  if (!session_.path.empty() && files::sameFile(*path, session_.path)) {
     view_.showMessage("计算书不能保存到项目文件“" + *path + "”，否则项目会被覆盖。");
     return;
   }
@@ -522,6 +689,15 @@ void SystemForm::dnChanged(std::string_view key) {
   if (const auto row = calc::weldedSteelPipe(static_cast<int>(*dn))) {
     view_.setEntry(std::string(sectionOf(key)) + ".inner_diameter",
                    calc::numberToText(row->innerDiameter));
+  }
+}
+
+void SystemForm::floorsChanged() {
+  const std::optional<double> floors = calc::parseNumber(view_.entry("building.floors"));
+  if (!floors || *floors != std::trunc(*floors) || *floors < 2 || *floors > 1000) return;
+  const std::string key = "building.floor_heights";
+  if (const auto adapted = adaptFloorHeights(view_.entry(key), static_cast<int>(*floors))) {
+    view_.setEntry(key, *adapted);
   }
 }
 

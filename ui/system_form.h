@@ -46,6 +46,11 @@ const SystemField* findSystemField(std::string_view key);
 // A combo box's list; a DN combo box lists the welded pipe table's sizes.
 std::vector<std::string> systemFieldItems(const SystemField& field);
 
+// The column of each group box, in systemGroups() order: the groups in order, cut into the
+// fewest columns (four at least) whose tallest holds at most about sixteen rows, as evenly as
+// the order allows. Both toolkits lay the form out by it.
+std::vector<int> systemGroupColumns();
+
 // The worked example's entries (examples/office-18f.toml).
 SystemEntries defaultSystemEntries();
 // Copies the main window's hose, nozzle and water column into the [hydrant] entries.
@@ -63,6 +68,10 @@ std::optional<std::vector<double>> parseFloorHeights(std::string_view text);
 // The shortest text parseFloorHeights reads back: "3.9" when all are equal, else a list with
 // runs written "3.9×16".
 std::string floorHeightsText(const std::vector<double>& heights);
+// Storey heights for `floors` floors when `text` is one height for all, or a first storey and
+// one height for the rest ("5.1, 3.9×16" → "5.1, 3.9×8" for 10 floors); nothing otherwise, as
+// a list of different heights cannot be guessed.
+std::optional<std::string> adaptFloorHeights(std::string_view text, int floors);
 
 // The project the entries describe, read as the command line reads a file; the error's message
 // names the field by its caption and quotes its text.
@@ -77,10 +86,16 @@ class SystemForm final : public SystemEvents {
   SystemForm(const SystemForm&) = delete;
   SystemForm& operator=(const SystemForm&) = delete;
 
-  // Fills the lists, then the entries, and sets the sections' entries enabled or not.
-  void Form_Load(const SystemEntries& entries);
-  // What the form shows now, for Form1 to offer again.
+  // Fills the lists, then the entries, and sets the sections' entries enabled or not. The
+  // first time in a run (no entries yet) it opens the project file used last, or starts a new
+  // project from the worked example; a new project takes the main window's hydrant.
+  void Form_Load(const SystemSession& session);
+  // What the form shows now.
   SystemEntries entries() const;
+  // The project as the form leaves it, for Form1 to offer again.
+  SystemSession session() const;
+  // Changed since it was opened or saved.
+  bool modified() const;
 
   void cmdCalculate_Click() override;
   void cmdOpen_Click() override;
@@ -88,16 +103,27 @@ class SystemForm final : public SystemEvents {
   void cmdSheet_Click() override;
   void dnChanged(std::string_view key) override;
   void sectionToggled(std::string_view section) override;
+  void floorsChanged() override;
+  void entryChanged() override;
+  void cmdOpenExample_Click() override;
+  bool closeRequested() override;
 
  private:
   void show(const SystemEntries& entries);
   void clearResults();
   // The entries as a project, or nothing after the message has been shown.
   std::optional<files::Project> readEntries();
+  // Saves through the save dialog; false when cancelled or refused.
+  bool save();
+  // The file's name as the caption and the question show it.
+  std::string projectName() const;
+  void updateTitle();
+  // A project just opened, saved or started.
+  void adopt(const SystemEntries& entries, std::string path, bool readOnly);
 
   SystemView& view_;
-  std::string lastPath_;  // the project file last opened or saved, proposed by 保存…
-  int sheetStreams_ = 2;  // the sheet dialog's last answer, not a project key
+  SystemSession session_;  // entries: as loaded; the view holds the current ones
+  int sheetStreams_ = 2;   // the sheet dialog's last answer, not a project key
 };
 
 }  // namespace ui

@@ -20,6 +20,8 @@ inline constexpr std::string_view kSystemFormTitle = "消火栓系统计算";
 inline constexpr std::string_view kProjectFileFilter = "消火栓系统 (*.toml)";
 inline constexpr std::string_view kProjectFileName = "消火栓系统.toml";
 inline constexpr std::string_view kSystemSheetFileName = "消火栓系统计算书.html";
+// The worked example as 文件 → 打开示例 shows it.
+inline constexpr std::string_view kExampleProjectName = "office-18f.toml（示例）";
 
 // One row of the floor grid, top floor first: the cells in the grid's column order, and
 // whether the floor needs reducing (shown marked).
@@ -28,9 +30,10 @@ struct SystemFloorRow {
   bool marked = false;
 };
 
-// One row of the check list: 条文, 结论, 说明.
+// One row of the check list: 条文, 结论, 说明, and whether the check failed (shown in red).
 struct SystemCheckRow {
   std::string clause, verdict, text;
+  bool failed = false;
 };
 
 // What the user does on the form.
@@ -44,6 +47,15 @@ class SystemEvents {
   virtual void dnChanged(std::string_view key) = 0;
   // The user switched a section's check box ("tank", "stabilizer").
   virtual void sectionToggled(std::string_view section) = 0;
+  // The user typed or chose a new number of floors.
+  virtual void floorsChanged() = 0;
+  // The user changed any entry or check box.
+  virtual void entryChanged() = 0;
+  // 文件 → 打开示例: the worked example, read-only.
+  virtual void cmdOpenExample_Click() = 0;
+  // Esc, 关闭, 文件 → 退出, or the main window closing: true when the form may close (the
+  // user saved, or chose not to save, the changes).
+  virtual bool closeRequested() = 0;
 
  protected:
   ~SystemEvents() = default;
@@ -68,9 +80,18 @@ class SystemView {
   virtual void setFloorRows(const std::vector<SystemFloorRow>& rows) = 0;
   virtual void setCheckRows(const std::vector<SystemCheckRow>& rows) = 0;
 
+  // The form's caption.
+  virtual void setTitle(std::string_view title) = 0;
+
   // Modal box with one OK button and kAppTitle as caption.
   virtual void showMessage(std::string_view prompt) = 0;
   virtual bool askYesNo(std::string_view prompt) = 0;
+  enum class Answer { Yes, No, Cancel };
+  // 是/否/取消.
+  virtual Answer askYesNoCancel(std::string_view prompt) = 0;
+  // The project file used last, kept across runs of the program; "" for none.
+  virtual std::string rememberedProjectPath() = 0;
+  virtual void rememberProjectPath(const std::string& path) = 0;
   // File dialogs filtering kProjectFileFilter; the chosen UTF-8 path or nothing.
   virtual std::optional<std::string> askOpenProjectPath() = 0;
   virtual std::optional<std::string> askSaveProjectPath(std::string_view fileName) = 0;

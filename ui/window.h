@@ -51,6 +51,15 @@ inline constexpr std::string_view kSystemMenuText = "系统计算…";
 // ("tank": "1" or "0"). Kept by Form1 for the run so the form reopens as it was left.
 using SystemEntries = std::map<std::string, std::string, std::less<>>;
 
+// The system form's project while the window is open, so the form reopens as it was left.
+struct SystemSession {
+  SystemEntries entries;  // what the form showed when it closed; empty before the first time
+  SystemEntries saved;    // the entries as the project was last opened or saved
+  std::string path;       // the project file, UTF-8; "" for a new project
+  bool readOnly = false;  // the shipped example: 保存 asks for another file
+  calc::Entries hydrant;  // the main window's entries: a new project's hydrant
+};
+
 // The events a window delivers to its handlers. Contract for implementations of Window:
 // - a combo box's text change is raised when the user types into it and when setText
 //   sets it from code; appending entries raises nothing;
@@ -114,9 +123,9 @@ class Window {
   virtual std::string programFolder() const = 0;
   // Closes the window as its close button does, which ends the program.
   virtual void close() = 0;
-  // The modal 消火栓系统计算 form (ui/system_form) over this window, showing `entries`;
-  // when it closes, `entries` holds what it showed last. Nothing of this window changes.
-  virtual void runSystemForm(SystemEntries& entries) = 0;
+  // The modal 消火栓系统计算 form (ui/system_form) over this window, showing `session`; when it
+  // closes, `session` holds what it showed last. Nothing of this window changes.
+  virtual void runSystemForm(SystemSession& session) = 0;
 };
 
 }  // namespace ui

@@ -194,6 +194,7 @@ Section "Uninstall"
   Delete "$SMPROGRAMS\${SHORTCUT}"
   Delete "$SMPROGRAMS\${MANUAL_SHORTCUT}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  DeleteRegKey HKCU "Software\Tavrel小工具"
   ; The folder goes last: its disappearance tells a waiting caller that everything is done.
   ; un.onInit closed the window, but its process may hold the exe a moment longer: up to 5 s.
   StrCpy $1 0

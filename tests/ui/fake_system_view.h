@@ -40,8 +40,12 @@ class FakeSystemView final : public SystemView, public EventLog {
   void setFloorRows(const std::vector<SystemFloorRow>& rows) override { floors = rows; }
   void setCheckRows(const std::vector<SystemCheckRow>& rows) override { checks = rows; }
 
+  void setTitle(std::string_view text) override { title = text; }
   void showMessage(std::string_view prompt) override { note("message ", prompt); }
   bool askYesNo(std::string_view prompt) override { return note("ask ", prompt), false; }
+  Answer askYesNoCancel(std::string_view p) override { return note("ask ", p), saveAnswer; }
+  std::string rememberedProjectPath() override { return remembered; }
+  void rememberProjectPath(const std::string& path) override { remembered = path; }
   std::optional<std::string> askOpenProjectPath() override {
     return note("open dialog"), pathAnswer;
   }
@@ -60,15 +64,21 @@ class FakeSystemView final : public SystemView, public EventLog {
   void userTypes(std::string_view key, const std::string& text) {
     at(key).text = text;
     if (key.ends_with(".dn")) events_->dnChanged(key);
+    if (key == "building.floors") events_->floorsChanged();
+    events_->entryChanged();
   }
   void userChecks(std::string_view section, bool checked) {
     at(section).checked = checked;
     events_->sectionToggled(section);
+    events_->entryChanged();
   }
   const Entry& get(std::string_view key) const {
     return const_cast<FakeSystemView*>(this)->at(key);
   }
 
+  std::string title;
+  std::string remembered;  // the project path kept across runs
+  Answer saveAnswer = Answer::Cancel;
   std::string summary;
   std::vector<SystemFloorRow> floors;
   std::vector<SystemCheckRow> checks;

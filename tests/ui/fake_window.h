@@ -80,10 +80,10 @@ class FakeWindow final : public Window, public EventLog {
   std::string programFolder() const override { return folder; }
   void close() override { note("close"); }
   // Records what the form was shown and leaves what the test's user did.
-  void runSystemForm(SystemEntries& entries) override {
+  void runSystemForm(SystemSession& session) override {
     note("system form");
-    systemFormShown.push_back(entries);
-    if (systemFormUser) systemFormUser(entries);
+    systemFormShown.push_back(session);
+    if (systemFormUser) systemFormUser(session);
   }
 
   // What the user does: typing into a combo box or the width raises its change.
@@ -107,8 +107,8 @@ class FakeWindow final : public Window, public EventLog {
   std::optional<std::string> savePathAnswer;
   bool yesNoAnswer = false;
   std::string folder = "/opt/hydrant-calc/";
-  std::vector<SystemEntries> systemFormShown;
-  std::function<void(SystemEntries&)> systemFormUser;
+  std::vector<SystemSession> systemFormShown;
+  std::function<void(SystemSession&)> systemFormUser;
 
  private:
   Control& at(ControlId id) {

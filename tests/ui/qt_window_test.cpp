@@ -13,6 +13,7 @@
 #include "files/project_file.h"
 #include "tests/ui/expected_window.h"
 #include "ui/form1.h"
+#include "ui/qt/qt_system_dialog.h"
 #include "ui/qt/qt_window.h"
 
 namespace {
@@ -103,6 +104,7 @@ class WindowTest : public QObject {
   std::unique_ptr<ui::Form1> form_;
   std::unique_ptr<ModalWatchdog> watchdog_;
   QList<QUrl> opened_;
+  QTemporaryDir settings_;  // the forms' QSettings, never the user's
 
   QWidget* form() const { return window_->form(); }
   template <class T = QWidget>
@@ -149,6 +151,10 @@ class WindowTest : public QObject {
   }
 
  private slots:
+  void initTestCase() {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
+  }
+
   void init() {
     watchdog_ = std::make_unique<ModalWatchdog>();
     window_ = std::make_unique<ui::QtWindow>();
@@ -293,7 +299,7 @@ class WindowTest : public QObject {
     QCOMPARE(opened_, QList<QUrl>(2, QUrl::fromLocalFile(manual)));
     QStringList dialogs;
     for (const ModalWatchdog::Seen& seen : watchdog_->seen) dialogs << seen.title + " " + seen.how;
-    const QString sheet = "生成计算书 SheetDialog", system = "消火栓系统计算 SystemForm";
+    const QString sheet = "生成计算书 SheetDialog", system = "未命名 - 消火栓系统计算 SystemForm";
     QCOMPARE(dialogs, QStringList({sheet, system, qs(ui::kAboutTitle) + " plain selectable Ok",
                                    sheet, system}));
     QCOMPARE(watchdog_->seen.at(2).text, qs(ui::aboutText()));
@@ -416,9 +422,11 @@ class WindowTest : public QObject {
   }
 
   // Action: the context menu's 系统计算…; in the form: 打开… the worked example, 计 算 by
-  // Enter, fewer floors, 保存…, 关闭. Expected: the window's hose shown first; one row and
-  // the reducing floors' marks in the grid; the saved file as the command line reads it; the
-  // main window unchanged.
+  // Enter, a pump head too low, the form enlarged, fewer floors, 保存…, 关闭. Expected: the
+  // window's hose shown first; one row and the reducing floors' marks in the grid; the failed
+  // check red and counted; the smallest form fits 1366×768 and 1920×1080 at 150 %, the grids
+  // take the room, the size is kept; the storey heights follow 层数; the saved file as the
+  // command line reads it; the main window unchanged.
   void systemFormFromTheContextMenu() {
     const QMap<QString, QString> before = allTexts();
     QTemporaryDir dir;
@@ -426,6 +434,7 @@ class WindowTest : public QObject {
     QString fileToChoose = QStringLiteral(HYDRANT_SOURCE_DIR "/examples/office-18f.toml");
     QStringList log;
     bool driven = false;
+    QSize enlarged;
     watchdog_->handle = [&](QWidget* modal) {
       if (auto* files = qobject_cast<QFileDialog*>(modal)) {
         log << files->windowTitle() + " " + files->nameFilters().join(";");
@@ -448,11 +457,38 @@ class WindowTest : public QObject {
         for (int c = 0; c < grid->columnCount(); ++c) log << grid->item(17, c)->text();  // floor 1
         log << QString::number(grid->item(3, 0)->background().color() !=
                                grid->item(2, 0)->background().color());
+        auto* checks = modal->findChild<QTableWidget*>("checkList");
+        type(field("pump.rated_head"), "100");
+        QTest::mouseClick(button("cmdCalculate"), Qt::LeftButton);
+        log << modal->findChild<QLabel*>("summary")->text().section("；", -1);
+        for (int r = 0; r < checks->rowCount(); ++r) {
+          const bool red = checks->item(r, 1)->foreground().color() == QColor(192, 0, 0);
+          // Scrolled into view.
+          const bool shown =
+              checks->viewport()->rect().contains(checks->visualItemRect(checks->item(r, 1)));
+          if (red || checks->item(r, 1)->text() == "不满足")
+            log << checks->item(r, 0)->text() + (shown ? " 可见" : " 不可见");
+        }
         QVERIFY(modal->grab().save(HYDRANT_SCREENSHOT_DIR "/hydrant-calc-system.png"));
+        log << QString::number(modal->minimumWidth() <= 1280 && modal->minimumHeight() <= 680);
+        const QSize gridBefore = grid->size(), checksBefore = checks->size();
+        enlarged = modal->minimumSize() + QSize(200, 100);
+        modal->resize(enlarged);
+        modal->layout()->activate();
+        log << QString::number(grid->height() > gridBefore.height() &&
+                               checks->width() > checksBefore.width());
         type(field("building.floors"), "10");
-        type(field("building.floor_heights"), "4.5, 3.6×8");
+        log << qobject_cast<QLineEdit*>(field("building.floor_heights"))->text();
         fileToChoose = saved;
         QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
+        // A change shows in the caption; Esc asks first (the watchdog answers 取消).
+        log << modal->windowTitle();
+        type(field("riser.c"), "100");
+        log << modal->windowTitle();
+        QTest::keyClick(modal, Qt::Key_Escape);
+        log << QString::number(modal->isVisible());
+        type(field("riser.c"), "120");
+        log << modal->windowTitle();
         QTest::mouseClick(button("cmdClose"), Qt::LeftButton);
       });
       return true;
@@ -460,14 +496,35 @@ class WindowTest : public QObject {
     chooseFromContextMenu(1);
     watchdog_->handle = nullptr;
 
-    QCOMPARE(log, QStringList({"麻质", "打开 消火栓系统 (*.toml)", "1", "1.10", "0.759", "1.622",
-                               "1.116", "必须减压", "20（19.87）*", "0.372", "1",
-                               "保存 消火栓系统 (*.toml)"}));
-    QVERIFY(watchdog_->seen.isEmpty());
+    QCOMPARE(log, QStringList({"麻质",
+                               "打开 消火栓系统 (*.toml)",
+                               "1",
+                               "1.10",
+                               "0.759",
+                               "1.622",
+                               "1.116",
+                               "必须减压",
+                               "20（19.87）*",
+                               "0.372",
+                               "1",
+                               "2 项不满足",
+                               "5.2.2 可见",
+                               "10.1.7 不可见",
+                               "1",
+                               "1",
+                               "5.1, 3.9×8",
+                               "保存 消火栓系统 (*.toml)",
+                               "楼.toml - 消火栓系统计算",
+                               "楼.toml* - 消火栓系统计算",
+                               "1",
+                               "楼.toml - 消火栓系统计算"}));
+    QCOMPARE(ui::QtSystemDialog(nullptr, nullptr).size(), enlarged);
+    QCOMPARE(watchdog_->seen.size(), 1);
+    QCOMPARE(watchdog_->seen[0].text, "保存对“楼.toml”的更改？");
     const auto read = files::loadProject(saved.toStdString());
     QVERIFY2(read.ok(), read.ok() ? "" : read.error().message.c_str());
     QCOMPARE(read.value().inputs.floors, 10);
-    QCOMPARE(read.value().inputs.floorHeights.front(), 4.5);
+    QCOMPARE(read.value().inputs.floorHeights.back(), 3.9);
     QCOMPARE(allTexts(), before);
   }
 

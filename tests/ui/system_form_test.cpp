@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <regex>
 
 #include "calc/utf8.h"
 #include "cli/system_command.h"
@@ -32,10 +33,20 @@ std::string marks(const FakeSystemView& view) {
   return out;
 }
 
+// A first opening with the worked example's hydrant in the main window.
+SystemSession exampleSession() {
+  SystemSession s;
+  s.hydrant.hoseLength = "25";
+  s.hydrant.material = "衬胶";
+  s.hydrant.hoseDiameter = "65";
+  s.hydrant.waterColumn = "13";
+  return s;
+}
+
 // The worked example, loaded and calculated.
 struct Example {
   Example() {
-    form.Form_Load(defaultSystemEntries());
+    form.Form_Load(exampleSession());
     form.cmdCalculate_Click();
   }
   FakeSystemView view;
@@ -46,17 +57,19 @@ class SystemFormTest : public ::testing::Test, protected Example {};
 TEST_F(SystemFormTest, WorkedExampleAsTheFormShowsIt) {
   EXPECT_EQ(view.summary,
             "水泵流量 40.00 L/s，计算扬程 117.37 m（1.174 MPa），选用扬程 117.37 m（1.174 MPa）；"
-            "系统工作压力 1.683 MPa；最大静压 0.759 MPa");
+            "系统工作压力 1.683 MPa；最大静压 0.759 MPa；2 项不满足");
   EXPECT_EQ(marks(view), kExampleMarks);
   EXPECT_EQ(view.floors.back().cells,
             (Strings{"1", "1.10", "0.759", "1.622", "1.116", "必须减压", "20（19.87）*", "0.372"}));
   // No orifice on floor 18; floor 2's is not below the limit, so no star.
   EXPECT_EQ(view.floors.at(0).cells[6] + view.floors.at(16).cells[6], "—21（20.21）");
-  EXPECT_EQ(view.checks.at(7).clause + view.checks.at(7).verdict, "5.2.2不满足");
+  // The hydrant's own checks come first.
+  EXPECT_EQ(view.checks.at(0).clause + view.checks.at(2).clause, "3.5.27.4.2-3");
+  EXPECT_EQ(view.checks.at(10).clause + view.checks.at(10).verdict, "5.2.2不满足");
   EXPECT_TRUE(view.log.empty());
 }
 
-TEST(SystemFormBadEntry, ReadersMessageAndTheResultsKept) {
+TEST(SystemFormBadEntry, ReadersMessageAndTheResultsEmptied) {
   // clang-format off
   const struct { const char* key; const char* text; const char* message; } rows[] = {
       {"riser.dn", "1a", "立管 管径DN“1a”不是有效的数字。"},
@@ -65,7 +78,7 @@ TEST(SystemFormBadEntry, ReadersMessageAndTheResultsKept) {
                                       "不在水带阻力系数表中（麻质或衬胶，50、65、80 mm）。"},
       {"building.floor_heights", "5.1, 3.9*15",
        "建筑与流量 层高(m)“5.1, 3.9*15”：层高应有 17 个（层数 − 1），现有 16 个。"},
-      {"supply.pool_level", "", "水源与水泵 水池最低水位(m)未填写。"},
+      {"supply.pool_level", "", "水源 水池最低水位(m)未填写。"},
   };
   // clang-format on
   for (const auto& r : rows) {
@@ -74,19 +87,60 @@ TEST(SystemFormBadEntry, ReadersMessageAndTheResultsKept) {
     e.view.userTypes(r.key, r.text);
     e.form.cmdCalculate_Click();
     EXPECT_EQ(e.view.log, Strings{std::string("message ") + r.message});
-    EXPECT_EQ(marks(e.view), kExampleMarks);
+    // The last results described other entries.
+    EXPECT_EQ(marks(e.view) + e.view.summary, "");
+    EXPECT_TRUE(e.view.checks.empty());
     EXPECT_EQ(e.view.get("riser.inner_diameter").text, "106");  // "1a" is no size: left alone
   }
 }
 
+// 层数 carries the storey heights along.
 TEST_F(SystemFormTest, DnGivesTheInnerDiameterAndFewerFloorsAreRecalculated) {
   view.userTypes("riser.dn", "150");
   view.userTypes("building.floors", "10");
-  view.userTypes("building.floor_heights", "3");
   form.cmdCalculate_Click();
   EXPECT_TRUE(view.log.empty());
   EXPECT_EQ(view.get("riser.inner_diameter").text, "159.3");
+  EXPECT_EQ(view.get("building.floor_heights").text, "5.1, 3.9×8");
   EXPECT_EQ(view.floors.size(), 10u);
+}
+
+// Failed checks are flagged for the red rows and counted in the result line; the hydrant's own
+// checks are among them.
+TEST_F(SystemFormTest, FailedChecksCountedAndFlagged) {
+  view.userTypes("pump.rated_head", "100");  // below the calculated head: 10.1.7
+  view.userTypes("riser.dn", "80");          // below DN100: 8.1.5
+  view.userTypes("hydrant.hose_material", "麻质");
+  view.userTypes("hydrant.hose_diameter", "50");  // not DN65 lined: 7.4.2
+  form.cmdCalculate_Click();
+  EXPECT_TRUE(view.summary.ends_with("；5 项不满足")) << view.summary;
+  std::string failed;
+  for (const SystemCheckRow& row : view.checks) {
+    EXPECT_EQ(row.failed, row.verdict == "不满足") << row.clause;
+    if (row.failed) failed += row.clause + " ";
+  }
+  EXPECT_EQ(failed, "7.4.2-2 10.3.1 8.1.5 5.2.2 10.1.7 ");
+}
+
+// 层数 carries a first storey and one height for the rest along; other lists stay as typed.
+TEST(SystemFormFloorHeights, AdaptedToTheNumberOfFloors) {
+  // clang-format off
+  const struct { const char* text; int floors; std::optional<std::string> adapted; } cases[] = {
+      {"5.1, 3.9×16", 10, "5.1, 3.9×8"}, {"5.1, 3.9×16", 3, "5.1, 3.9"},
+      {"5.1, 3.9×16", 2, "5.1"},         {"5.1, 3.9×16", 1, std::nullopt},
+      {"4×17", 10, "4"},                 {"3.9", 10, std::nullopt},
+      {"5.1, 3.9, 4.2", 5, std::nullopt}, {"abc", 10, std::nullopt},
+  };
+  // clang-format on
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text + (" " + std::to_string(c.floors)));
+    EXPECT_EQ(adaptFloorHeights(c.text, c.floors), c.adapted);
+  }
+}
+
+// The example's groups in columns of about 16 rows, as both toolkits lay them out.
+TEST(SystemFormLayout, GroupsInColumns) {
+  EXPECT_EQ(systemGroupColumns(), (std::vector{0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 4}));
 }
 
 TEST_F(SystemFormTest, StabilizerOnTankOff) {
@@ -107,8 +161,10 @@ TEST_F(SystemFormTest, SaveChangeOpenGivesTheSavedEntriesAndNoResults) {
   view.pathAnswer = dir / "saved.toml";
   form.cmdSave_Click();
   view.userTypes("building.floors", "3");
+  view.saveAnswer = SystemView::Answer::No;
   form.cmdOpen_Click();
-  EXPECT_EQ(view.log, (Strings{"save dialog 消火栓系统.toml", "open dialog"}));
+  EXPECT_EQ(view.log, (Strings{"save dialog 消火栓系统.toml", "ask 保存对“saved.toml”的更改？",
+                               "open dialog"}));
   EXPECT_EQ(view.get("building.floor_heights").text, "4.5, 3.6×10");
   EXPECT_EQ(view.get("project.name").text, "“引号” \"and\" \\");
   EXPECT_TRUE(view.floors.empty());
@@ -120,19 +176,37 @@ TEST_F(SystemFormTest, SaveChangeOpenGivesTheSavedEntriesAndNoResults) {
 
 TEST_F(SystemFormTest, AFileThatDoesNotOpenLeavesTheForm) {
   const TempDir dir;
-  const std::string none = dir / "none.toml", bad = dir / "bad.toml";
-  std::ofstream(bad, std::ios::binary) << "[building]\nfloors = \n";
-  for (const std::string& path : {none, bad}) {
+  const std::string example = files::readWholeFile(kExample).value();
+  const auto replaced = [&](const char* from, const char* to) {
+    return std::regex_replace(example, std::regex(from), to);
+  };
+  // file name, text; the message after the path. Keys the form shows are named by caption.
+  const std::pair<std::string, std::string> files[] = {
+      {"none.toml", ""},
+      {"bad.toml", "[building]\nfloors = \n"},
+      {"floors.toml", replaced("floors = 18", "floors = 10")},
+      {"no-hydrant.toml",
+       example.substr(0, example.find("[hydrant]")) + example.substr(example.find("[building]"))},
+      {"nozzle.toml", replaced("nozzle = 19", "nozzle = 99")},
+  };
+  const char* const messages[] = {
+      ": 无法读取项目文件：文件不存在",
+      ":2: TOML 语法错误：Error while parsing key-value pair: expected value, saw '\\n'",
+      " 第 17 行：建筑与流量 层高(m)：层高应有 9 个（层数 − 1），现有 17 个",
+      "：项目文件缺少[消火栓]一节",
+      " 第 7 行：最不利消火栓 水枪喷嘴口径(mm)：水枪喷嘴口径应在 6 至 50 mm 之间，现为 99",
+  };
+  Strings expected;
+  for (std::size_t i = 0; i < std::size(files); ++i) {
+    const std::string path = dir / files[i].first.c_str();
+    if (!files[i].second.empty()) std::ofstream(path, std::ios::binary) << files[i].second;
     view.pathAnswer = path;
     form.cmdOpen_Click();
+    // The name of a file that cannot be read is quoted to 64 characters.
+    const std::string shown = i == 0 ? calc::oneLine(path, 64) : path;
+    expected.insert(expected.end(), {"open dialog", "message " + shown + messages[i]});
   }
-  EXPECT_EQ(view.log,
-            (Strings{"open dialog",
-                     "message " + calc::oneLine(none, 64) + ": 无法读取项目文件：文件不存在",
-                     "open dialog",
-                     "message " + bad +
-                         ":2: TOML 语法错误：Error while parsing key-value pair: "
-                         "expected value, saw '\\n'"}));
+  EXPECT_EQ(view.log, expected);
   EXPECT_EQ(form.entries(), defaultSystemEntries());
   EXPECT_EQ(marks(view), kExampleMarks);
 }
@@ -200,23 +274,97 @@ TEST(SystemFormFloorHeights, ReadAndShownShortest) {
   }
 }
 
-// Form1 hands the form the window's hydrant and keeps the rest of what the user left.
-TEST(SystemFormFromForm1, OffersTheWindowsHydrantAndTheLastEntries) {
+// Form1 hands the form the window's hydrant and keeps the project the form left.
+TEST(SystemFormFromForm1, OffersTheWindowsHydrantAndTheLastProject) {
   FakeWindow window;
   Form1 form(window);
   form.Form_Load();
-  window.systemFormUser = [](SystemEntries& e) {
-    e["riser.dn"] = "150";
-    e["hydrant.nozzle"] = "16";
+  window.systemFormUser = [](SystemSession& s) { s.path = "楼.toml"; };
+  form.mnuSystem_Click();
+  window.userTypes(1, "衬胶");
+  form.mnuSystem_Click();
+  ASSERT_EQ(window.systemFormShown.size(), 2u);
+  const SystemSession &first = window.systemFormShown[0], &second = window.systemFormShown[1];
+  EXPECT_EQ(first.path + first.hydrant.material + second.path + second.hydrant.material,
+            "麻质楼.toml衬胶");
+}
+
+// The project the form opens with: the file used last, or a new one with the main window's
+// hydrant; a project from a file keeps its own hydrant.
+TEST(SystemFormStart, LastProjectOrNew) {
+  // remembered path; hose material shown; caption
+  // clang-format off
+  const struct { std::string remembered; const char* material; const char* title; } rows[] = {
+      {kExample, "衬胶", "office-18f.toml - 消火栓系统计算"},
+      {kExample + ".gone", "麻质", "未命名 - 消火栓系统计算"},
+      {"", "麻质", "未命名 - 消火栓系统计算"},
   };
-  form.mnuSystem_Click();
-  form.mnuSystem_Click();
-  SystemEntries first = defaultSystemEntries();
-  takeHydrantEntries(calc::Entries{}, first);  // the window's initial entries
-  EXPECT_EQ(first["hydrant.hose_material"], "麻质");
-  SystemEntries second = first;
-  second["riser.dn"] = "150";
-  EXPECT_EQ(window.systemFormShown, (std::vector{first, second}));
+  // clang-format on
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.remembered);
+    FakeSystemView view;
+    SystemForm form(view);
+    view.remembered = r.remembered;
+    form.Form_Load(SystemSession{});  // the main window's hose: 麻质
+    EXPECT_EQ(view.get("hydrant.hose_material").text, r.material);
+    EXPECT_EQ(view.title, r.title);
+    EXPECT_FALSE(form.modified());
+  }
+}
+
+// Esc, 关闭, 打开… and the main window's close ask before changes are lost: 是 saves (and a
+// cancelled save keeps the form), 否 leaves them, 取消 keeps the form.
+TEST(SystemFormModified, CloseAsksWhenChanged) {
+  const TempDir dir;
+  using A = SystemView::Answer;
+  // answer; the save dialog's path ("" cancels it); closes; caption after
+  // clang-format off
+  const struct { A answer; const char* path; bool closes; const char* title; } rows[] = {
+      {A::Cancel, "", false, "未命名* - 消火栓系统计算"}, {A::No, "", true, "未命名* - 消火栓系统计算"},
+      {A::Yes, "", false, "未命名* - 消火栓系统计算"}, {A::Yes, "a.toml", true, "a.toml - 消火栓系统计算"},
+  };
+  // clang-format on
+  for (const auto& r : rows) {
+    SCOPED_TRACE(static_cast<int>(r.answer));
+    FakeSystemView view;
+    SystemForm form(view);
+    form.Form_Load(exampleSession());
+    EXPECT_TRUE(form.closeRequested());  // unchanged: no question
+    EXPECT_EQ(view.title, "未命名 - 消火栓系统计算");
+    view.userTypes("riser.c", "100");
+    view.saveAnswer = r.answer;
+    if (*r.path) view.pathAnswer = dir / r.path;
+    EXPECT_EQ(form.closeRequested(), r.closes);
+    EXPECT_EQ(view.title, r.title);
+    EXPECT_EQ(view.log.front(), "ask 保存对“未命名”的更改？");
+  }
+  // Typed back as it was: no change.
+  Example e;
+  e.view.userTypes("riser.c", "100");
+  e.view.userTypes("riser.c", "120");
+  EXPECT_EQ(e.view.title, "未命名 - 消火栓系统计算");
+  // 打开… on a changed project: 取消 keeps it and opens nothing.
+  e.view.userTypes("riser.c", "100");
+  e.form.cmdOpen_Click();
+  EXPECT_EQ(e.view.log, Strings{"ask 保存对“未命名”的更改？"});
+}
+
+// 打开示例 shows the worked example read-only: 保存 asks for a new file.
+TEST(SystemFormExample, ReadOnlySavedUnderANewName) {
+  const TempDir dir;
+  FakeSystemView view;
+  SystemForm form(view);
+  SystemSession s;
+  s.path = dir / "mine.toml";
+  s.entries = s.saved = defaultSystemEntries();
+  form.Form_Load(s);
+  form.cmdOpenExample_Click();
+  EXPECT_EQ(view.title, "office-18f.toml（示例）（只读） - 消火栓系统计算");
+  view.userTypes("riser.c", "100");
+  view.pathAnswer = dir / "copy.toml";
+  form.cmdSave_Click();
+  EXPECT_EQ(view.log, Strings{"save dialog 消火栓系统.toml"});
+  EXPECT_EQ(form.session().path + view.title, *view.pathAnswer + "copy.toml - 消火栓系统计算");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <process.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <mutex>
@@ -34,6 +35,8 @@ namespace {
 using ui::win32::narrow, ui::win32::widen;
 
 HWND form = nullptr;
+// The system form's caption on a new project.
+const std::string kNewSystemForm = "未命名 - 消火栓系统计算";
 DWORD pid = 0;
 HANDLE program = nullptr;
 int failures = 0;
@@ -87,17 +90,19 @@ bool waitFor(Condition condition, int tries = 500) {
 // the calling thread, and both threads search.
 thread_local const char* wanted;
 thread_local std::vector<HWND> found;
-std::vector<HWND> windowsOf(const char* cls) {
+// `all`: hidden ones too.
+std::vector<HWND> windowsOf(const char* cls, bool all = false) {
   wanted = cls;
   found.clear();
   EnumWindows(
-      [](HWND w, LPARAM) {
+      [](HWND w, LPARAM all) {
         DWORD owner = 0;
         GetWindowThreadProcessId(w, &owner);
-        if (owner == pid && IsWindowVisible(w) && className(w) == wanted) found.push_back(w);
+        if (owner == pid && (all || IsWindowVisible(w)) && className(w) == wanted)
+          found.push_back(w);
         return TRUE;
       },
-      0);
+      all);
   return found;
 }
 
@@ -509,7 +514,7 @@ void checkMenus(const std::string& folder) {
       {MenuCommand::About, {}, 0, std::string(ui::kAboutTitle), "版本 " HYDRANT_VERSION, 0},
       // checkSheet()'s answers, remembered while the window is open
       {MenuCommand::Sheet, {VK_CONTROL, 'P'}, 2, "生成计算书", "1001 5 L/s 工程<b>&\" B", kSheetHigh},
-      {MenuCommand::System, {VK_CONTROL, 'M'}, 1, "消火栓系统计算", "", IDC_SYS_FLOORS},
+      {MenuCommand::System, {VK_CONTROL, 'M'}, 1, kNewSystemForm, "", ui::win32::kSysFloors},
       // clang-format on
   };
   for (const auto& row : rows) {
@@ -549,98 +554,160 @@ void menuScreenshot(const wchar_t* path) {
   waitFor([] { return windowsOf("#32768").empty(); });
 }
 
-// A ListView's row in the other process, its cells joined by spaces: the item and its text
-// buffer are placed in the program's memory, as LVM_GETITEMTEXT writes through the pointer it
-// is given.
-std::string listRow(HWND list, int row) {
+// A text the program writes through the pointers of a message: the structure T (set up by
+// `fill`, given where the text goes) and its text buffer are placed in the program's memory.
+template <class T, class Fill>
+std::string remoteText(HWND w, UINT message, WPARAM wParam, Fill fill) {
   struct Remote {
-    LVITEMW item;
-    wchar_t text[256];
+    T data;
+    wchar_t text[1024];
   };
   auto* remote = static_cast<Remote*>(
       VirtualAllocEx(program, nullptr, sizeof(Remote), MEM_COMMIT, PAGE_READWRITE));
+  if (!remote) return "(no memory)";
+  Remote local{};
+  fill(local.data, remote->text);
+  WriteProcessMemory(program, remote, &local, sizeof local, nullptr);
+  send(w, message, wParam, reinterpret_cast<LPARAM>(remote));
+  ReadProcessMemory(program, remote, &local, sizeof local, nullptr);
+  VirtualFreeEx(program, remote, 0, MEM_RELEASE);
+  return narrow(local.text);
+}
+
+// A ListView's row in the other process, its cells joined by spaces.
+std::string listRow(HWND list, int row) {
   const HWND header = reinterpret_cast<HWND>(send(list, LVM_GETHEADER));
   std::string out;
-  for (int c = 0, n = static_cast<int>(send(header, HDM_GETITEMCOUNT)); remote && c < n; ++c) {
-    Remote local{};
-    local.item.iSubItem = c;
-    local.item.pszText = remote->text;
-    local.item.cchTextMax = 255;
-    WriteProcessMemory(program, remote, &local, sizeof local, nullptr);
-    send(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote));
-    ReadProcessMemory(program, remote, &local, sizeof local, nullptr);
+  for (int c = 0, n = static_cast<int>(send(header, HDM_GETITEMCOUNT)); c < n; ++c) {
     if (c) out += ' ';  // piece by piece: " " + string trips a false -Wrestrict in GCC 12
-    out += narrow(local.text);
+    out += remoteText<LVITEMW>(list, LVM_GETITEMTEXTW, row, [c](LVITEMW& item, wchar_t* text) {
+      item.iSubItem = c;
+      item.pszText = text;
+      item.cchTextMax = 1023;
+    });
   }
-  VirtualFreeEx(program, remote, 0, MEM_RELEASE);
   return out;
 }
 
-// The system form by its menu ID, driven through its control IDs: the worked example typed in,
-// 计 算 by Enter, the grid read back, fewer floors, 保存… into a file that the project reader
-// gives back, 打开… the example, and Esc; the main window stays as it was.
+// A fresh start for the system form: the size and the project an earlier run left are
+// forgotten.
+void forgetSystemFormSettings() {
+  HKEY settings = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Tavrel小工具", 0, KEY_SET_VALUE, &settings) ==
+      ERROR_SUCCESS) {
+    for (const wchar_t* value :
+         {L"SystemFormWidth", L"SystemFormHeight", L"SystemFormDpi", L"LastProject"}) {
+      RegDeleteValueW(settings, value);
+    }
+    RegCloseKey(settings);
+  }
+}
+
+// The tooltip the program shows for `tool` of `box`, from the tooltip window the box owns.
+std::string tooltipText(HWND box, HWND tool) {
+  HWND tips = nullptr;
+  for (HWND w : windowsOf("tooltips_class32", true)) {
+    if (GetWindow(w, GW_OWNER) == box) tips = w;
+  }
+  if (!tips) return "(no tooltip window)";
+  return remoteText<TOOLINFOW>(tips, TTM_GETTEXTW, 1024, [&](TOOLINFOW& info, wchar_t* text) {
+    info.cbSize = sizeof info;
+    info.hwnd = box;
+    info.uId = reinterpret_cast<UINT_PTR>(tool);
+    info.lpszText = text;
+  });
+}
+
+RECT frameOf(HWND w) {
+  RECT r{};
+  GetWindowRect(w, &r);
+  return r;
+}
+// "960x540", wider by dx and taller by dy.
+std::string sizeText(const RECT& r, int dx = 0, int dy = 0) {
+  return std::to_string(r.right - r.left + dx) + "x" + std::to_string(r.bottom - r.top + dy);
+}
+
+// The system form by its menu ID, driven through the IDs its fields take from their place in
+// the field table: the worked example typed in, 计 算 by Enter, the grid read back, fewer
+// floors, 保存… into a file that the project reader gives back, 打开… the example, a larger
+// size that the lists take and that the next opening keeps, and Esc; the main window stays as
+// it was.
 void checkSystemForm(int dpi, const wchar_t* shot) {
+  using namespace ui::win32;
   const std::string before = allTexts();
   const std::string hose = text(ctl("Combo1(1)"));
   command(ui::MenuCommand::System);
-  const HWND box = dialog("消火栓系统计算", IDC_SYS_FLOORS);
+  HWND box = dialog(kNewSystemForm, kSysFloors);
   if (!box) return expect(false, "system form", "not open");
   const auto item = [&](int id) { return GetDlgItem(box, id); };
-  expectEq(text(item(IDC_SYS_HYDRANT_HOSE_MATERIAL)), hose, "hydrant from the main window");
+  const auto field = [&](std::string_view key) { return item(systemFieldId(key)); };
+  expectEq(text(field("hydrant.hose_material")), hose, "hydrant from the main window");
 
-  // Laid out in dialog units of its 宋体 9 pt, whose average character is 6 px at 96 DPI: the
-  // template's 640 units across are 960 px there and grow with the DPI, as do the grid's columns.
-  const HWND floors = item(IDC_SYS_FLOORS);
-  RECT client{}, frame{};
-  GetClientRect(box, &client);
-  GetWindowRect(box, &frame);
-  expectEq(client.right, MulDiv(960, dpi, 96), "dialog width");
+  // The grid's columns follow the DPI.
+  const HWND floors = item(kSysFloors), checks = item(kSysChecks);
   expectEq(send(floors, LVM_GETCOLUMNWIDTH), MulDiv(40, dpi, 96), "grid column width");
-  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  expect(dpi != 96 || (width <= 1024 && height <= 768), "fits 1024x768",
-         std::to_string(width) + "x" + std::to_string(height));
 
-  // Tab order: the entries column by column, each top to bottom (their IDs ascending; the
-  // switched-off stabilizer's are skipped), then the buttons and the two lists.
+  // A field's tooltip on the entry and on the label.
+  const int shutoff = systemFieldId("pump.shutoff_ratio");
+  const std::string tip = ui::systemFields()[shutoff - kSysFieldBase].tooltip;
+  expectEq(tooltipText(box, item(shutoff)) +
+               tooltipText(box, item(shutoff - kSysFieldBase + kSysLabelBase)),
+           tip + tip, "tooltips of 零流量扬程比");
+
+  // Tab order: the fields in the table's order (the switched-off stabilizer's are skipped),
+  // then the buttons and the two lists.
   std::string tabs, expectedTabs;
-  for (int id = IDC_SYS_PROJECT_NAME; id <= IDC_SYS_MAIN_C; ++id) {
-    const bool off = id == IDC_SYS_STABILIZER_STOP_PRESSURE || id == IDC_SYS_STABILIZER_ELEVATION;
-    expectedTabs += off ? "" : std::to_string(id) + " ";
+  for (const ui::SystemField& f : ui::systemFields()) {
+    if (!f.key.starts_with("stabilizer."))
+      expectedTabs += std::to_string(systemFieldId(f.key)) + " ";
   }
-  for (int id : {IDC_SYS_CALCULATE, IDC_SYS_OPEN, IDC_SYS_SAVE, IDC_SYS_SHEET, IDCANCEL,
-                 IDC_SYS_FLOORS, IDC_SYS_CHECKS})
+  for (int id : {kSysCalculate, kSysOpen, kSysSave, kSysSheet, IDCANCEL, kSysFloors, kSysChecks})
     expectedTabs += std::to_string(id) + " ";
-  HWND stop = item(IDC_SYS_PROJECT_NAME);
-  for (int i = 0; i < 60 && stop && (i == 0 || stop != item(IDC_SYS_PROJECT_NAME)); ++i) {
+  for (HWND stop = item(kSysFieldBase); stop && tabs.size() < 1000;) {
     tabs += std::to_string(GetDlgCtrlID(stop)) + " ";
-    stop = GetNextDlgTabItem(box, stop, FALSE);
+    if ((stop = GetNextDlgTabItem(box, stop, FALSE)) == item(kSysFieldBase)) break;
   }
   expectEq(tabs, expectedTabs, "system form tab order");
 
   // The worked example's hydrant, then Enter in an entry presses 计 算.
-  const std::pair<int, const char*> example[] = {
-      {IDC_SYS_HYDRANT_NOZZLE, "19"},        {IDC_SYS_HYDRANT_HOSE_MATERIAL, "衬胶"},
-      {IDC_SYS_HYDRANT_HOSE_DIAMETER, "65"}, {IDC_SYS_HYDRANT_HOSE_LENGTH, "25"},
-      {IDC_SYS_HYDRANT_WATER_COLUMN, "13"},
+  const std::pair<const char*, const char*> example[] = {
+      {"hydrant.nozzle", "19"},        {"hydrant.hose_material", "衬胶"},
+      {"hydrant.hose_diameter", "65"}, {"hydrant.hose_length", "25"},
+      {"hydrant.water_column", "13"},
   };
-  for (const auto& [id, value] : example) type(item(id), value);
-  PostMessageW(item(IDC_SYS_RISER_C), WM_KEYDOWN, VK_RETURN, 0);
+  for (const auto& [key, value] : example) type(field(key), value);
+  PostMessageW(field("riser.c"), WM_KEYDOWN, VK_RETURN, 0);
   const auto rows = [&] { return static_cast<int>(send(floors, LVM_GETITEMCOUNT)); };
   waitFor([&] { return rows() == 18; });
   expectEq(rows(), 18, "floors");
   expectEq(listRow(floors, 17), "1 1.10 0.759 1.622 1.116 必须减压 20（19.87）* 0.372", "floor 1");
-  expectEq(listRow(item(IDC_SYS_CHECKS), 7).substr(0, 15), "5.2.2 不满足", "5.2.2");
-  expectHas(text(item(IDC_SYS_SUMMARY)), "计算扬程 117.37 m（1.174 MPa）", "pump head");
+  expectEq(listRow(checks, 10).substr(0, 15), "5.2.2 不满足", "5.2.2");
+  expectHas(text(item(kSysSummary)), "计算扬程 117.37 m（1.174 MPa）", "pump head");
+  // 结论 fits 不满足 (three characters of the 9 pt font, 12 px each at 96 DPI, and a margin).
+  expect(send(checks, LVM_GETCOLUMNWIDTH, 1) >= MulDiv(3 * 12 + 8, dpi, 96), "结论 column",
+         std::to_string(send(checks, LVM_GETCOLUMNWIDTH, 1)));
+  // A pump head below the calculated one: its check fails, counted, in red, scrolled into view.
+  type(field("pump.rated_head"), "100");
+  send(item(kSysCalculate), BM_CLICK);
+  expectHas(text(item(kSysSummary)), "；3 项不满足", "failed count");
+  int failed = 0;
+  while (failed < 30 && listRow(checks, failed).substr(0, 16) != "10.1.7 不满足") ++failed;
+  const auto top = send(checks, LVM_GETTOPINDEX);
+  expect(top <= failed && failed < top + send(checks, LVM_GETCOUNTPERPAGE), "failed row in view",
+         std::to_string(failed) + " from " + std::to_string(top));
   if (shot) screenshot(shot, box);
+  type(field("pump.rated_head"), "");
 
-  // Ten floors of 3.9 m, saved through the save dialog, read back by the project reader.
-  type(item(IDC_SYS_BUILDING_FLOORS), "10");
-  type(item(IDC_SYS_BUILDING_FLOOR_HEIGHTS), "3.9");
-  send(item(IDC_SYS_CALCULATE), BM_CLICK);
+  // Ten floors: the storey heights follow; saved through the save dialog, read back by the
+  // project reader.
+  type(field("building.floors"), "10");
+  expectEq(text(field("building.floor_heights")), "5.1, 3.9×8", "heights for ten floors");
+  send(item(kSysCalculate), BM_CLICK);
   waitFor([&] { return rows() == 10; });
   expectEq(rows(), 10, "ten floors");
   const std::wstring path = freshDocument(L"楼 10.toml");
-  PostMessageW(item(IDC_SYS_SAVE), BM_CLICK, 0, 0);
+  PostMessageW(item(kSysSave), BM_CLICK, 0, 0);
   answerFileDialog(narrow(path), "system form save");
   // A busy machine may take more than five seconds over the dialog and the write, and Wine may
   // hold the file a moment after its rename.
@@ -651,16 +718,56 @@ void checkSystemForm(int dpi, const wchar_t* shot) {
   takeBox(false, "system form");
 
   // 打开… the worked example's file: its entries, the results cleared until 计 算.
-  PostMessageW(item(IDC_SYS_OPEN), BM_CLICK, 0, 0);
+  PostMessageW(item(kSysOpen), BM_CLICK, 0, 0);
   answerFileDialog(HYDRANT_EXAMPLE, "system form open");
-  waitFor([&] { return text(item(IDC_SYS_BUILDING_FLOORS)) == "18"; });
-  expectEq(text(item(IDC_SYS_BUILDING_FLOOR_HEIGHTS)) + " " + std::to_string(rows()),
-           "5.1, 3.9×16 0", "opened the example");
+  waitFor([&] { return text(field("building.floors")) == "18"; });
+  expectEq(text(field("building.floor_heights")) + " " + std::to_string(rows()), "5.1, 3.9×16 0",
+           "opened the example");
   takeBox(false, "system form, opened");
+
+  // A change: the caption says so; Esc and the main window's close ask first (the watchdog
+  // answers 取消, so both stay); typed back, there is nothing to ask.
+  type(field("riser.c"), "100");
+  expectEq(text(box), "office-18f.toml* - 消火栓系统计算", "caption, changed");
+  for (const char* way : {"Esc on a change", "main window closed on a change"}) {
+    SetForegroundWindow(box);
+    *way == 'E' ? press({VK_ESCAPE}) : void(PostMessageW(form, WM_CLOSE, 0, 0));
+    expectEq(takeBox(true, way, {IDYES, IDNO, IDCANCEL}), "保存对“office-18f.toml”的更改？", way);
+  }
+  expect(IsWindow(box) && IsWindow(form), "form and window kept", "closed");
+  type(field("riser.c"), "120");
+
+  // At its smallest it fits a 1366×768 screen at 100 % and a 1920×1080 one at 150 % (less a
+  // task bar of 40 px).
+  SetWindowPos(box, nullptr, 0, 0, 1, 1, SWP_NOMOVE | SWP_NOZORDER);  // held at its minimum
+  const RECT smallest = frameOf(box);
+  expect(MulDiv(smallest.right - smallest.left, 96, dpi) <= 1280 &&
+             MulDiv(smallest.bottom - smallest.top, 96, dpi) <= 680,
+         "fits 1366x768 and 1920x1080 at 150 %", sizeText(smallest) + " at " + std::to_string(dpi));
+  // Larger by up to 200 × 100 px, as far as the screen allows: the check list takes the width,
+  // both lists the height.
+  const RECT floorsBefore = frameOf(floors), checksBefore = frameOf(checks);
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int wider = static_cast<int>(
+      std::clamp((work.right - work.left) - (smallest.right - smallest.left), 0L, 200L));
+  const int taller = static_cast<int>(
+      std::clamp((work.bottom - work.top) - (smallest.bottom - smallest.top), 0L, 100L));
+  SetWindowPos(box, nullptr, 0, 0, smallest.right - smallest.left + wider,
+               smallest.bottom - smallest.top + taller, SWP_NOMOVE | SWP_NOZORDER);
+  expectEq(sizeText(frameOf(floors)), sizeText(floorsBefore, 0, taller), "floor grid, enlarged");
+  expectEq(sizeText(frameOf(checks)), sizeText(checksBefore, wider, taller), "checks, enlarged");
+  const std::string enlarged = sizeText(frameOf(box));
 
   SetForegroundWindow(box);
   press({VK_ESCAPE});
   expect(waitFor([&] { return !IsWindow(box); }), "system form, Esc", "still open");
+  // Opened again, it has the size it was left with.
+  command(ui::MenuCommand::System);
+  box = dialog("office-18f.toml - 消火栓系统计算", kSysFloors);
+  expectEq(box ? sizeText(frameOf(box)) : "", enlarged, "size kept");
+  if (box) PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+  expect(waitFor([&] { return !IsWindow(box); }), "system form, 关闭", "still open");
   expectEq(allTexts(), before, "after the system form");
 }
 
@@ -673,6 +780,7 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring folder =
       std::wstring(temp) + L"hydrant-window-test-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
   const std::wstring copy = folder + L"hydrant-calc.exe";
+  forgetSystemFormSettings();
   CreateDirectoryW(folder.c_str(), nullptr);
   if (CopyFileW(argv[1], copy.c_str(), FALSE)) {
     program = reinterpret_cast<HANDLE>(_wspawnl(_P_NOWAIT, copy.c_str(), copy.c_str(), nullptr));

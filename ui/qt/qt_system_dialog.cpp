@@ -8,11 +8,15 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 
@@ -26,12 +30,10 @@ QString qs(std::string_view s) {
   return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-// The column of every group box, in systemGroups() order; the Win32 resource is laid out the
-// same way.
-constexpr std::array kGroupColumns = {0, 0, 1, 1, 2, 2, 2, 3, 3};
-
 // Marked floors: the rows whose outlet needs reducing, in a light red behind black text.
 const QColor kMarked(255, 221, 221);
+// Failed checks: red text.
+const QColor kFailed(192, 0, 0);
 
 QTableWidget* makeTable(QWidget* parent, const char* name,
                         std::span<const std::string_view> columns) {
@@ -55,8 +57,11 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
   setWindowTitle(qs(kSystemFormTitle));
   setFont(qt::windowFont());
 
+  // The group boxes in the columns the Win32 form uses too.
+  const std::vector<int> groupColumns = systemGroupColumns();
   auto* columnsRow = new QHBoxLayout;
-  std::array<QVBoxLayout*, 4> columns{};
+  std::vector<QVBoxLayout*> columns(
+      static_cast<std::size_t>(*std::max_element(groupColumns.begin(), groupColumns.end()) + 1));
   for (QVBoxLayout*& c : columns) {
     c = new QVBoxLayout;
     columnsRow->addLayout(c, 1);
@@ -76,7 +81,7 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
         case FieldKind::Check: {
           auto* check = new QCheckBox(qs(f.caption), box);
           QObject::connect(check, &QCheckBox::clicked, this, [this, key] {
-            if (events_) events_->sectionToggled(key);
+            if (events_) events_->sectionToggled(key), events_->entryChanged();
           });
           grid->addWidget(check, row++, 0, 1, 2);
           w = check;
@@ -92,12 +97,25 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
               if (events_) events_->dnChanged(key);
             });
           }
+          QObject::connect(combo, &QComboBox::currentTextChanged, this, [this] {
+            if (events_) events_->entryChanged();
+          });
           w = combo;
           break;
         }
-        case FieldKind::Text:
-          w = new QLineEdit(box);
+        case FieldKind::Text: {
+          auto* edit = new QLineEdit(box);
+          if (key == "building.floors") {
+            QObject::connect(edit, &QLineEdit::textEdited, this, [this] {
+              if (events_) events_->floorsChanged();
+            });
+          }
+          QObject::connect(edit, &QLineEdit::textEdited, this, [this] {
+            if (events_) events_->entryChanged();
+          });
+          w = edit;
           break;
+        }
       }
       w->setObjectName(qs(f.key));
       if (!f.tooltip.empty()) w->setToolTip(qs(f.tooltip));
@@ -112,11 +130,11 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
       }
       fields_.emplace(key, w);
     }
-    columns[static_cast<std::size_t>(kGroupColumns[g])]->addWidget(box);
+    columns[static_cast<std::size_t>(groupColumns[g])]->addWidget(box);
   }
 
-  // Two a row under the last column, 关闭 alone at the right, as in the Win32 resource.
-  auto* buttons = new QGridLayout;
+  // In one row right of the result line, so that the columns hold the entries alone.
+  auto* buttons = new QHBoxLayout;
   const struct {
     const char* name;
     const char* caption;
@@ -128,7 +146,6 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
       {"cmdSheet", "生成计算书…", &SystemEvents::cmdSheet_Click},
       {"cmdClose", "关闭", nullptr},
   };
-  int place = 0;
   for (const auto& b : kButtons) {
     auto* button = new QPushButton(b.caption, this);
     button->setObjectName(b.name);
@@ -142,10 +159,8 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
     }
     button->setAutoDefault(false);
     button->setDefault(b.event == &SystemEvents::cmdCalculate_Click);  // Enter calculates
-    buttons->addWidget(button, place / 2, place == 4 ? 1 : place % 2);
-    ++place;
+    buttons->addWidget(button);
   }
-  columns.back()->addLayout(buttons);
   for (QVBoxLayout* c : columns) c->addStretch(1);
 
   summary_ = new QLabel(this);
@@ -154,24 +169,46 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
   summary_->setMinimumHeight(18);
   floors_ = makeTable(this, "floorGrid", systemFloorColumns());
   checks_ = makeTable(this, "checkList", systemCheckColumns());
-  floors_->setMinimumHeight(170);
-  checks_->setMinimumHeight(170);
+  floors_->setMinimumHeight(100);
+  checks_->setMinimumHeight(100);
   // Every caption and cell whole: the columns take the width of their widest text.
   floors_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   floors_->setMinimumWidth(590);
-  checks_->setColumnWidth(0, 70);
-  checks_->setColumnWidth(1, 50);
+  // 条文 and 结论 as wide as their widest words (不满足) in the form's font.
+  checks_->setColumnWidth(0, checks_->fontMetrics().horizontalAdvance("7.4.12-2 ") + 16);
+  checks_->setColumnWidth(1, checks_->fontMetrics().horizontalAdvance("不满足") + 16);
   checks_->horizontalHeader()->setStretchLastSection(true);
 
   auto* results = new QGroupBox("计算结果", this);
   auto* resultsLayout = new QVBoxLayout(results);
-  resultsLayout->addWidget(summary_);
+  auto* top = new QHBoxLayout;
+  top->addWidget(summary_, 1);
+  top->addLayout(buttons);
+  resultsLayout->addLayout(top);
   auto* grids = new QHBoxLayout;
   grids->addWidget(floors_, 0);
   grids->addWidget(checks_, 1);
   resultsLayout->addLayout(grids);
 
+  auto* menuBar = new QMenuBar(this);
+  QMenu* file = menuBar->addMenu("文件(&F)");
+  const struct {
+    const char* text;
+    void (SystemEvents::*event)();
+  } kMenu[] = {{"打开(&O)…", &SystemEvents::cmdOpen_Click},
+               {"打开示例(&E)", &SystemEvents::cmdOpenExample_Click},
+               {"保存(&S)…", &SystemEvents::cmdSave_Click},
+               {"生成计算书(&R)…", &SystemEvents::cmdSheet_Click}};
+  for (const auto& m : kMenu) {
+    QObject::connect(file->addAction(m.text), &QAction::triggered, this, [this, event = m.event] {
+      if (events_) (events_->*event)();
+    });
+  }
+  file->addSeparator();
+  QObject::connect(file->addAction("退出(&X)"), &QAction::triggered, this, &QDialog::reject);
+
   auto* layout = new QVBoxLayout(this);
+  layout->setMenuBar(menuBar);
   layout->addLayout(columnsRow);
   layout->addWidget(results, 1);
 
@@ -179,9 +216,53 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
     setStyle(style);
     for (QWidget* w : findChildren<QWidget*>()) w->setStyle(style);
   }
-  // Fixed size, as the main window: what the layout needs, a little wider for the grids.
+  // No smaller than what the layout needs; the size the user left it with.
   adjustSize();
-  setFixedSize(std::max(sizeHint().width(), 960), sizeHint().height());
+  setMinimumSize(minimumSizeHint());
+  setSizeGripEnabled(true);
+  const QSize kept =
+      QSettings(kSettingsOrganization, kSettingsApplication).value(kSizeKey).toSize();
+  resize(std::max(sizeHint().width(), 960), sizeHint().height());
+  if (kept.isValid()) resize(kept.expandedTo(minimumSize()).boundedTo(QSize(20000, 20000)));
+}
+
+void QtSystemDialog::reject() {
+  if (events_ && !events_->closeRequested()) return;
+  QDialog::reject();
+}
+
+void QtSystemDialog::setTitle(std::string_view title) { setWindowTitle(qs(title)); }
+
+SystemView::Answer QtSystemDialog::askYesNoCancel(std::string_view prompt) {
+  QMessageBox box(QMessageBox::NoIcon, qs(kAppTitle), qs(prompt),
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+  box.setTextFormat(Qt::PlainText);
+  box.setObjectName("MessageBox");
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+      return Answer::Yes;
+    case QMessageBox::No:
+      return Answer::No;
+    default:
+      return Answer::Cancel;
+  }
+}
+
+std::string QtSystemDialog::rememberedProjectPath() {
+  return QSettings(kSettingsOrganization, kSettingsApplication)
+      .value(kLastProjectKey)
+      .toString()
+      .toStdString();
+}
+
+void QtSystemDialog::rememberProjectPath(const std::string& path) {
+  QSettings(kSettingsOrganization, kSettingsApplication)
+      .setValue(kLastProjectKey, QString::fromStdString(path));
+}
+
+void QtSystemDialog::done(int result) {
+  QSettings(kSettingsOrganization, kSettingsApplication).setValue(kSizeKey, size());
+  QDialog::done(result);
 }
 
 QWidget* QtSystemDialog::widget(std::string_view key) const {
@@ -250,13 +331,20 @@ void QtSystemDialog::setFloorRows(const std::vector<SystemFloorRow>& rows) {
 
 void QtSystemDialog::setCheckRows(const std::vector<SystemCheckRow>& rows) {
   checks_->setRowCount(static_cast<int>(rows.size()));
+  QTableWidgetItem* firstFailed = nullptr;
   for (std::size_t r = 0; r < rows.size(); ++r) {
     int c = 0;
     for (const std::string* cell : {&rows[r].clause, &rows[r].verdict, &rows[r].text}) {
       auto* item = new QTableWidgetItem(qs(*cell));
       item->setToolTip(qs(rows[r].text));  // the sentence is longer than the column
+      if (rows[r].failed) item->setForeground(kFailed);
       checks_->setItem(static_cast<int>(r), c++, item);
+      if (rows[r].failed && !firstFailed) firstFailed = item;
     }
+  }
+  if (firstFailed) {
+    checks_->doItemsLayout();  // the new rows' places, before scrolling to one
+    checks_->scrollToItem(firstFailed);
   }
 }
 

@@ -456,12 +456,12 @@ bool QtWindow::askYesNo(std::string_view prompt) { return qt::askYesNo(form_.get
 
 void QtWindow::openFile(const std::string& path) { qt::openFile(path); }
 
-void QtWindow::runSystemForm(SystemEntries& entries) {
+void QtWindow::runSystemForm(SystemSession& session) {
   QtSystemDialog dialog(form_.get(), classicStyle_.get());
   SystemForm form(dialog);
-  form.Form_Load(entries);
+  form.Form_Load(session);
   dialog.exec();
-  entries = form.entries();
+  session = form.session();
 }
 
 namespace qt {

@@ -55,7 +55,7 @@ class QtWindow final : public Window {
   void showAbout(std::string_view text) override;
   std::string programFolder() const override;
   void close() override;
-  void runSystemForm(SystemEntries& entries) override;
+  void runSystemForm(SystemSession& session) override;
 
  private:
   void build();

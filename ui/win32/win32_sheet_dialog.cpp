@@ -8,6 +8,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "ui/win32/dialog_template.h"
 #include "ui/win32/gdi.h"
 #include "ui/win32/win32_text.h"
 
@@ -50,56 +51,8 @@ constexpr int kButtonHeight = 25;
 
 // ---- The template ----------------------------------------------------------------------
 
-// A DLGTEMPLATE with its items, laid out as DialogBoxIndirect reads it: WORDs, each item
-// on a DWORD boundary. Positions are left at zero; layout() places every control.
-class DialogTemplate {
- public:
-  DialogTemplate(DWORD style, std::wstring_view title) {
-    putDword(style);
-    putDword(0);  // extended style
-    countAt_ = data_.size();
-    data_.push_back(0);  // number of items, filled in by add()
-    putZeros(4);         // x, y, cx, cy
-    data_.push_back(0);  // no menu
-    data_.push_back(0);  // the dialog class
-    putText(title);
-  }
-
-  // `atom`: 0x80 button, 0x81 edit, 0x82 static, 0x85 combo box.
-  void add(WORD atom, int id, DWORD style, std::wstring_view text, DWORD exStyle = 0) {
-    if (data_.size() % 2 != 0) data_.push_back(0);
-    putDword(style | WS_CHILD | WS_VISIBLE);
-    putDword(exStyle);
-    putZeros(4);  // x, y, cx, cy
-    data_.push_back(static_cast<WORD>(id));
-    data_.push_back(0xFFFF);
-    data_.push_back(atom);
-    putText(text);
-    data_.push_back(0);  // no creation data
-    ++data_[countAt_];
-  }
-
-  const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(data_.data()); }
-
- private:
-  void putDword(DWORD value) {
-    data_.push_back(LOWORD(value));
-    data_.push_back(HIWORD(value));
-  }
-  // One WORD at a time: GCC 12 misreads a counted insert here as an overflow.
-  void putZeros(int count) {
-    for (int i = 0; i < count; ++i) data_.push_back(0);
-  }
-  void putText(std::wstring_view text) {
-    data_.insert(data_.end(), text.begin(), text.end());
-    data_.push_back(0);
-  }
-
-  std::vector<WORD> data_;
-  size_t countAt_ = 0;
-};
-
-constexpr WORD kButton = 0x80, kEdit = 0x81, kStatic = 0x82, kCombo = 0x85;
+constexpr WORD kButton = kButtonClass, kEdit = kEditClass, kStatic = kStaticClass,
+               kCombo = kComboClass;
 
 // Tab order is template order: the first radio of each pair starts a group and is the tab
 // stop; the control after a pair ends the group.

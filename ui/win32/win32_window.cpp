@@ -198,6 +198,10 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
+    case WM_CLOSE:
+      // An open system form asks about its unsaved changes first.
+      if (!win32::SystemDialog::mainWindowClosing(hwnd_)) return 0;
+      break;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
@@ -590,8 +594,8 @@ std::string Win32Window::programFolder() const {
 
 void Win32Window::close() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
 
-void Win32Window::runSystemForm(SystemEntries& entries) {
-  win32::SystemDialog::run(hwnd_, entries);
+void Win32Window::runSystemForm(SystemSession& session) {
+  win32::SystemDialog::run(hwnd_, session);
 }
 
 }  // namespace ui

@@ -58,7 +58,7 @@ class Win32Window final : public Window {
   void showAbout(std::string_view text) override;
   std::string programFolder() const override;
   void close() override;
-  void runSystemForm(SystemEntries& entries) override;
+  void runSystemForm(SystemSession& session) override;
 
  private:
   struct IconDeleter {
