@@ -1,5 +1,8 @@
 #include "cli/inputs.h"
 
+#include <iterator>
+#include <vector>
+
 #include "calc/number_text.h"
 #include "calc/run_errors.h"
 #include "cli/design.h"
@@ -123,9 +126,11 @@ Text setReport(Reading& r, const std::string& text) {
   return std::nullopt;
 }
 
-template <std::string ReportOptions::*Member>
+// The title block's field whose option `r` was given by.
 Text setTitle(Reading& r, const std::string& text) {
-  r.options->report.*Member = text;
+  for (const calc::TitleField& field : calc::kTitleFields) {
+    if (field.option == r.name) r.options->report.title.*field.member = text;
+  }
   return std::nullopt;
 }
 
@@ -199,21 +204,22 @@ constexpr InputRow kInputs[] = {
      "写出室内消火栓水力计算书（含计算简图、计算过程、规范校核与设计工况）；\n"
      "- 表示写到标准输出。文件先写临时文件再改名，失败时不留残缺文件",
      setReport},
-    {"--project", "名称", "", "", K::Title, "工程名称（计算书标题栏，以下各项均可不填）",
-     setTitle<&ReportOptions::project>},
-    {"--project-number", "编号", "", "", K::Title, "工程编号",
-     setTitle<&ReportOptions::projectNumber>},
-    {"--subproject", "子项", "", "", K::Title, "子项名称", setTitle<&ReportOptions::subproject>},
-    {"--stage", "阶段", "", "", K::Title, "设计阶段（如 施工图）", setTitle<&ReportOptions::stage>},
-    {"--sheet-number", "编号", "", "", K::Title, "计算书编号",
-     setTitle<&ReportOptions::sheetNumber>},
-    {"--revision", "版次", "", "", K::Title, "版次（如 A）", setTitle<&ReportOptions::revision>},
-    {"--designer", "姓名", "", "", K::Title, "设计人", setTitle<&ReportOptions::designer>},
-    {"--date", "日期", "", "", K::Title, "日期，默认今天（如 2026年12月6日）", setDate},
 };
 
 }  // namespace
 
-std::span<const InputRow> inputRows() { return kInputs; }
+std::span<const InputRow> inputRows() {
+  // The title block's options from its own table, between --report and --date.
+  static const std::vector<InputRow> rows = [] {
+    std::vector<InputRow> all(std::begin(kInputs), std::end(kInputs));
+    for (const calc::TitleField& field : calc::kTitleFields) {
+      all.push_back({field.option, field.value, "", "", K::Title, field.help, setTitle});
+    }
+    all.push_back(
+        {"--date", "日期", "", "", K::Title, "日期，默认今天（如 2026年12月6日）", setDate});
+    return all;
+  }();
+  return rows;
+}
 
 }  // namespace cli

@@ -43,16 +43,6 @@ std::variant<std::vector<std::string>, UsageError> attachValues(std::span<const 
   return joined;
 }
 
-std::string listOf(InputKind kind) {
-  std::string names;
-  for (const InputRow& row : inputRows()) {
-    if (row.kind != kind) continue;
-    if (!names.empty()) names += "、";
-    names += row.option;
-  }
-  return names;
-}
-
 // An argument the table has no option for, quoted as calculation errors quote an entry:
 // whatever bytes it holds, one line.
 UsageError notAnOption(const std::string& arg) {
@@ -76,7 +66,7 @@ std::variant<Options, UsageError> parseOptions(std::span<const std::string> args
   // The system takes everything from its project file: any entry, setting or other run given
   // beside it would be ignored, so it is refused, naming the last one given.
   std::string_view besideSystem;
-  bool titleGiven = false;
+  std::string_view titleGiven;
 
   CLI::App app;
   app.set_help_flag();  // --help is a row of the table, with its own text
@@ -88,7 +78,7 @@ std::variant<Options, UsageError> parseOptions(std::span<const std::string> args
       if (auto error = r->apply(reading, text)) throw Refused{*error};
       if (r->kind == InputKind::Entry) entryGiven = r->option;
       if (r->kind == InputKind::Design) designGiven = r->option;
-      if (r->kind == InputKind::Title) titleGiven = true;
+      if (r->kind == InputKind::Title) titleGiven = r->option;
       const bool takenWithSystem = r->kind == InputKind::Report || r->kind == InputKind::Title ||
                                    r->kind == InputKind::Info || r->option == "--format" ||
                                    r->option == "--system";
@@ -130,8 +120,8 @@ std::variant<Options, UsageError> parseOptions(std::span<const std::string> args
     return notAnOption(extra.front());
   }
 
-  if (!options.report.path && titleGiven) {
-    return UsageError{listOf(InputKind::Title) + " 只用于计算书，须与 --report 同用"};
+  if (!options.report.path && !titleGiven.empty()) {
+    return UsageError{std::string(titleGiven) + " 只用于计算书的标题栏，须与 --report 同用"};
   }
   if (options.system && !besideSystem.empty() && !options.help && !options.version) {
     return UsageError{"--system 不能与 " + std::string(besideSystem) +

@@ -203,10 +203,11 @@ Printed runSystem(const std::string& path, Format format, const ReportOptions& r
   if (!project.ok()) return failed(project.error(), Format::Text);
   const files::ProjectInfo& info = project.value().info;
   sheet::SheetRequest request;
-  request.project = !report.project.empty() ? report.project
-                    : info.number.empty()   ? info.name
-                                            : info.name + "（" + info.number + "）";
-  request.designer = !report.designer.empty() ? report.designer : info.designer;
+  calc::TitleBlock fromFile;
+  fromFile.project = info.name;
+  fromFile.projectNumber = info.number;
+  fromFile.designer = info.designer;
+  request.title = calc::overlaid(fromFile, report.title);
   request.date = report.date.value_or(files::todayText());
   return deliverSheet(*report.path, sheet::makeSystemSheet(project.value().inputs, request));
 }

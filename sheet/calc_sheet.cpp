@@ -54,6 +54,7 @@ td.k { background: #f6f6f6; white-space: nowrap; width: 19%; }
 .keep { break-inside: avoid; page-break-inside: avoid; }
 table.title td { padding: 2.5pt 4pt; }
 td.sign { height: 18pt; }
+td.stamp { height: 22mm; width: 26%; }
 svg { display: block; margin: 2pt auto; }
 svg text { font-family: "SimSun", "宋体", "Noto Serif CJK SC", serif; }
 .fig { text-align: center; }
@@ -333,32 +334,44 @@ std::vector<Step> pressureSteps(const calc::Calculation& c, const calc::DesignIn
   return steps;
 }
 
-// The title block a drawing office puts on every sheet, and the signature lines.
+// The title block a drawing office puts on every sheet: the project's name and the design
+// organisation a row each, the other lines two to a row, then the signature lines and the
+// space for the registered engineer's stamp.
 void titleBlock(Html& h, const SheetRequest& r) {
   const auto cell = [&h](std::string_view key, std::string_view value, int span = 1) {
     h.raw("<td class=\"k\">").raw(key).raw("</td><td");
     if (span > 1) h.raw(" colspan=\"" + std::to_string(span) + "\"");
     h.raw(">").text(value).raw("</td>");
   };
-  h.raw("<table class=\"title\">\n<tr>");
-  cell("工程名称", r.project, 3);
-  h.raw("</tr>\n<tr>");
-  cell("工程编号", r.projectNumber);
-  cell("子项", r.subproject);
-  h.raw("</tr>\n<tr>");
-  cell("设计阶段", r.stage);
-  cell("计算书编号", r.sheetNumber);
-  h.raw("</tr>\n<tr>");
-  cell("版次", r.revision);
-  cell("日期", r.date);
-  h.raw("</tr>\n<tr>");
+  h.raw("<table class=\"title\">\n");
+  int paired = 0;
+  const auto pair = [&](std::string_view key, std::string_view value) {
+    h.raw(paired % 2 == 0 ? "<tr>" : "");
+    cell(key, value);
+    h.raw(paired++ % 2 == 0 ? "" : "</tr>\n");
+  };
+  for (const calc::TitleField& field : calc::kTitleFields) {
+    const std::string& value = r.title.*field.member;
+    if (field.member == &calc::TitleBlock::project ||
+        field.member == &calc::TitleBlock::organization) {
+      h.raw("<tr>");
+      cell(field.caption, value, 3);
+      h.raw("</tr>\n");
+    } else if (!field.signs) {
+      pair(field.caption, value);
+    }
+  }
+  pair("日期", r.date);
+  if (paired % 2 != 0) h.raw("<td colspan=\"2\"></td></tr>\n");
+  h.raw("<tr>");
   cell("计算程序", kProgram, 3);
   h.raw("</tr>\n</table>\n<table class=\"title\"><tr>");
-  for (const char* role : {"设计", "校对", "审核", "审定"}) {
-    h.raw("<td class=\"k\" style=\"width:8%\">").raw(role).raw("</td><td class=\"sign\">");
-    if (std::string_view(role) == "设计") h.text(r.designer);
-    h.raw("</td>");
+  for (const calc::TitleField& field : calc::kTitleFields) {
+    if (!field.signs) continue;
+    h.raw("<td class=\"k\" style=\"width:7%\">").raw(field.caption);
+    h.raw("</td><td class=\"sign\">").text(r.title.*field.member).raw("</td>");
   }
+  h.raw("<td class=\"k\" style=\"width:7%\">注册章</td><td class=\"stamp\"></td>");
   h.raw("</tr></table>\n");
 }
 
@@ -649,7 +662,7 @@ std::string renderSheet(const calc::Calculation& c, const calc::DesignInputs& in
   Html h;
   h.raw("<!DOCTYPE html>\n<html lang=\"zh-CN\">\n<head>\n<meta charset=\"utf-8\">\n<title>");
   h.raw("室内消火栓水力计算书");
-  if (!request.project.empty()) h.raw(" — ").text(request.project);
+  if (!request.title.project.empty()) h.raw(" — ").text(request.title.project);
   h.raw("</title>\n<style>").raw(kStyle).raw("</style>\n</head>\n<body>\n");
   h.raw("<h1>室内消火栓水力计算书</h1>\n");
   titleBlock(h, request);

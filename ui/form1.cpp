@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "calc/hydraulics.h"
-#include "sheet/calc_sheet.h"
 #include "files/safe_file.h"
+#include "sheet/calc_sheet.h"
 #include "ui/system_form.h"
 
 namespace ui {
@@ -162,13 +162,7 @@ void Form1::mnuSheet_Click() {
   request.design.occupancy = options.occupancy;
   request.design.streams = options.streams;
   request.design.minFlow = options.minFlow;
-  request.project = options.project;
-  request.projectNumber = options.projectNumber;
-  request.subproject = options.subproject;
-  request.stage = options.stage;
-  request.sheetNumber = options.sheetNumber;
-  request.revision = options.revision;
-  request.designer = options.designer;
+  request.title = options.title;
   request.date = files::todayText();
   const calc::Result<std::string> html = sheet::makeSheet(request);
   if (!html.ok()) {

@@ -489,8 +489,9 @@ void SystemForm::cmdSheet_Click() {
   options.occupancy = in.hydrant.occupancy;
   options.streams = sheetStreams_;
   options.minFlow = in.hydrant.minFlow;
-  options.project = info.number.empty() ? info.name : info.name + "（" + info.number + "）";
-  options.designer = info.designer;
+  options.title.project = info.name;
+  options.title.projectNumber = info.number;
+  options.title.designer = info.designer;
   if (!view_.askSheetOptions(options)) return;
   sheetStreams_ = options.streams;
   in.hydrant.occupancy = options.occupancy;
@@ -498,8 +499,7 @@ void SystemForm::cmdSheet_Click() {
   in.hydrant.minFlow = options.minFlow;
 
   sheet::SheetRequest request;
-  request.project = options.project;
-  request.designer = options.designer;
+  request.title = options.title;
   request.date = files::todayText();
   const calc::Result<std::string> html = sheet::makeSystemSheet(in, request);
   if (!html.ok()) {

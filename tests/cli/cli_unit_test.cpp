@@ -123,7 +123,7 @@ TEST(ParseOptions, TakesValuesAsTypedAndRefusesInOneLine) {
        {"--report", "-", "--project=楼", "--date", "2026年1月2日", "-h"},
        "",
        [](const cli::Options& o) {
-         return o.report.path == "-" && o.report.project == "楼" &&
+         return o.report.path == "-" && o.report.title.project == "楼" &&
                 o.report.date == "2026年1月2日" && o.help;
        }},
       // clang-format off
@@ -137,7 +137,7 @@ TEST(ParseOptions, TakesValuesAsTypedAndRefusesInOneLine) {
       {"table with the batch", {"--table", "--batch", "-"}, "--table 不能与 --batch 同时使用（设计表不含规范校核）"},
       {"three streams", {"--streams", "3"}, "水枪充实水柱股数只能为 2 或 1：“3”"},
       {"pressure too large", {"--pressure=11"}, "--pressure 的取值“11”过大：栓口动压不能超过 10 MPa"},
-      {"title block without the sheet", {"--designer", "张工"}, "--project、--project-number、--subproject、--stage、--sheet-number、--revision、--designer、--date 只用于计算书，须与 --report 同用"},
+      {"title block without the sheet", {"--checker", "张工"}, "--checker 只用于计算书的标题栏，须与 --report 同用"},
       {"sheet without a file", {"--report="}, "--report 需要文件名（或 - 表示标准输出）"},
       // clang-format on
   };

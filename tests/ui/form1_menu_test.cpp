@@ -80,7 +80,10 @@ TEST(Form1MenuTest, SheetDialogsInOrderAndTheWindowUntouched) {
   const auto cannot = [&](const char* file, const char* why) {
     return "message 无法保存“" + dir / file + "”：" + why;
   };
-  const SheetOptions answer{calc::Occupancy::High, 2, 5, "楼", "", "P-7", "地下室", "", "", ""};
+  SheetOptions answer{calc::Occupancy::High, 2, 5, {}};
+  answer.title.project = "楼";
+  answer.title.projectNumber = "P-7";
+  answer.title.subproject = "地下室";
   // file: the save dialog's answer, nullptr when cancelled.
   // clang-format off
   const struct {
@@ -135,8 +138,8 @@ TEST(Form1MenuTest, SheetDialogsInOrderAndTheWindowUntouched) {
 }
 
 TEST(Form1MenuTest, SheetAnswersAreOfferedAgainWhileTheWindowIsOpen) {
-  const SheetOptions chosen{
-      calc::Occupancy::High, 1, 2.5, "办公楼", "张工", "2026-01", "主楼", "施工图", "JS-1", "B"};
+  SheetOptions chosen{calc::Occupancy::High, 1, 2.5, {}};
+  for (const calc::TitleField& field : calc::kTitleFields) chosen.title.*field.member = field.name;
   FakeWindow window;
   auto form = std::make_unique<Form1>(window);
   form->Form_Load();
@@ -149,8 +152,7 @@ TEST(Form1MenuTest, SheetAnswersAreOfferedAgainWhileTheWindowIsOpen) {
   form->mnuSheet_Click();
 
   const auto key = [](const SheetOptions& o) {
-    return std::tuple(o.occupancy, o.streams, o.minFlow, o.project, o.designer, o.projectNumber,
-                      o.subproject, o.stage, o.sheetNumber, o.revision);
+    return std::tuple(o.occupancy, o.streams, o.minFlow, o.title);
   };
   ASSERT_EQ(window.sheetOptionsShown.size(), 4u);
   for (int i = 0; i < 4; ++i) {
