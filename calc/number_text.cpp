@@ -268,6 +268,14 @@ std::string formatFixedSingle(float value, int decimals) {
   return fixedText(decimalDigits(value, kSingleDigits), decimals);
 }
 
+double roundedTo(double value, int decimals) {
+  return parseNumber(formatFixed(value, decimals)).value_or(value);
+}
+
+float roundedToSingle(float value, int decimals) {
+  return parseSingle(formatFixedSingle(value, decimals)).value_or(value);
+}
+
 std::string formatFixed(const std::optional<double>& value, int decimals) {
   return value ? formatFixed(*value, decimals) : std::string();
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "calc/hydraulics.h"
+#include "calc/quantity.h"
 #include "calc/utf8.h"
 
 namespace sheet {
@@ -544,8 +545,9 @@ std::string pressureText(double metres) {
 // The radius of 10.2.1 (S_k as 7.4.12-2 fixes it) and the spacing the check uses.
 std::vector<Step> designRadiusSteps(const calc::Calculation& c, const calc::DesignInputs& in,
                                     const calc::DesignResult& design) {
-  const std::string r = calc::shown::radius(design.radius);
-  const std::string req = calc::numberToText(design.requiredWaterColumn);
+  using Q = calc::Quantity;
+  const std::string r = calc::textOf(Q::Radius, design.radius);
+  const std::string req = calc::textOf(Q::RequiredWaterColumn, design.requiredWaterColumn);
   std::vector<Step> steps{{"设计保护半径 " + kR + "（第 10.2.1 条）",
                            kR + " = <i>k</i><sub>3</sub> " + kLd + " + 0.71 " + kSk,
                            "= 0.8×" + esc(c.entries.hoseLength) + " + 0.71×" + req, r + " m"}};
@@ -561,11 +563,11 @@ std::vector<Step> designRadiusSteps(const calc::Calculation& c, const calc::Desi
   }
   steps.push_back({"消火栓间距 " + kS, formula,
                    "= " + two + root(r + "<sup>2</sup> − " + b + "<sup>2</sup>"),
-                   calc::shown::spacing(*design.spacing) + " m"});
-  const std::string cap = calc::numberToText(*design.spacingCap);
+                   calc::textWithUnit(Q::Spacing, *design.spacing)});
+  const std::string cap = calc::textOf(Q::SpacingCap, *design.spacingCap);
   steps.push_back({"布置间距（第 7.4.10 条）", "取 " + kS + " 与 " + cap + " m 的较小值",
-                   "min(" + calc::shown::spacing(*design.spacing) + ", " + cap + ")",
-                   calc::shown::spacing(*design.adoptedSpacing) + " m"});
+                   "min(" + calc::textOf(Q::Spacing, *design.spacing) + ", " + cap + ")",
+                   calc::textWithUnit(Q::AdoptedSpacing, *design.adoptedSpacing)});
   return steps;
 }
 
