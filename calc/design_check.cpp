@@ -549,14 +549,13 @@ HydrantPoint roundedPoint(const HydrantPoint& p) {
 DesignInputs designInputs(const Calculation& calculation, const DesignSettings& settings) {
   const Entries& e = calculation.entries;
   DesignInputs in;
-  // The run has already accepted these texts as numbers.
-  in.hoseLength = parseNumber(e.hoseLength).value_or(0);
-  in.hoseCoefficient = parseNumber(calculation.hoseCoefficient).value_or(0);
+  in.hoseLength = calculation.read.hoseLength;
+  in.hoseCoefficient = calculation.hoseCoefficientValue;
   in.material = e.material;
   in.hoseDiameter = e.hoseDiameter;
   in.nozzle = parseNumber(e.nozzle).value_or(0);
-  in.waterColumn = parseNumber(e.waterColumn).value_or(0);
-  if (!e.width.empty()) in.width = leadingNumber(e.width);
+  in.waterColumn = calculation.read.waterColumn;
+  if (!e.width.empty()) in.width = calculation.read.width;
   if (e.flow) in.flow = parseNumber(*e.flow);
   in.occupancy = settings.occupancy;
   in.streams = settings.streams;

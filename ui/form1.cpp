@@ -73,7 +73,8 @@ void Form1::Form_Load() {
     for (std::string_view item : f.items) window_.appendItem(combo(f.index), item);
   }
   // Linen hose of 50 mm, the selection the boxes now show.
-  state_.hoseSelection[0] = calc::numberToText(0.01501);
+  state_.hoseSelection.coefficient = 0.01501;
+  state_.hoseSelection.coefficientText = calc::numberToText(0.01501);
   for (ControlId id : {ControlId{"Text1", 0}, ControlId{"Text1", 1}, ControlId{"Text1", 2},
                        ControlId{"Text8", 0}, ControlId{"Text8", 1}, ControlId{"Text9"}}) {
     window_.setText(id, "");
@@ -96,10 +97,10 @@ void Form1::Combo1_Change(int /*index*/) { followHoseSelection(); }
 void Form1::Combo1_Click(int /*index*/) { followHoseSelection(); }
 
 void Form1::followHoseSelection() {
-  state_.hoseSelection[1] = window_.text(combo(1));
-  state_.hoseSelection[2] = window_.text(combo(2));
+  state_.hoseSelection.material = window_.text(combo(1));
+  state_.hoseSelection.diameter = window_.text(combo(2));
   calc::updateHoseResistance(state_.hoseSelection);
-  window_.setText({"Text2"}, state_.hoseSelection[0]);
+  window_.setText({"Text2"}, state_.hoseSelection.coefficientText);
 }
 
 void Form1::Command1_Click() {

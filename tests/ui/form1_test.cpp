@@ -38,7 +38,7 @@ TEST(Form1Test, LoadFillsEachListOnceAfterItsTextAndEmptiesTheResults) {
     EXPECT_EQ(window.text(result), "") << result.name << result.index;
   }
   EXPECT_EQ(window.text({"Text2"}), "0.01501");
-  EXPECT_EQ(form.state().hoseSelection, (calc::HoseSelection{"0.01501", "麻质", "50"}));
+  EXPECT_EQ(form.state().hoseSelection, (calc::HoseSelection{0.01501, "0.01501", "麻质", "50"}));
 }
 
 TEST(Form1Test, Text2FollowsTheHoseTable) {
@@ -58,7 +58,7 @@ TEST(Form1Test, Text2FollowsTheHoseTable) {
     form.Form_Load();
     for (const auto& [combo, typed] : r.typed) window.userTypes(combo, typed);
     EXPECT_EQ(window.text({"Text2"}), r.text2);
-    EXPECT_EQ(form.state().hoseSelection[0], r.text2);
+    EXPECT_EQ(form.state().hoseSelection.coefficientText, r.text2);
   }
 }
 

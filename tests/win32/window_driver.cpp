@@ -357,8 +357,8 @@ std::wstring freshDocument(const wchar_t* name) {
 std::string sheetOptions(HWND box) {
   using namespace ui::win32;
   std::string shown;
-  for (int c : {kSheetHigh, kSheetOther, kSheetTwoStreams, kSheetOneStream, kSheetFlow,
-                sheetTitleEditId(&calc::TitleBlock::project),
+  for (int c : {int{kSheetHigh}, int{kSheetOther}, int{kSheetTwoStreams}, int{kSheetOneStream},
+                int{kSheetFlow}, sheetTitleEditId(&calc::TitleBlock::project),
                 sheetTitleEditId(&calc::TitleBlock::revision)}) {  // radios 0 or 1, then texts
     shown += c < kSheetFlow ? std::to_string(send(GetDlgItem(box, c), BM_GETCHECK))
                             : text(GetDlgItem(box, c)).insert(0, 1, ' ');
