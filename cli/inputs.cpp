@@ -1,5 +1,7 @@
 #include "cli/inputs.h"
 
+#include <CLI/CLI.hpp>
+
 #include <iterator>
 #include <vector>
 
@@ -55,6 +57,13 @@ constexpr double kMaxPressureMPa = 10;
 constexpr double kMaxMinFlow = 50;
 constexpr double kMinMinFlow = 0.1;
 
+// Whether `value` lies within [low, high], by the parser's own range check, so that the
+// command line and the batch's cells keep to the same limits.
+bool within(double value, double low, double high) {
+  std::string text = calc::numberToText(value);
+  return CLI::Range(low, high)(text).empty();
+}
+
 std::string beyond(std::string_view name, std::string_view text, const char* which,
                    const char* limit) {
   return std::string(name) + " 的取值" + calc::errors::quoted(text) + which + "：" + limit;
@@ -65,7 +74,7 @@ std::string beyond(std::string_view name, std::string_view text, const char* whi
 // typed. Nothing when within them or not a number at all (the setting's reader says).
 Text pressureBeyondRange(std::string_view name, std::string_view text) {
   const auto value = calc::parseNumber(text);
-  if (value && *value > kMaxPressureMPa) {
+  if (value && *value > 0 && !within(*value, 0, kMaxPressureMPa)) {
     return beyond(name, text, "过大", "栓口动压不能超过 10 MPa");
   }
   return std::nullopt;
@@ -73,10 +82,10 @@ Text pressureBeyondRange(std::string_view name, std::string_view text) {
 
 Text minFlowBeyondRange(std::string_view name, std::string_view text) {
   const auto value = calc::parseNumber(text);
-  if (value && *value > kMaxMinFlow) {
+  if (value && *value > 0 && !within(*value, 0, kMaxMinFlow)) {
     return beyond(name, text, "过大", "每支水枪最小流量不能超过 50 l/s");
   }
-  if (value && *value > 0 && *value < kMinMinFlow) {
+  if (value && *value > 0 && !within(*value, kMinMinFlow, kMaxMinFlow)) {
     return beyond(name, text, "过小", "每支水枪最小流量不能小于 0.1 l/s");
   }
   return std::nullopt;

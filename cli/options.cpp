@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "calc/run_errors.h"
@@ -59,30 +61,15 @@ std::variant<Options, UsageError> parseOptions(std::span<const std::string> args
   std::vector<std::string>& argv = std::get<std::vector<std::string>>(attached);
 
   Options options;
-  // The table runs over every entry the window offers; an entry given with it would be
-  // silently ignored, so it is refused instead, naming the last one given.
-  std::string_view entryGiven;
-  std::string_view designGiven;
-  // The system takes everything from its project file: any entry, setting or other run given
-  // beside it would be ignored, so it is refused, naming the last one given.
-  std::string_view besideSystem;
-  std::string_view titleGiven;
-
   CLI::App app;
   app.set_help_flag();  // --help is a row of the table, with its own text
   app.allow_extras();   // reported below in our words
+  std::vector<std::pair<const InputRow*, CLI::Option*>> added;
   for (const InputRow& row : inputRows()) {
     if (row.option.empty()) continue;
-    const auto use = [&, r = &row](const std::string& text) {
+    const auto use = [&options, r = &row](const std::string& text) {
       Reading reading{options.entries, options.design, &options, r->option};
       if (auto error = r->apply(reading, text)) throw Refused{*error};
-      if (r->kind == InputKind::Entry) entryGiven = r->option;
-      if (r->kind == InputKind::Design) designGiven = r->option;
-      if (r->kind == InputKind::Title) titleGiven = r->option;
-      const bool takenWithSystem = r->kind == InputKind::Report || r->kind == InputKind::Title ||
-                                   r->kind == InputKind::Info || r->option == "--format" ||
-                                   r->option == "--system";
-      if (!takenWithSystem) besideSystem = r->option;
     };
     std::string names(row.option);
     if (!row.shortOption.empty()) names = std::string(row.shortOption) + "," + names;
@@ -100,12 +87,40 @@ std::variant<Options, UsageError> parseOptions(std::span<const std::string> args
     }
     // In command-line order, each time given, so the last one counts.
     option->trigger_on_parse()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    added.emplace_back(&row, option);
+  }
+  CLI::Option* const report = app.get_option("--report");
+  CLI::Option* const system = app.get_option("--system");
+  CLI::Option* const table = app.get_option("--table");
+  for (const auto& [row, option] : added) {
+    // The title block only goes on a sheet.
+    if (row->kind == InputKind::Title) option->needs(report);
+    // The system takes everything from its project file, and the table runs over every entry
+    // the window offers: anything else given beside them would be silently ignored.
+    const bool takenWithSystem = row->kind == InputKind::Report || row->kind == InputKind::Title ||
+                                 row->kind == InputKind::Info || option == system ||
+                                 row->option == "--format";
+    if (!takenWithSystem) system->excludes(option);
+    if (row->kind == InputKind::Entry || row->kind == InputKind::Design) table->excludes(option);
   }
 
+  // The pair of options named by a broken requirement, "--a requires --b".
+  std::optional<std::pair<std::string, std::string>> conflict;
+  const auto pairOf = [](const CLI::ParseError& error, std::string_view between) {
+    const std::string what = error.what();
+    const std::size_t at = what.find(between);
+    return std::pair(what.substr(0, at), what.substr(at + between.size()));
+  };
+  bool excludes = false;
   try {
     app.parse(std::vector<std::string>(argv.rbegin(), argv.rend()));
   } catch (const Refused& refused) {
     return UsageError{refused.message};
+  } catch (const CLI::RequiresError& error) {
+    conflict = pairOf(error, " requires ");
+  } catch (const CLI::ExcludesError& error) {
+    conflict = pairOf(error, " excludes ");
+    excludes = true;
   } catch (const CLI::ParseError&) {
     // A flag given a value (`--table=1`): no such option takes one.
     for (const std::string& arg : argv) {
@@ -119,23 +134,22 @@ std::variant<Options, UsageError> parseOptions(std::span<const std::string> args
   if (const std::vector<std::string> extra = app.remaining(); !extra.empty()) {
     return notAnOption(extra.front());
   }
-
-  if (!options.report.path && !titleGiven.empty()) {
-    return UsageError{std::string(titleGiven) + " 只用于计算书的标题栏，须与 --report 同用"};
+  if (conflict && !excludes) {
+    return UsageError{conflict->first + " 只用于计算书的标题栏，须与 --report 同用"};
   }
-  if (options.system && !besideSystem.empty() && !options.help && !options.version) {
-    return UsageError{"--system 不能与 " + std::string(besideSystem) +
-                      " 同时使用（系统计算的输入全部取自项目文件）"};
-  }
-  if (options.table && !options.help && !options.version) {
-    if (!entryGiven.empty()) {
-      return UsageError{"--table 不能与 " + std::string(entryGiven) +
-                        " 同时使用（设计表已包含全部选项）"};
+  // With --help or --version nothing is run, so nothing is ignored.
+  if (conflict && !options.help && !options.version) {
+    auto [first, other] = *conflict;
+    if (other == "--system" || (other == "--table" && first != "--system")) std::swap(first, other);
+    if (first == "--system") {
+      return UsageError{"--system 不能与 " + other + " 同时使用（系统计算的输入全部取自项目文件）"};
     }
-    if (!designGiven.empty()) {
-      return UsageError{"--table 不能与 " + std::string(designGiven) +
-                        " 同时使用（设计表不含规范校核）"};
-    }
+    const bool entry = std::any_of(added.begin(), added.end(), [&](const auto& pair) {
+      return pair.first->option == other && pair.first->kind == InputKind::Entry;
+    });
+    return UsageError{
+        "--table 不能与 " + other +
+        (entry ? " 同时使用（设计表已包含全部选项）" : " 同时使用（设计表不含规范校核）")};
   }
   return options;
 }

@@ -135,6 +135,8 @@ TEST(ParseOptions, TakesValuesAsTypedAndRefusesInOneLine) {
       {"argument quoted on one line", {"\x1b]0;x\x07"}, "多余的参数：“ ]0;x ”"},
       {"table with an entry", {"--table", "--flow", "5"}, "--table 不能与 --flow 同时使用（设计表已包含全部选项）"},
       {"table with the batch", {"--table", "--batch", "-"}, "--table 不能与 --batch 同时使用（设计表不含规范校核）"},
+      {"table after the system", {"--table", "--system", "p.toml"}, "--system 不能与 --table 同时使用（系统计算的输入全部取自项目文件）"},
+      {"help beside the system", {"--system", "p.toml", "--nozzle", "13", "-h"}, ""},
       {"three streams", {"--streams", "3"}, "水枪充实水柱股数只能为 2 或 1：“3”"},
       {"pressure too large", {"--pressure=11"}, "--pressure 的取值“11”过大：栓口动压不能超过 10 MPa"},
       {"title block without the sheet", {"--checker", "张工"}, "--checker 只用于计算书的标题栏，须与 --report 同用"},
