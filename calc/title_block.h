@@ -27,7 +27,8 @@ struct TitleBlock {
 
 struct TitleField {
   std::string_view name;     // the dialogs' object name
-  std::string_view caption;  // the sheet's cell and, with "：", the dialogs' label
+  std::string_view caption;  // the sheet's cell
+  std::string_view label;    // the dialogs' and the project form's label
   std::string_view option;   // the command line's option
   std::string_view tomlKey;  // the key in the project file's [project]
   std::string_view value;    // what the command line's help calls the value
@@ -39,28 +40,29 @@ struct TitleField {
 
 // In the order the dialogs, the help and the project file list them.
 inline constexpr TitleField kTitleFields[] = {
-    {"project", "工程名称", "--project", "name", "名称",
+    {"project", "工程名称", "工程名称", "--project", "name", "名称",
      "工程名称（计算书标题栏，以下各项均可不填）", &TitleBlock::project},
-    {"organization", "设计单位", "--organization", "organization", "单位", "设计单位",
+    {"organization", "设计单位", "设计单位", "--organization", "organization", "单位", "设计单位",
      &TitleBlock::organization},
-    {"projectNumber", "工程编号", "--project-number", "number", "编号", "工程编号",
+    {"projectNumber", "工程编号", "工程编号", "--project-number", "number", "编号", "工程编号",
      &TitleBlock::projectNumber},
-    {"subproject", "子项", "--subproject", "subproject", "子项", "子项名称",
+    {"subproject", "子项", "子项", "--subproject", "subproject", "子项", "子项名称",
      &TitleBlock::subproject},
-    {"stage", "设计阶段", "--stage", "stage", "阶段", "设计阶段（如 施工图）", &TitleBlock::stage},
-    {"sheetNumber", "计算书编号", "--sheet-number", "sheet_number", "编号", "计算书编号",
-     &TitleBlock::sheetNumber},
-    {"revision", "版次", "--revision", "revision", "版次", "版次（如 A）", &TitleBlock::revision},
-    {"designer", "设计", "--designer", "designer", "姓名", "设计人", &TitleBlock::designer, true},
-    {"checker", "校对", "--checker", "checker", "姓名", "校对人", &TitleBlock::checker, true},
-    {"reviewer", "审核", "--reviewer", "reviewer", "姓名", "审核人", &TitleBlock::reviewer, true},
-    {"approver", "审定", "--approver", "approver", "姓名", "审定人", &TitleBlock::approver, true},
+    {"stage", "设计阶段", "设计阶段", "--stage", "stage", "阶段", "设计阶段（如 施工图）",
+     &TitleBlock::stage},
+    {"sheetNumber", "计算书编号", "计算书编号", "--sheet-number", "sheet_number", "编号",
+     "计算书编号", &TitleBlock::sheetNumber},
+    {"revision", "版次", "版次", "--revision", "revision", "版次", "版次（如 A）",
+     &TitleBlock::revision},
+    {"designer", "设计", "设计人", "--designer", "designer", "姓名", "设计人",
+     &TitleBlock::designer, true},
+    {"checker", "校对", "校对人", "--checker", "checker", "姓名", "校对人", &TitleBlock::checker,
+     true},
+    {"reviewer", "审核", "审核人", "--reviewer", "reviewer", "姓名", "审核人",
+     &TitleBlock::reviewer, true},
+    {"approver", "审定", "审定人", "--approver", "approver", "姓名", "审定人",
+     &TitleBlock::approver, true},
 };
-
-// The dialogs' label: "工程名称：", and for a signature the person, "设计人：".
-inline std::string dialogLabel(const TitleField& field) {
-  return std::string(field.caption) + (field.signs ? "人：" : "：");
-}
 
 // `base` with every non-empty field of `over` in its place: the command line over the
 // project file.

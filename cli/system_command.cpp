@@ -201,13 +201,8 @@ Printed runSystem(const std::string& path, Format format, const ReportOptions& r
 
   const auto project = files::readProject(*source, fileName);
   if (!project.ok()) return failed(project.error(), Format::Text);
-  const files::ProjectInfo& info = project.value().info;
   sheet::SheetRequest request;
-  calc::TitleBlock fromFile;
-  fromFile.project = info.name;
-  fromFile.projectNumber = info.number;
-  fromFile.designer = info.designer;
-  request.title = calc::overlaid(fromFile, report.title);
+  request.title = calc::overlaid(project.value().title, report.title);
   request.date = report.date.value_or(files::todayText());
   return deliverSheet(*report.path, sheet::makeSystemSheet(project.value().inputs, request));
 }

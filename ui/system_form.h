@@ -98,6 +98,9 @@ class SystemForm final : public SystemEvents {
   SystemView& view_;
   std::string lastPath_;  // the project file last opened or saved, proposed by 保存…
   int sheetStreams_ = 2;  // the sheet dialog's last answer, not a project key
+  // The title block's fields the form has no box for, as the project opened or the sheet
+  // dialog last gave them: kept for the next save and sheet.
+  calc::TitleBlock title_;
 };
 
 }  // namespace ui

@@ -151,9 +151,9 @@ TEST(ProjectFileTest, TextsTheTomlLibraryMustNotSee) {
 TEST(ProjectFileTest, SaveReadsBack) {
   const auto first = files::readProject(example(), "office-18f.toml");
   ASSERT_TRUE(first.ok()) << first.error().message;
-  EXPECT_EQ(first.value().info.designer, "张工");
+  EXPECT_EQ(first.value().title.designer, "张工");
   files::Project odd = first.value();
-  odd.info.name = "楼 \"A\" \\ 1\n2";
+  odd.title.project = "楼 \"A\" \\ 1\n2";
   odd.inputs.tank.reset();
   odd.inputs.stabilizer = calc::StabilizerInputs{0.1 + 0.2, -4};
   odd.inputs.ratedHead = 1.0 / 3 + 120;
@@ -163,7 +163,7 @@ TEST(ProjectFileTest, SaveReadsBack) {
   odd.inputs.riserBaseElevation = -1e-7;
   odd.inputs.riser.innerDiameter = 105.3;
   for (const files::Project& p : {first.value(), odd}) {
-    SCOPED_TRACE(p.info.name);
+    SCOPED_TRACE(p.title.project);
     const std::string saved = files::writeProject(p);
     const auto back = files::readProject(saved, "saved.toml");
     ASSERT_TRUE(back.ok()) << back.error().message << "\n" << saved;

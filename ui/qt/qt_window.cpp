@@ -419,7 +419,7 @@ bool askSheetOptions(QWidget* parent, SheetOptions& options) {
   for (const calc::TitleField& field : calc::kTitleFields) {
     auto* edit = new QLineEdit(qs(options.title.*field.member), &dialog);
     edit->setObjectName(qs(field.name));
-    form->addRow(qs(calc::dialogLabel(field)), edit);
+    form->addRow(qs(std::string(field.label) + "："), edit);
     edits.push_back(edit);
   }
 
