@@ -58,15 +58,11 @@ TEST(Form1MenuTest, EachEntryOpensWhatItShould) {
   }
 }
 
-TEST(Form1MenuTest, AboutNamesVersionDateLicenceAndLimits) {
-  const std::string text = aboutText();
-  for (const std::string part : {"Tavrel小工具（hydrant-calc）", "版本 " HYDRANT_VERSION "，",
-                                 "MIT（Expat）许可证", "不能代替施工图审查"}) {
-    EXPECT_NE(text.find(part), std::string::npos) << part;
-  }
-  EXPECT_TRUE(
-      std::regex_search(text, std::regex("构建日期 20[0-9]{2}-(0[1-9]|1[0-2])-[0-3][0-9]\n")))
-      << text;
+// __DATE__ ("Dec  7 2026") turned into the date the about box shows.
+TEST(Form1MenuTest, AboutShowsTheBuildDateAsYearMonthDay) {
+  EXPECT_TRUE(std::regex_search(
+      aboutText(), std::regex("构建日期 20[0-9]{2}-(0[1-9]|1[0-2])-(0[1-9]|[12][0-9]|3[01])\n")))
+      << aboutText();
 }
 
 TEST(Form1MenuTest, SheetDialogsInOrderAndTheWindowUntouched) {

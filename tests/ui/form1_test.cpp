@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "calc/run.h"
+#include "tests/example_result.h"
 #include "tests/ui/fake_window.h"
 
 namespace ui::test {
@@ -68,8 +69,8 @@ TEST(Form1Test, Text2FollowsTheHoseTable) {
 TEST(Form1Test, ResultsOfTheExampleAndTheWidthWarningAfterThem) {
   // clang-format off
   const struct { const char* width; const char* spacing; bool warns; } rows[] = {
-      {"10", "20.82", false}, {"30", "20.82", true}, {"23.09", "0.68", false},
-      {"12m", "19.74", false}, {"", "20.82", false}};
+      {"10", example::kSpacing.data(), false}, {"30", example::kSpacing.data(), true}, {"23.09", "0.68", false},
+      {"12m", "19.74", false}, {"", example::kSpacing.data(), false}};
   // clang-format on
   for (const auto& r : rows) {
     SCOPED_TRACE(r.width);
@@ -87,8 +88,9 @@ TEST(Form1Test, ResultsOfTheExampleAndTheWidthWarningAfterThem) {
           ControlId{"Text8", 0}, ControlId{"Text8", 1}}) {
       results.push_back(window.text(id));
     }
-    EXPECT_EQ(results, (Strings{"", "21.96(mH2o)", "4.62(l/s)", "1.20", "0.0097", "1.576", "13.55",
-                                "6.41", "23.10", r.spacing}));
+    EXPECT_EQ(results, (Strings{"", std::string(example::kOutletPressure),
+                                std::string(example::kFlow), "1.20", "0.0097", "1.576", "13.55",
+                                "6.41", std::string(example::kRadius), r.spacing}));
     EXPECT_EQ(window.messages, r.warns ? Strings{calc::kWidthTooLargeMessage} : Strings{});
     EXPECT_EQ(window.log.back().starts_with("message "), r.warns) << window.log.back();
   }
