@@ -81,10 +81,12 @@ std::string text(const calc::SystemInputs& in, const calc::SystemResult& r) {
     rows.push_back({std::to_string(f.floor), f2(f.elevation), orDash(f.staticPressure),
                     f2(f.zeroFlowPressure), f2(f.dynamicPressure),
                     std::string(calc::reducingWords(f.reducing)), holeText(f),
-                    f.orifice ? f2(f.orifice->afterPressure) : "—"});
+                    f.orifice && f.orifice->ok ? f2(f.orifice->afterPressure) : "—"});
   }
   out += alignedRows(rows);
-  out += "孔板孔径：取整后的孔径（括号内为计算孔径）；* 小于第 10.3.1 条的下限。\n";
+  out +=
+      "孔板孔径：取整后的孔径（括号内为计算孔径）；* 小于第 10.3.1 条的下限，不应采用孔板，"
+      "不列减压后动压。\n";
 
   out += "\n系统校核（GB 50974-2014）\n";
   rows.clear();

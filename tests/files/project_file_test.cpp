@@ -53,7 +53,7 @@ TEST(ProjectFileTest, BadFiles) {
        "office.toml:46: riser.c: 海澄威廉系数C应在 60 至 160 之间，现为 1e-300"},
       {"C beyond a pipe's", "c = 120                       # Hazen", "c = 161 # Hazen",
        "office.toml:46: riser.c: 海澄威廉系数C应在 60 至 160 之间"},
-      {"far elevation", "elevation = -4.0", "elevation = -40000000",
+      {"far elevation", "elevation = -5.0", "elevation = -40000000",
        "office.toml:30: pump.elevation: 水泵中心标高应在 -1000 至 1000 m 之间"},
       {"storey too low", "[5.1, 3.9,", "[5.1, 0.5,",
        "office.toml:17: building.floor_heights: 层高应在 1.5 至 20 m 之间，现为 0.5"},
@@ -133,7 +133,11 @@ TEST(ProjectFileTest, TextsTheTomlLibraryMustNotSee) {
       {"[ !]", "p.toml: TOML 语法错误"},
       {"[.a]", "p.toml: TOML 语法错误"},
       {"a = [}", "p.toml: TOML 语法错误"},
+      {"name = t\nx = 1",
+       "p.toml:1: TOML 语法错误：Error while parsing boolean: expected 'true', saw 't '"},
       {"[\xC3\xA9]", "p.toml:1: 第 1 行第 2 列：键名和表名只能用"},
+      {"a = {N5fi= +[\"\"\"\"p\xC7\xB0 \"", "p.toml:1: TOML 语法错误"},
+      {"a = \"\\\xE6\xB6\x88\"", "p.toml:1: 第 1 行第 6 列：反斜杠后不能是中文等文字"},
       {"x = 1\n\xE3\x80\x80= 2", "p.toml:2: 第 2 行第 1 列："},
       {"a = \"\"\"\n\xC3\xA9\"\"\"\" \xC3\xA9", "p.toml:2: 第 2 行第 7 列："},
       {"a = '''\xC3\xA9'''\n\xEF\xBC\xA1", "p.toml:2: 第 2 行第 1 列："},
@@ -145,6 +149,32 @@ TEST(ProjectFileTest, TextsTheTomlLibraryMustNotSee) {
     const auto project = files::readProject(row.text, "p.toml");
     ASSERT_FALSE(project.ok());
     EXPECT_TRUE(project.error().message.starts_with(row.message)) << project.error().message;
+    EXPECT_EQ(project.error().message.find('\n'), std::string::npos);
+  }
+}
+
+// A project name in every kind of TOML string reads as written, Chinese punctuation included
+// (the reader hands toml++ escapes instead of the characters).
+TEST(ProjectFileTest, ChineseInEveryKindOfString) {
+  const struct {
+    const char* written;
+    const char* name;
+  } rows[] = {
+      {"\"某办公楼、裙房。「一期」\"", "某办公楼、裙房。「一期」"},
+      {"'某\"办公\\楼'", "某\"办公\\楼"},
+      {"'''某''办公楼'''''", "某''办公楼''"},
+      {"\"\"\"\n某\\\"办公楼\"\"\"\"", "某\"办公楼\""},
+      {"\"\\u6D88防\"", "消防"},
+  };
+  const std::string good = example();
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.written);
+    std::string text = good;
+    const std::string from = "name = \"某办公楼\"";
+    text.replace(text.find(from), from.size(), std::string("name = ") + row.written);
+    const auto project = files::readProject(text, "p.toml");
+    ASSERT_TRUE(project.ok()) << project.error().message;
+    EXPECT_EQ(project.value().title.project, row.name);
   }
 }
 

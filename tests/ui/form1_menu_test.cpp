@@ -58,11 +58,14 @@ TEST(Form1MenuTest, EachEntryOpensWhatItShould) {
   }
 }
 
-// __DATE__ ("Dec  7 2026") turned into the date the about box shows.
-TEST(Form1MenuTest, AboutShowsTheBuildDateAsYearMonthDay) {
+// __DATE__ ("Dec  7 2026") turned into the date the about box shows; the box ends with what a
+// sheet needs before it counts.
+TEST(Form1MenuTest, AboutShowsTheBuildDateAndEndsWithTheSignatures) {
   EXPECT_TRUE(std::regex_search(
       aboutText(), std::regex("构建日期 20[0-9]{2}-(0[1-9]|1[0-2])-(0[1-9]|[12][0-9]|3[01])\n")))
       << aboutText();
+  EXPECT_TRUE(
+      aboutText().ends_with("\n程序校核结果供设计人复核；本计算书经设计、校对、审核签署后有效。"));
 }
 
 TEST(Form1MenuTest, SheetDialogsInOrderAndTheWindowUntouched) {
