@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -53,18 +54,16 @@ UsageError notAnOption(const std::string& arg) {
   return UsageError{"未知选项：" + shown};
 }
 
-}  // namespace
+// Every option of the table, with its help in its group, and which go together: the title
+// options need --report, --system and --table exclude what they would silently ignore.
+using Added = std::pair<const InputRow*, CLI::Option*>;
+constexpr std::string_view kOptionsGroup = "选项";
+constexpr std::string_view kSheetGroup = "计算书（HTML，可打印为 A4）";
 
-std::variant<Options, UsageError> parseOptions(std::span<const std::string> args) {
-  auto attached = attachValues(args);
-  if (auto* error = std::get_if<UsageError>(&attached)) return *error;
-  std::vector<std::string>& argv = std::get<std::vector<std::string>>(attached);
-
-  Options options;
-  CLI::App app;
+std::vector<Added> addOptions(CLI::App& app, Options& options) {
   app.set_help_flag();  // --help is a row of the table, with its own text
   app.allow_extras();   // reported below in our words
-  std::vector<std::pair<const InputRow*, CLI::Option*>> added;
+  std::vector<Added> added;
   for (const InputRow& row : inputRows()) {
     if (row.option.empty()) continue;
     const auto use = [&options, r = &row](const std::string& text) {
@@ -87,6 +86,9 @@ std::variant<Options, UsageError> parseOptions(std::span<const std::string> args
     }
     // In command-line order, each time given, so the last one counts.
     option->trigger_on_parse()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    option->description(std::string(row.help))->type_name(std::string(row.value));
+    const bool sheet = row.kind == InputKind::Report || row.kind == InputKind::Title;
+    option->group(std::string(sheet ? kSheetGroup : kOptionsGroup));
     added.emplace_back(&row, option);
   }
   CLI::Option* const report = app.get_option("--report");
@@ -103,6 +105,20 @@ std::variant<Options, UsageError> parseOptions(std::span<const std::string> args
     if (!takenWithSystem) system->excludes(option);
     if (row->kind == InputKind::Entry || row->kind == InputKind::Design) table->excludes(option);
   }
+
+  return added;
+}
+
+}  // namespace
+
+std::variant<Options, UsageError> parseOptions(std::span<const std::string> args) {
+  auto attached = attachValues(args);
+  if (auto* error = std::get_if<UsageError>(&attached)) return *error;
+  std::vector<std::string>& argv = std::get<std::vector<std::string>>(attached);
+
+  Options options;
+  CLI::App app;
+  const std::vector<Added> added = addOptions(app, options);
 
   // The pair of options named by a broken requirement, "--a requires --b".
   std::optional<std::pair<std::string, std::string>> conflict;
@@ -163,22 +179,41 @@ std::string optionWithValue(const InputRow& row) {
   return text;
 }
 
-// "  --option 值" padded to one column, then the help's lines, the later ones indented to it.
-std::string helpLines(const InputRow& row) {
-  constexpr std::size_t kColumn = 24;
-  const std::string head = optionWithValue(row);
-  const std::size_t width = displayWidth(head);
-  std::string out = "  " + head + std::string(width + 2 > kColumn ? 2 : kColumn - width, ' ');
-  std::string_view help = row.help;
-  for (bool first = true; !help.empty(); first = false) {
-    const std::size_t end = help.find('\n');
-    if (!first) out += std::string(kColumn + 2, ' ');
-    out.append(help.substr(0, end));
-    out += '\n';
-    help.remove_prefix(end == std::string_view::npos ? help.size() : end + 1);
+// The help in Chinese, from the parser's own options and groups: each option as
+// "  --option 值" padded to one column, its description's later lines indented to it.
+class ChineseHelp : public CLI::Formatter {
+ public:
+  std::string make_help(const CLI::App* app, std::string, CLI::AppFormatMode) const override {
+    std::string out = app->get_description();
+    for (std::string_view group : {kOptionsGroup, kSheetGroup}) {
+      out += (group == kOptionsGroup ? "" : "\n") + std::string(group) + "：\n";
+      for (const CLI::Option* option :
+           app->get_options([group](const CLI::Option* o) { return o->get_group() == group; })) {
+        out += make_option(option, false);
+      }
+    }
+    return out + app->get_footer();
   }
-  return out;
-}
+
+  std::string make_option(const CLI::Option* option, bool) const override {
+    constexpr std::size_t kColumn = 24;
+    std::string head;
+    for (const std::string& name : option->get_snames()) head += "-" + name + ", ";
+    head += "--" + option->get_lnames().front();
+    if (!option->get_type_name().empty()) head += " " + option->get_type_name();
+    const std::size_t width = displayWidth(head);
+    std::string out = "  " + head + std::string(width + 2 > kColumn ? 2 : kColumn - width, ' ');
+    std::string_view help = option->get_description();
+    for (bool first = true; !help.empty(); first = false) {
+      const std::size_t end = help.find('\n');
+      if (!first) out += std::string(kColumn + 2, ' ');
+      out.append(help.substr(0, end));
+      out += '\n';
+      help.remove_prefix(end == std::string_view::npos ? help.size() : end + 1);
+    }
+    return out;
+  }
+};
 
 }  // namespace
 
@@ -192,24 +227,21 @@ std::string usageLine() {
 }
 
 std::string helpText() {
-  std::string text =
+  Options options;
+  CLI::App app;
+  addOptions(app, options);
+  app.formatter(std::make_shared<ChineseHelp>());
+  app.description(
       "hydrant-calc-cli —— Tavrel小工具的命令行版：室内消火栓水力计算\n"
       "\n" +
       usageLine() +
       "\n"
       "\n"
       "与窗口版使用同一计算，取值按窗口中输入的文字处理；未给出的选项取窗口的初始值。\n"
-      "\n"
-      "选项：\n";
-  std::string report = "\n计算书（HTML，可打印为 A4）：\n";
+      "\n");
   std::string columns;
   std::string sheetSettings;
   for (const InputRow& row : inputRows()) {
-    if (row.kind == InputKind::Report || row.kind == InputKind::Title) {
-      report += helpLines(row);
-    } else if (!row.option.empty()) {
-      text += helpLines(row);
-    }
     if (row.kind == InputKind::Design && !row.key.empty()) {
       sheetSettings += (sheetSettings.empty() ? "" : "、") + std::string(row.option);
     }
@@ -219,19 +251,20 @@ std::string helpText() {
                  std::string(row.caption) + "\n";
     }
   }
-  return text + report + "  " + sheetSettings +
-         " 同样作用于计算书。\n"
-         "  计算书无法写入时退出状态为 1，原因见标准错误输出。\n"
-         "\n"
-         "批量文件的列（表头写英文键或窗口标题，标题的单位和冒号可省略）：\n" +
-         columns +
-         "\n"
-         "选项的取值可以写在下一个参数中，也可以写成 --选项=取值。\n"
-         "\n"
-         "退出状态：0 计算完成（含保护宽度过大的警告和校核不满足）；1 计算失败（原因见标准错误输出"
-         "或 JSON 的 error；批量计算时任一行失败）\n"
-         "          或结果、计算书无法写出；\n"
-         "          2 命令行用法错误。\n";
+  app.footer("  " + sheetSettings +
+             " 同样作用于计算书。\n"
+             "  计算书无法写入时退出状态为 1，原因见标准错误输出。\n"
+             "\n"
+             "批量文件的列（表头写英文键或窗口标题，标题的单位和冒号可省略）：\n" +
+             columns +
+             "\n"
+             "选项的取值可以写在下一个参数中，也可以写成 --选项=取值。\n"
+             "\n"
+             "退出状态：0 计算完成（含保护宽度过大的警告和校核不满足）；1 计算失败（原因见标准错误"
+             "输出或 JSON 的 error；批量计算时任一行失败）\n"
+             "          或结果、计算书无法写出；\n"
+             "          2 命令行用法错误。\n");
+  return app.help();
 }
 
 }  // namespace cli
