@@ -193,9 +193,8 @@ void Form1::showDesignStatus() {
   if (calculation.outputs.error) return window_.setStatus("", "");
   calc::DesignSettings settings;
   // The group the entered water column stands for: 13 m is the high-rise group's.
-  settings.occupancy = calc::parseNumber(calculation.entries.waterColumn).value_or(0) >= 13
-                           ? calc::Occupancy::High
-                           : calc::Occupancy::Other;
+  settings.occupancy =
+      calculation.read.waterColumn >= 13 ? calc::Occupancy::High : calc::Occupancy::Other;
   const auto design = calc::checkDesign(calc::designInputs(calculation, settings));
   if (!design.ok()) return window_.setStatus("", "");
   const calc::ShownPoint point = calc::shownPoint(design.value().design);
