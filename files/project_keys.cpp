@@ -360,8 +360,8 @@ std::span<const ProjectKey> projectKeys() { return allKeys(); }
 
 const ProjectKey* findProjectKey(std::string_view path) {
   const std::vector<ProjectKey>& keys = allKeys();
-  const auto it = std::find_if(keys.begin(), keys.end(),
-                               [&](const ProjectKey& k) { return k.path() == path; });
+  const auto it =
+      std::find_if(keys.begin(), keys.end(), [&](const ProjectKey& k) { return k.path() == path; });
   return it == keys.end() ? nullptr : &*it;
 }
 

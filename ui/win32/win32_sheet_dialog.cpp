@@ -116,7 +116,8 @@ DialogTemplate makeTemplate() {
   t.add(kStatic, kSheetFlowLabel, SS_LEFT | SS_CENTERIMAGE | WS_GROUP, L"每支水枪最小流量：");
   t.add(kCombo, kSheetFlow, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, L"");
   for (const TextField& field : textFields()) {
-    t.add(kStatic, field.label, SS_LEFT | SS_CENTERIMAGE, widen(std::string(field.field.label) + "："));
+    t.add(kStatic, field.label, SS_LEFT | SS_CENTERIMAGE,
+          widen(std::string(field.field.label) + "："));
     t.add(kEdit, field.id, ES_AUTOHSCROLL | WS_TABSTOP, L"", WS_EX_CLIENTEDGE);
   }
   t.add(kButton, IDOK, BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, L"确定");
