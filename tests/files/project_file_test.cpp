@@ -201,6 +201,9 @@ TEST(ProjectFileTest, SaveReadsBack) {
   ASSERT_TRUE(first.ok()) << first.error().message;
   EXPECT_EQ(first.value().title.designer, "张工");
   files::Project odd = first.value();
+  for (const calc::TitleField& f : calc::kTitleFields) {
+    odd.title.*f.member = std::string(f.label) + "「" + std::string(f.tomlKey) + "」";
+  }
   odd.title.project = "楼 \"A\" \\ 1\n2";
   odd.inputs.tank.reset();
   odd.inputs.stabilizer = calc::StabilizerInputs{0.1 + 0.2, -4};
