@@ -371,6 +371,20 @@ void nozzleWords(DesignCheck& c, const Context& x) {
                      c.value + "。";
 }
 
+// What a failed check asks the designer to change, in one line for the conclusion.
+std::string remedyOf(std::string_view id, const Context& x) {
+  if (id == "waterColumn" || id == "minFlow") return "应提高栓口动压";
+  if (id == "minPressure") return "应提高供水压力";
+  if (id == "spacing") return "消火栓应两排布置，或减小保护宽度";
+  if (id == "hose") return "应改用 65 mm 衬胶水带后重新计算";
+  if (id != "maxPressure") return {};
+  if (!isGiven(x.in) && x.r.governedBy == Governing::MinFlow) {
+    return "应按第 7.4.2 条校核改配水枪或水带";
+  }
+  return x.r.design.outletPressure <= kReducerMandatory + kOnLimit ? "应采取减压措施"
+                                                                   : "必须设置减压装置";
+}
+
 // One row per check, in the order checkDesign gives them; streams comes last so that a batch
 // file's verdict columns keep their places. `words` fills requirement, value and text.
 struct CheckRow {
@@ -505,6 +519,7 @@ Result<DesignResult> checkDesign(const DesignInputs& in) {
     DesignCheck check{
         std::string(row.id), clauseOf(row, context), row.verdict(context), {}, {}, {}, {}};
     if (in.withTexts) row.words(check, context);
+    if (in.withTexts && check.verdict == Verdict::Fail) check.remedy = remedyOf(row.id, context);
     r.checks.push_back(std::move(check));
   }
   return r;

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "calc/number_text.h"
 #include "calc/pipe_table.h"
+#include "files/project_keys.h"
 #include "sheet/book_sheet.h"
 
 namespace sheet {
@@ -31,7 +33,39 @@ constexpr std::string_view kStyle =
     "<style>table.sys td,table.sys th{padding:0.3pt 3pt;font-size:8.5pt;line-height:1.25}"
     "table.sys td{text-align:right;white-space:nowrap}table.sys td.l{text-align:left}"
     "tr.flow td{font-weight:bold}svg.sys{display:block;margin:2pt auto;width:100%}"
-    "p.eq{margin:2pt 0 2pt 1em}</style>\n";
+    "p.eq{margin:2pt 0 2pt 1em}table.inp td{white-space:normal;text-align:left}</style>\n";
+
+// v as printed with `decimals` places, read back.
+double shown(double v, int decimals) {
+  return calc::parseNumber(formatFixed(v, decimals)).value_or(0);
+}
+
+// The fewest places, from 2, with which `printed` (a value computed from numbers printed with
+// that many places) gives `result` to 0.01: so a reviewer's recomputation gives the next line.
+int placesFor(double result, const std::function<double(int)>& printed) {
+  for (int places = 2; places < 6; ++places) {
+    if (f2(printed(places)) == f2(result)) return places;
+  }
+  return 6;
+}
+
+// H_s with the places that reproduce the zero-flow head, the working pressure and floor 1's
+// dynamic pressure from it.
+int selectedHeadPlaces(const calc::SystemInputs& in, const calc::SystemResult& r, double jr) {
+  const double suction = std::max(in.poolMaxLevel - in.pumpElevation, 0.0);
+  const calc::SystemFloor& low = r.floors.front();
+  const double rise = low.elevation - in.riserBaseElevation;
+  for (int places = 2; places < 6; ++places) {
+    const double hs = shown(r.pump.selectedHead, places);
+    if (f2(in.shutoffRatio * hs) == f2(r.pump.shutoffHead) &&
+        f2(in.shutoffRatio * hs + suction) == f2(r.pump.shutoffHead + suction) &&
+        f2(hs - (low.elevation - in.poolLevel) - (1 + in.localLoss) * shown(jr, 5) * rise) ==
+            f2(low.dynamicPressure)) {
+      return places;
+    }
+  }
+  return 6;
+}
 
 void heading(std::string& h, int number, const char* title) {
   h += "<h2>" + std::to_string(number) + " " + title + "</h2>\n";
@@ -77,7 +111,7 @@ std::string diagram(const calc::SystemInputs& in, const calc::SystemResult& r) {
   double top = zTop + 3;
   if (in.tank) top = std::max(top, in.tank->highestLevel + 2);
   const double bottom = std::min({in.poolLevel, in.pumpElevation, in.riserBaseElevation}) - 2;
-  const double height = std::clamp(14.0 * n, 220.0, 340.0);
+  const double height = std::clamp(10.0 * n, 200.0, 280.0);
   const double margin = 14;
   const auto y = [&](double z) { return margin + (top - z) / (top - bottom) * height; };
   const double w = 640;
@@ -170,13 +204,94 @@ std::string diagram(const calc::SystemInputs& in, const calc::SystemResult& r) {
   }
   // Elevation axis.
   line(600, y(top), 600, y(bottom));
-  for (double z = std::ceil(bottom / 10) * 10; z <= top; z += 10) {
+  // Every 10 m, or a round step wider than that which keeps the ticks to 50 whatever the span.
+  double step = 10;
+  while (std::isfinite(step) && (top - bottom) / step > 50) step *= 10;
+  const double first = std::ceil(bottom / step) * step;
+  for (int i = 0; i <= 50 && std::isfinite(first + i * step) && first + i * step <= top; ++i) {
+    const double z = first + i * step;
     line(596, y(z), 600, y(z));
     label(594, y(z) + 3, formatFixed(z, 0), "end");
   }
   label(604, y(top) + 8, "m");
   s += "</svg>\n";
   return s;
+}
+
+// "5.1, 3.9×16": runs of equal storey heights.
+std::string heightsText(const std::vector<double>& heights) {
+  std::string out;
+  for (std::size_t i = 0; i < heights.size();) {
+    std::size_t j = i;
+    while (j < heights.size() && heights[j] == heights[i]) ++j;
+    if (!out.empty()) out += ", ";
+    out += calc::numberToText(heights[i]);
+    if (j - i > 1) out += "×" + std::to_string(j - i);
+    i = j;
+  }
+  return out;
+}
+
+// A key's value as the table shows it, with its unit; an inner diameter says whether it is the
+// welded pipe table's.
+std::string keyValueText(const files::ProjectKey& key, const files::Project& project) {
+  const files::KeyValue value = key.get(project);
+  std::string text;
+  if (const double* v = std::get_if<double>(&value)) {
+    text = calc::numberToText(*v);
+  } else if (const auto* list = std::get_if<std::vector<double>>(&value)) {
+    text = heightsText(*list);
+  } else if (const auto* t = std::get_if<std::string>(&value)) {
+    text = *t;
+  } else {
+    return key.path() == "pump.rated_head"          ? "取计算扬程"
+           : key.path() == "design.target_pressure" ? "取设计栓口动压"
+                                                    : "—";
+  }
+  if (!key.unit.empty()) text += " " + std::string(key.unit);
+  if (key.name == "inner_diameter") {
+    const calc::PipeInputs& pipe =
+        key.section == "riser" ? project.inputs.riser : project.inputs.main;
+    const auto row = calc::weldedSteelPipe(pipe.dn);
+    text += row && row->innerDiameter == pipe.innerDiameter ? "（焊接钢管表）" : "（输入）";
+  }
+  return esc(text);
+}
+
+// Every input of the system's numbers, as the project file's keys name them, three to a row.
+void inputSection(std::string& h, const calc::SystemInputs& in, int number) {
+  heading(h, number, "系统输入参数");
+  const files::Project project{{}, in};
+  std::vector<std::string> cells;
+  for (const files::ProjectKey& k : files::projectKeys()) {
+    if (k.section == "project" || k.section == "hydrant" || k.need == files::Need::Alias ||
+        !files::sectionPresent(project, k.section)) {
+      continue;
+    }
+    // Optional keys left out stay out (the calculation book's, for one), except those whose
+    // absence decides a number.
+    const bool decides = k.path() == "pump.rated_head" || k.path() == "design.target_pressure";
+    if (!decides && std::holds_alternative<std::monostate>(k.get(project))) continue;
+    // Riser and main share their captions; so do the tank's and the stabiliser's levels.
+    const bool shared = k.section == "riser" || k.section == "main" || k.section == "tank" ||
+                        k.section == "stabilizer";
+    const std::string_view section = files::findProjectSection(k.section)->caption;
+    std::string caption =
+        (shared && !k.caption.starts_with(section.substr(0, 6)) ? esc(section) + " " : "") +
+        esc(k.caption);
+    if (!k.clause.empty()) caption += "<span class=\"small\">（" + esc(k.clause) + "）</span>";
+    cells.push_back("<td class=\"l\">" + caption + "</td><td class=\"l\">" +
+                    keyValueText(k, project) + "</td>");
+  }
+  h += "<table class=\"sys inp\"><thead><tr>";
+  for (int i = 0; i < 3; ++i) h += "<th>参数（条文）</th><th>取值</th>";
+  h += "</tr></thead>\n";
+  for (std::size_t i = 0; i < cells.size(); i += 3) {
+    h += "<tr>";
+    for (std::size_t j = i; j < i + 3; ++j) h += j < cells.size() ? cells[j] : "<td></td><td></td>";
+    h += "</tr>\n";
+  }
+  h += "</table>\n";
 }
 
 void segmentSection(std::string& h, const calc::SystemInputs& in, const calc::SystemResult& r,
@@ -220,16 +335,23 @@ void pumpSection(std::string& h, const calc::SystemInputs& in, const calc::Syste
   h += "<div class=\"keep\">";  // the formulas stay with their substitutions
   heading(h, number, "消防水泵扬程与系统工作压力");
   const double zn = r.floors.back().elevation;
-  h += "<p>第 10.1.7 条：" +
-       formula(sub("H", "p") + " = " + sub("k", "2") + "(Σ" + sub("h", "f") + " + Σ" +
-               sub("h", "p") + ") + (" + sub("Z", "n") + " − " + sub("Z", "池") + ") + " +
-               sub("H", "0")) +
-       "</p>\n<p class=\"eq\">" +
-       formula("= " + num(in.k2) + "×(" + f2(r.pump.friction) + " + " + f2(r.pump.local) + ") + (" +
-               f2(zn) + " − " + put(in.poolLevel) + ") + " + f2(r.design.design.outletPressure) +
-               " = <b>" + f2(r.pump.head) + " m</b>") +
-       "（" + formatFixed(r.pump.head / 100, 3) + " MPa）</p>\n";
-  h += "<p>选用扬程 " + formula(sub("H", "s")) + " = " + f2(r.pump.selectedHead) + " m" +
+  const int lossPlaces = placesFor(r.pump.head, [&](int places) {
+    return in.k2 * (shown(r.pump.friction, places) + shown(r.pump.local, places)) + zn -
+           in.poolLevel + shown(r.design.design.outletPressure, 2);
+  });
+  const double jr = calc::frictionGradient(r.riserFlow, in.riser.innerDiameter, in.riser.c);
+  const std::string hs = formatFixed(r.pump.selectedHead, selectedHeadPlaces(in, r, jr));
+  h +=
+      "<p>第 10.1.7 条：" +
+      formula(sub("H", "p") + " = " + sub("k", "2") + "(Σ" + sub("h", "f") + " + Σ" +
+              sub("h", "p") + ") + (" + sub("Z", "n") + " − " + sub("Z", "池") + ") + " +
+              sub("H", "0")) +
+      "</p>\n<p class=\"eq\">" +
+      formula("= " + num(in.k2) + "×(" + formatFixed(r.pump.friction, lossPlaces) + " + " +
+              formatFixed(r.pump.local, lossPlaces) + ") + (" + f2(zn) + " − " + put(in.poolLevel) +
+              ") + " + f2(r.design.design.outletPressure) + " = <b>" + f2(r.pump.head) + " m</b>") +
+      "（" + formatFixed(r.pump.head / 100, 3) + " MPa）</p>\n";
+  h += "<p>选用扬程 " + formula(sub("H", "s")) + " = " + hs + " m" +
        (in.ratedHead ? "（给定）" : "（取计算扬程）") + "，零流量扬程 " +
        formula(num(in.shutoffRatio) + " " + sub("H", "s")) + " = " + f2(r.pump.shutoffHead) +
        " m。</p>\n";
@@ -237,8 +359,8 @@ void pumpSection(std::string& h, const calc::SystemInputs& in, const calc::Syste
   const double suction = std::max(in.poolMaxLevel - in.pumpElevation, 0.0);
   h += "<p>系统工作压力（第 8.2.3 条、GB 55036-2022 第 3.0.2 条），在水泵出口（标高 " +
        f2(in.pumpElevation) + " m）处：" +
-       formula(sub("P", "w") + " = " + num(in.shutoffRatio) + "×" + f2(r.pump.selectedHead) +
-               " + max(" + put(in.poolMaxLevel) + " − " + put(in.pumpElevation) +
+       formula(sub("P", "w") + " = " + num(in.shutoffRatio) + "×" + hs + " + max(" +
+               put(in.poolMaxLevel) + " − " + put(in.pumpElevation) +
                ", 0) = " + f2(r.pump.shutoffHead + suction) + " m");
   if (in.stabilizer) {
     const double atPump = calc::stabilizerPressureAt(in, in.pumpElevation);
@@ -263,9 +385,9 @@ void floorSection(std::string& h, const calc::SystemInputs& in, const calc::Syst
                sub("Z", "池") + ") − (1 + <i>λ</i>) <i>j</i>(" + sub("Q", "r") + ")(" +
                sub("Z", "i") + " − " + sub("Z", "底") + ")") +
        "，第 1 层：" +
-       formula("= " + f2(r.pump.selectedHead) + " − (" + f2(low.elevation) + " − " +
-               put(in.poolLevel) + ") − " + num(lambda1) + "×" + formatFixed(jr, 5) + "×(" +
-               f2(low.elevation) + " − " + put(in.riserBaseElevation) +
+       formula("= " + formatFixed(r.pump.selectedHead, selectedHeadPlaces(in, r, jr)) + " − (" +
+               f2(low.elevation) + " − " + put(in.poolLevel) + ") − " + num(lambda1) + "×" +
+               formatFixed(jr, 5) + "×(" + f2(low.elevation) + " − " + put(in.riserBaseElevation) +
                ") = " + f2(low.dynamicPressure) + " m") +
        "。";
   if (in.tank || in.stabilizer) {
@@ -370,8 +492,8 @@ void floorSection(std::string& h, const calc::SystemInputs& in, const calc::Syst
 void checkSection(std::string& h, const calc::SystemResult& r, int number) {
   h += "<div class=\"keep\">";
   heading(h, number, "系统校核（GB 50974-2014）");
-  h += "<table><thead><tr><th style=\"width:10%\">条文</th><th style=\"width:16%\">要求</th>"
-       "<th style=\"width:16%\">设计值</th><th "
+  h += "<table><thead><tr><th style=\"width:12%\">条文</th><th style=\"width:15%\">要求</th>"
+       "<th style=\"width:15%\">设计值</th><th "
        "style=\"width:8%\">结论</th><th>说明</th></tr></thead>\n";
   for (const calc::DesignCheck& c : r.checks) {
     h += "<tr><td class=\"c\">" + esc(c.clause) + "</td><td>" + esc(c.requirement) + "</td><td>" +
@@ -448,12 +570,13 @@ std::string renderSystemBasis(const calc::SystemInputs& in, const calc::SystemRe
 std::string renderSystemSections(const calc::SystemInputs& in, const calc::SystemResult& r,
                                  int first) {
   std::string h;
-  heading(h, first, "系统计算简图");
+  inputSection(h, in, first);
+  heading(h, first + 1, "系统计算简图");
   h += diagram(in, r);
-  segmentSection(h, in, r, first + 1);
-  pumpSection(h, in, r, first + 2);
-  floorSection(h, in, r, first + 3);
-  checkSection(h, r, first + 4);
+  segmentSection(h, in, r, first + 2);
+  pumpSection(h, in, r, first + 3);
+  floorSection(h, in, r, first + 4);
+  checkSection(h, r, first + 5);
   h += renderBookSection(in, r, first + kSystemSectionCount);
   return h;
 }

@@ -1,6 +1,6 @@
-// The sheet's steps for each direction, what a plan reviewer reads, and typed text in it. How
-// it prints is checked in a browser by browser_sheet.sh, the file writing through the window's
-// handler.
+// The sheet's steps for each direction, what a plan reviewer reads, typed text in it, and the
+// system sheet's elevation axis. How it prints is checked in a browser by browser_sheet.sh, the
+// file writing through the window's handler.
 
 #include <gtest/gtest.h>
 
@@ -59,6 +59,8 @@ TEST(SheetTest, StepsAndWhatAPlanReviewerReads) {
       {"named source", {}, {}, other, 2, "",
        {"王增长主编《建筑给水排水工程》（第 7 版，中国建筑工业出版社）", "若取书中表列取整值 1.577，<span class=\"f\"><i>H</i><sub>xh</sub></span> 大 0.01 m"},
        {"建筑给水排水教材", "施工图审查"}},
+      // The window's linen DN50 hose: the failure listed by clause with what to change.
+      {"failure listed", {}, {}, other, 2, "", {"1）第 7.4.2-2 条：应改用 65 mm 衬胶水带后重新计算。"}, {}},
       {"flow given", "5", {}, high, 2, "",
        {"给定出水量</b>确定（不提高）", "给定单支水枪出水量 5.00 L/s 所需栓口动压 0.254 MPa"}, {"（控制）"}},
       // clang-format on
@@ -177,10 +179,15 @@ TEST(SheetTest, SystemSheet) {
         "系统：消防水泵流量 40.00 L/s，扬程 117.37 m（取计算扬程）；水泵出口系统工作压力 1.683 MPa；不分区",
         "第 2–15 层设减压孔板", "<td>20 *</td><td>— *</td>", "d</i><sub>j</sub> = 68 mm 的 30% = 20.4 mm",
         "存在不满足项", "5）《消防设施通用规范》GB 55036-2022", "13）减压孔板", "在水泵出口（标高 -5.00 m）处",
-        "本计算书经设计、校对、审核签署后有效", "1F  1.10 m  孔径小于下限，不用孔板", "消防水池 -4.50～-1.00"},
+        "本计算书经设计、校对、审核签署后有效", "1F  1.10 m  孔径小于下限，不用孔板",
+        // The inputs from the project's keys, with units, clauses and the inner diameter's source.
+        "<h2>7 系统输入参数</h2>", "设计流量<span class=\"small\">（3.5.2）</span></td><td class=\"l\">40 L/s",
+        "立管 内径<span class=\"small\">（10.1.2）</span></td><td class=\"l\">106 mm（输入）", "<h2>13 结论</h2>",
+        // Printed with the places that give the next line: 1.4×117.365 = 164.31, not 164.32.
+        "<sub>s</sub></span> = 164.31 m", "= 1.4×117.365 + max(", "消防水池 -4.50～-1.00"},
        {"校核无不满足项", "施工图审查", ">7.4.12<", "<sub>k−1</sub>", "37.19"}},
       {"stabiliser", [](In& in) { in.stabilizer = calc::StabilizerInputs{0.6, -5}; },
-       {">5.3.3<", "已设稳压泵", ">稳压泵 停泵 0.6 MPa</text>", "稳压泵停泵压力 0.6 MPa 在其出口（标高 -5.00 m），折算至水泵出口"}, {"应设稳压泵"}},
+       {">5.3.3<", "已设稳压泵", "稳压泵 停泵压力<span class=\"small\">（5.3.3）</span></td><td class=\"l\">0.6 MPa", ">稳压泵 停泵 0.6 MPa</text>", "稳压泵停泵压力 0.6 MPa 在其出口（标高 -5.00 m），折算至水泵出口"}, {"应设稳压泵"}},
       {"six floors, other, no plate", [](In& in) { in.floors = 6; in.floorHeights.resize(5); in.tank.reset(); in.hydrant.occupancy = calc::Occupancy::Other; },
        {"各层栓口动压均不大于 0.50 MPa，无需减压", ">不适用<"}, {"孔径小于第 10.3.1 条下限", "减压孔板（第 10.3.3 条）"}},
       // clang-format on
@@ -202,6 +209,29 @@ TEST(SheetTest, SystemSheet) {
       const double loss = std::stod(m[1]), v = std::stod(m[2]);
       EXPECT_EQ(calc::formatFixed(2 * 9.81 * loss / (v * v), 1), m[3].str());
     }
+  }
+}
+
+// The elevation axis: a tick every 10 m, or at a rounder step, never more than 51 whatever
+// the span a file gives.
+TEST(SheetTest, ElevationAxisTicksAreBounded) {
+  const auto project = files::loadProject(HYDRANT_EXAMPLE);
+  ASSERT_TRUE(project.ok());
+  const struct {
+    double pumpElevation;
+    int ticks;
+  } rows[] = {{-4, 8}, {-400, 48}, {-4e7, 41}, {-1e308, 11}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.pumpElevation);
+    calc::SystemInputs in = project.value().inputs;
+    in.pumpElevation = row.pumpElevation;
+    const auto html = sheet::makeSystemSheet(in, {});
+    ASSERT_TRUE(html.ok()) << html.error().message;
+    std::size_t ticks = 0;
+    for (std::size_t at = 0;
+         (at = html.value().find("<line x1=\"596.00\"", at)) != std::string::npos; ++at)
+      ++ticks;
+    EXPECT_EQ(ticks, row.ticks);
   }
 }
 
