@@ -12,7 +12,7 @@ namespace {
 void BM_RunCalculation(benchmark::State& bench) {
   const bool flowGiven = bench.range(0) == 1;
   calc::CalcState state;
-  state.hoseSelection = {"0.01501", "麻质", "50"};
+  state.hoseSelection = {0.01501, "0.01501", "麻质", "50"};
   const calc::RunInputs in{flowGiven, !flowGiven, "20", "19", flowGiven ? "5" : "2.5", "10", "10"};
   for (auto _ : bench) {
     benchmark::DoNotOptimize(calc::runCalculation(in, state));

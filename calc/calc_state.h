@@ -3,15 +3,21 @@
 // it and the calculation run reads from it; a quantity the current calculation does not
 // compute keeps the value of the last calculation that did.
 
-#include <array>
 #include <optional>
 #include <string>
 
 namespace calc {
 
-// Slot 0: hose resistance coefficient A_z as text ("0.01501"); slot 1: hose material
-// text; slot 2: hose diameter text.
-using HoseSelection = std::array<std::string, 3>;
+// The hose the boxes name and the resistance A_z last found for it in the hose table: a
+// pair the table does not hold keeps the previous A_z.
+struct HoseSelection {
+  double coefficient = 0;       // A_z
+  std::string coefficientText;  // A_z as the window shows it ("0.01501"); empty: none found yet
+  std::string material;         // the hose-material entry as typed
+  std::string diameter;         // the hose-diameter entry as typed, mm
+
+  bool operator==(const HoseSelection&) const = default;
+};
 
 struct CalcState {
   float nozzleDiameter = 0;               // d_f, mm

@@ -6,6 +6,7 @@
 
 #include "calc/nozzle.h"
 #include "calc/number_text.h"
+#include "calc/quantity.h"
 #include "calc/run.h"
 #include "calc/run_errors.h"
 
@@ -38,8 +39,8 @@ struct Kit {
 // writes them.
 std::string metres(double m, int decimals = 2) { return formatFixed(m, decimals) + " m"; }
 std::string head(double m) { return formatFixed(m, 2) + " mH₂O"; }
-std::string mpa(double m) { return formatFixed(toMPa(m), 3) + " MPa"; }
-std::string lps(double q) { return formatFixed(q, 2) + " L/s"; }
+std::string mpa(double m) { return textWithUnit(Quantity::OutletPressureMPa, toMPa(m)); }
+std::string lps(double q) { return textWithUnit(Quantity::Flow, q); }
 std::string plain(double v) { return numberToText(v); }
 
 // The dense water column H whose jet the nozzle pressure H_q gives:
@@ -551,29 +552,31 @@ std::string_view occupancyText(Occupancy occupancy) {
 }
 
 ShownPoint shownPoint(const HydrantPoint& p) {
-  return {formatFixed(p.outletPressure, 2), formatFixed(toMPa(p.outletPressure), 3),
-          formatFixed(p.nozzlePressure, 2), formatFixed(p.flow, 2),
-          formatFixed(p.hoseLoss, 2),       formatFixed(p.waterColumn, 1)};
+  return {textOf(Quantity::OutletPressure, p.outletPressure),
+          textOf(Quantity::OutletPressureMPa, toMPa(p.outletPressure)),
+          textOf(Quantity::NozzlePressure, p.nozzlePressure),
+          textOf(Quantity::Flow, p.flow),
+          textOf(Quantity::HoseLoss, p.hoseLoss),
+          textOf(Quantity::WaterColumn, p.waterColumn)};
 }
 
 HydrantPoint roundedPoint(const HydrantPoint& p) {
-  const ShownPoint s = shownPoint(p);
-  const auto number = [](const std::string& text) { return parseNumber(text).value_or(0); };
-  return {number(s.outletPressure), number(s.nozzlePressure), number(s.flow), number(s.hoseLoss),
-          number(s.waterColumn)};
+  return {roundedAs(Quantity::OutletPressure, p.outletPressure),
+          roundedAs(Quantity::NozzlePressure, p.nozzlePressure), roundedAs(Quantity::Flow, p.flow),
+          roundedAs(Quantity::HoseLoss, p.hoseLoss),
+          roundedAs(Quantity::WaterColumn, p.waterColumn)};
 }
 
 DesignInputs designInputs(const Calculation& calculation, const DesignSettings& settings) {
   const Entries& e = calculation.entries;
   DesignInputs in;
-  // The run has already accepted these texts as numbers.
-  in.hoseLength = parseNumber(e.hoseLength).value_or(0);
-  in.hoseCoefficient = parseNumber(calculation.hoseCoefficient).value_or(0);
+  in.hoseLength = calculation.read.hoseLength;
+  in.hoseCoefficient = calculation.hoseCoefficientValue;
   in.material = e.material;
   in.hoseDiameter = e.hoseDiameter;
   in.nozzle = parseNumber(e.nozzle).value_or(0);
-  in.waterColumn = parseNumber(e.waterColumn).value_or(0);
-  if (!e.width.empty()) in.width = leadingNumber(e.width);
+  in.waterColumn = calculation.read.waterColumn;
+  if (!e.width.empty()) in.width = calculation.read.width;
   if (e.flow) in.flow = parseNumber(*e.flow);
   in.occupancy = settings.occupancy;
   in.streams = settings.streams;

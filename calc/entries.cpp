@@ -22,23 +22,24 @@ std::string knownHosePairs() {
 }  // namespace
 
 Calculation calculate(const Entries& entries) {
-  Calculation result{entries, {}, {}, {}};
+  Calculation result{.entries = entries};
 
-  // The window's state as Form_Load leaves it, except that slot 0 starts empty: the window
+  // The window's state as Form_Load leaves it, except that A_z starts unset: the window
   // falls back to an earlier selection for a pair it does not know, a single calculation
   // has none to fall back to.
   CalcState state;
-  state.hoseSelection[1] = entries.material;
-  state.hoseSelection[2] = entries.hoseDiameter;
+  state.hoseSelection.material = entries.material;
+  state.hoseSelection.diameter = entries.hoseDiameter;
   updateHoseResistance(state.hoseSelection);
-  if (state.hoseSelection[0].empty()) {
+  if (state.hoseSelection.coefficientText.empty()) {
     result.outputs.error = CalcError{kHosePairField, entries.material + "/" + entries.hoseDiameter,
                                      "水龙带阻力表中没有材料" + errors::quoted(entries.material) +
                                          "与直径" + errors::quoted(entries.hoseDiameter) +
                                          "的组合，现有：" + knownHosePairs() + "。"};
     return result;
   }
-  result.hoseCoefficient = state.hoseSelection[0];
+  result.hoseCoefficient = state.hoseSelection.coefficientText;
+  result.hoseCoefficientValue = state.hoseSelection.coefficient;
 
   RunInputs inputs;
   inputs.givenFlowSelected = entries.flow.has_value();
@@ -51,6 +52,7 @@ Calculation calculate(const Entries& entries) {
   RunResult run = runWithValues(inputs, state);
   result.outputs = std::move(run.outputs);
   result.values = run.values;
+  result.read = run.read;
   return result;
 }
 

@@ -26,22 +26,21 @@ std::span<const HoseRow> hoseTable() { return kHoses; }
 void updateHoseResistance(HoseSelection& hoseSelection) {
   // Exact text comparison: "50.0" or " 50" is not a hose of the table.
   for (const HoseRow& row : kHoses) {
-    const bool diameterMatches = hoseSelection[2] == row.diameter;
-    const bool materialMatches = hoseSelection[1] == row.material;
-    if (diameterMatches && materialMatches) hoseSelection[0] = std::string(row.coefficientText);
+    const bool diameterMatches = hoseSelection.diameter == row.diameter;
+    const bool materialMatches = hoseSelection.material == row.material;
+    if (diameterMatches && materialMatches) {
+      hoseSelection.coefficient = row.coefficient;
+      hoseSelection.coefficientText = std::string(row.coefficientText);
+    }
   }
 }
 
-Result<double> hd(std::string_view hoseLength, const HoseSelection& hoseSelection, float flow) {
+Result<double> hd(double hoseLength, std::string_view hoseLengthText,
+                  const HoseSelection& hoseSelection, float flow) {
   const double q = flow;
   const double q2 = q * q;
-  const auto coefficient = parseNumber(hoseSelection[0]);
-  if (!coefficient || *coefficient < 0) return errors::hoseCoefficient(hoseSelection[0]);
-  const auto length = parseNumber(hoseLength);
-  if (!length) return errors::notANumber(errors::Input::HoseLength, hoseLength);
-  if (*length < 0) return errors::negative(errors::Input::HoseLength, hoseLength);
-  const double loss = (*length * *coefficient) * q2;
-  if (!std::isfinite(loss)) return errors::outOfRange(errors::Input::HoseLength, hoseLength);
+  const double loss = (hoseLength * hoseSelection.coefficient) * q2;
+  if (!std::isfinite(loss)) return errors::outOfRange(errors::Input::HoseLength, hoseLengthText);
   return loss;
 }
 

@@ -19,11 +19,13 @@ struct HoseRow {
 // The six hoses the window offers: linen ("麻质") and rubber-lined ("衬胶"), 50/65/80 mm.
 std::span<const HoseRow> hoseTable();
 
-// Sets slot 0 to the coefficient of the row whose texts equal slots 2 and 1 exactly;
-// with no such row slot 0 keeps its text.
+// Sets the coefficient to the row whose texts equal the material and diameter exactly; with
+// no such row the coefficient stays as it was.
 void updateHoseResistance(HoseSelection& hoseSelection);
 
-// Unrounded friction loss (L_d · A_z) · q², m of water column. Reads slot 0 only.
-Result<double> hd(std::string_view hoseLength, const HoseSelection& hoseSelection, float flow);
+// Unrounded friction loss (L_d · A_z) · q², m of water column, for a hose length L_d already
+// read from `hoseLengthText` (which an error quotes).
+Result<double> hd(double hoseLength, std::string_view hoseLengthText,
+                  const HoseSelection& hoseSelection, float flow);
 
 }  // namespace calc

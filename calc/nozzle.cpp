@@ -65,19 +65,16 @@ std::optional<double> maxWaterColumn(double d) {
 float trialResidual(double nozzlePressure, double phi, double h) {
   const double alpha = waterColumnCoefficient(h);
   const auto r = static_cast<float>(nozzlePressure / (alpha * (1 + phi * nozzlePressure)) - h);
-  // Rounded through its six-decimal text.
-  return parseSingle(formatFixedSingle(r, 6)).value_or(r);
+  return roundedToSingle(r, 6);
 }
 
-Result<std::string> Qxh(std::string_view waterColumn, float nozzleDiameter, CalcState& state) {
+Result<double> Qxh(double hm, std::string_view waterColumn, float nozzleDiameter,
+                   CalcState& state) {
   if (auto error = startNozzle(nozzleDiameter, {}, state)) return *error;
   const double phi = *state.phi;
   const double d = nozzleDiameter;
 
-  const auto hm = parseNumber(waterColumn);
-  if (!hm) return errors::notANumber(errors::Input::WaterColumn, waterColumn);
-  if (*hm < 0) return errors::negative(errors::Input::WaterColumn, waterColumn);
-  const double alpha = waterColumnCoefficient(*hm);
+  const double alpha = waterColumnCoefficient(hm);
   state.alphaF = alpha;
 
   const double b = nozzleFlowCoefficient(state.dischargeCoefficient, d);
@@ -85,16 +82,16 @@ Result<std::string> Qxh(std::string_view waterColumn, float nozzleDiameter, Calc
 
   // Inverse of H_m = H_q / (α_f · (1 + φ · H_q)); the divisor reaches 0 at the longest
   // water column this nozzle can throw.
-  const double divisor = 1 - *hm * (alpha * phi);
+  const double divisor = 1 - hm * (alpha * phi);
   if (!(divisor > 0)) {
     return errors::beyondReach(waterColumn, nozzleDiameter, maxWaterColumn(d));
   }
-  const double hq = (*hm * alpha) / divisor;
+  const double hq = (hm * alpha) / divisor;
   state.nozzlePressure = hq;
 
   const double q = std::sqrt(b * hq);
   if (!std::isfinite(q)) return errors::outOfRange(errors::Input::WaterColumn, waterColumn);
-  return formatFixed(q, 2);
+  return roundedTo(q, 2);
 }
 
 Result<double> H2o(float flow, float nozzleDiameter, CalcState& state, std::string_view flowText,

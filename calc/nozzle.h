@@ -26,10 +26,12 @@ std::optional<double> maxWaterColumn(double d);
 // precision and rounded to 0.000001 m as the search keeps it.
 float trialResidual(double nozzlePressure, double phi, double h);
 
-// Hydrant flow q_xh (l/s) as "0.00" text for the water-column text. Writes
+// Hydrant flow q_xh (l/s), rounded to 0.01 l/s as the window shows it, for a water column
+// S_k ≥ 0 (m) read from `waterColumnText` (which an error quotes). Writes
 // dischargeCoefficient, phi, alphaF, flowCoefficient, nozzlePressure in that order; on
 // failure the state may be partly written.
-Result<std::string> Qxh(std::string_view waterColumn, float nozzleDiameter, CalcState& state);
+Result<double> Qxh(double waterColumn, std::string_view waterColumnText, float nozzleDiameter,
+                   CalcState& state);
 
 // Dense water column (whole m) for a flow (l/s), found by whole-metre trials from 4 m.
 // Writes dischargeCoefficient, phi, flowCoefficient, nozzlePressure, residual and the α_f

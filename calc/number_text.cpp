@@ -268,6 +268,26 @@ std::string formatFixedSingle(float value, int decimals) {
   return fixedText(decimalDigits(value, kSingleDigits), decimals);
 }
 
+double roundedTo(double value, int decimals) {
+  // Away from a tie the text's rounding is the nearest whole number of 10^-decimals, and
+  // n / 10^d is the double nearest to the decimal the text holds; a value within a
+  // millionth of a tie, or too large for that margin, takes the text's own way.
+  static constexpr double kScale[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};
+  if (decimals >= 0 && decimals <= 6 && std::isfinite(value)) {
+    const double scaled = value * kScale[decimals];
+    const double fraction = std::fabs(scaled - std::trunc(scaled));
+    if (std::fabs(scaled) < 1e9 && std::fabs(fraction - 0.5) > 1e-6) {
+      const double whole = std::round(scaled);
+      return whole == 0 ? 0.0 : whole / kScale[decimals];  // never -0.0: the text has no sign
+    }
+  }
+  return parseNumber(formatFixed(value, decimals)).value_or(value);
+}
+
+float roundedToSingle(float value, int decimals) {
+  return parseSingle(formatFixedSingle(value, decimals)).value_or(value);
+}
+
 std::string formatFixed(const std::optional<double>& value, int decimals) {
   return value ? formatFixed(*value, decimals) : std::string();
 }

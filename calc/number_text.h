@@ -35,6 +35,11 @@ std::string numberToText(double value);
 std::string formatFixed(double value, int decimals);
 std::string formatFixedSingle(float value, int decimals);
 
+// The number formatFixed shows: `value` rounded half away from zero to `decimals` places,
+// the one rounding every shown result goes through.
+double roundedTo(double value, int decimals);
+float roundedToSingle(float value, int decimals);
+
 // Pattern "0.00" etc. applied to a number that may be unset: unset shows as the empty text.
 std::string formatFixed(const std::optional<double>& value, int decimals);
 

@@ -36,6 +36,20 @@ Result<float> readNozzleDiameter(std::string_view text) {
   return d;
 }
 
+// The entries the run reads as numbers, each read once; an error is reported where the run
+// first needs the entry, so the messages come in the window's order.
+struct Readings {
+  Result<double> hoseLength;
+  Result<double> waterColumn;
+  double width;  // by its leading number, as the window reads it
+};
+
+Readings read(const RunInputs& in) {
+  return {readNonNegative(Input::HoseLength, in.hoseLengthText),
+          readNonNegative(Input::WaterColumn, in.waterColumnText),
+          leadingNumber(in.protectionWidthText)};
+}
+
 // The hidden coefficient fields, the same in both modes.
 void takeNozzleCoefficients(const CalcState& state, RunValues& out) {
   out.phi = state.phi;
@@ -64,24 +78,29 @@ Failure givenFlowBlock(const RunInputs& in, CalcState& state, RunValues& out) {
   return std::nullopt;
 }
 
-Failure givenWaterColumnBlock(const RunInputs& in, CalcState& state, RunValues& out) {
+Failure givenWaterColumnBlock(const RunInputs& in, const Readings& read, CalcState& state,
+                              RunValues& out) {
   const auto d = readNozzleDiameter(in.nozzleDiameterText);
   if (!d.ok()) return d.error();
   state.nozzleDiameter = d.value();
 
-  const auto flowText = Qxh(in.waterColumnText, state.nozzleDiameter, state);
-  if (!flowText.ok()) return flowText.error();
+  if (!read.waterColumn.ok()) return read.waterColumn.error();
+  const auto flow = Qxh(read.waterColumn.value(), in.waterColumnText, state.nozzleDiameter, state);
+  if (!flow.ok()) return flow.error();
   // The rest of the run works with the flow as shown, rounded to 0.01 l/s.
-  const auto flow = parseSingle(flowText.value());
-  if (!flow) return errors::outOfRange(Input::NozzleDiameter, in.nozzleDiameterText);
-  state.flow = *flow;
+  state.flow = static_cast<float>(flow.value());
+  if (!std::isfinite(state.flow)) {
+    return errors::outOfRange(Input::NozzleDiameter, in.nozzleDiameterText);
+  }
 
-  const auto loss = hd(in.hoseLengthText, state.hoseSelection, state.flow);
+  if (state.hoseSelection.coefficientText.empty()) return errors::hoseCoefficient("");
+  if (!read.hoseLength.ok()) return read.hoseLength.error();
+  const auto loss = hd(read.hoseLength.value(), in.hoseLengthText, state.hoseSelection, state.flow);
   if (!loss.ok()) return loss.error();
   // Kept as shown, rounded to 0.01 m, so that the outlet pressure adds up on paper.
-  const auto rounded = parseSingle(formatFixed(loss.value(), 2));
-  if (!rounded) return errors::outOfRange(Input::HoseLength, in.hoseLengthText);
-  state.hoseLoss = *rounded;
+  state.hoseLoss = static_cast<float>(roundedTo(loss.value(), 2));
+  if (!std::isfinite(state.hoseLoss))
+    return errors::outOfRange(Input::HoseLength, in.hoseLengthText);
 
   out.flow = state.flow;
   takeNozzleCoefficients(state, out);
@@ -93,29 +112,26 @@ Failure givenWaterColumnBlock(const RunInputs& in, CalcState& state, RunValues& 
   return std::nullopt;
 }
 
-// Protection radius and, for an entered width, the spacing or the warning.
-// `hoseLength` is the text kept by the mode block that ran; none ran when it is unset.
-Failure commonBlock(const RunInputs& in, const std::optional<std::string>& hoseLength,
-                    RunValues& out) {
-  const double widthRead = leadingNumber(in.protectionWidthText);
-  const auto b = static_cast<float>(widthRead);
+// Protection radius and, for an entered width, the spacing or the warning. The hose length
+// counts when a mode block ran.
+Failure commonBlock(const RunInputs& in, const Readings& read, bool modeRan, RunValues& out) {
+  const auto b = static_cast<float>(read.width);
   if (!std::isfinite(b)) return errors::outOfRange(Input::ProtectionWidth, in.protectionWidthText);
   if (b < 0) return errors::negative(Input::ProtectionWidth, in.protectionWidthText);
 
   // The water-column entry counts in both modes, also while its box is disabled.
-  const auto sk = readNonNegative(Input::WaterColumn, in.waterColumnText);
+  const Result<double>& sk = read.waterColumn;
   if (!sk.ok()) return sk.error();
   double ld = 0;
-  if (hoseLength) {
-    const auto length = readNonNegative(Input::HoseLength, *hoseLength);
-    if (!length.ok()) return length.error();
-    ld = length.value();
+  if (modeRan) {
+    if (!read.hoseLength.ok()) return read.hoseLength.error();
+    ld = read.hoseLength.value();
   }
 
   const double radius = protectionRadius(ld, sk.value());
   // Only an absurdly long hose or water column makes R or R² overflow; name the longer one.
   const auto tooLong = [&] {
-    return ld > sk.value() ? errors::outOfRange(Input::HoseLength, *hoseLength)
+    return ld > sk.value() ? errors::outOfRange(Input::HoseLength, in.hoseLengthText)
                            : errors::outOfRange(Input::WaterColumn, in.waterColumnText);
   };
   if (!std::isfinite(radius * radius)) return tooLong();
@@ -138,7 +154,7 @@ std::string waterColumn(double metres) { return numberToText(metres); }
 std::string outletPressure(double metres) { return formatFixed(metres, 2); }
 std::string outletPressureMPa(double metres) {
   // From the metres as shown, so that the two agree; two decimals more keep it exact.
-  return formatFixed(parseNumber(outletPressure(metres)).value_or(0) / 100, 4);
+  return formatFixed(roundedTo(roundedTo(metres, 2) / 100, 4), 4);
 }
 std::string flow(double litresPerSecond) {
   return singleToText(static_cast<float>(litresPerSecond));
@@ -203,9 +219,7 @@ RunValues shownValues(const RunValues& v) {
   return out;
 }
 
-double shownOutletPressureMPa(double metres) {
-  return parseNumber(shown::outletPressureMPa(metres)).value_or(0);
-}
+double shownOutletPressureMPa(double metres) { return roundedTo(roundedTo(metres, 2) / 100, 4); }
 
 double protectionRadius(double hoseLength, double waterColumn) {
   return hoseLength * 0.8 + waterColumn * 0.71;
@@ -219,17 +233,14 @@ RunResult runWithValues(const RunInputs& inputs, CalcState& state) {
   // Work on a copy so that a failed run leaves the window's state as it was.
   CalcState work = state;
   RunValues values;
-  std::optional<std::string> hoseLength;
+  const Readings entries = read(inputs);
+  const bool modeRan = inputs.givenFlowSelected || inputs.givenWaterColumnSelected;
   Failure failure;
-  if (inputs.givenFlowSelected) {
-    hoseLength = inputs.hoseLengthText;
-    failure = givenFlowBlock(inputs, work, values);
-  }
+  if (inputs.givenFlowSelected) failure = givenFlowBlock(inputs, work, values);
   if (!failure && inputs.givenWaterColumnSelected) {
-    hoseLength = inputs.hoseLengthText;
-    failure = givenWaterColumnBlock(inputs, work, values);
+    failure = givenWaterColumnBlock(inputs, entries, work, values);
   }
-  if (!failure) failure = commonBlock(inputs, hoseLength, values);
+  if (!failure) failure = commonBlock(inputs, entries, modeRan, values);
 
   RunResult result;
   if (failure) {
@@ -238,6 +249,8 @@ RunResult runWithValues(const RunInputs& inputs, CalcState& state) {
   }
   state = std::move(work);
   result.values = values;
+  result.read = {modeRan ? entries.hoseLength.value() : 0, entries.waterColumn.value(),
+                 entries.width};
   result.outputs = runOutputs(values);
   return result;
 }

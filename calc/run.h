@@ -87,9 +87,17 @@ double protectionRadius(double hoseLength, double waterColumn);
 // The spacing of a single row that covers a width b with radius R: √(R² − b²), m.
 double hydrantSpacing(double radius, double width);
 
+// The entries a successful run read as numbers, each read once.
+struct RunReadings {
+  double hoseLength = 0;   // L_d, m; 0 when no mode block ran
+  double waterColumn = 0;  // S_k as entered, m
+  double width = 0;        // b by its leading number, m; 0 when empty
+};
+
 struct RunResult {
   RunValues values;
   RunOutputs outputs;  // runOutputs(values), or the error alone
+  RunReadings read;    // unset (zero) on failure
 };
 
 inline constexpr const char* kWidthTooLargeMessage = "Tavrel的保护宽度过大!";

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "calc/number_text.h"
+#include "calc/quantity.h"
 #include "calc/run.h"
 #include "calc/run_errors.h"
 #include "calc/utf8.h"
@@ -146,16 +147,18 @@ Row calculateRow(const std::vector<std::string>& cells, const std::string& probl
   return row;
 }
 
-// The design point's columns after the id; then one verdict column per check and "error".
-constexpr std::array<std::string_view, 10> kPointColumns{
-    "governedBy",  "outletPressure", "outletPressureMPa", "nozzlePressure", "flow", "hoseLoss",
-    "waterColumn", "radius",         "spacing",           "adoptedSpacing"};
-// id, the design point, one verdict per check, error.
-const std::size_t kOutputColumns = 1 + kPointColumns.size() + calc::checkIds().size() + 1;
+// id, governedBy, the design point's columns, one verdict per check, error.
+std::size_t outputColumns() {
+  std::size_t columns = 2 + calc::checkIds().size() + 1;
+  for (const calc::QuantityRow& q : calc::designQuantities()) columns += q.batchColumn ? 1 : 0;
+  return columns;
+}
 
 std::vector<std::string> csvHeader() {
-  std::vector<std::string> header{"id"};
-  for (std::string_view name : kPointColumns) header.emplace_back(name);
+  std::vector<std::string> header{"id", "governedBy"};
+  for (const calc::QuantityRow& q : calc::designQuantities()) {
+    if (q.batchColumn) header.emplace_back(q.name);
+  }
   for (std::string_view id : calc::checkIds()) header.push_back(std::string(id) + "Check");
   header.push_back("error");
   return header;
@@ -163,20 +166,20 @@ std::vector<std::string> csvHeader() {
 
 std::vector<std::string> csvCells(const Row& row) {
   std::vector<std::string> cells{csvTextCell(row.id)};
-  cells.reserve(kOutputColumns);
+  const std::size_t columns = outputColumns();
+  cells.reserve(columns);
   if (row.error) {
-    cells.resize(kOutputColumns - 1);
+    cells.resize(columns - 1);
     cells.push_back(csvTextCell(row.error->message));
     return cells;
   }
   const calc::DesignResult& d = row.design->value();
-  const auto fixed = [](double v, int decimals) { return calc::formatFixed(v, decimals); };
-  cells.insert(cells.end(),
-               {std::string(calc::governingName(d.governedBy)), fixed(d.design.outletPressure, 2),
-                fixed(calc::toMPa(d.design.outletPressure), 3), fixed(d.design.nozzlePressure, 2),
-                fixed(d.design.flow, 2), fixed(d.design.hoseLoss, 2),
-                fixed(d.design.waterColumn, 1), fixed(d.radius, 2), calc::formatFixed(d.spacing, 2),
-                calc::formatFixed(d.adoptedSpacing, 2)});
+  cells.emplace_back(calc::governingName(d.governedBy));
+  for (const calc::QuantityRow& q : calc::designQuantities()) {
+    if (!q.batchColumn) continue;
+    const auto value = calc::valueOf(d, q.id);
+    cells.push_back(value ? calc::textOf(q.id, *value) : "");
+  }
   for (std::string_view id : calc::checkIds()) {
     std::string verdict;
     for (const calc::DesignCheck& check : d.checks) {

@@ -15,7 +15,12 @@ std::vector<Entries> designTableEntries(const std::string& width) {
       for (const char* diameter : kDiameters) {
         for (const char* nozzle : kNozzles) {
           for (const char* waterColumn : kWaterColumns) {
-            rows.push_back(Entries{length, material, diameter, nozzle, waterColumn, {}, width});
+            rows.push_back({.hoseLength = length,
+                            .material = material,
+                            .hoseDiameter = diameter,
+                            .nozzle = nozzle,
+                            .waterColumn = waterColumn,
+                            .width = width});
           }
         }
       }

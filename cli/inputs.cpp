@@ -1,6 +1,10 @@
 #include "cli/inputs.h"
 
+#include <CLI/CLI.hpp>
+
 #include <cmath>
+#include <iterator>
+#include <vector>
 
 #include "calc/number_text.h"
 #include "calc/run_errors.h"
@@ -54,6 +58,13 @@ constexpr double kMaxPressureMPa = 10;
 constexpr double kMaxMinFlow = 50;
 constexpr double kMinMinFlow = 0.1;
 
+// Whether `value` lies within [low, high], by the parser's own range check, so that the
+// command line and the batch's cells keep to the same limits.
+bool within(double value, double low, double high) {
+  std::string text = calc::numberToText(value);
+  return std::isfinite(value) && CLI::Range(low, high)(text).empty();
+}
+
 std::string beyond(std::string_view name, std::string_view text, const char* which,
                    const char* limit) {
   return std::string(name) + " 的取值" + calc::errors::quoted(text) + which + "：" + limit;
@@ -72,7 +83,7 @@ std::optional<double> magnitude(std::string_view text) {
 // typed. Nothing when within them or not a number at all (the setting's reader says).
 Text pressureBeyondRange(std::string_view name, std::string_view text) {
   const auto value = magnitude(text);
-  if (value && *value > kMaxPressureMPa) {
+  if (value && *value > 0 && !within(*value, 0, kMaxPressureMPa)) {
     return beyond(name, text, "过大", "栓口动压不能超过 10 MPa");
   }
   return std::nullopt;
@@ -80,10 +91,10 @@ Text pressureBeyondRange(std::string_view name, std::string_view text) {
 
 Text minFlowBeyondRange(std::string_view name, std::string_view text) {
   const auto value = magnitude(text);
-  if (value && *value > kMaxMinFlow) {
+  if (value && *value > 0 && !within(*value, 0, kMaxMinFlow)) {
     return beyond(name, text, "过大", "每支水枪最小流量不能超过 50 l/s");
   }
-  if (value && *value > 0 && *value < kMinMinFlow) {
+  if (value && *value > 0 && !within(*value, kMinMinFlow, kMaxMinFlow)) {
     return beyond(name, text, "过小", "每支水枪最小流量不能小于 0.1 l/s");
   }
   return std::nullopt;
@@ -133,9 +144,11 @@ Text setReport(Reading& r, const std::string& text) {
   return std::nullopt;
 }
 
-template <std::string ReportOptions::*Member>
+// The title block's field whose option `r` was given by.
 Text setTitle(Reading& r, const std::string& text) {
-  r.options->report.*Member = text;
+  for (const calc::TitleField& field : calc::kTitleFields) {
+    if (field.option == r.name) r.options->report.title.*field.member = text;
+  }
   return std::nullopt;
 }
 
@@ -209,21 +222,22 @@ constexpr InputRow kInputs[] = {
      "写出室内消火栓水力计算书（含计算简图、计算过程、规范校核与设计工况）；\n"
      "- 表示写到标准输出。文件先写临时文件再改名，失败时不留残缺文件",
      setReport},
-    {"--project", "名称", "", "", K::Title, "工程名称（计算书标题栏，以下各项均可不填）",
-     setTitle<&ReportOptions::project>},
-    {"--project-number", "编号", "", "", K::Title, "工程编号",
-     setTitle<&ReportOptions::projectNumber>},
-    {"--subproject", "子项", "", "", K::Title, "子项名称", setTitle<&ReportOptions::subproject>},
-    {"--stage", "阶段", "", "", K::Title, "设计阶段（如 施工图）", setTitle<&ReportOptions::stage>},
-    {"--sheet-number", "编号", "", "", K::Title, "计算书编号",
-     setTitle<&ReportOptions::sheetNumber>},
-    {"--revision", "版次", "", "", K::Title, "版次（如 A）", setTitle<&ReportOptions::revision>},
-    {"--designer", "姓名", "", "", K::Title, "设计人", setTitle<&ReportOptions::designer>},
-    {"--date", "日期", "", "", K::Title, "日期，默认今天（如 2026年12月6日）", setDate},
 };
 
 }  // namespace
 
-std::span<const InputRow> inputRows() { return kInputs; }
+std::span<const InputRow> inputRows() {
+  // The title block's options from its own table, between --report and --date.
+  static const std::vector<InputRow> rows = [] {
+    std::vector<InputRow> all(std::begin(kInputs), std::end(kInputs));
+    for (const calc::TitleField& field : calc::kTitleFields) {
+      all.push_back({field.option, field.value, "", "", K::Title, field.help, setTitle});
+    }
+    all.push_back(
+        {"--date", "日期", "", "", K::Title, "日期，默认今天（如 2026年12月6日）", setDate});
+    return all;
+  }();
+  return rows;
+}
 
 }  // namespace cli

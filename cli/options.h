@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "calc/entries.h"
+#include "calc/title_block.h"
 #include "cli/design.h"
 
 namespace cli {
@@ -19,14 +20,7 @@ using calc::Entries;
 // The calculation sheet: where it goes and its title block.
 struct ReportOptions {
   std::optional<std::string> path;  // "-": standard output
-  // The title block: 工程名称, 工程编号, 子项, 设计阶段, 计算书编号, 版次, 设计.
-  std::string project;
-  std::string projectNumber;
-  std::string subproject;
-  std::string stage;
-  std::string sheetNumber;
-  std::string revision;
-  std::string designer;
+  calc::TitleBlock title;
   std::optional<std::string> date;  // default: today in local time
 };
 

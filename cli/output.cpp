@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "calc/number_text.h"
+#include "calc/quantity.h"
 #include "calc/utf8.h"
 #include "cli/csv.h"
 #include "cli/inputs.h"
@@ -123,27 +124,6 @@ std::string errorLine(const calc::CalcError& error) { return calc::oneLine(error
 
 Json errorJson(const calc::CalcError& error) { return {{"error", errorObjectJson(error)}}; }
 
-// The value as the text forms show it, to `decimals` places: JSON gets the same number.
-double rounded(double value, int decimals) {
-  // Away from a tie the text's rounding is the nearest whole number of 10^-decimals, and
-  // n / 10^d is the double nearest to the decimal the text holds; a value within a
-  // millionth of a tie, or too large for that margin, takes the text's own way.
-  static constexpr double kScale[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};
-  if (decimals >= 0 && decimals <= 6 && std::isfinite(value)) {
-    const double scaled = value * kScale[decimals];
-    const double fraction = std::fabs(scaled - std::trunc(scaled));
-    if (std::fabs(scaled) < 1e9 && std::fabs(fraction - 0.5) > 1e-6) {
-      const double whole = std::round(scaled);
-      return whole == 0 ? 0.0 : whole / kScale[decimals];  // never -0.0: the text has no sign
-    }
-  }
-  // The fixed form is plain ASCII ("-12.34"), read back directly.
-  const std::string text = calc::formatFixed(value, decimals);
-  double shown = value;
-  std::from_chars(text.data(), text.data() + text.size(), shown);
-  return shown;
-}
-
 // The results as JSON numbers in plain units (m, MPa, l/s), each where its text exists and
 // with the value the text shows: read back from the text ("21.86(mH2o)" gives 21.86), which is
 // what calc::shownValues does at the cost of formatting every value again.
@@ -167,7 +147,7 @@ void writeValues(JsonWriter& json, const Calculation& c) {
     json.member(field.key, *value);
     if (field.value == &calc::RunValues::outletPressure) {
       // 1 m of water column = 0.01 MPa: the metres shown, four decimals keep their two.
-      json.member("outletPressureMPa", rounded(*value / 100, 4));
+      json.member("outletPressureMPa", calc::roundedTo(*value / 100, 4));
     }
   }
   json.close();
@@ -345,21 +325,11 @@ std::string jsonText(const Json& value) {
 std::string jsonLine(const Json& value) { return jsonText(value) + "\n"; }
 
 void writeDesignJson(JsonWriter& json, const calc::DesignResult& d) {
-  json.open()
-      .member("governedBy", calc::governingName(d.governedBy))
-      .member("outletPressure", rounded(d.design.outletPressure, 2))
-      .member("outletPressureMPa", rounded(calc::toMPa(d.design.outletPressure), 3))
-      .member("nozzlePressure", rounded(d.design.nozzlePressure, 2))
-      .member("flow", rounded(d.design.flow, 2))
-      .member("hoseLoss", rounded(d.design.hoseLoss, 2))
-      .member("waterColumn", rounded(d.design.waterColumn, 1))
-      .member("requiredWaterColumn", d.requiredWaterColumn)
-      .member("minPressureMPa", rounded(calc::toMPa(d.minPressure), 2))
-      .member("radius", rounded(d.radius, 2));
-  if (d.spacing) {
-    json.member("spacing", rounded(*d.spacing, 2))
-        .member("spacingCap", *d.spacingCap)
-        .member("adoptedSpacing", rounded(*d.adoptedSpacing, 2));
+  // Each number with the value the text forms show.
+  json.open().member("governedBy", calc::governingName(d.governedBy));
+  for (const calc::QuantityRow& q : calc::designQuantities()) {
+    if (const auto value = calc::valueOf(d, q.id))
+      json.member(q.name, calc::roundedAs(q.id, *value));
   }
   json.key("checks").openArray();
   for (const calc::DesignCheck& check : d.checks) {
@@ -376,28 +346,27 @@ void writeDesignJson(JsonWriter& json, const calc::DesignResult& d) {
 // Caption and value of each line of the design block, before the checks.
 std::vector<std::vector<std::string>> designLines(const calc::DesignResult& d,
                                                   const DesignSettings& settings) {
-  const auto m = [](double v, int decimals = 2) { return calc::formatFixed(v, decimals) + " m"; };
-  const std::string outlet = calc::formatFixed(calc::toMPa(d.design.outletPressure), 3) + " MPa";
+  using Q = calc::Quantity;
+  const auto m = [&d](Q q) { return calc::textWithUnit(q, *calc::valueOf(d, q)); };
+  const std::string outlet = m(Q::OutletPressureMPa);
+  const std::string required = m(Q::RequiredWaterColumn);
   std::vector<std::vector<std::string>> lines{
       {"场所类别", std::string(calc::occupancyText(settings.occupancy)) + "（充实水柱按 " +
-                       calc::numberToText(d.requiredWaterColumn) + " m 计算，栓口动压 ≥ " +
-                       calc::formatFixed(calc::toMPa(d.minPressure), 3) + " MPa）"},
+                       required + " 计算，栓口动压 ≥ " + m(Q::MinPressureMPa) + "）"},
       {"水枪", std::to_string(settings.streams) + " 股充实水柱，每支水枪最小流量 " +
                    calc::numberToText(settings.minFlow) + " L/s（由表 3.5.2 折算）"},
       {"控制条件", std::string(calc::governingWords(d.governedBy))},
-      {"栓口动压", m(d.design.outletPressure) + "（" + outlet + "）"},
-      {"喷嘴压力", m(d.design.nozzlePressure)},
+      {"栓口动压", m(Q::OutletPressure) + "（" + outlet + "）"},
+      {"喷嘴压力", m(Q::NozzlePressure)},
       // Which flow sizes the pumps is the designer's call: this one is named by its pressure.
-      {"计算出水量",
-       "栓口动压 " + outlet + " 时单支水枪 " + calc::formatFixed(d.design.flow, 2) + " L/s"},
-      {"水带水头损失", m(d.design.hoseLoss)},
-      {"实际充实水柱", m(d.design.waterColumn, 1)},
-      {"保护半径",
-       m(d.radius) + "（充实水柱按 " + calc::numberToText(d.requiredWaterColumn) + " m 计算）"},
+      {"计算出水量", "栓口动压 " + outlet + " 时单支水枪 " + m(Q::Flow)},
+      {"水带水头损失", m(Q::HoseLoss)},
+      {"实际充实水柱", m(Q::WaterColumn)},
+      {"保护半径", m(Q::Radius) + "（充实水柱按 " + required + " 计算）"},
   };
   if (d.adoptedSpacing) {
-    std::string spacing = m(*d.adoptedSpacing);
-    if (*d.adoptedSpacing < *d.spacing) spacing += "（计算 " + m(*d.spacing) + "，取上限）";
+    std::string spacing = m(Q::AdoptedSpacing);
+    if (*d.adoptedSpacing < *d.spacing) spacing += "（计算 " + m(Q::Spacing) + "，取上限）";
     lines.push_back({"布置间距", spacing});
   }
   return lines;

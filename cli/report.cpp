@@ -6,13 +6,7 @@
 namespace cli {
 
 Printed writeReport(const ReportOptions& report, sheet::SheetRequest request) {
-  request.project = report.project;
-  request.projectNumber = report.projectNumber;
-  request.subproject = report.subproject;
-  request.stage = report.stage;
-  request.sheetNumber = report.sheetNumber;
-  request.revision = report.revision;
-  request.designer = report.designer;
+  request.title = report.title;
   request.date = report.date.value_or(files::todayText());
   return deliverSheet(*report.path, sheet::makeSheet(request));
 }

@@ -210,12 +210,8 @@ Printed runSystem(const std::string& path, Format format, const ReportOptions& r
   if (!project.ok()) return failed(project.error(), format);
   if (!report.path) return printProject(project.value(), format);
 
-  const files::ProjectInfo& info = project.value().info;
   sheet::SheetRequest request;
-  request.project = !report.project.empty() ? report.project
-                    : info.number.empty()   ? info.name
-                                            : info.name + "（" + info.number + "）";
-  request.designer = !report.designer.empty() ? report.designer : info.designer;
+  request.title = calc::overlaid(project.value().title, report.title);
   request.date = report.date.value_or(files::todayText());
   return deliverSheet(*report.path, sheet::makeSystemSheet(project.value().inputs, request));
 }

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <iterator>
+#include <utility>
+#include <vector>
 
 #include "calc/number_text.h"
 
@@ -83,14 +86,7 @@ constexpr std::array<ProjectSection, 12> kSections = {{
 }};
 
 // clang-format off
-const std::array kKeys = {
-  ProjectKey{"project", "name", "工程名称", "", T::Text, N::Optional, "某办公楼", kName, "", "",
-             "印在计算书标题栏", "", TEXT(info.name)},
-  ProjectKey{"project", "number", "工程编号", "", T::Text, N::Optional, "2026-031", kField, "", "",
-             "印在计算书标题栏", "", TEXT(info.number)},
-  ProjectKey{"project", "designer", "设计人", "", T::Text, N::Optional, "张工", kField, "", "",
-             "印在计算书标题栏的设计栏", "", TEXT(info.designer)},
-
+const std::array kSystemKeys = {
   ProjectKey{"hydrant", "nozzle", "水枪喷嘴口径", "mm", T::Number, N::Required, "19", {6, 50}, "",
              "13|16|19", "最不利消火栓水枪的当量喷嘴直径", "7.4.2", NUMBER(inputs.hydrant.nozzle)},
   ProjectKey{"hydrant", "hose_material", "水龙带材料", "", T::Choice, N::Required, "衬胶", kField,
@@ -313,6 +309,45 @@ const std::array kKeys = {
 
 std::string plain(double v) { return calc::numberToText(v); }
 
+// [project]: the title block's fields, as its table names them.
+template <std::size_t I>
+KeyValue titleValue(const Project& p) {
+  return p.title.*calc::kTitleFields[I].member;
+}
+template <std::size_t I>
+void setTitleValue(Project& p, const KeyValue& v) {
+  p.title.*calc::kTitleFields[I].member = std::get<std::string>(v);
+}
+
+// The worked example's title, as the form offers it.
+std::string_view titleExample(const calc::TitleField& f) {
+  if (f.member == &calc::TitleBlock::project) return "某办公楼";
+  if (f.member == &calc::TitleBlock::projectNumber) return "2026-031";
+  if (f.member == &calc::TitleBlock::designer) return "张工";
+  return "";
+}
+
+template <std::size_t... I>
+std::vector<ProjectKey> titleKeys(std::index_sequence<I...>) {
+  return {ProjectKey{"project", calc::kTitleFields[I].tomlKey, calc::kTitleFields[I].label, "",
+                     T::Text, N::Optional, titleExample(calc::kTitleFields[I]),
+                     calc::kTitleFields[I].member == &calc::TitleBlock::project ? kName : kField,
+                     "", "",
+                     calc::kTitleFields[I].signs ? "印在计算书标题栏的签署栏" : "印在计算书标题栏",
+                     "", titleValue<I>, setTitleValue<I>}...};
+}
+
+// Made on first use: other files' tables are made from it while the program starts.
+const std::vector<ProjectKey>& allKeys() {
+  static const std::vector<ProjectKey> keys = [] {
+    std::vector<ProjectKey> all =
+        titleKeys(std::make_index_sequence<std::size(calc::kTitleFields)>());
+    all.insert(all.end(), kSystemKeys.begin(), kSystemKeys.end());
+    return all;
+  }();
+  return keys;
+}
+
 }  // namespace
 
 bool KeyRange::contains(double v) const {
@@ -324,12 +359,13 @@ bool KeyRange::contains(double v) const {
 std::string ProjectKey::path() const { return std::string(section) + "." + std::string(name); }
 
 std::span<const ProjectSection> projectSections() { return kSections; }
-std::span<const ProjectKey> projectKeys() { return kKeys; }
+std::span<const ProjectKey> projectKeys() { return allKeys(); }
 
 const ProjectKey* findProjectKey(std::string_view path) {
-  const auto it = std::find_if(kKeys.begin(), kKeys.end(),
-                               [&](const ProjectKey& k) { return k.path() == path; });
-  return it == kKeys.end() ? nullptr : &*it;
+  const std::vector<ProjectKey>& keys = allKeys();
+  const auto it =
+      std::find_if(keys.begin(), keys.end(), [&](const ProjectKey& k) { return k.path() == path; });
+  return it == keys.end() ? nullptr : &*it;
 }
 
 const ProjectSection* findProjectSection(std::string_view name) {

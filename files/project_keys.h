@@ -12,18 +12,12 @@
 #include <vector>
 
 #include "calc/system.h"
+#include "calc/title_block.h"
 
 namespace files {
 
-struct ProjectInfo {  // [project], each may be empty
-  std::string name;
-  std::string number;
-  std::string designer;
-  bool operator==(const ProjectInfo&) const = default;
-};
-
 struct Project {
-  ProjectInfo info;
+  calc::TitleBlock title;  // [project], its keys those of calc::kTitleFields
   calc::SystemInputs inputs;
   bool operator==(const Project&) const = default;
 };

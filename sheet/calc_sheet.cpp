@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "calc/hydraulics.h"
+#include "calc/quantity.h"
 #include "calc/utf8.h"
 
 namespace sheet {
@@ -60,6 +61,7 @@ table.steps td.n .f { white-space: nowrap; }
 .keep { break-inside: avoid; page-break-inside: avoid; }
 table.title td { padding: 2.5pt 4pt; }
 td.sign { height: 18pt; }
+td.stamp { height: 22mm; width: 26%; }
 svg { display: block; margin: 2pt auto; }
 svg text { font-family: "SimSun", "宋体", "Noto Serif CJK SC", serif; }
 .fig { text-align: center; }
@@ -369,32 +371,44 @@ std::vector<Step> pressureSteps(const calc::Calculation& c, const calc::DesignIn
   return steps;
 }
 
-// The title block a drawing office puts on every sheet, and the signature lines.
+// The title block a drawing office puts on every sheet: the project's name and the design
+// organisation a row each, the other lines two to a row, then the signature lines and the
+// space for the registered engineer's stamp.
 void titleBlock(Html& h, const SheetRequest& r) {
   const auto cell = [&h](std::string_view key, std::string_view value, int span = 1) {
     h.raw("<td class=\"k\">").raw(key).raw("</td><td");
     if (span > 1) h.raw(" colspan=\"" + std::to_string(span) + "\"");
     h.raw(">").text(value).raw("</td>");
   };
-  h.raw("<table class=\"title\">\n<tr>");
-  cell("工程名称", r.project, 3);
-  h.raw("</tr>\n<tr>");
-  cell("工程编号", r.projectNumber);
-  cell("子项", r.subproject);
-  h.raw("</tr>\n<tr>");
-  cell("设计阶段", r.stage);
-  cell("计算书编号", r.sheetNumber);
-  h.raw("</tr>\n<tr>");
-  cell("版次", r.revision);
-  cell("日期", r.date);
-  h.raw("</tr>\n<tr>");
+  h.raw("<table class=\"title\">\n");
+  int paired = 0;
+  const auto pair = [&](std::string_view key, std::string_view value) {
+    h.raw(paired % 2 == 0 ? "<tr>" : "");
+    cell(key, value);
+    h.raw(paired++ % 2 == 0 ? "" : "</tr>\n");
+  };
+  for (const calc::TitleField& field : calc::kTitleFields) {
+    const std::string& value = r.title.*field.member;
+    if (field.member == &calc::TitleBlock::project ||
+        field.member == &calc::TitleBlock::organization) {
+      h.raw("<tr>");
+      cell(field.caption, value, 3);
+      h.raw("</tr>\n");
+    } else if (!field.signs) {
+      pair(field.caption, value);
+    }
+  }
+  pair("日期", r.date);
+  if (paired % 2 != 0) h.raw("<td colspan=\"2\"></td></tr>\n");
+  h.raw("<tr>");
   cell("计算程序", kProgram, 3);
   h.raw("</tr>\n</table>\n<table class=\"title\"><tr>");
-  for (const char* role : {"设计", "校对", "审核", "审定"}) {
-    h.raw("<td class=\"k\" style=\"width:8%\">").raw(role).raw("</td><td class=\"sign\">");
-    if (std::string_view(role) == "设计") h.text(r.designer);
-    h.raw("</td>");
+  for (const calc::TitleField& field : calc::kTitleFields) {
+    if (!field.signs) continue;
+    h.raw("<td class=\"k\" style=\"width:7%\">").raw(field.caption);
+    h.raw("</td><td class=\"sign\">").text(r.title.*field.member).raw("</td>");
   }
+  h.raw("<td class=\"k\" style=\"width:7%\">注册章</td><td class=\"stamp\"></td>");
   h.raw("</tr></table>\n");
 }
 
@@ -569,8 +583,9 @@ std::string pressureText(double metres) {
 // The radius of 10.2.1 (S_k as 7.4.12-2 fixes it) and the spacing the check uses.
 std::vector<Step> designRadiusSteps(const calc::Calculation& c, const calc::DesignInputs& in,
                                     const calc::DesignResult& design) {
-  const std::string r = calc::shown::radius(design.radius);
-  const std::string req = calc::numberToText(design.requiredWaterColumn);
+  using Q = calc::Quantity;
+  const std::string r = calc::textOf(Q::Radius, design.radius);
+  const std::string req = calc::textOf(Q::RequiredWaterColumn, design.requiredWaterColumn);
   std::vector<Step> steps{{"设计保护半径 " + kR + "（第 10.2.1 条）",
                            kR + " = <i>k</i><sub>3</sub> " + kLd + " + 0.71 " + kSk,
                            "= 0.8×" + esc(c.entries.hoseLength) + " + 0.71×" + req, r + " m"}};
@@ -586,11 +601,11 @@ std::vector<Step> designRadiusSteps(const calc::Calculation& c, const calc::Desi
   }
   steps.push_back({"消火栓间距 " + kS, formula,
                    "= " + two + root(r + "<sup>2</sup> − " + b + "<sup>2</sup>"),
-                   calc::shown::spacing(*design.spacing) + " m"});
-  const std::string cap = calc::numberToText(*design.spacingCap);
+                   calc::textWithUnit(Q::Spacing, *design.spacing)});
+  const std::string cap = calc::textOf(Q::SpacingCap, *design.spacingCap);
   steps.push_back({"布置间距（第 7.4.10 条）", "取 " + kS + " 与 " + cap + " m 的较小值",
-                   "min(" + calc::shown::spacing(*design.spacing) + ", " + cap + ")",
-                   calc::shown::spacing(*design.adoptedSpacing) + " m"});
+                   "min(" + calc::textOf(Q::Spacing, *design.spacing) + ", " + cap + ")",
+                   calc::textWithUnit(Q::AdoptedSpacing, *design.adoptedSpacing)});
   return steps;
 }
 
@@ -748,7 +763,9 @@ std::string renderSheet(const calc::Calculation& c, const calc::DesignInputs& in
   h.raw("<!DOCTYPE html>\n<html lang=\"zh-CN\">\n<head>\n<meta charset=\"utf-8\">\n<title>");
   h.raw("室内消火栓水力计算书");
   // A window's or a tab's title shows no marks: a bidirectional control there would reorder it.
-  if (!request.project.empty()) h.raw(" — ").text(calc::withoutBidiControls(request.project));
+  if (!request.title.project.empty()) {
+    h.raw(" — ").text(calc::withoutBidiControls(request.title.project));
+  }
   h.raw("</title>\n<style>").raw(kStyle).raw("</style>\n</head>\n<body>\n");
   h.raw("<h1>室内消火栓水力计算书</h1>\n");
   titleBlock(h, request);

@@ -16,6 +16,7 @@
 #include "calc/calc_error.h"
 #include "calc/design_check.h"
 #include "calc/entries.h"
+#include "calc/title_block.h"
 
 namespace sheet {
 
@@ -23,14 +24,7 @@ namespace sheet {
 struct SheetRequest {
   calc::Entries entries;
   calc::DesignSettings design;
-  // The title block; each may be empty.
-  std::string project;        // 工程名称
-  std::string projectNumber;  // 工程编号
-  std::string subproject;     // 子项
-  std::string stage;          // 设计阶段
-  std::string sheetNumber;    // 计算书编号
-  std::string revision;       // 版次
-  std::string designer;       // 设计
+  calc::TitleBlock title;
   std::string date;
   // More of section 2 (HTML, already escaped), after its own paragraphs.
   std::string extraBasis;

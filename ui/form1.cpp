@@ -123,7 +123,8 @@ void Form1::Form_Load() {
     for (std::string_view item : f.items) window_.appendItem(combo(f.index), item);
   }
   // Linen hose of 50 mm, the selection the boxes now show.
-  state_.hoseSelection[0] = calc::numberToText(0.01501);
+  state_.hoseSelection.coefficient = 0.01501;
+  state_.hoseSelection.coefficientText = calc::numberToText(0.01501);
   for (ControlId id : {ControlId{"Text1", 0}, ControlId{"Text1", 1}, ControlId{"Text1", 2},
                        ControlId{"Text8", 0}, ControlId{"Text8", 1}, ControlId{"Text9"}}) {
     window_.setText(id, "");
@@ -162,10 +163,10 @@ void Form1::entriesChanged() {
 }
 
 void Form1::followHoseSelection() {
-  state_.hoseSelection[1] = window_.text(combo(1));
-  state_.hoseSelection[2] = window_.text(combo(2));
+  state_.hoseSelection.material = window_.text(combo(1));
+  state_.hoseSelection.diameter = window_.text(combo(2));
   calc::updateHoseResistance(state_.hoseSelection);
-  window_.setText({"Text2"}, state_.hoseSelection[0]);
+  window_.setText({"Text2"}, state_.hoseSelection.coefficientText);
 }
 
 std::optional<std::string> Form1::refusal() const {
@@ -190,9 +191,8 @@ void Form1::showDesignStatus() {
   if (calculation.outputs.error) return window_.setStatus("", "");
   calc::DesignSettings settings;
   // The group the entered water column stands for: 13 m is the high-rise group's.
-  settings.occupancy = calc::parseNumber(calculation.entries.waterColumn).value_or(0) >= 13
-                           ? calc::Occupancy::High
-                           : calc::Occupancy::Other;
+  settings.occupancy =
+      calculation.read.waterColumn >= 13 ? calc::Occupancy::High : calc::Occupancy::Other;
   const auto design = calc::checkDesign(calc::designInputs(calculation, settings));
   if (!design.ok()) return window_.setStatus("", "");
   const calc::ShownPoint point = calc::shownPoint(design.value().design);
@@ -276,13 +276,7 @@ void Form1::mnuSheet_Click() {
   request.design.occupancy = options.occupancy;
   request.design.streams = options.streams;
   request.design.minFlow = options.minFlow;
-  request.project = options.project;
-  request.projectNumber = options.projectNumber;
-  request.subproject = options.subproject;
-  request.stage = options.stage;
-  request.sheetNumber = options.sheetNumber;
-  request.revision = options.revision;
-  request.designer = options.designer;
+  request.title = options.title;
   request.date = files::todayText();
   const calc::Result<std::string> html = sheet::makeSheet(request);
   if (!html.ok()) {

@@ -40,6 +40,12 @@ std::string tooltipOf(const files::ProjectKey& k) {
   return tip;
 }
 
+// The form has boxes for the project's name, number and designer; the rest of the title block
+// travels with the project and is asked by the sheet dialog.
+bool inForm(const files::ProjectKey& k) {
+  return k.section != "project" || k.name == "name" || k.name == "number" || k.name == "designer";
+}
+
 std::vector<SystemField> makeFields() {
   std::vector<SystemField> fields;
   for (const files::ProjectSection& s : files::projectSections()) {
@@ -48,7 +54,7 @@ std::vector<SystemField> makeFields() {
                         s.name == "tank" ? "1" : "0", "", ""});
     }
     for (const files::ProjectKey& k : files::projectKeys()) {
-      if (k.section != s.name || k.need == files::Need::Alias) continue;
+      if (k.section != s.name || k.need == files::Need::Alias || !inForm(k)) continue;
       SystemField f{k.path(),    std::string(k.caption), s.group,
                     K::Text,     std::string(k.example), k.suggestions,
                     tooltipOf(k)};
@@ -403,7 +409,7 @@ SystemEntries entriesFromProject(const files::Project& p) {
     if (s.optional) e[std::string(s.name)] = present ? "1" : "0";
     if (!present) continue;
     for (const files::ProjectKey& k : files::projectKeys()) {
-      if (k.section != s.name || k.need == files::Need::Alias) continue;
+      if (k.section != s.name || k.need == files::Need::Alias || !inForm(k)) continue;
       const files::KeyValue value = k.get(p);
       std::string& shown = e[k.path()];
       if (const auto* v = std::get_if<double>(&value)) {
@@ -550,7 +556,13 @@ std::optional<files::Project> SystemForm::readEntries() {
     view_.showMessage(p.error().message);
     return std::nullopt;
   }
-  return p.value();
+  files::Project project = p.value();
+  files::Project kept;
+  kept.title = title_;
+  for (const files::ProjectKey& k : files::projectKeys()) {
+    if (!inForm(k)) k.set(project, k.get(kept));
+  }
+  return project;
 }
 
 void SystemForm::cmdCalculate_Click() {
@@ -618,6 +630,7 @@ void SystemForm::cmdOpen_Click() {
     view_.showMessage(openMessage(p.error(), *path));
     return;
   }
+  title_ = p.value().title;
   const SystemEntries opened = entriesFromProject(p.value());
   show(opened);
   clearResults();  // they described the entries before
@@ -648,22 +661,20 @@ void SystemForm::cmdSheet_Click() {
   std::optional<files::Project> p = readEntries();
   if (!p) return;
   calc::SystemInputs& in = p->inputs;
-  const files::ProjectInfo& info = p->info;
   SheetOptions options;
   options.occupancy = in.hydrant.occupancy;
   options.streams = sheetStreams_;
   options.minFlow = in.hydrant.minFlow;
-  options.project = info.number.empty() ? info.name : info.name + "（" + info.number + "）";
-  options.designer = info.designer;
+  options.title = p->title;
   if (!view_.askSheetOptions(options)) return;
+  title_ = options.title;
   sheetStreams_ = options.streams;
   in.hydrant.occupancy = options.occupancy;
   in.hydrant.streams = options.streams;
   in.hydrant.minFlow = options.minFlow;
 
   sheet::SheetRequest request;
-  request.project = options.project;
-  request.designer = options.designer;
+  request.title = options.title;
   request.date = files::todayText();
   const calc::Result<std::string> html = sheet::makeSystemSheet(in, request);
   if (!html.ok()) {

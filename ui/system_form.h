@@ -124,6 +124,9 @@ class SystemForm final : public SystemEvents {
   SystemView& view_;
   SystemSession session_;  // entries: as loaded; the view holds the current ones
   int sheetStreams_ = 2;   // the sheet dialog's last answer, not a project key
+  // The title block's fields the form has no box for, as the project opened or the sheet
+  // dialog last gave them: kept for the next save and sheet.
+  calc::TitleBlock title_;
 };
 
 }  // namespace ui

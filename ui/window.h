@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "calc/design_check.h"
+#include "calc/title_block.h"
 #include "ui/form_layout.h"
 
 namespace ui {
@@ -26,14 +27,7 @@ struct SheetOptions {
   calc::Occupancy occupancy = calc::Occupancy::Other;
   int streams = 2;     // streams that must reach every point: 2 or 1
   double minFlow = 5;  // minimum flow per stream, L/s: 5 or 2.5
-  // The sheet's title block.
-  std::string project;
-  std::string designer;
-  std::string projectNumber;
-  std::string subproject;
-  std::string stage;
-  std::string sheetNumber;
-  std::string revision;
+  calc::TitleBlock title;
 };
 
 // The menu entry that makes the sheet, besides the menu bar's: the system menu on Windows,

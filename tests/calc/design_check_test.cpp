@@ -135,7 +135,13 @@ TEST(DesignCheck, VerdictsOnBothSidesOfEachLimitAndFromEntries) {
   const auto entries = [](const char* length, const char* material, const char* diameter,
                           const char* nozzle, const char* column, const char* width = "",
                           std::optional<std::string> flow = {}) {
-    return calc::Entries{length, material, diameter, nozzle, column, flow, width};
+    return calc::Entries{.hoseLength = length,
+                         .material = material,
+                         .hoseDiameter = diameter,
+                         .nozzle = nozzle,
+                         .waterColumn = column,
+                         .flow = flow,
+                         .width = width};
   };
   const auto fromEntries = [](const calc::Entries& e, const calc::DesignSettings& settings) {
     const calc::Calculation calculation = calc::calculate(e);

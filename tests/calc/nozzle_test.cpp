@@ -33,70 +33,57 @@ TEST(NozzleRelations, CoefficientsOfTheOfferedNozzlesAndWaterColumns) {
   }
 }
 
-// The flow text and H_q for every offered entry; every call replaces all five quantities of
-// the state (the 13 mm rows follow a 19 mm one).
+// The flow, rounded to 0.01 l/s, and H_q for every offered entry; every call replaces the
+// quantities of the state (the 13 mm rows follow a 19 mm one).
 TEST(Qxh, FlowAndNozzlePressureForEveryOfferedEntry) {
-  // H_q = q² / B for q = 3 exactly, inverted to its water column: "3.00", not "3" (H_q
-  // unchecked: the column is read back from its text).
-  const double hq3 = 9 / calc::nozzleFlowCoefficient(1, 19);
-  const double three =
-      hq3 / (calc::waterColumnCoefficient(7) * (1 + calc::nozzleCoefficient(19) * hq3));
   const struct {
-    std::string waterColumn;
+    double waterColumn;
     float d;
     double hq;
-    const char* flow;
+    double flow;
+    double alpha;
   } rows[] = {
-      {"7", 19, 9.0755, "3.78"},   {"7", 16, 9.3097, "2.72"},
-      {"7", 13, 9.6708, "1.83"},   {"10", 19, 13.5493, "4.62"},
-      {"10", 16, 14.0781, "3.34"}, {"10", 13, 14.9205, "2.27"},
-      {"13", 19, 18.6027, "5.41"}, {"13", 16, 19.6143, "3.94"},
-      {"13", 13, 21.2889, "2.71"}, {calc::numberToText(three), 19, -1, "3.00"},
-      {"0", 19, 0, "0.00"},
+      {7, 19, 9.0755, 3.78, 1.191921},   {7, 16, 9.3097, 2.72, 1.191921},
+      {7, 13, 9.6708, 1.83, 1.191921},   {10, 19, 13.5493, 4.62, 1.198},
+      {10, 16, 14.0781, 3.34, 1.198},    {10, 13, 14.9205, 2.27, 1.198},
+      {13, 19, 18.6027, 5.41, 1.212849}, {13, 16, 19.6143, 3.94, 1.212849},
+      {13, 13, 21.2889, 2.71, 1.212849}, {0, 19, 0, 0, 1.19},
   };
   calc::CalcState state;
   for (const auto& r : rows) {
-    SCOPED_TRACE(r.waterColumn + " m, " + std::to_string(r.d) + " mm");
-    const auto q = calc::Qxh(r.waterColumn, r.d, state);
+    SCOPED_TRACE(std::to_string(r.waterColumn) + " m, " + std::to_string(r.d) + " mm");
+    const auto q = calc::Qxh(r.waterColumn, "", r.d, state);
     ASSERT_TRUE(q.ok());
     EXPECT_EQ(q.value(), r.flow);
-    if (r.hq >= 0) {
-      EXPECT_NEAR(*state.nozzlePressure, r.hq, 5e-5);
-    }
+    EXPECT_NEAR(*state.nozzlePressure, r.hq, 5e-5);
+    EXPECT_NEAR(*state.alphaF, r.alpha, 5e-7);
     EXPECT_EQ(state.dischargeCoefficient, 1.0f);
-    EXPECT_NEAR(*state.phi, calc::nozzleCoefficient(r.d), 1e-12);
-    EXPECT_NEAR(*state.alphaF, calc::waterColumnCoefficient(std::stod(r.waterColumn)), 1e-12);
-    EXPECT_NEAR(*state.flowCoefficient, calc::nozzleFlowCoefficient(1, r.d), 1e-12);
   }
 }
 
-TEST(Qxh, RefusedEntries) {
+TEST(Qxh, BeyondTheNozzlesReach) {
   // Beyond the reach the message names the longest whole water column the nozzle throws. A
   // 1e15 mm nozzle reaches about (1 / (80e-8 · φ))^(1/5) = 5.49e9 m, beyond int; a 3.4e38 mm
   // one past 2^53 m, where whole metres can no longer be told apart, so no figure is named.
   const struct {
     float d;
-    const char* reaches;  // "" for none
+    double reaches;
     const char* refused;
-    const char* field;
     const char* ending;
   } rows[] = {
-      {13, "31", "31.3", calc::kWaterColumnField, "该喷嘴最大为 31 m。"},
-      {16, "34", "34.6", calc::kWaterColumnField, "该喷嘴最大为 34 m。"},
-      {19, "37", "37.5", calc::kWaterColumnField, "该喷嘴最大为 37 m。"},
-      {1e15f, "5492802673", "5492802674", calc::kWaterColumnField, "该喷嘴最大为 5492802673 m。"},
-      {3.4e38f, "1e20", "1e70", calc::kWaterColumnField, " mm 喷嘴所能达到的范围。"},
-      {19, "", "1o", calc::kWaterColumnField, ""},
-      {19, "", "-1", calc::kWaterColumnField, ""}};
+      {13, 31, "31.3", "该喷嘴最大为 31 m。"},
+      {16, 34, "34.6", "该喷嘴最大为 34 m。"},
+      {19, 37, "37.5", "该喷嘴最大为 37 m。"},
+      {1e15f, 5492802673, "5492802674", "该喷嘴最大为 5492802673 m。"},
+      {3.4e38f, 1e20, "1e70", " mm 喷嘴所能达到的范围。"},
+  };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.refused);
     calc::CalcState state;
-    if (*r.reaches) {
-      EXPECT_TRUE(calc::Qxh(r.reaches, r.d, state).ok());
-    }
-    const auto q = calc::Qxh(r.refused, r.d, state);
+    EXPECT_TRUE(calc::Qxh(r.reaches, "", r.d, state).ok());
+    const auto q = calc::Qxh(*calc::parseNumber(r.refused), r.refused, r.d, state);
     ASSERT_FALSE(q.ok());
-    EXPECT_EQ(q.error().field, r.field);
+    EXPECT_EQ(q.error().field, calc::kWaterColumnField);
     EXPECT_EQ(q.error().text, r.refused);
     EXPECT_TRUE(q.error().message.ends_with(r.ending)) << q.error().message;
   }
@@ -117,13 +104,14 @@ TEST(H2o, SearchEndsWhereTheResidualChangesSign) {
     std::optional<int> metres;  // unset: refused
     float residual;             // of the last trial
     double hq;
+    double alpha;  // α_f of the last trial
   } rows[] = {
       // The search ends after the trial at 9 m and leaves that trial's residual and α_f.
-      {4.62f, 19, 10, 1.021871f, 13.547531},
-      {0.0f, 19, 5, -4.0f, 0},  // 4 plus one trial
-      {5, 0, {}, 0, 0},
-      {5, -19, {}, 0, 0},
-      {-5, 19, {}, 0, 0},
+      {4.62f, 19, 10, 1.021871f, 13.547531, 1.1952488},
+      {0.0f, 19, 5, -4.0f, 0, 1.1902048},  // 4 plus one trial
+      {5, 0, {}, 0, 0, 0},
+      {5, -19, {}, 0, 0, 0},
+      {-5, 19, {}, 0, 0, 0},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(testing::Message() << r.flow << " l/s, " << r.d << " mm");
@@ -134,9 +122,8 @@ TEST(H2o, SearchEndsWhereTheResidualChangesSign) {
     EXPECT_EQ(h.value(), *r.metres);
     EXPECT_EQ(state.residual, r.residual);
     EXPECT_NEAR(*state.nozzlePressure, r.hq, 5e-7);
-    EXPECT_EQ(*state.alphaF, calc::waterColumnCoefficient(*r.metres - 1));
+    EXPECT_NEAR(*state.alphaF, r.alpha, 1e-12);
     EXPECT_EQ(state.dischargeCoefficient, 1.0f);
-    EXPECT_NEAR(*state.flowCoefficient, calc::nozzleFlowCoefficient(1, r.d), 1e-12);
   }
   calc::CalcState state;
   const auto huge = calc::H2o(1e6f, 19, state);
@@ -149,9 +136,9 @@ TEST(H2o, InvertsQxhForEveryWholeWaterColumn) {
     for (int metres = 5; metres <= 30; ++metres) {
       SCOPED_TRACE(testing::Message() << metres << " m, " << d << " mm");
       calc::CalcState state;
-      const auto q = calc::Qxh(std::to_string(metres), d, state);
+      const auto q = calc::Qxh(metres, "", d, state);
       ASSERT_TRUE(q.ok());
-      const auto h = calc::H2o(*calc::parseSingle(q.value()), d, state);
+      const auto h = calc::H2o(static_cast<float>(q.value()), d, state);
       ASSERT_TRUE(h.ok());
       EXPECT_EQ(h.value(), metres);
     }

@@ -52,7 +52,7 @@ TEST(RunCalculationFuzz, EveryRunIsCompleteAndFiniteOrAnError) {
     in.protectionWidthText = (i % 3) == 0 ? "" : mutate(kSeeds[seed(rng)], rng);
 
     calc::CalcState state;
-    state.hoseSelection = {"0.01501", "麻质", "50"};
+    state.hoseSelection = {0.01501, "0.01501", "麻质", "50"};
     const calc::RunOutputs out = calc::runCalculation(in, state);
     if (out.error) {
       ++failures;

@@ -8,6 +8,7 @@
 
 #include "calc/entries.h"
 #include "calc/number_text.h"
+#include "tests/example_result.h"
 
 namespace calc {
 
@@ -32,7 +33,7 @@ using Text = std::optional<std::string>;
 // The window's state right after it opens: linen hose of 50 mm selected.
 CalcState openedState() {
   CalcState state;
-  state.hoseSelection = {"0.01501", "麻质", "50"};
+  state.hoseSelection = {0.01501, "0.01501", "麻质", "50"};
   return state;
 }
 
@@ -53,16 +54,16 @@ RunInputs flowGiven(std::string flow, std::string nozzle = "19") {
 // Whole runs: every text, the state the run leaves, and the numbers below the texts (the texts
 // are made from them; each shown number is the number its text shows).
 TEST(RunCalculation, WholeRuns) {
-  const RunOutputs example{.outletPressureOut = "21.96(mH2o)",
-                           .flowOut = "4.62(l/s)",
+  const RunOutputs example{.outletPressureOut = std::string(example::kOutletPressure),
+                           .flowOut = std::string(example::kFlow),
                            .phiOut = "0.0097",
                            .alphaOut = "1.20",
                            .flowCoefficientOut = "1.576",
                            .nozzlePressureOut = "13.55",
                            .hoseLossOut = "6.41",
-                           .radiusOut = "23.10"};
+                           .radiusOut = std::string(example::kRadius)};
   RunOutputs exampleTen = example, tooWide = example, both = example;
-  exampleTen.spacingOut = "20.82";
+  exampleTen.spacingOut = std::string(example::kSpacing);
   tooWide.message = calc::kWidthTooLargeMessage;
   both.waterColumnOut = "11";  // both modes (only a direct caller can): the later block stands
   RunInputs bothModes = flowGiven("5");
@@ -76,7 +77,7 @@ TEST(RunCalculation, WholeRuns) {
     RunOutputs out;
     float flow, hoseLoss;  // as the state keeps them
   } rows[] = {
-      {"example", initialEntries("10"), exampleTen, 4.62f, 6.41f},
+      {"example", initialEntries(std::string(example::kWidth)), exampleTen, 4.62f, 6.41f},
       {"too wide", initialEntries("30"), tooWide, 4.62f, 6.41f},
       // α_f of the search's last trial (10 m); the water-column entry still counts for the
       // radius: 25 · 0.8 + 13 · 0.71 = 29.23. No hose loss is computed.
@@ -98,7 +99,6 @@ TEST(RunCalculation, WholeRuns) {
     CalcState state = openedState();
     const calc::RunResult run = calc::runWithValues(row.in, state);
     EXPECT_EQ(run.outputs, row.out);
-    EXPECT_EQ(calc::runOutputs(run.values), run.outputs);
     EXPECT_EQ(state.flow, row.flow);
     EXPECT_EQ(state.hoseLoss, row.hoseLoss);
     const calc::RunValues shown = calc::shownValues(run.values);
@@ -161,7 +161,7 @@ TEST(RunCalculation, StateKeepsWhatTheLastRunDidNotCompute) {
   ASSERT_FALSE(calc::runCalculation(flowGiven("5"), state).error);
   EXPECT_EQ(state.hoseLoss, 6.41f);  // the last one stays
   EXPECT_EQ(state.flow, 5.0f);
-  EXPECT_EQ(state.hoseSelection[0], "0.01501");
+  EXPECT_EQ(state.hoseSelection.coefficientText, "0.01501");
 }
 
 TEST(RunCalculation, FailuresNameTheInputAndChangeNothing) {

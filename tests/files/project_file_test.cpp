@@ -194,16 +194,19 @@ TEST(ProjectFileTest, ChineseInEveryKindOfString) {
     text.replace(text.find(from), from.size(), std::string("name = ") + row.written);
     const auto project = files::readProject(text, "p.toml");
     ASSERT_TRUE(project.ok()) << project.error().message;
-    EXPECT_EQ(project.value().info.name, row.name);
+    EXPECT_EQ(project.value().title.project, row.name);
   }
 }
 
 TEST(ProjectFileTest, SaveReadsBack) {
   const auto first = files::readProject(example(), "office-18f.toml");
   ASSERT_TRUE(first.ok()) << first.error().message;
-  EXPECT_EQ(first.value().info.designer, "张工");
+  EXPECT_EQ(first.value().title.designer, "张工");
   files::Project odd = first.value();
-  odd.info.name = "楼 \"A\" \\ 1\n2";
+  for (const calc::TitleField& f : calc::kTitleFields) {
+    odd.title.*f.member = std::string(f.label) + "「" + std::string(f.tomlKey) + "」";
+  }
+  odd.title.project = "楼 \"A\" \\ 1\n2";
   odd.inputs.tank.reset();
   odd.inputs.stabilizer = calc::StabilizerInputs{0.1 + 0.2, -4};
   odd.inputs.ratedHead = 1.0 / 3 + 120;
@@ -220,7 +223,7 @@ TEST(ProjectFileTest, SaveReadsBack) {
   odd.inputs.book.stabilizer = {1.1, 0.25, 150, 1.5};
   odd.inputs.book.pump = {{}, 150};
   for (const files::Project& p : {first.value(), odd}) {
-    SCOPED_TRACE(p.info.name);
+    SCOPED_TRACE(p.title.project);
     const std::string saved = files::writeProject(p);
     const auto back = files::readProject(saved, "saved.toml");
     ASSERT_TRUE(back.ok()) << back.error().message << "\n" << saved;

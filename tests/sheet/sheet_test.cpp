@@ -131,30 +131,28 @@ TEST(SheetTest, TitleBlockAndTypedText) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(sheet::escapeHtml(c.text), c.html);
   }
-  // Strings built first: GCC 12 misreads assigning a short literal here as an overlap.
-  const std::string fields[] = {"楼<1>",
-                                "P&1",
-                                "地下室",
-                                "施工图",
-                                "JS-\"01\"",
-                                "B",
-                                std::string("张三\x1b[31m\x07\0\xC2\x9b", 15)};
+  // Every field of the block in its cell, each with a value of its own.
   sheet::SheetRequest request;
-  request.project = fields[0];
-  request.projectNumber = fields[1];
-  request.subproject = fields[2];
-  request.stage = fields[3];
-  request.sheetNumber = fields[4];
-  request.revision = fields[5];
-  request.designer = fields[6];
+  for (const calc::TitleField& field : calc::kTitleFields) {
+    request.title.*field.member = std::string(field.name) + "<" + std::string(field.caption);
+  }
+  request.title.project = "楼<1>";
+  request.title.designer = std::string("张三\x1b[31m\x07\0\xC2\x9b", 15);
   const auto html = sheet::makeSheet(request);
   ASSERT_TRUE(html.ok());
-  for (const char* s : {"工程名称</td><td colspan=\"3\">楼&lt;1&gt;</td>",
-                        "工程编号</td><td>P&amp;1</td>", "子项</td><td>地下室</td>",
-                        "设计阶段</td><td>施工图</td>", "计算书编号</td><td>JS-&quot;01&quot;</td>",
-                        "版次</td><td>B</td>", "计算程序</td><td colspan=\"3\">hydrant-calc ",
-                        ">设计</td><td class=\"sign\">张三 [31m   </td>", ">校对</td>",
-                        ">审核</td>", ">审定</td>"}) {
+  for (const char* s :
+       {"工程名称</td><td colspan=\"3\">楼&lt;1&gt;</td>",
+        "设计单位</td><td colspan=\"3\">organization&lt;设计单位</td>",
+        "工程编号</td><td>projectNumber&lt;工程编号</td>",
+        "子项</td><td>subproject&lt;子项</td></tr>", "设计阶段</td><td>stage&lt;设计阶段</td>",
+        "计算书编号</td><td>sheetNumber&lt;计算书编号</td></tr>",
+        "版次</td><td>revision&lt;版次</td><td class=\"k\">日期</td>",
+        "计算程序</td><td colspan=\"3\">hydrant-calc ",
+        ">设计</td><td class=\"sign\">张三 [31m   </td>",
+        ">校对</td><td class=\"sign\">checker&lt;校对</td>",
+        ">审核</td><td class=\"sign\">reviewer&lt;审核</td>",
+        ">审定</td><td class=\"sign\">approver&lt;审定</td>",
+        ">注册章</td><td class=\"stamp\"></td>"}) {
     EXPECT_NE(html.value().find(s), std::string::npos) << s;
   }
   for (const char* control : {"\x1b", "\x07", "\xC2\x9b"}) {

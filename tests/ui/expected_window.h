@@ -7,6 +7,8 @@
 
 #include <string_view>
 
+#include "tests/example_result.h"
+
 namespace expected {
 
 // Places in twips from the form's top left (15 to a pixel at 96 DPI): one control of the form
@@ -31,12 +33,12 @@ inline constexpr std::string_view kTabOrder[] = {"Command1",  "Text1(2)",  "Text
                                                  "Text9",     "Text8(0)",  "Text8(1)"};
 
 // The complete example: the loaded entries, protection width 10, then 计 算.
-inline constexpr std::string_view kExampleWidth = "10";
+inline constexpr std::string_view kExampleWidth = example::kWidth;
 inline constexpr struct {
   std::string_view name, text;
-} kExample[] = {{"Text1(1)", "21.96(mH2o)"},
-                {"Text1(2)", "4.62(l/s)"},
-                {"Text8(0)", "23.10"},
-                {"Text8(1)", "20.82"}};
+} kExample[] = {{"Text1(1)", example::kOutletPressure},
+                {"Text1(2)", example::kFlow},
+                {"Text8(0)", example::kRadius},
+                {"Text8(1)", example::kSpacing}};
 
 }  // namespace expected

@@ -53,7 +53,9 @@ class FakeSystemView final : public SystemView, public EventLog {
     return note("save dialog ", fileName), pathAnswer;
   }
   bool askSheetOptions(SheetOptions& o) override {
-    return note("sheet options ", o.project + "/" + o.designer), sheetConfirmed;
+    return note("sheet options ",
+                o.title.project + "/" + o.title.projectNumber + "/" + o.title.designer),
+           sheetConfirmed;
   }
   std::optional<std::string> askSaveSheetPath(std::string_view fileName) override {
     return note("sheet dialog ", fileName), pathAnswer;

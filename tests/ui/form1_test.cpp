@@ -12,6 +12,7 @@
 
 #include "calc/entries.h"
 #include "calc/run.h"
+#include "tests/example_result.h"
 #include "tests/ui/fake_window.h"
 
 namespace ui::test {
@@ -40,7 +41,7 @@ TEST(Form1Test, LoadFillsEachListOnceAfterItsTextAndEmptiesTheResults) {
     EXPECT_EQ(window.text(result), "") << result.name << result.index;
   }
   EXPECT_EQ(window.text({"Text2"}), "0.01501");
-  EXPECT_EQ(form.state().hoseSelection, (calc::HoseSelection{"0.01501", "麻质", "50"}));
+  EXPECT_EQ(form.state().hoseSelection, (calc::HoseSelection{0.01501, "0.01501", "麻质", "50"}));
 }
 
 TEST(Form1Test, Text2FollowsTheHoseTable) {
@@ -60,7 +61,7 @@ TEST(Form1Test, Text2FollowsTheHoseTable) {
     form.Form_Load();
     for (const auto& [combo, typed] : r.typed) window.userTypes(combo, typed);
     EXPECT_EQ(window.text({"Text2"}), r.text2);
-    EXPECT_EQ(form.state().hoseSelection[0], r.text2);
+    EXPECT_EQ(form.state().hoseSelection.coefficientText, r.text2);
   }
 }
 
@@ -70,8 +71,8 @@ TEST(Form1Test, Text2FollowsTheHoseTable) {
 TEST(Form1Test, ResultsOfTheExampleAndTheWidthWarningAfterThem) {
   // clang-format off
   const struct { const char* width; const char* spacing; bool warns; } rows[] = {
-      {"10", "20.82", false}, {"30", "", true}, {"23.09", "0.68", false},
-      {"12m", "19.74", false}, {"", "20.82", false}};
+      {"10", example::kSpacing.data(), false}, {"30", "", true}, {"23.09", "0.68", false},
+      {"12m", "19.74", false}, {"", example::kSpacing.data(), false}};
   // clang-format on
   for (const auto& r : rows) {
     SCOPED_TRACE(r.width);
@@ -89,8 +90,9 @@ TEST(Form1Test, ResultsOfTheExampleAndTheWidthWarningAfterThem) {
           ControlId{"Text8", 0}, ControlId{"Text8", 1}}) {
       results.push_back(window.text(id));
     }
-    EXPECT_EQ(results, (Strings{"", "21.96(mH2o)", "4.62(l/s)", "1.20", "0.0097", "1.576", "13.55",
-                                "6.41", "23.10", r.spacing}));
+    EXPECT_EQ(results, (Strings{"", std::string(example::kOutletPressure),
+                                std::string(example::kFlow), "1.20", "0.0097", "1.576", "13.55",
+                                "6.41", std::string(example::kRadius), r.spacing}));
     EXPECT_EQ(window.messages, r.warns ? Strings{calc::kWidthTooLargeMessage} : Strings{});
     EXPECT_EQ(window.log.back().starts_with("message "), r.warns) << window.log.back();
   }

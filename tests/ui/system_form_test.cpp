@@ -215,9 +215,9 @@ TEST_F(SystemFormTest, SheetAsTheCommandLineWritesIt) {
   const TempDir dir;
   view.pathAnswer = dir / "sheet.html";
   form.cmdSheet_Click();
-  EXPECT_EQ(view.log, (Strings{"sheet options 某办公楼（2026-031）/张工",
-                               "sheet dialog 消火栓系统计算书.html",
-                               "ask 计算书已保存到“" + *view.pathAnswer + "”。\n是否现在打开？"}));
+  EXPECT_EQ(view.log,
+            (Strings{"sheet options 某办公楼/2026-031/张工", "sheet dialog 消火栓系统计算书.html",
+                     "ask 计算书已保存到“" + *view.pathAnswer + "”。\n是否现在打开？"}));
   // hydrant-calc-cli --system office-18f.toml --report cli.html, dated today.
   cli::ReportOptions report;
   report.path = dir / "cli.html";
@@ -230,7 +230,7 @@ TEST_F(SystemFormTest, SheetAsTheCommandLineWritesIt) {
   view.log.clear();
   view.sheetConfirmed = false;
   form.cmdSheet_Click();
-  EXPECT_EQ(view.log, Strings{"sheet options 某办公楼（2026-031）/张工"});
+  EXPECT_EQ(view.log, Strings{"sheet options 某办公楼/2026-031/张工"});
 
   // Never over the project file it came from: the project stays a project.
   view.sheetConfirmed = true;

@@ -455,8 +455,9 @@ std::wstring freshDocument(const wchar_t* name) {
 std::string sheetOptions(HWND box) {
   using namespace ui::win32;
   std::string shown;
-  for (int c : {kSheetHigh, kSheetOther, kSheetTwoStreams, kSheetOneStream, kSheetFlow,
-                kSheetProject, kSheetRevision}) {  // radios 0 or 1, then texts
+  for (int c : {int{kSheetHigh}, int{kSheetOther}, int{kSheetTwoStreams}, int{kSheetOneStream},
+                int{kSheetFlow}, sheetTitleEditId(&calc::TitleBlock::project),
+                sheetTitleEditId(&calc::TitleBlock::revision)}) {  // radios 0 or 1, then texts
     shown += c < kSheetFlow ? std::to_string(send(GetDlgItem(box, c), BM_GETCHECK))
                             : text(GetDlgItem(box, c)).insert(0, 1, ' ');
   }
@@ -479,8 +480,8 @@ void checkSheet() {
   const HWND box = dialog("生成计算书");
   expectEq(sheetOptions(box), "0110 5 L/s  ", "sheet: options dialog");
   for (int radio : {kSheetHigh, kSheetOneStream}) send(GetDlgItem(box, radio), BM_CLICK);
-  type(GetDlgItem(box, kSheetProject), "工程<b>&\"");
-  type(GetDlgItem(box, kSheetRevision), "B");
+  type(GetDlgItem(box, sheetTitleEditId(&calc::TitleBlock::project)), "工程<b>&\"");
+  type(GetDlgItem(box, sheetTitleEditId(&calc::TitleBlock::revision)), "B");
   PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
   answerFileDialog(narrow(path), "sheet");
   expectHas(takeBox(true, "sheet saved", {IDYES, IDNO}), narrow(path), "sheet saved");

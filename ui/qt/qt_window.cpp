@@ -502,25 +502,12 @@ bool askSheetOptions(QWidget* parent, SheetOptions& options) {
   choice("布置方式：", {{"streams2", "两支水枪的充实水柱同时到达任何部位"},
                         {"streams1", "一支水枪的充实水柱到达任何部位"}});
   choice("每支水枪最小流量：", {{"minFlow5", "5 L/s"}, {"minFlow2.5", "2.5 L/s"}});
-  // The title block's fields, each a line edit named after its member.
-  const struct {
-    const char* name;
-    const char* caption;
-    std::string SheetOptions::*field;
-  } fields[] = {
-      {"project", "工程名称：", &SheetOptions::project},
-      {"projectNumber", "工程编号：", &SheetOptions::projectNumber},
-      {"subproject", "子项：", &SheetOptions::subproject},
-      {"stage", "设计阶段：", &SheetOptions::stage},
-      {"sheetNumber", "计算书编号：", &SheetOptions::sheetNumber},
-      {"revision", "版次：", &SheetOptions::revision},
-      {"designer", "设计人：", &SheetOptions::designer},
-  };
+  // The title block's fields, each a line edit named after its field.
   std::vector<QLineEdit*> edits;
-  for (const auto& field : fields) {
-    auto* edit = new QLineEdit(qs(options.*(field.field)), &dialog);
-    edit->setObjectName(field.name);
-    form->addRow(field.caption, edit);
+  for (const calc::TitleField& field : calc::kTitleFields) {
+    auto* edit = new QLineEdit(qs(options.title.*field.member), &dialog);
+    edit->setObjectName(qs(field.name));
+    form->addRow(qs(std::string(field.label) + "："), edit);
     edits.push_back(edit);
   }
 
@@ -547,7 +534,7 @@ bool askSheetOptions(QWidget* parent, SheetOptions& options) {
   options.streams = radio("streams1")->isChecked() ? 1 : 2;
   options.minFlow = radio("minFlow2.5")->isChecked() ? 2.5 : 5;
   for (std::size_t i = 0; i < edits.size(); ++i) {
-    options.*(fields[i].field) = edits[i]->text().toStdString();
+    options.title.*calc::kTitleFields[i].member = edits[i]->text().toStdString();
   }
   return true;
 }

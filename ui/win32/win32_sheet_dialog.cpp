@@ -25,26 +25,25 @@ namespace {
 
 constexpr double kFlows[] = {5, 2.5};  // the list's entries, L/s
 
-// The title block's edits in the dialog's order: id, label id, caption, member.
+// The title block's rows, with their edits' and labels' IDs.
 struct TextField {
   int id;
   int label;
-  const wchar_t* caption;
-  std::string SheetOptions::*field;
+  const calc::TitleField& field;
 };
-constexpr TextField kTextFields[] = {
-    {kSheetProject, kSheetProjectLabel, L"工程名称：", &SheetOptions::project},
-    {kSheetProjectNumber, kSheetProjectNumber + 10, L"工程编号：", &SheetOptions::projectNumber},
-    {kSheetSubproject, kSheetSubproject + 10, L"子项：", &SheetOptions::subproject},
-    {kSheetStage, kSheetStage + 10, L"设计阶段：", &SheetOptions::stage},
-    {kSheetSheetNumber, kSheetSheetNumber + 10, L"计算书编号：", &SheetOptions::sheetNumber},
-    {kSheetRevision, kSheetRevision + 10, L"版次：", &SheetOptions::revision},
-    {kSheetDesigner, kSheetDesignerLabel, L"设计人：", &SheetOptions::designer},
-};
+std::vector<TextField> textFields() {
+  std::vector<TextField> fields;
+  int row = 0;
+  for (const calc::TitleField& field : calc::kTitleFields) {
+    fields.push_back({kSheetTitleEdit + row, kSheetTitleLabel + row, field});
+    ++row;
+  }
+  return fields;
+}
 
 // Dialog sizes in pixels at 96 DPI.
 constexpr int kMargin = 10;
-constexpr int kMinContentWidth = 380;
+constexpr int kMinContentWidth = 480;
 constexpr int kRowHeight = 24;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
@@ -69,8 +68,9 @@ DialogTemplate makeTemplate() {
   radio(kSheetOneStream, L"一股水柱到达", false);
   t.add(kStatic, kSheetFlowLabel, SS_LEFT | SS_CENTERIMAGE | WS_GROUP, L"每支水枪最小流量：");
   t.add(kCombo, kSheetFlow, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, L"");
-  for (const TextField& field : kTextFields) {
-    t.add(kStatic, field.label, SS_LEFT | SS_CENTERIMAGE, field.caption);
+  for (const TextField& field : textFields()) {
+    t.add(kStatic, field.label, SS_LEFT | SS_CENTERIMAGE,
+          widen(std::string(field.field.label) + "："));
     t.add(kEdit, field.id, ES_AUTOHSCROLL | WS_TABSTOP, L"", WS_EX_CLIENTEDGE);
   }
   t.add(kButton, IDOK, BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, L"确定");
@@ -146,10 +146,11 @@ void layout(HWND dialog, DialogState& state, UINT dpi) {
   for (int id : {kSheetHigh, kSheetOther, kSheetTwoStreams, kSheetOneStream}) {
     radioWidth = std::max(radioWidth, textWidth(dc, item(id)) + indicator);
   }
-  int labelWidth = 0;
-  labelWidth = textWidth(dc, item(kSheetFlowLabel)) + px(6);
-  for (const TextField& field : kTextFields) {
-    labelWidth = std::max(labelWidth, textWidth(dc, item(field.label)) + px(6));
+  const std::vector<TextField> fields = textFields();
+  const int labelWidth = textWidth(dc, item(kSheetFlowLabel)) + px(6);
+  int titleLabelWidth = 0;
+  for (const TextField& field : fields) {
+    titleLabelWidth = std::max(titleLabelWidth, textWidth(dc, item(field.label)) + px(6));
   }
   SelectObject(dc, oldFont);
   ReleaseDC(dialog, dc);
@@ -170,15 +171,27 @@ void layout(HWND dialog, DialogState& state, UINT dpi) {
   };
   group(kSheetOccupancyBox, kSheetHigh, kSheetOther);
   group(kSheetStreamsBox, kSheetTwoStreams, kSheetOneStream);
-  const int fieldX = margin + labelWidth, fieldWidth = width - labelWidth;
+  const int fieldX = margin + labelWidth;
   place(kSheetFlowLabel, margin, y, labelWidth, row);
   place(kSheetFlow, fieldX, y, px(100), px(120));  // the height includes the open list
   y += row + px(8);
-  for (const TextField& field : kTextFields) {
-    place(field.label, margin, y, labelWidth, row);
-    place(field.id, fieldX, y, fieldWidth, row);
-    y += row + px(6);
+  // The project's name across the dialog, the other fields two to a row so that the
+  // dialog stays within a small screen at 150 %.
+  const int gap = px(12), half = (width - gap) / 2;
+  int column = 0;
+  for (const TextField& field : fields) {
+    const bool whole = field.field.member == &calc::TitleBlock::project;
+    const int x = margin + (column == 1 ? half + gap : 0);
+    const int w = whole ? width : half;
+    place(field.label, x, y, titleLabelWidth, row);
+    place(field.id, x + titleLabelWidth, y, w - titleLabelWidth, row);
+    column = whole ? 2 : column + 1;
+    if (column == 2) {
+      column = 0;
+      y += row + px(6);
+    }
   }
+  if (column != 0) y += row + px(6);
   y += px(8);
   const int buttonWidth = px(kButtonWidth), buttonHeight = px(kButtonHeight);
   place(IDCANCEL, margin + width - buttonWidth, y, buttonWidth, buttonHeight);
@@ -229,8 +242,8 @@ void onInitDialog(HWND dialog, DialogState& state) {
   // The entry nearest to the value, so an odd value still shows one of the two.
   const WPARAM nearest = options.minFlow < (kFlows[0] + kFlows[1]) / 2 ? 1 : 0;
   SendMessageW(flow, CB_SETCURSEL, nearest, 0);
-  for (const TextField& field : kTextFields) {
-    SetDlgItemTextW(dialog, field.id, widen(options.*(field.field)).c_str());
+  for (const TextField& field : textFields()) {
+    SetDlgItemTextW(dialog, field.id, widen(options.title.*field.field.member).c_str());
   }
 
   HWND owner = GetWindow(dialog, GW_OWNER);
@@ -246,8 +259,8 @@ void readOptions(HWND dialog, SheetOptions& options) {
   options.streams = IsDlgButtonChecked(dialog, kSheetOneStream) == BST_CHECKED ? 1 : 2;
   const LRESULT chosen = SendDlgItemMessageW(dialog, kSheetFlow, CB_GETCURSEL, 0, 0);
   options.minFlow = kFlows[chosen == 1 ? 1 : 0];
-  for (const TextField& field : kTextFields) {
-    options.*(field.field) = narrow(windowText(GetDlgItem(dialog, field.id)));
+  for (const TextField& field : textFields()) {
+    options.title.*field.field.member = narrow(windowText(GetDlgItem(dialog, field.id)));
   }
 }
 
@@ -294,6 +307,13 @@ bool askSheetOptions(HWND owner, SheetOptions& options) {
       DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate.get(), owner, dialogProc,
                               reinterpret_cast<LPARAM>(&state));
   return result == IDOK;
+}
+
+int sheetTitleEditId(std::string calc::TitleBlock::*member) {
+  for (const TextField& field : textFields()) {
+    if (field.field.member == member) return field.id;
+  }
+  return 0;
 }
 
 std::optional<std::string> askSavePath(HWND owner, std::string_view fileName) {

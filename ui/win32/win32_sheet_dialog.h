@@ -21,25 +21,22 @@ enum SheetDialogId : int {
   kSheetTwoStreams = 2103,    // radio 两股水柱同时到达
   kSheetOneStream = 2104,     // radio 一股水柱到达
   kSheetFlow = 2105,          // drop-down list "5 L/s", "2.5 L/s"
-  kSheetProject = 2106,       // edit 工程名称
-  kSheetDesigner = 2107,      // edit 设计人
   kSheetOccupancyBox = 2111,  // group box 场所类别
   kSheetStreamsBox = 2112,    // group box 布置方式
   kSheetFlowLabel = 2113,
-  kSheetProjectLabel = 2114,
-  kSheetDesignerLabel = 2115,
-  // The rest of the title block: edit, then its label (edit id + 10).
-  kSheetProjectNumber = 2116,  // edit 工程编号
-  kSheetSubproject = 2117,     // edit 子项
-  kSheetStage = 2118,          // edit 设计阶段
-  kSheetSheetNumber = 2119,    // edit 计算书编号
-  kSheetRevision = 2120,       // edit 版次
+  // The title block: a field's edit and its label, each plus the field's row in
+  // calc::kTitleFields.
+  kSheetTitleEdit = 2140,
+  kSheetTitleLabel = 2160,
 };
 
 // Modal dialog owned by `owner`, in Simplified Chinese, with 场所类别, 布置方式,
-// 每支水枪最小流量 and the title block (工程名称 … 版次, 设计人), showing `options`. True and the
+// 每支水枪最小流量 and the title block (calc::kTitleFields), showing `options`. True and the
 // chosen values when the user confirms; false and `options` untouched when cancelled.
 bool askSheetOptions(HWND owner, SheetOptions& options);
+
+// The ID of the options dialog's edit for one field of the title block.
+int sheetTitleEditId(std::string calc::TitleBlock::*member);
 
 // The common save dialog proposing `fileName` in the user's documents folder; the chosen
 // path as UTF-8, or nothing when cancelled.
