@@ -72,18 +72,55 @@ struct PowerLaw {
   }
 };
 
-double pipeResistance(const NetworkPipe& p) {
-  return (1 + p.localLoss) * 2.9660e-5 * p.length /
-         (std::pow(p.c, kHazenWilliams) * std::pow(p.innerDiameter / 1000, 4.87));
-}
+// 2.9660×10⁻⁵·L·(1 + λ)/(C^1.852·d^4.87): the powers worked out once for each of the few pipe
+// sizes a network has.
+class Resistances {
+ public:
+  double of(const NetworkPipe& p) {
+    double denominator = 0;
+    if (last_ < sizes_.size() && sizes_[last_].d == p.innerDiameter && sizes_[last_].c == p.c) {
+      denominator = sizes_[last_].denominator;
+    }
+    for (std::size_t k = 0; denominator == 0 && k < sizes_.size(); ++k) {
+      if (sizes_[k].d == p.innerDiameter && sizes_[k].c == p.c) {
+        denominator = sizes_[k].denominator;
+        last_ = k;
+      }
+    }
+    if (denominator == 0) {
+      denominator = std::pow(p.c, kHazenWilliams) * std::pow(p.innerDiameter / 1000, 4.87);
+      if (sizes_.size() < 16) sizes_.push_back({p.innerDiameter, p.c, denominator});
+    }
+    return (1 + p.localLoss) * 2.9660e-5 * p.length / denominator;
+  }
+
+ private:
+  struct Size {
+    double d, c, denominator;
+  };
+  std::vector<Size> sizes_;
+  std::size_t last_ = 0;
+};
 
 enum class Kind { Pipe, Pump, Emitter };
 
+// Pipes in series between two nodes where something else happens (a fixed head, a draw, an
+// emitter, a pump, a branch): one link whose resistance is the sum of theirs.
+struct Chain {
+  int from = 0;
+  int to = 0;
+  std::vector<int> pipes;     // in order from `from`
+  std::vector<char> forward;  // the pipe runs along the chain
+  std::vector<double> r;      // each pipe's resistance
+  std::vector<int> inner;     // the nodes between them, in order
+  double total = 0;
+};
+
 struct Link {
   Kind kind = Kind::Pipe;
-  int index = 0;  // in its own list
+  int index = 0;  // its chain, pump or emitter
   int from = 0;
-  int to = 0;  // an emitter's is the outlet, a fixed-head node after the network's own
+  int to = 0;  // an emitter's is its outlet, a fixed head after the network's own nodes
   PowerLaw law;
   double a = 0, b = 0, c = 1;  // pump
   bool open = true;
@@ -101,17 +138,92 @@ struct Link {
   }
 };
 
-}  // namespace
+// The pipes at each node, packed: those of node i are pipe[first[i]] … pipe[first[i + 1] − 1].
+struct PipesAt {
+  std::vector<int> first;
+  std::vector<int> pipe;
+  PipesAt(const Network& net) : first(net.nodes.size() + 1, 0), pipe(2 * net.pipes.size()) {
+    for (const NetworkPipe& p : net.pipes) {
+      ++first[p.from + 1];
+      ++first[p.to + 1];
+    }
+    for (std::size_t i = 1; i < first.size(); ++i) first[i] += first[i - 1];
+    std::vector<int> next(first.begin(), first.end() - 1);
+    for (std::size_t j = 0; j < net.pipes.size(); ++j) {
+      pipe[next[net.pipes[j].from]++] = static_cast<int>(j);
+      pipe[next[net.pipes[j].to]++] = static_cast<int>(j);
+    }
+  }
+  int count(int node) const { return first[node + 1] - first[node]; }
+};
 
-double pipeHeadLoss(const NetworkPipe& pipe, double flow) {
-  return PowerLaw(pipeResistance(pipe), kHazenWilliams).loss(flow);
+std::vector<Chain> chainsOf(const Network& net, const PipesAt& at, std::vector<char>& pinned) {
+  const int nodes = static_cast<int>(net.nodes.size());
+  for (const NetworkPipe& p : net.pipes) {
+    if (p.from == p.to) pinned[p.from] = 1;
+  }
+  for (int i = 0; i < nodes; ++i) {
+    const NetworkNode& n = net.nodes[i];
+    if (n.fixedHead || n.draw != 0 || at.count(i) != 2) pinned[i] = 1;
+  }
+  for (const NetworkEmitter& e : net.emitters) pinned[e.node] = 1;
+  for (const NetworkPump& p : net.pumps) pinned[p.from] = pinned[p.to] = 1;
+  if (net.balance) pinned[net.balance->node] = pinned[net.balance->source] = 1;
+
+  Resistances resistances;
+  std::vector<Chain> chains;
+  std::vector<char> used(net.pipes.size(), 0);
+  const auto walk = [&](int from, int j) {
+    Chain c;
+    c.from = from;
+    int node = from;
+    for (;;) {
+      used[j] = 1;
+      const NetworkPipe& p = net.pipes[j];
+      const bool forward = p.from == node;
+      const int next = forward ? p.to : p.from;
+      c.pipes.push_back(j);
+      c.forward.push_back(forward);
+      c.r.push_back(resistances.of(p));
+      c.total += c.r.back();
+      if (pinned[next]) {
+        c.to = next;
+        break;
+      }
+      c.inner.push_back(next);
+      const int* two = &at.pipe[at.first[next]];
+      j = two[0] == j ? two[1] : two[0];
+      node = next;
+    }
+    chains.push_back(std::move(c));
+  };
+  for (int i = 0; i < nodes; ++i) {
+    if (!pinned[i]) continue;
+    for (int k = at.first[i]; k < at.first[i + 1]; ++k) {
+      if (!used[at.pipe[k]]) walk(i, at.pipe[k]);
+    }
+  }
+  // A loop of plain pipes touching nothing else: pinned at one of its nodes.
+  for (std::size_t j = 0; j < net.pipes.size(); ++j) {
+    if (used[j]) continue;
+    pinned[net.pipes[j].from] = 1;
+    walk(net.pipes[j].from, static_cast<int>(j));
+  }
+  return chains;
 }
+
+}  // namespace
 
 NetworkSolution solveNetwork(const Network& net, const NetworkSolution* start) {
   const int nodes = static_cast<int>(net.nodes.size());
   const int all = nodes + static_cast<int>(net.emitters.size());
+  NetworkSolution s;
+  std::vector<char> pinned(nodes, 0);
+  const PipesAt at(net);
+  const std::vector<Chain> chains = chainsOf(net, at, pinned);
+
   std::vector<double> head(all, 0);
-  std::vector<int> row(all, -1);  // the node's row in the linear system; −1: a fixed head
+  std::vector<int> row(all, -1);  // the node's row in the linear system; −1: none
   int free = 0;
   bool anyFixed = false;
   double startHead = -std::numeric_limits<double>::infinity();
@@ -120,22 +232,25 @@ NetworkSolution solveNetwork(const Network& net, const NetworkSolution* start) {
       head[i] = *net.nodes[i].fixedHead;
       startHead = std::max(startHead, head[i]);
       anyFixed = true;
-    } else {
+    } else if (pinned[i]) {
       row[i] = free++;
     }
   }
 
   std::vector<Link> links;
-  links.reserve(net.pipes.size() + net.pumps.size() + net.emitters.size());
-  for (std::size_t i = 0; i < net.pipes.size(); ++i) {
-    const NetworkPipe& p = net.pipes[i];
+  links.reserve(chains.size() + net.pumps.size() + net.emitters.size());
+  for (std::size_t i = 0; i < chains.size(); ++i) {
+    const Chain& c = chains[i];
     Link l;
     l.index = static_cast<int>(i);
-    l.from = p.from;
-    l.to = p.to;
-    l.law = PowerLaw(pipeResistance(p), kHazenWilliams);
-    // 1 m/s to start with.
-    l.q = std::numbers::pi / 4 * p.innerDiameter * p.innerDiameter / 1000;
+    l.from = c.from;
+    l.to = c.to;
+    l.law = PowerLaw(c.total, kHazenWilliams);
+    const double d = net.pipes[c.pipes.front()].innerDiameter;
+    l.q = std::numbers::pi / 4 * d * d / 1000;  // 1 m/s to start with
+    if (start && start->pipeFlows.size() == net.pipes.size()) {
+      l.q = start->pipeFlows[c.pipes.front()] * (c.forward.front() ? 1 : -1);
+    }
     links.push_back(l);
   }
   for (std::size_t i = 0; i < net.pumps.size(); ++i) {
@@ -149,6 +264,9 @@ NetworkSolution solveNetwork(const Network& net, const NetworkSolution* start) {
     l.b = p.b;
     l.c = p.c;
     l.q = p.b > 0 ? std::pow(p.a / 2 / p.b, 1 / p.c) : 1;  // half the shut-off head
+    if (start && start->pumpFlows.size() == net.pumps.size() && start->pumpFlows[i] > 0) {
+      l.q = start->pumpFlows[i];
+    }
     links.push_back(l);
     startHead = std::max(startHead, p.a);
   }
@@ -163,25 +281,24 @@ NetworkSolution solveNetwork(const Network& net, const NetworkSolution* start) {
     l.to = outlet;
     l.law = PowerLaw(e.coefficient, kQuadratic);
     l.q = 1;
-    links.push_back(l);
-  }
-  if (start && start->pipeFlows.size() == net.pipes.size() &&
-      start->pumpFlows.size() == net.pumps.size() &&
-      start->emitterFlows.size() == net.emitters.size()) {
-    for (Link& l : links) {
-      const std::vector<double>& q = l.kind == Kind::Pipe   ? start->pipeFlows
-                                     : l.kind == Kind::Pump ? start->pumpFlows
-                                                            : start->emitterFlows;
-      l.q = q[l.index];
-      // A hydrant that was shut may open now: start it with a little water.
-      if (l.kind != Kind::Pipe && l.q <= 0) l.q = 1e-3;
+    if (start && start->emitterFlows.size() == net.emitters.size() && start->emitterFlows[i] > 0) {
+      l.q = start->emitterFlows[i];
     }
+    links.push_back(l);
   }
   for (int i = 0; i < nodes; ++i) {
     if (row[i] >= 0) head[i] = std::isfinite(startHead) ? startHead : 0;
   }
-
-  NetworkSolution s;
+  if (start && start->heads.size() == static_cast<std::size_t>(nodes)) {
+    for (int i = 0; i < nodes; ++i) {
+      if (row[i] >= 0) head[i] = start->heads[i];
+    }
+  }
+  int balanceRow = -1;
+  if (net.balance) {
+    balanceRow = row[net.balance->node];
+    if (balanceRow < 0 || !net.nodes[net.balance->source].fixedHead) anyFixed = false;
+  }
   if (!anyFixed) {
     s.residual = std::numeric_limits<double>::infinity();
     return s;
@@ -214,16 +331,36 @@ NetworkSolution solveNetwork(const Network& net, const NetworkSolution* start) {
   solver.analyzePattern(a);
   Eigen::VectorXd rhs(free);
   Eigen::VectorXd x(free);
-  std::vector<double> balance(nodes);
+  Eigen::VectorXd unit;
+  Eigen::VectorXd toUnit;
+  Eigen::VectorXd weight;
+  if (balanceRow >= 0) {
+    unit = Eigen::VectorXd::Zero(free);
+    unit[balanceRow] = 1;
+    weight.resize(free);
+  }
+  std::vector<double> balance(free);
+  std::vector<int> freeNode(free);
+  double fixedMax = 0;  // the largest fixed head, emitters' outlets included
+  for (int i = 0; i < all; ++i) {
+    if (row[i] >= 0) {
+      freeNode[row[i]] = i;
+    } else if (i >= nodes || net.nodes[i].fixedHead) {
+      fixedMax = std::max(fixedMax, std::abs(head[i]));
+    }
+  }
 
   double flowTolerance = kFlowTolerance;
+  double balanceDraw = 0;
   for (s.iterations = 1; s.iterations <= kMaxIterations; ++s.iterations) {
     // Each open link linearised: q' = q − p·(loss(q) − (h_from − h_to)), p = 1/slope.
     std::fill(a.valuePtr(), a.valuePtr() + a.nonZeros(), 0.0);
     rhs.setZero();
-    for (int i = 0; i < nodes; ++i) {
-      if (row[i] >= 0) rhs[row[i]] = -net.nodes[i].draw;
-    }
+    for (int k = 0; k < free; ++k) rhs[k] = -net.nodes[freeNode[k]].draw;
+    // The balancing draw makes the source deliver D(h) = k0 − weight·h.
+    double k0 = 0;
+    if (balanceRow >= 0) weight.setZero();
+    const int source = net.balance ? net.balance->source : -1;
     for (std::size_t k = 0; k < links.size(); ++k) {
       Link& l = links[k];
       if (!l.open) continue;
@@ -242,23 +379,44 @@ NetworkSolution solveNetwork(const Network& net, const NetworkSolution* start) {
         if (u < 0) rhs[v] += l.p * head[l.from];
       }
       if (offDiagonal[k]) *offDiagonal[k] -= l.p;
+      if (balanceRow >= 0 && l.from == source && l.to != source) {
+        k0 += c + l.p * head[source];
+        if (v >= 0) {
+          weight[v] += l.p;
+        } else {
+          k0 -= l.p * head[l.to];
+        }
+      } else if (balanceRow >= 0 && l.to == source && l.from != source) {
+        k0 += -c + l.p * head[source];
+        if (u >= 0) {
+          weight[u] += l.p;
+        } else {
+          k0 -= l.p * head[l.from];
+        }
+      }
     }
     // A node left with nothing open keeps its head.
-    for (int i = 0; i < nodes; ++i) {
-      if (row[i] >= 0 && *diagonal[row[i]] == 0) {
-        *diagonal[row[i]] = 1;
-        rhs[row[i]] = head[i];
+    for (int k = 0; k < free; ++k) {
+      if (*diagonal[k] == 0) {
+        *diagonal[k] = 1;
+        rhs[k] = head[freeNode[k]];
       }
     }
     solver.factorize(a);
     if (solver.info() != Eigen::Success) break;
     x = solver.solve(rhs);
-    for (int i = 0; i < nodes; ++i) {
-      if (row[i] >= 0) head[i] = x[row[i]];
+    if (balanceRow >= 0) {
+      toUnit = solver.solve(unit);
+      const double along = weight.dot(toUnit);
+      if (along == 0) break;
+      balanceDraw = (net.balance->flow - k0 + weight.dot(x)) / along;
+      x -= balanceDraw * toUnit;
     }
-
-    double maxHead = 0;
-    for (double h : head) maxHead = std::max(maxHead, std::abs(h));
+    double maxHead = fixedMax;
+    for (int k = 0; k < free; ++k) {
+      head[freeNode[k]] = x[k];
+      maxHead = std::max(maxHead, std::abs(x[k]));
+    }
     double maxP = 0;
     double change = 0;
     bool statusChanged = false;
@@ -288,18 +446,16 @@ NetworkSolution solveNetwork(const Network& net, const NetworkSolution* start) {
     flowTolerance =
         std::max(kFlowTolerance, 4 * std::numeric_limits<double>::epsilon() * maxHead * maxP);
     double headImbalance = 0;
-    std::fill(balance.begin(), balance.end(), 0.0);
-    for (int i = 0; i < nodes; ++i) balance[i] = -net.nodes[i].draw;
+    for (int k = 0; k < free; ++k) balance[k] = -net.nodes[freeNode[k]].draw;
+    if (balanceRow >= 0) balance[balanceRow] -= balanceDraw;
     for (const Link& l : links) {
       if (!l.open) continue;
       headImbalance = std::max(headImbalance, std::abs(head[l.from] - head[l.to] - l.loss()));
-      balance[l.from] -= l.q;
-      if (l.to < nodes) balance[l.to] += l.q;
+      if (row[l.from] >= 0) balance[row[l.from]] -= l.q;
+      if (row[l.to] >= 0) balance[row[l.to]] += l.q;
     }
     double mass = 0;
-    for (int i = 0; i < nodes; ++i) {
-      if (row[i] >= 0) mass = std::max(mass, std::abs(balance[i]));
-    }
+    for (int k = 0; k < free; ++k) mass = std::max(mass, std::abs(balance[k]));
     s.residual = std::max({headImbalance, mass, change});
     if (!statusChanged && headImbalance < kHeadTolerance && mass < flowTolerance &&
         change < flowTolerance) {
@@ -308,49 +464,55 @@ NetworkSolution solveNetwork(const Network& net, const NetworkSolution* start) {
     }
   }
   if (!s.converged) s.iterations = std::min(s.iterations, kMaxIterations);
+  s.balanceDraw = balanceDraw;
 
-  // Idle links carry exactly nothing; a node reached only through them takes the head of the
-  // node it hangs from.
+  // The pipes of each chain, and the heads between them shared out by resistance.
+  s.pipeFlows.assign(net.pipes.size(), 0);
+  s.pumpFlows.assign(net.pumps.size(), 0);
+  s.emitterFlows.assign(net.emitters.size(), 0);
   std::vector<char> active(nodes, 0);
-  for (int i = 0; i < nodes; ++i) {
-    active[i] = net.nodes[i].fixedHead || net.nodes[i].draw != 0;
-  }
+  for (int i = 0; i < nodes; ++i) active[i] = net.nodes[i].fixedHead || net.nodes[i].draw != 0;
+  if (net.balance && balanceDraw != 0) active[net.balance->node] = 1;
   for (Link& l : links) {
+    // Idle links carry exactly nothing.
     if (!l.open || std::abs(l.q) <= flowTolerance) l.q = 0;
     if (l.q != 0) {
       active[l.from] = 1;
       if (l.to < nodes) active[l.to] = 1;
     }
-  }
-  std::vector<std::vector<int>> idle(nodes);
-  for (const Link& l : links) {
-    if (l.kind == Kind::Pipe && l.q == 0) {
-      idle[l.from].push_back(l.to);
-      idle[l.to].push_back(l.from);
+    if (l.kind == Kind::Pump) s.pumpFlows[l.index] = l.q;
+    if (l.kind == Kind::Emitter) s.emitterFlows[l.index] = l.q;
+    if (l.kind != Kind::Pipe) continue;
+    const Chain& c = chains[l.index];
+    const double loss = l.loss();
+    double h = head[c.from];
+    for (std::size_t k = 0; k < c.pipes.size(); ++k) {
+      s.pipeFlows[c.pipes[k]] = c.forward[k] ? l.q : -l.q;
+      if (k < c.inner.size()) {
+        h -= c.r[k] / c.total * loss;
+        head[c.inner[k]] = h;
+        if (l.q != 0) active[c.inner[k]] = 1;
+      }
     }
   }
+  // A node reached only through idle pipes takes the head of the node it hangs from.
   std::vector<int> queue;
+  queue.reserve(nodes);
   for (int i = 0; i < nodes; ++i) {
     if (active[i]) queue.push_back(i);
   }
-  for (std::size_t k = 0; k < queue.size(); ++k) {
-    for (int next : idle[queue[k]]) {
-      if (active[next]) continue;
+  for (std::size_t k = 0; k < queue.size() && queue.size() < static_cast<std::size_t>(nodes); ++k) {
+    const int node = queue[k];
+    for (int m = at.first[node]; m < at.first[node + 1]; ++m) {
+      const int j = at.pipe[m];
+      const int next = net.pipes[j].from == node ? net.pipes[j].to : net.pipes[j].from;
+      if (s.pipeFlows[j] != 0 || active[next]) continue;
       active[next] = 1;
-      head[next] = head[queue[k]];
+      head[next] = head[node];
       queue.push_back(next);
     }
   }
-
   s.heads.assign(head.begin(), head.begin() + nodes);
-  s.pipeFlows.resize(net.pipes.size());
-  s.pumpFlows.resize(net.pumps.size());
-  s.emitterFlows.resize(net.emitters.size());
-  for (const Link& l : links) {
-    (l.kind == Kind::Pipe   ? s.pipeFlows
-     : l.kind == Kind::Pump ? s.pumpFlows
-                            : s.emitterFlows)[l.index] = l.q;
-  }
   return s;
 }
 

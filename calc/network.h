@@ -42,11 +42,20 @@ struct NetworkEmitter {
   double coefficient = 0;  // m per (L/s)², > 0
 };
 
+// A draw at `node` of whatever makes the fixed-head node `source` deliver `flow` (negative:
+// take it in): a pump held at a given flow, or a hydrant held at its pressure and flow.
+struct NetworkBalance {
+  int node = 0;
+  int source = 0;
+  double flow = 0;
+};
+
 struct Network {
   std::vector<NetworkNode> nodes;
   std::vector<NetworkPipe> pipes;
   std::vector<NetworkPump> pumps;
   std::vector<NetworkEmitter> emitters;
+  std::optional<NetworkBalance> balance;
 };
 
 struct NetworkSolution {
@@ -54,6 +63,7 @@ struct NetworkSolution {
   std::vector<double> pipeFlows;     // per pipe, L/s, positive from → to
   std::vector<double> pumpFlows;     // per pump, L/s, ≥ 0
   std::vector<double> emitterFlows;  // per emitter, L/s, ≥ 0
+  double balanceDraw = 0;            // the balancing draw, L/s
   int iterations = 0;
   bool converged = false;
   double residual = 0;  // the largest imbalance left by the last iteration (m or L/s)
@@ -61,13 +71,11 @@ struct NetworkSolution {
 
 // Heads and flows of `network`. `start`, when given, is a solution of a network of the same
 // links whose flows the iteration starts from (a neighbouring duty converges in fewer steps).
-// Links no water can cross carry exactly nothing, and their nodes take the head of the node
-// they hang from. A network without a fixed head, or one the iteration cannot balance, comes
-// back with converged = false.
+// Pipes in series through nodes with nothing else attached are solved as one (their loss laws
+// add) and the heads between them shared out by resistance afterwards. Links no water can
+// cross carry exactly nothing, and their nodes take the head of the node they hang from. A
+// network without a fixed head, or one the iteration cannot balance, comes back with
+// converged = false.
 NetworkSolution solveNetwork(const Network& network, const NetworkSolution* start = nullptr);
-
-// The head lost by a pipe carrying `flow` (signed), with the small-flow smoothing the solver
-// uses, m.
-double pipeHeadLoss(const NetworkPipe& pipe, double flow);
 
 }  // namespace calc

@@ -2,19 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "calc/nozzle.h"
 #include "calc/number_text.h"
+#include "calc/system_network.h"
 
 namespace calc {
 namespace {
 
-constexpr double kG = 9.81;               // m/s²
 constexpr double kHydrantLoss = 2;        // H_k through the hydrant valve, m (textbook value)
 constexpr double kOnLimit = 1e-9;         // m: within this of a limit counts as on it
 constexpr double kReduceAbove = 50;       // 7.4.12-1: 0.50 MPa
-constexpr double kReduceMandatory = 70;   // 7.4.12-1: 0.70 MPa
 constexpr double kMaxStatic = 100;        // 6.2.1: 1.0 MPa standby static at an outlet
 constexpr double kMaxWorking = 240;       // 6.2.1: 2.40 MPa system working pressure
 constexpr double kMinHoleFraction = 0.3;  // 10.3.1: hole ≥ 30 % of the pipe
@@ -34,30 +32,6 @@ CalcError bad(const char* key, double value, const char* message) {
 bool finite(double v) { return std::isfinite(v); }
 bool positive(double v) { return std::isfinite(v) && v > 0; }
 
-// Flow through the hose and nozzle of the most unfavourable hydrant at outlet pressure H, L/s.
-double hydrantFlow(double outletPressure, double resistance) {
-  return std::sqrt(std::max(outletPressure - kHydrantLoss, 0.0) / resistance);
-}
-
-double velocity(double flow, double innerDiameterMm) {
-  const double d = innerDiameterMm / 1000;
-  return flow / 1000 / (std::numbers::pi / 4 * d * d);
-}
-
-SystemSegment segment(std::string name, double flow, const PipeInputs& pipe, double length,
-                      double localLoss) {
-  SystemSegment s;
-  s.name = std::move(name);
-  s.flow = flow;
-  s.innerDiameter = pipe.innerDiameter;
-  s.length = length;
-  s.velocity = velocity(flow, pipe.innerDiameter);
-  s.gradient = frictionGradient(flow, pipe.innerDiameter, pipe.c);
-  s.friction = s.gradient * length;
-  s.local = localLoss * s.friction;
-  return s;
-}
-
 // "1–15、17": runs of consecutive floors.
 std::string floorList(const std::vector<int>& floors) {
   std::string text;
@@ -76,23 +50,6 @@ DesignCheck check(std::string id, std::string clause, Verdict verdict, std::stri
                   std::string value, std::string text) {
   return {std::move(id),          std::move(clause), verdict,
           std::move(requirement), std::move(value),  std::move(text)};
-}
-
-OrificePlate sizePlate(double dynamic, double target, double resistance, double branch) {
-  OrificePlate p;
-  p.flow = hydrantFlow(target, resistance);
-  p.velocity = velocity(p.flow, branch);
-  const double headOfVelocity = p.velocity * p.velocity / (2 * kG);
-  p.lossToTake = dynamic - target;
-  p.zeta = p.lossToTake / headOfVelocity;
-  p.ratio = orificeRatio(p.zeta);
-  p.holeDiameterExact = p.ratio * branch + 1;
-  // Rounded up: a smaller hole would take more than the loss wanted.
-  p.holeDiameter = std::ceil(p.holeDiameterExact - kOnLimit);
-  const double made = (p.holeDiameter - 1) / branch;
-  p.afterPressure = dynamic - (made < 1 ? orificeZeta(made) : 0) * headOfVelocity;
-  p.ok = p.holeDiameter + kOnLimit >= std::max(kMinHoleFraction * branch, kMinHole);
-  return p;
 }
 
 }  // namespace
@@ -185,7 +142,27 @@ std::optional<CalcError> validateSystem(const SystemInputs& in) {
   if (in.ratedHead && !positive(*in.ratedHead)) {
     return bad("pump.rated_head", *in.ratedHead, "应为正数");
   }
-  if (!positive(in.shutoffRatio)) return bad("pump.shutoff_ratio", in.shutoffRatio, "应为正数");
+  if (!finite(in.shutoffRatio) || in.shutoffRatio <= 1) {
+    return bad("pump.shutoff_ratio", in.shutoffRatio, "零流量扬程与设计扬程之比应大于 1");
+  }
+  if (!in.pumpCurve.empty()) {
+    const std::vector<PumpCurvePoint>& c = in.pumpCurve;
+    if (c.size() != 3) {
+      return CalcError{"pump.curve", std::to_string(c.size()) + " 个点",
+                       "水泵特性曲线应为三个点 [[0, h₁], [q₂, h₂], [q₃, h₃]]"};
+    }
+    if (c[0].flow != 0) return bad("pump.curve", c[0].flow, "水泵特性曲线的第一点流量应为 0");
+    if (!(positive(c[1].flow) && finite(c[2].flow) && c[2].flow > c[1].flow)) {
+      return bad("pump.curve", c[2].flow, "水泵特性曲线的流量应满足 0 < q₂ < q₃");
+    }
+    if (!(positive(c[2].head) && finite(c[0].head) && c[0].head > c[1].head &&
+          c[1].head > c[2].head)) {
+      return bad("pump.curve", c[2].head, "水泵特性曲线的扬程应满足 h₁ > h₂ > h₃ > 0");
+    }
+    if (in.ratedHead) {
+      return bad("pump.rated_head", *in.ratedHead, "给出水泵特性曲线时不应再给选用扬程");
+    }
+  }
   if (in.tank) {
     if (!finite(in.tank->lowestLevel))
       return bad("tank.lowest_level", in.tank->lowestLevel, "应为有限数");
@@ -211,6 +188,20 @@ std::optional<CalcError> validateSystem(const SystemInputs& in) {
   if (!finite(in.riserBaseElevation) || in.riserBaseElevation > z.front()) {
     return bad("riser.base_elevation", in.riserBaseElevation,
                "立管底部标高不应高于最低层消火栓栓口");
+  }
+  if (in.riserCount < 1) return bad("riser.count", in.riserCount, "立管数量应为不小于 1 的整数");
+  if (in.riserCount >= 2 && !positive(in.riserSpacing)) {
+    return bad("riser.spacing", in.riserSpacing, "两根及以上立管时应给出正的立管间距");
+  }
+  if (in.topRing && in.riserCount < 2) {
+    return CalcError{"riser.top_ring", "true", "顶部环管至少需要两根立管"};
+  }
+  if (in.ring) {
+    if (in.ring->dn <= 0) return bad("main.ring_dn", in.ring->dn, "应为正数");
+    if (!positive(in.ring->innerDiameter)) {
+      return bad("main.ring_inner_diameter", in.ring->innerDiameter, "应为正数");
+    }
+    if (!positive(in.ring->c)) return bad("main.ring_c", in.ring->c, "应为正数");
   }
   if (!positive(in.mainLength)) return bad("main.length", in.mainLength, "应为正数");
   if (in.main.dn <= 0) return bad("main.dn", in.main.dn, "应为正数");
@@ -242,81 +233,20 @@ Result<SystemResult> calculateSystem(const SystemInputs& in) {
 
   SystemResult r;
   r.design = design.value();
-  const int n = in.floors;
   const std::vector<double> z = outletElevations(in);
-  const double lambda = in.localLoss;
   // 1/B + A_z·L_d: H − 2 = q² · resistance.
   const double resistance = 1 / nozzleFlowCoefficient(1, in.hydrant.nozzle) +
                             in.hydrant.hoseCoefficient * in.hydrant.hoseLength;
+  if (auto error = solveSystemDuties(in, resistance, r)) return *error;
 
-  // Steps 1, 3: the flowing hydrants from the top down.
-  // Compared as doubles first: a riser flow far above the nozzle's would overflow an int.
-  const double nozzles = std::ceil(in.riserMinFlow / in.hydrant.minFlow - kOnLimit);
-  r.streams = nozzles >= n ? n : std::max(static_cast<int>(nozzles), 1);
-  double head = r.design.design.outletPressure;
-  double flow = r.design.design.flow;
-  r.hydrants.push_back({n, z[n - 1], head, flow});
-  double carried = flow;
-  for (int k = 1; k < r.streams; ++k) {
-    const int upper = n - k + 1;
-    const int lower = n - k;
-    SystemSegment s = segment("立管 " + std::to_string(upper) + "–" + std::to_string(lower),
-                              carried, in.riser, z[upper - 1] - z[lower - 1], lambda);
-    head += s.length + s.friction + s.local;
-    flow = hydrantFlow(head, resistance);
-    carried += flow;
-    r.segments.push_back(std::move(s));
-    r.hydrants.push_back({lower, z[lower - 1], head, flow});
-  }
-  // Steps 4, 5: riser below the lowest flowing hydrant, then the main.
-  r.riserFlow = carried;
-  const int lowest = n - r.streams + 1;
-  r.segments.push_back(segment("立管 " + std::to_string(lowest) + "–底部", r.riserFlow, in.riser,
-                               z[lowest - 1] - in.riserBaseElevation, lambda));
-  r.pump.flow = std::max(in.designFlow, r.riserFlow);
-  r.segments.push_back(segment("干管", r.pump.flow, in.main, in.mainLength, lambda));
-
-  // Step 6: 10.1.7.
-  for (const SystemSegment& s : r.segments) {
-    r.pump.friction += s.friction;
-    r.pump.local += s.local;
-  }
-  r.pump.lift = z[n - 1] - in.poolLevel;
-  r.pump.head =
-      in.k2 * (r.pump.friction + r.pump.local) + r.pump.lift + r.design.design.outletPressure;
-  r.pump.selectedHead = in.ratedHead.value_or(r.pump.head);
-  r.pump.shutoffHead = in.shutoffRatio * r.pump.selectedHead;
-
-  // Steps 7–9: every floor, the pump at (Q_p, H_s) and the riser carrying Q_r.
-  r.targetPressure =
-      in.targetPressureMPa ? *in.targetPressureMPa * 100 : r.design.design.outletPressure;
-  const double riserLoss =
-      (1 + lambda) * frictionGradient(r.riserFlow, in.riser.innerDiameter, in.riser.c);
-  r.floors.reserve(n);
-  for (int i = 1; i <= n; ++i) {
-    SystemFloor f;
-    f.floor = i;
-    f.elevation = z[i - 1];
+  // Standby static and zero-flow pressures of every floor.
+  for (SystemFloor& f : r.floors) {
     if (in.tank) f.staticPressure = in.tank->highestLevel - f.elevation;
     if (in.stabilizer) {
       const double s = 100 * in.stabilizer->stopPressure + in.stabilizer->elevation - f.elevation;
       f.staticPressure = std::max(f.staticPressure.value_or(s), s);
     }
     f.zeroFlowPressure = r.pump.shutoffHead + (in.poolMaxLevel - f.elevation);
-    f.dynamicPressure = r.pump.selectedHead - (f.elevation - in.poolLevel) -
-                        riserLoss * (f.elevation - in.riserBaseElevation);
-    if (f.dynamicPressure > kReduceMandatory + kOnLimit) {
-      f.reducing = Reducing::Mandatory;
-    } else if (f.dynamicPressure > kReduceAbove + kOnLimit) {
-      f.reducing = Reducing::Required;
-    }
-    if (f.reducing != Reducing::None && f.dynamicPressure > r.targetPressure) {
-      f.orifice =
-          sizePlate(f.dynamicPressure, r.targetPressure, resistance, in.branchInnerDiameter);
-      f.orifice->afterInRange = f.orifice->afterPressure >= r.design.minPressure - kOnLimit &&
-                                f.orifice->afterPressure <= kReduceAbove + kOnLimit;
-    }
-    r.floors.push_back(std::move(f));
   }
 
   // Step 10: 8.2.3.
@@ -419,7 +349,7 @@ Result<SystemResult> calculateSystem(const SystemInputs& in) {
                                                           : value + "，大于 7 m/s，应加大管径。"));
   }
   if (in.tank) {
-    const double s = in.tank->lowestLevel - z[n - 1];
+    const double s = in.tank->lowestLevel - z.back();
     const double required = in.tank->minStatic * 100;
     const bool low = s < required - kOnLimit;
     r.checks.push_back(check(
@@ -429,14 +359,62 @@ Result<SystemResult> calculateSystem(const SystemInputs& in) {
                   metres(required) + "，应设稳压泵。"
             : "高位消防水箱最低有效水位至最不利点消火栓的静压 " + metres(s) + "，满足要求。"));
   }
+  // Outlet pressures below H₀ at the design duty, with the fire at a floor, after a plate.
+  const double h0 = r.design.design.outletPressure;
+  std::vector<int> lowDuty;
+  for (const SystemHydrant& h : r.designHydrants) {
+    if (h.outletPressure < h0 - kOnLimit) lowDuty.push_back(h.floor);
+  }
+  std::sort(lowDuty.begin(), lowDuty.end());
   {
     const bool low = r.pump.selectedHead < r.pump.head - kOnLimit;
-    r.checks.push_back(check("pumpHead", "10.1.7", low ? Verdict::Fail : Verdict::Pass,
-                             "≥ " + metres(r.pump.head), metres(r.pump.selectedHead),
-                             low ? "所选水泵扬程 " + metres(r.pump.selectedHead) +
-                                       " 小于计算扬程 " + metres(r.pump.head) + "，不满足。"
-                                 : "水泵扬程 " + metres(r.pump.selectedHead) + "，不小于计算扬程 " +
-                                       metres(r.pump.head) + "。"));
+    std::string text = low ? "所选水泵扬程 " + metres(r.pump.selectedHead) + " 小于计算扬程 " +
+                                 metres(r.pump.head) + "，不满足。"
+                           : "水泵扬程 " + metres(r.pump.selectedHead) + "，不小于计算扬程 " +
+                                 metres(r.pump.head) + "。";
+    if (!lowDuty.empty()) {
+      text += "设计工况下第 " + floorList(lowDuty) + " 层栓口动压低于 " + metres(h0) + "，不满足。";
+    }
+    r.checks.push_back(
+        check("pumpHead", "10.1.7", low || !lowDuty.empty() ? Verdict::Fail : Verdict::Pass,
+              "≥ " + metres(r.pump.head), metres(r.pump.selectedHead), std::move(text)));
+  }
+  {
+    std::vector<int> lowFloors;
+    double lowest = h0;
+    for (const SystemHydrant& h : r.designHydrants) lowest = std::min(lowest, h.outletPressure);
+    for (const SystemFloor& f : r.floors) {
+      const double p = f.orifice ? f.orifice->afterPressure : f.dynamicPressure;
+      lowest = std::min(lowest, p);
+      const bool below =
+          p < h0 - kOnLimit || std::find(lowDuty.begin(), lowDuty.end(), f.floor) != lowDuty.end();
+      if (below) lowFloors.push_back(f.floor);
+    }
+    const bool low = !lowFloors.empty();
+    r.checks.push_back(
+        check("dutyPressure", "7.4.12-2", low ? Verdict::Fail : Verdict::Pass,
+              "栓口动压 ≥ " + metres(h0), low ? "最低 " + metres(lowest) : std::string("均满足"),
+              low ? "第 " + floorList(lowFloors) +
+                        " 层在设计工况、本层着火或设孔板后栓口动压低于 " + metres(h0) + "，不满足。"
+                  : "设计工况、各层着火（含孔板减压后）栓口动压均不低于 " + metres(h0) + "。"));
+  }
+  {
+    std::vector<int> high;
+    const SystemFloor* top = nullptr;
+    for (const SystemFloor& f : r.floors) {
+      if (f.singleHydrantPressure > kReduceAbove + kOnLimit) high.push_back(f.floor);
+      if (!top || f.singleHydrantPressure > top->singleHydrantPressure) top = &f;
+    }
+    const std::string largest =
+        "第 " + std::to_string(top->floor) + " 层 " + mpa(top->singleHydrantPressure);
+    r.checks.push_back(check(
+        "singleHydrant", "7.4.12-1", high.empty() ? Verdict::Pass : Verdict::Advice,
+        "单栓栓口动压 ≤ 0.50 MPa", "最大 " + largest,
+        high.empty() ? "仅一支消火栓出水时各层栓口动压均不大于 0.50 MPa。"
+                     : "仅一支消火栓出水时（水泵接近零流量），第 " + floorList(high) +
+                           " 层栓口动压大于 0.50 MPa，最大为" + largest +
+                           "；建议采用减压稳压消火栓（栓口压力不随水泵工况变化），或按第 6.2.4 "
+                           "条设减压阀。本条规定限值而未规定计算工况，故列为建议。"));
   }
   const auto range = [&](std::string id, std::string clause, double v, double lo, double hi,
                          const std::string& what) {
