@@ -50,16 +50,21 @@ test-asan: deps
 	cmake --build $(BUILD_ASAN) -j $(JOBS) --target $(ASAN_TARGETS)
 	cd $(BUILD_ASAN) && ctest -j $(JOBS) --output-on-failure -E 'NOT_BUILT|ui_window_tests|sheet\.browser'
 
-# The CSV reader and the batch on fuzzed input (libFuzzer, ASan and UBSan, built with clang)
-# for FUZZ_SECONDS, starting from tests/fuzz/corpus; not part of make test. New inputs
-# worth keeping go to $(BUILD_FUZZ)/corpus, a finding to $(BUILD_FUZZ)/crash-*.
+# The CSV reader and the batch, and the project file reader, on fuzzed input (libFuzzer, ASan
+# and UBSan, built with clang, assertions on) for FUZZ_SECONDS each, starting from
+# tests/fuzz/corpus and tests/fuzz/project_corpus; not part of make test. New inputs worth
+# keeping go to $(BUILD_FUZZ)/corpus and $(BUILD_FUZZ)/project_corpus, a finding to
+# $(BUILD_FUZZ)/crash-*.
 fuzz: deps
 	cmake -S . -B $(BUILD_FUZZ) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" \
 	  -DHYDRANT_SANITIZE=ON -DHYDRANT_FUZZ=ON -DHYDRANT_BUILD_BENCH=OFF $(CMAKE_ARGS)
-	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target batch_fuzz
-	mkdir -p $(BUILD_FUZZ)/corpus
+	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target batch_fuzz project_fuzz
+	mkdir -p $(BUILD_FUZZ)/corpus $(BUILD_FUZZ)/project_corpus
 	cd $(BUILD_FUZZ) && tests/fuzz/batch_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=8192 \
 	  -timeout=10 -rss_limit_mb=2048 corpus $(abspath tests/fuzz/corpus)
+	cd $(BUILD_FUZZ) && tests/fuzz/project_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=8192 \
+	  -timeout=10 -rss_limit_mb=2048 project_corpus $(abspath tests/fuzz/project_corpus)
 
 bench: build
 	$(BUILD)/bench/hydrant-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true

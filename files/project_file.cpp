@@ -2,14 +2,34 @@
 
 #include <charconv>
 #include <cmath>
-#include <initializer_list>
 #include <string>
+#include <utility>
+#include <vector>
 
+// toml++ checks its own state with TOML_ASSERT and, in release builds, tells the compiler
+// that states it does not expect cannot happen. Text it does not expect must never reach
+// undefined behaviour: every check is kept and a failed one becomes an exception caught
+// below as a bad file, whatever NDEBUG says.
+namespace files::detail {
+struct TomlFault {
+  const char* check;
+};
+}  // namespace files::detail
+#pragma push_macro("NDEBUG")
+#undef NDEBUG
+#define TOML_ASSERT(expr) ((expr) ? static_cast<void>(0) : throw files::detail::TomlFault{#expr})
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wterminate"
 #include <toml++/toml.h>
+#pragma GCC diagnostic pop
+#pragma pop_macro("NDEBUG")
 
+#include "calc/design_check.h"
 #include "calc/hose_table.h"
 #include "calc/number_text.h"
 #include "calc/pipe_table.h"
+#include "calc/run.h"
+#include "calc/utf8.h"
 #include "files/safe_file.h"
 
 namespace files {
@@ -17,7 +37,7 @@ namespace {
 
 using calc::CalcError;
 
-constexpr std::int64_t kMaxFloors = 1000;  // beyond any building; keeps a typo from allocating
+constexpr std::size_t kEchoChars = 64;  // a value quoted in a message is cut here
 
 // A bad file: thrown inside the reader, caught once at its top.
 struct Bad {
@@ -26,8 +46,124 @@ struct Bad {
 
 std::string numberText(double v) {
   char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
-  return std::string(buffer, result.ptr);
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
+  std::string text(buffer, result.ptr);
+  // A whole number from 2^53 up is written as a float: as an integer it could exceed what a
+  // TOML integer holds (9223372036854775808 does) and would not read back.
+  if (std::fabs(v) >= 9007199254740992.0 && text.find_first_of(".eE") == std::string::npos) {
+    result = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::scientific);
+    text.assign(buffer, result.ptr);
+  }
+  return text;
+}
+
+std::string echo(std::string_view text) { return calc::oneLine(text, kEchoChars); }
+
+std::size_t characters(std::string_view text) {
+  std::size_t n = 0;
+  for (std::size_t pos = 0; pos < text.size(); ++n) pos += calc::decodeUtf8(text, pos).length;
+  return n;
+}
+
+// Where the text stops being what toml++ may safely be given: a byte sequence that is not
+// UTF-8, or a character beyond ASCII outside a quoted string or a comment (bare keys, table
+// names and values are ASCII in TOML; toml++ mishandles some others). Line and column count
+// characters from 1.
+struct Stop {
+  std::size_t line = 1, column = 1;
+  bool utf8 = false;  // the bytes are not UTF-8
+};
+
+std::optional<Stop> unsafeText(std::string_view text) {
+  enum class In { Bare, Comment, Basic, Literal, MultiBasic, MultiLiteral } in = In::Bare;
+  Stop at;
+  std::size_t pos = 0;
+  if (text.starts_with("\xEF\xBB\xBF")) pos = 3;  // a byte-order mark
+  const auto run = [&](char quote) {
+    std::size_t n = 0;
+    while (pos + n < text.size() && text[pos + n] == quote) ++n;
+    return n;
+  };
+  while (pos < text.size()) {
+    const calc::DecodedChar c = calc::decodeUtf8(text, pos);
+    if (!c.valid) return Stop{at.line, at.column, true};
+    if (c.codePoint >= 0x80 && in == In::Bare) return at;
+    std::size_t length = c.length;
+    switch (in) {
+      case In::Bare:
+        if (c.codePoint == '#') {
+          in = In::Comment;
+        } else if (c.codePoint == '"' || c.codePoint == '\'') {
+          const char q = static_cast<char>(c.codePoint);
+          const bool multi = run(q) >= 3;
+          in = q == '"' ? (multi ? In::MultiBasic : In::Basic)
+                        : (multi ? In::MultiLiteral : In::Literal);
+          if (multi) length = 3;
+        }
+        break;
+      case In::Comment:
+        if (c.codePoint == '\n') in = In::Bare;
+        break;
+      case In::Basic:
+      case In::Literal:
+        if (c.codePoint == '\n' || c.codePoint == (in == In::Basic ? U'"' : U'\'')) {
+          in = In::Bare;
+        } else if (in == In::Basic && c.codePoint == '\\' && pos + 1 < text.size() &&
+                   static_cast<unsigned char>(text[pos + 1]) < 0x80) {
+          length = 2;
+        }
+        break;
+      case In::MultiBasic:
+      case In::MultiLiteral: {
+        const char q = in == In::MultiBasic ? '"' : '\'';
+        if (c.codePoint == static_cast<char32_t>(q)) {
+          // Three closing quotes, and up to two more that belong to the text.
+          const std::size_t n = run(q);
+          if (n >= 3) {
+            in = In::Bare;
+            length = std::min<std::size_t>(n, 5);
+          }
+        } else if (in == In::MultiBasic && c.codePoint == '\\' && pos + 1 < text.size() &&
+                   static_cast<unsigned char>(text[pos + 1]) < 0x80 && text[pos + 1] != '\n') {
+          length = 2;
+        }
+        break;
+      }
+    }
+    for (std::size_t i = 0; i < length; ++i) {
+      if (text[pos + i] == '\n') {
+        ++at.line;
+        at.column = 1;
+      } else if ((static_cast<unsigned char>(text[pos + i]) & 0xC0) != 0x80) {
+        ++at.column;
+      }
+    }
+    pos += length;
+  }
+  return std::nullopt;
+}
+
+// toml++'s words for the common faults, in Chinese; the original follows in brackets.
+std::string syntaxWords(std::string_view description) {
+  static constexpr std::pair<std::string_view, std::string_view> kWords[] = {
+      {"encountered end-of-file", "文件在此意外结束"},
+      {"could not determine value type", "无法识别值的类型（中文等文字应放在引号内）"},
+      {"expected '='", "键名后应为“=”"},
+      {"expected digit", "此处应为数字"},
+      {"expected bare key starting character", "此处应为键名"},
+      {"expected keys, tables, whitespace or comments", "此处应为键、表头、空白或注释"},
+      {"expected a comment or whitespace", "值或表头之后只能有空白或注释"},
+      {"cannot redefine existing", "重复定义了同一个键或表"},
+      {"was not closed", "括号或引号未闭合"},
+      {"unterminated", "括号或引号未闭合"},
+      {"invalid", "写法不符合 TOML 格式"},
+  };
+  for (const auto& [english, chinese] : kWords) {
+    if (description.find(english) != std::string_view::npos) {
+      return std::string(chinese) + "（" + std::string(description) + "）";
+    }
+  }
+  return std::string(description);
 }
 
 std::string typeName(const toml::node& node) {
@@ -52,304 +188,308 @@ std::string typeName(const toml::node& node) {
 std::string valueText(const toml::node& node) {
   if (auto i = node.as_integer()) return std::to_string(i->get());
   if (auto f = node.as_floating_point()) return numberText(f->get());
-  if (auto s = node.as_string()) return s->get();
+  if (auto s = node.as_string()) return echo(s->get());
   if (auto b = node.as_boolean()) return b->get() ? "true" : "false";
   return typeName(node);
 }
 
-// One section of the file, and the keys read from it so far.
-class Section {
+std::string_view typeWords(KeyType type) {
+  switch (type) {
+    case KeyType::Number:
+      return "数值";
+    case KeyType::Integer:
+      return "整数";
+    case KeyType::Text:
+    case KeyType::Choice:
+      return "带引号的文字";
+    case KeyType::NumberList:
+      return "数值数组";
+    case KeyType::Flag:
+      return "true 或 false";
+  }
+  return "";
+}
+
+// One value read from the file, with where it stood.
+struct Given {
+  const ProjectKey* key = nullptr;
+  KeyValue value;
+  std::string text;  // as written, for the message
+  std::size_t line = 0;
+};
+
+class Reader {
  public:
-  Section(std::string file, std::string name, const toml::table* table)
-      : file_(std::move(file)), name_(std::move(name)), table_(table) {}
+  explicit Reader(std::string file) : file_(std::move(file)) {}
 
-  bool present() const { return table_ != nullptr; }
-
-  [[noreturn]] void fail(const std::string& key, const toml::node* node,
+  [[noreturn]] void fail(std::string_view path, std::size_t line, std::string text,
                          const std::string& what) const {
     std::string where = file_;
-    if (node && node->source().begin.line > 0)
-      where += ":" + std::to_string(node->source().begin.line);
-    const std::string path = name_ + "." + key;
-    throw Bad{{path, node ? valueText(*node) : std::string(), where + ": " + path + ": " + what}};
+    if (line > 0) where += ":" + std::to_string(line);
+    throw Bad{{std::string(path), text, where + ": " + std::string(path) + ": " + what}};
+  }
+  [[noreturn]] void fail(const Given& g, const std::string& what) const {
+    fail(g.key->path(), g.line, g.text, what);
   }
 
-  // Every key of the section must be one of `known`: a typo is not silently ignored.
-  void onlyKeys(std::initializer_list<std::string_view> known) const {
-    if (!table_) return;
-    for (auto&& [key, node] : *table_) {
-      bool found = false;
-      for (std::string_view k : known) found = found || key.str() == k;
-      if (!found) fail(std::string(key.str()), &node, "未知的键（拼写错误？）");
+  Project read(const toml::table& root) {
+    for (auto&& [name, node] : root) {
+      const ProjectSection* section = findProjectSection(name.str());
+      const std::size_t line = node.source().begin.line;
+      if (!section) fail(name.str(), line, valueText(node), "未知的节或键（拼写错误？）");
+      const toml::table* table = node.as_table();
+      if (!table) {
+        fail(name.str(), line, valueText(node), "应为节（表），现为" + typeName(node));
+      }
+      given_sections_.push_back(section->name);
+      for (auto&& [key, value] : *table) {
+        const std::string path = std::string(section->name) + "." + std::string(key.str());
+        const ProjectKey* k = findProjectKey(path);
+        if (!k) fail(path, value.source().begin.line, valueText(value), "未知的键（拼写错误？）");
+        given_.push_back(take(*k, value));
+      }
     }
-  }
-
-  const toml::node* node(const std::string& key, bool required) const {
-    const toml::node* n = table_ ? table_->get(key) : nullptr;
-    if (!n && required) fail(key, nullptr, "缺少必需的键");
-    return n;
-  }
-
-  std::optional<double> number(const std::string& key, bool required) const {
-    const toml::node* n = node(key, required);
-    if (!n) return std::nullopt;
-    if (auto i = n->as_integer()) return static_cast<double>(i->get());
-    if (auto f = n->as_floating_point()) {
-      if (!std::isfinite(f->get())) fail(key, n, "应为有限数");
-      return f->get();
-    }
-    fail(key, n, "应为数值，现为" + typeName(*n));
-  }
-  double number(const std::string& key, double fallback) const {
-    return number(key, false).value_or(fallback);
-  }
-  double required(const std::string& key) const { return *number(key, true); }
-
-  double positive(const std::string& key, std::optional<double> fallback = std::nullopt) const {
-    const std::optional<double> v = number(key, !fallback);
-    if (!v) return *fallback;
-    if (!(*v > 0)) fail(key, node(key, true), "应为正数，现为 " + numberText(*v));
-    return *v;
-  }
-
-  std::optional<std::int64_t> integer(const std::string& key, bool required) const {
-    const toml::node* n = node(key, required);
-    if (!n) return std::nullopt;
-    if (auto i = n->as_integer()) return i->get();
-    fail(key, n, "应为整数，现为" + typeName(*n) + " " + valueText(*n));
-  }
-
-  std::optional<std::string> string(const std::string& key, bool required) const {
-    const toml::node* n = node(key, required);
-    if (!n) return std::nullopt;
-    if (auto s = n->as_string()) return s->get();
-    fail(key, n, "应为字符串，现为" + typeName(*n));
-  }
-
-  // A section given must give all its keys.
-  void complete(std::initializer_list<std::string_view> keys) const {
-    for (std::string_view k : keys) {
-      if (!table_->get(k))
-        fail(std::string(k), nullptr, "缺少必需的键（该节给出时每个键都要给出）");
-    }
+    return apply();
   }
 
  private:
+  Given take(const ProjectKey& k, const toml::node& node) const {
+    Given g{&k, {}, valueText(node), node.source().begin.line};
+    const auto number = [&](const toml::node& n) -> std::optional<double> {
+      if (auto i = n.as_integer()) return static_cast<double>(i->get());
+      if (auto f = n.as_floating_point()) return f->get();
+      return std::nullopt;
+    };
+    const auto wrong = [&] {
+      fail(g, "应为" + std::string(typeWords(k.type)) + "，现为" + typeName(node));
+    };
+    switch (k.type) {
+      case KeyType::Number:
+        if (auto v = number(node))
+          g.value = *v;
+        else
+          wrong();
+        break;
+      case KeyType::Integer:
+        if (auto i = node.as_integer())
+          g.value = static_cast<double>(i->get());
+        else
+          wrong();
+        break;
+      case KeyType::Text:
+      case KeyType::Choice:
+        if (auto s = node.as_string())
+          g.value = s->get();
+        else
+          wrong();
+        break;
+      case KeyType::Flag:
+        if (auto b = node.as_boolean())
+          g.value = b->get();
+        else
+          wrong();
+        break;
+      case KeyType::NumberList: {
+        const toml::array* list = node.as_array();
+        if (!list) wrong();
+        std::vector<double> values;
+        for (const toml::node& item : *list) {
+          const std::optional<double> v = number(item);
+          if (!v) {
+            fail(k.path(), item.source().begin.line, valueText(item),
+                 "应为数值数组，其中有" + typeName(item));
+          }
+          if (!k.range.contains(*v)) {
+            fail(k.path(), item.source().begin.line, valueText(item),
+                 std::string(k.caption) + rangeWords(k) + "，现为 " + valueText(item));
+          }
+          values.push_back(*v);
+        }
+        g.value = std::move(values);
+        break;
+      }
+    }
+    return g;
+  }
+
+  const Given* given(std::string_view path) const {
+    for (const Given& g : given_) {
+      if (g.key->path() == path) return &g;
+    }
+    return nullptr;
+  }
+  bool sectionGiven(std::string_view name) const {
+    for (std::string_view s : given_sections_) {
+      if (s == name) return true;
+    }
+    return false;
+  }
+
+  // Each value within its key's range and choices.
+  void check(const Given& g) const {
+    const ProjectKey& k = *g.key;
+    if (const auto* v = std::get_if<double>(&g.value); v && !k.range.contains(*v)) {
+      fail(g, std::string(k.caption) + rangeWords(k) + "，现为 " + g.text);
+    }
+    if (const auto* s = std::get_if<std::string>(&g.value)) {
+      if (k.type == KeyType::Text && characters(*s) > k.range.max) {
+        fail(g, std::string(k.caption) + "过长，" + rangeWords(k));
+      }
+      if (k.type == KeyType::Choice) {
+        bool found = false;
+        std::string list;
+        for (std::string_view rest = k.choices; !rest.empty();) {
+          const std::size_t bar = rest.find('|');
+          const std::string_view choice = rest.substr(0, bar);
+          found = found || choice == *s;
+          list += (list.empty() ? "" : "、") + std::string(choice);
+          rest = bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
+        }
+        if (!found) fail(g, std::string(k.caption) + "应为 " + list + " 之一");
+      }
+    }
+  }
+
+  Project apply() const {
+    Project p;
+    for (const ProjectSection& section : projectSections()) {
+      const bool givenSection = sectionGiven(section.name);
+      if (section.optional && !givenSection) continue;
+      for (const ProjectKey& k : projectKeys()) {
+        if (k.section != section.name) continue;
+        const Given* g = given(k.path());
+        if (!g) {
+          const bool required = k.need == Need::Required || (k.need == Need::WithSection);
+          if (!required) continue;
+          if (!givenSection) {
+            throw Bad{{std::string(section.name), "",
+                       file_ + ": [" + std::string(section.name) + "]: 缺少必需的节（" +
+                           std::string(section.caption) + "）"}};
+          }
+          fail(k.path(), 0, "",
+               std::string(k.need == Need::WithSection ? "缺少必需的键（该节给出时每个键都要给出）"
+                                                       : "缺少必需的键") +
+                   "：" + std::string(k.caption));
+        }
+        check(*g);
+        k.set(p, g->value);
+      }
+    }
+    whole(p);
+    return p;
+  }
+
+  // What only several keys together show.
+  void whole(Project& p) const {
+    calc::SystemInputs& in = p.inputs;
+    const Given* heights = given("building.floor_heights");
+    const Given* height = given("building.floor_height");
+    if (heights && height) fail(*height, "floor_height 与 floor_heights 只能给出一个");
+    if (heights && in.floorHeights.size() != static_cast<std::size_t>(in.floors - 1)) {
+      fail(*heights, "层高应有 " + std::to_string(in.floors - 1) + " 个（层数 − 1），现有 " +
+                         std::to_string(in.floorHeights.size()) + " 个");
+    }
+    if (!heights && !height && in.floors > 1) {
+      fail("building.floor_height", 0, "", "缺少必需的键：层高（floor_height 或 floor_heights）");
+    }
+    if (!given("supply.pool_max_level")) in.poolMaxLevel = in.poolLevel;
+
+    calc::DesignInputs& h = in.hydrant;
+    bool hoseFound = false;
+    for (const calc::HoseRow& row : calc::hoseTable()) {
+      if (row.diameter == h.hoseDiameter && row.material == h.material) {
+        h.hoseCoefficient = row.coefficient;
+        hoseFound = true;
+      }
+    }
+    if (!hoseFound) {
+      fail(*given("hydrant.hose_diameter"),
+           "水龙带 " + h.hoseDiameter + " mm " + h.material +
+               " 不在水带阻力系数表中（麻质或衬胶，50、65、80 mm）");
+    }
+    pipe("riser", in.riser);
+    pipe("main", in.main);
+
+    // A calculation that the entries of the hydrant itself cannot give is blamed on them.
+    if (auto error = calc::validateSystem(in)) {
+      const Given* g = given(error->field);
+      fail(error->field, g ? g->line : 0, g ? g->text : error->text, error->message);
+    }
+    // The most unfavourable hydrant's own entries: a water column beyond the nozzle's reach
+    // and the like, blamed on the key that holds the entry.
+    calc::DesignInputs hydrant = in.hydrant;
+    hydrant.withTexts = false;
+    if (const auto design = calc::checkDesign(hydrant); !design.ok()) {
+      static constexpr std::pair<const char*, const char*> kEntries[] = {
+          {calc::kHoseLengthField, "hydrant.hose_length"},
+          {calc::kNozzleDiameterField, "hydrant.nozzle"},
+          {calc::kWaterColumnField, "hydrant.water_column"},
+          {calc::kMinFlowField, "hydrant.min_flow"},
+      };
+      std::string key = "hydrant";
+      for (const auto& [field, path] : kEntries) {
+        if (design.error().field == field) key = path;
+      }
+      const Given* g = given(key);
+      fail(key, g ? g->line : 0, g ? g->text : design.error().text, design.error().message);
+    }
+    const std::vector<double> z = calc::outletElevations(in);
+    if (in.tank && !(in.tank->lowestLevel > z.back())) {
+      const Given* g = given("tank.lowest_level");
+      fail(*g, "高位消防水箱最低有效水位应高于最不利（最高层）消火栓栓口 " +
+                   calc::numberToText(z.back()) + " m");
+    }
+    for (double zi : z) {
+      if (!std::isfinite(zi) || std::fabs(zi) > 10000) {
+        fail("building.floor_heights", heights ? heights->line : 0, "",
+             "栓口标高超出 ±10000 m，请检查层高和层数");
+      }
+    }
+  }
+
+  // A pipe's inner diameter: entered, within its DN's outside diameter and above half of it,
+  // or the welded steel pipe table's.
+  void pipe(std::string_view section, calc::PipeInputs& pipe) const {
+    const std::string key = std::string(section) + ".inner_diameter";
+    const Given* entered = given(key);
+    const std::optional<calc::PipeRow> row = calc::weldedSteelPipe(pipe.dn);
+    if (!entered) {
+      if (!row) {
+        fail(key, 0, "",
+             "DN" + std::to_string(pipe.dn) + " 不在焊接钢管表中，应给出内径 inner_diameter");
+      }
+      pipe.innerDiameter = row->innerDiameter;
+      return;
+    }
+    const double outside = row ? row->outsideDiameter : 1.2 * pipe.dn;
+    if (!(pipe.innerDiameter < outside && pipe.innerDiameter > outside / 2)) {
+      fail(*entered, "内径应小于 DN" + std::to_string(pipe.dn) + " 的外径 " +
+                         calc::numberToText(outside) + " mm 且大于其一半，现为 " + entered->text);
+    }
+  }
+
   std::string file_;
-  std::string name_;
-  const toml::table* table_;
+  std::vector<Given> given_;
+  std::vector<std::string_view> given_sections_;
 };
 
-Section section(const toml::table& root, const std::string& file, const std::string& name,
-                bool required) {
-  const toml::node* n = root.get(name);
-  if (!n) {
-    if (required) throw Bad{{name, "", file + ": [" + name + "]: 缺少必需的节"}};
-    return {file, name, nullptr};
-  }
-  if (!n->is_table()) {
-    throw Bad{{name, valueText(*n),
-               file + ":" + std::to_string(n->source().begin.line) + ": " + name +
-                   ": 应为节（表），现为" + typeName(*n)}};
-  }
-  return {file, name, n->as_table()};
-}
-
-calc::PipeInputs pipe(const Section& s) {
-  calc::PipeInputs p;
-  const std::int64_t dn = *s.integer("dn", true);
-  if (dn <= 0 || dn > 10000)
-    s.fail("dn", s.node("dn", true), "应为正数，现为 " + std::to_string(dn));
-  p.dn = static_cast<int>(dn);
-  if (s.node("inner_diameter", false)) {
-    p.innerDiameter = s.positive("inner_diameter");
-  } else if (auto row = calc::weldedSteelPipe(p.dn)) {
-    p.innerDiameter = row->innerDiameter;
-  } else {
-    s.fail("inner_diameter", nullptr,
-           "DN" + std::to_string(dn) + " 不在焊接钢管表中，应给出内径 inner_diameter");
-  }
-  p.c = s.positive("c");
-  return p;
-}
-
-Project read(const toml::table& root, const std::string& file) {
-  for (auto&& [key, node] : root) {
-    static constexpr std::string_view kSections[] = {"project", "hydrant", "building", "system",
-                                                     "supply",  "pump",    "tank",     "stabilizer",
-                                                     "riser",   "main",    "design"};
-    bool found = false;
-    for (std::string_view s : kSections) found = found || key.str() == s;
-    if (!found) {
-      throw Bad{{std::string(key.str()), valueText(node),
-                 file + ":" + std::to_string(node.source().begin.line) + ": " +
-                     std::string(key.str()) + ": 未知的节或键（拼写错误？）"}};
-    }
-  }
-  Project p;
-  calc::SystemInputs& in = p.inputs;
-
-  const Section info = section(root, file, "project", false);
-  info.onlyKeys({"name", "number", "designer"});
-  p.info.name = info.string("name", false).value_or("");
-  p.info.number = info.string("number", false).value_or("");
-  p.info.designer = info.string("designer", false).value_or("");
-
-  const Section hydrant = section(root, file, "hydrant", true);
-  hydrant.onlyKeys({"nozzle", "hose_material", "hose_diameter", "hose_length", "water_column",
-                    "occupancy", "min_flow"});
-  calc::DesignInputs& h = in.hydrant;
-  h.nozzle = hydrant.positive("nozzle");
-  h.material = *hydrant.string("hose_material", true);
-  const std::int64_t hoseDiameter = *hydrant.integer("hose_diameter", true);
-  h.hoseDiameter = std::to_string(hoseDiameter);
-  h.hoseLength = hydrant.positive("hose_length");
-  h.waterColumn = hydrant.positive("water_column");
-  const std::string occupancy = *hydrant.string("occupancy", true);
-  if (occupancy == "high") {
-    h.occupancy = calc::Occupancy::High;
-  } else if (occupancy == "other") {
-    h.occupancy = calc::Occupancy::Other;
-  } else {
-    hydrant.fail("occupancy", hydrant.node("occupancy", true), "应为 high 或 other");
-  }
-  h.minFlow = hydrant.positive("min_flow", 5.0);
-  bool hoseFound = false;
-  for (const calc::HoseRow& row : calc::hoseTable()) {
-    if (row.diameter == h.hoseDiameter && row.material == h.material) {
-      h.hoseCoefficient = row.coefficient;
-      hoseFound = true;
-    }
-  }
-  if (!hoseFound) {
-    hydrant.fail("hose_diameter", hydrant.node("hose_diameter", true),
-                 "水龙带 " + h.hoseDiameter + " mm " + h.material +
-                     " 不在水带阻力系数表中（麻质或衬胶，50、65、80 mm）");
-  }
-
-  const Section building = section(root, file, "building", true);
-  building.onlyKeys({"floors", "floor_heights", "floor_height", "first_outlet_elevation"});
-  const std::int64_t floors = *building.integer("floors", true);
-  if (floors < 1 || floors > kMaxFloors) {
-    building.fail("floors", building.node("floors", true),
-                  "楼层数应为 1 至 " + std::to_string(kMaxFloors) + " 的整数");
-  }
-  in.floors = static_cast<int>(floors);
-  const toml::node* heights = building.node("floor_heights", false);
-  const toml::node* height = building.node("floor_height", false);
-  if (heights && height)
-    building.fail("floor_height", height, "floor_height 与 floor_heights 只能给出一个");
-  if (heights) {
-    const toml::array* list = heights->as_array();
-    if (!list) building.fail("floor_heights", heights, "应为数值数组，现为" + typeName(*heights));
-    for (const toml::node& v : *list) {
-      double value = 0;
-      if (auto i = v.as_integer()) {
-        value = static_cast<double>(i->get());
-      } else if (auto f = v.as_floating_point()) {
-        value = f->get();
-      } else {
-        building.fail("floor_heights", &v, "应为数值数组，其中有" + typeName(v));
-      }
-      if (!(value > 0) || !std::isfinite(value)) {
-        building.fail("floor_heights", &v, "层高应为正数，现为 " + numberText(value));
-      }
-      in.floorHeights.push_back(value);
-    }
-    if (in.floorHeights.size() != static_cast<std::size_t>(floors - 1)) {
-      building.fail("floor_heights", heights,
-                    "应有 floors - 1 = " + std::to_string(floors - 1) + " 个层高，现有 " +
-                        std::to_string(in.floorHeights.size()) + " 个");
-    }
-  } else if (height || floors > 1) {
-    const double each = building.positive("floor_height");
-    in.floorHeights.assign(static_cast<std::size_t>(floors - 1), each);
-  }
-  in.firstOutletElevation = building.required("first_outlet_elevation");
-
-  const Section system = section(root, file, "system", true);
-  system.onlyKeys({"design_flow", "riser_min_flow"});
-  in.designFlow = system.positive("design_flow");
-  in.riserMinFlow = system.positive("riser_min_flow");
-
-  const Section supply = section(root, file, "supply", true);
-  supply.onlyKeys({"pool_level", "pool_max_level"});
-  in.poolLevel = supply.required("pool_level");
-  in.poolMaxLevel = supply.number("pool_max_level", in.poolLevel);
-
-  const Section pump = section(root, file, "pump", true);
-  pump.onlyKeys({"elevation", "rated_head", "shutoff_ratio"});
-  in.pumpElevation = pump.required("elevation");
-  if (pump.node("rated_head", false)) in.ratedHead = pump.positive("rated_head");
-  in.shutoffRatio = pump.positive("shutoff_ratio", 1.4);
-
-  const Section tank = section(root, file, "tank", false);
-  if (tank.present()) {
-    tank.onlyKeys({"lowest_level", "highest_level", "min_static"});
-    tank.complete({"lowest_level", "highest_level", "min_static"});
-    in.tank = calc::TankInputs{tank.required("lowest_level"), tank.required("highest_level"),
-                               tank.positive("min_static")};
-  }
-  const Section stabilizer = section(root, file, "stabilizer", false);
-  if (stabilizer.present()) {
-    stabilizer.onlyKeys({"stop_pressure", "elevation"});
-    stabilizer.complete({"stop_pressure", "elevation"});
-    in.stabilizer = calc::StabilizerInputs{stabilizer.positive("stop_pressure"),
-                                           stabilizer.required("elevation")};
-  }
-
-  const Section riser = section(root, file, "riser", true);
-  riser.onlyKeys({"dn", "inner_diameter", "c", "base_elevation"});
-  in.riser = pipe(riser);
-  in.riserBaseElevation = riser.required("base_elevation");
-
-  const Section main = section(root, file, "main", true);
-  main.onlyKeys({"length", "dn", "inner_diameter", "c"});
-  in.mainLength = main.positive("length");
-  in.main = pipe(main);
-
-  const Section design = section(root, file, "design", false);
-  design.onlyKeys({"local_loss", "k2", "branch_inner_diameter", "target_pressure"});
-  in.localLoss = design.number("local_loss", 0.2);
-  if (in.localLoss < 0)
-    design.fail("local_loss", design.node("local_loss", true), "应为不小于 0 的数");
-  in.k2 = design.positive("k2", 1.2);
-  in.branchInnerDiameter = design.positive("branch_inner_diameter", 68.0);
-  if (design.node("target_pressure", false))
-    in.targetPressureMPa = design.positive("target_pressure");
-
-  // What only the whole system shows: a riser base above the lowest outlet, a pool above
-  // the highest, a riser flow above the design flow.
-  if (auto error = calc::validateSystem(in)) {
-    const std::string key = error->field;
-    const std::size_t dot = key.find('.');
-    const std::string name = key.substr(0, dot);
-    const Section s = section(root, file, name, false);
-    s.fail(key.substr(dot + 1), s.node(key.substr(dot + 1), false), error->message);
-  }
-  return p;
-}
-
-void put(std::string& out, std::string_view key, double value) {
-  out += key;
+void put(std::string& out, const ProjectKey& k, const KeyValue& value) {
+  out += k.name;
   out += " = ";
-  // Shortest text that reads back to the same double; a whole number is written as a TOML
-  // integer, which the reader takes for a number as well.
-  out += numberText(value);
-  out += '\n';
-}
-
-void putInt(std::string& out, std::string_view key, long long value) {
-  out += key;
-  out += " = ";
-  out += std::to_string(value);
-  out += '\n';
-}
-
-void putString(std::string& out, std::string_view key, std::string_view value) {
-  out += key;
-  out += " = ";
-  out += tomlString(value);
+  if (const auto* v = std::get_if<double>(&value)) {
+    out += numberText(*v);
+  } else if (const auto* s = std::get_if<std::string>(&value)) {
+    out += tomlString(*s);
+  } else if (const auto* list = std::get_if<std::vector<double>>(&value)) {
+    out += '[';
+    for (std::size_t i = 0; i < list->size(); ++i) {
+      if (i > 0) out += ", ";
+      out += numberText((*list)[i]);
+    }
+    out += ']';
+  } else if (const auto* b = std::get_if<bool>(&value)) {
+    out += *b ? "true" : "false";
+  }
   out += '\n';
 }
 
@@ -357,89 +497,44 @@ void putString(std::string& out, std::string_view key, std::string_view value) {
 
 calc::Result<Project> readProject(std::string_view text, std::string_view fileName) {
   const std::string file(fileName);
+  if (text.size() > kMaxProjectBytes) {
+    return CalcError{"", "", file + ": 项目文件过大（上限 1 MiB）"};
+  }
+  if (const std::optional<Stop> stop = unsafeText(text)) {
+    const std::string at =
+        "第 " + std::to_string(stop->line) + " 行第 " + std::to_string(stop->column) + " 列：";
+    return CalcError{"", std::to_string(stop->line),
+                     file + ":" + std::to_string(stop->line) + ": " + at +
+                         (stop->utf8 ? "不是有效的 UTF-8 文字，请以 UTF-8 编码保存"
+                                     : "键名和表名只能用英文字母、数字、下划线；中文等文字的值"
+                                       "应放在引号内")};
+  }
   try {
     const toml::table root = toml::parse(text, fileName);
-    return read(root, file);
+    return Reader(file).read(root);
   } catch (const toml::parse_error& e) {
-    return CalcError{"", std::to_string(e.source().begin.line),
-                     file + ":" + std::to_string(e.source().begin.line) + ": TOML 语法错误：" +
-                         std::string(e.description())};
+    const std::size_t line = e.source().begin.line;
+    return CalcError{
+        "", std::to_string(line),
+        file + ":" + std::to_string(line) + ": TOML 语法错误：" + syntaxWords(e.description())};
+  } catch (const detail::TomlFault&) {
+    return CalcError{"", "", file + ": TOML 语法错误：文件的写法无法识别"};
   } catch (const Bad& bad) {
     return bad.error;
   }
 }
 
 std::string writeProject(const Project& p) {
-  const calc::SystemInputs& in = p.inputs;
-  const calc::DesignInputs& h = in.hydrant;
-  std::string out = "# 室内消火栓系统计算项目文件\n\n[project]\n";
-  putString(out, "name", p.info.name);
-  putString(out, "number", p.info.number);
-  putString(out, "designer", p.info.designer);
-
-  out += "\n[hydrant]\n";
-  put(out, "nozzle", h.nozzle);
-  putString(out, "hose_material", h.material);
-  out += "hose_diameter = " + h.hoseDiameter + "\n";
-  put(out, "hose_length", h.hoseLength);
-  put(out, "water_column", h.waterColumn);
-  putString(out, "occupancy", h.occupancy == calc::Occupancy::High ? "high" : "other");
-  put(out, "min_flow", h.minFlow);
-
-  out += "\n[building]\n";
-  putInt(out, "floors", in.floors);
-  if (!in.floorHeights.empty()) {
-    out += "floor_heights = [";
-    for (std::size_t i = 0; i < in.floorHeights.size(); ++i) {
-      if (i > 0) out += ", ";
-      out += numberText(in.floorHeights[i]);
+  std::string out = "# 室内消火栓系统计算项目文件\n";
+  for (const ProjectSection& section : projectSections()) {
+    if (!sectionPresent(p, section.name)) continue;
+    out += "\n[" + std::string(section.name) + "]\n";
+    for (const ProjectKey& k : projectKeys()) {
+      if (k.section != section.name) continue;
+      const KeyValue value = k.get(p);
+      if (!std::holds_alternative<std::monostate>(value)) put(out, k, value);
     }
-    out += "]\n";
   }
-  put(out, "first_outlet_elevation", in.firstOutletElevation);
-
-  out += "\n[system]\n";
-  put(out, "design_flow", in.designFlow);
-  put(out, "riser_min_flow", in.riserMinFlow);
-
-  out += "\n[supply]\n";
-  put(out, "pool_level", in.poolLevel);
-  put(out, "pool_max_level", in.poolMaxLevel);
-
-  out += "\n[pump]\n";
-  put(out, "elevation", in.pumpElevation);
-  if (in.ratedHead) put(out, "rated_head", *in.ratedHead);
-  put(out, "shutoff_ratio", in.shutoffRatio);
-
-  if (in.tank) {
-    out += "\n[tank]\n";
-    put(out, "lowest_level", in.tank->lowestLevel);
-    put(out, "highest_level", in.tank->highestLevel);
-    put(out, "min_static", in.tank->minStatic);
-  }
-  if (in.stabilizer) {
-    out += "\n[stabilizer]\n";
-    put(out, "stop_pressure", in.stabilizer->stopPressure);
-    put(out, "elevation", in.stabilizer->elevation);
-  }
-
-  out += "\n[riser]\n";
-  putInt(out, "dn", in.riser.dn);
-  put(out, "inner_diameter", in.riser.innerDiameter);
-  put(out, "c", in.riser.c);
-  put(out, "base_elevation", in.riserBaseElevation);
-
-  out += "\n[main]\n";
-  put(out, "length", in.mainLength);
-  putInt(out, "dn", in.main.dn);
-  put(out, "inner_diameter", in.main.innerDiameter);
-  put(out, "c", in.main.c);
-
-  out += "\n[design]\n";
-  put(out, "local_loss", in.localLoss);
-  put(out, "k2", in.k2);
-  put(out, "branch_inner_diameter", in.branchInnerDiameter);
-  if (in.targetPressureMPa) put(out, "target_pressure", *in.targetPressureMPa);
   return out;
 }
 

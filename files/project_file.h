@@ -9,25 +9,16 @@
 
 #include "calc/calc_error.h"
 #include "calc/system.h"
+#include "files/project_keys.h"
 
 namespace files {
 
-struct ProjectInfo {  // [project], each may be empty
-  std::string name;
-  std::string number;
-  std::string designer;
-  bool operator==(const ProjectInfo&) const = default;
-};
-
-struct Project {
-  ProjectInfo info;
-  calc::SystemInputs inputs;
-  bool operator==(const Project&) const = default;
-};
+// Project files above this are refused before they are parsed.
+inline constexpr std::size_t kMaxProjectBytes = 1 << 20;
 
 // The project in `text`. On a bad file the error's message is one line naming the file, the
-// key (or the line of a syntax error) and what is wrong, e.g.
-// "office.toml: [riser] dn: 应为正数，现为 -100"; its field is the key, its text the value.
+// line, the key and what is wrong, e.g. "office.toml:31: riser.c: 海澄威廉系数C应在 60 至 160
+// 之间，现为 1e-300"; its field is the key ("riser.c"), its text the value as written.
 calc::Result<Project> readProject(std::string_view text, std::string_view fileName);
 
 // The text a save writes; readProject gives back the same project from it.

@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "calc/hydraulics.h"
-#include "sheet/calc_sheet.h"
 #include "files/safe_file.h"
+#include "sheet/calc_sheet.h"
 #include "ui/system_form.h"
 
 namespace ui {

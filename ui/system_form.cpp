@@ -16,72 +16,69 @@ namespace {
 
 using K = FieldKind;
 
-constexpr std::array<std::string_view, 9> kGroups = {"工程信息",   "最不利消火栓", "建筑与流量",
-                                                     "水源与水泵", "高位水箱",     "稳压泵",
-                                                     "设计参数",   "立管",         "干管"};
-
 // The occupancy's entry shows words; the file holds "high" or "other".
 constexpr std::string_view kHighWords = "高层、厂房、库房等";
 constexpr std::string_view kOtherWords = "其他场所";
 
-// clang-format off
-constexpr std::array kFields = {
-  //          key                              caption               group           kind     default              items
-  SystemField{"project.name",                  "工程名称",           "工程信息",     K::Text,  "某办公楼",          ""},
-  SystemField{"project.number",                "工程编号",           "工程信息",     K::Text,  "2026-031",          ""},
-  SystemField{"project.designer",              "设计人",             "工程信息",     K::Text,  "张工",              ""},
-  SystemField{"hydrant.nozzle",                "水枪喷嘴口径(mm)",   "最不利消火栓", K::Combo, "19",                "13|16|19"},
-  SystemField{"hydrant.hose_material",         "水龙带材料",         "最不利消火栓", K::Combo, "衬胶",              "麻质|衬胶"},
-  SystemField{"hydrant.hose_diameter",         "水龙带直径(mm)",     "最不利消火栓", K::Combo, "65",                "50|65|80"},
-  SystemField{"hydrant.hose_length",           "水龙带长度(m)",      "最不利消火栓", K::Combo, "25",                "20|25"},
-  SystemField{"hydrant.water_column",          "充实水柱长度(m)",    "最不利消火栓", K::Combo, "13",                "7|10|13"},
-  SystemField{"hydrant.occupancy",             "场所类别",           "最不利消火栓", K::Combo, kHighWords,          "高层、厂房、库房等|其他场所"},
-  SystemField{"hydrant.min_flow",              "每支水枪流量(L/s)",  "最不利消火栓", K::Combo, "5",                 "5|2.5"},
-  SystemField{"building.floors",               "消火栓层数",         "建筑与流量",   K::Text,  "18",                ""},
-  SystemField{"building.floor_heights",        "层高(m)",            "建筑与流量",   K::Text,  "5.1, 3.9×16",       ""},
-  SystemField{"building.first_outlet_elevation","首层栓口标高(m)",   "建筑与流量",   K::Text,  "1.1",               ""},
-  SystemField{"system.design_flow",            "设计流量(L/s)",      "建筑与流量",   K::Text,  "40",                ""},
-  SystemField{"system.riser_min_flow",         "竖管最小流量(L/s)",  "建筑与流量",   K::Text,  "15",                ""},
-  SystemField{"supply.pool_level",             "水池最低水位(m)",    "水源与水泵",   K::Text,  "-4.5",              ""},
-  SystemField{"supply.pool_max_level",         "水池最高水位(m)",    "水源与水泵",   K::Text,  "-1",                ""},
-  SystemField{"pump.elevation",                "水泵中心标高(m)",    "水源与水泵",   K::Text,  "-4",                ""},
-  SystemField{"pump.rated_head",               "选用扬程(m)",        "水源与水泵",   K::Text,  "",                  ""},
-  SystemField{"pump.shutoff_ratio",            "零流量扬程比",       "水源与水泵",   K::Text,  "1.4",               ""},
-  SystemField{"tank",                          "设高位消防水箱",     "高位水箱",     K::Check, "1",                 ""},
-  SystemField{"tank.lowest_level",             "最低有效水位(m)",    "高位水箱",     K::Text,  "75",                ""},
-  SystemField{"tank.highest_level",            "最高水位(m)",        "高位水箱",     K::Text,  "77",                ""},
-  SystemField{"tank.min_static",               "最不利点静压(MPa)",  "高位水箱",     K::Combo, "0.10",              "0.07|0.10|0.15"},
-  SystemField{"stabilizer",                    "设稳压泵",           "稳压泵",       K::Check, "0",                 ""},
-  SystemField{"stabilizer.stop_pressure",      "停泵压力(MPa)",      "稳压泵",       K::Text,  "0.6",               ""},
-  SystemField{"stabilizer.elevation",          "出口标高(m)",        "稳压泵",       K::Text,  "-4",                ""},
-  SystemField{"design.local_loss",             "局部损失比例",       "设计参数",     K::Text,  "0.2",               ""},
-  SystemField{"design.k2",                     "安全系数k2",         "设计参数",     K::Text,  "1.2",               ""},
-  SystemField{"design.branch_inner_diameter",  "支管内径(mm)",       "设计参数",     K::Text,  "68",                ""},
-  SystemField{"design.target_pressure",        "减压目标(MPa)",      "设计参数",     K::Text,  "0.35",              ""},
-  SystemField{"riser.dn",                      "管径DN",             "立管",         K::Combo, "100",               ""},
-  SystemField{"riser.inner_diameter",          "内径(mm)",           "立管",         K::Text,  "106",               ""},
-  SystemField{"riser.c",                       "海澄威廉系数C",      "立管",         K::Text,  "120",               ""},
-  SystemField{"riser.base_elevation",          "立管底标高(m)",      "立管",         K::Text,  "-1",                ""},
-  SystemField{"main.length",                   "长度(m)",            "干管",         K::Text,  "60",                ""},
-  SystemField{"main.dn",                       "管径DN",             "干管",         K::Combo, "150",               ""},
-  SystemField{"main.inner_diameter",           "内径(mm)",           "干管",         K::Text,  "159",               ""},
-  SystemField{"main.c",                        "海澄威廉系数C",      "干管",         K::Text,  "120",               ""},
-};
-// clang-format on
+// Group boxes in the order of the sections that fill them.
+std::vector<std::string_view> makeGroups() {
+  std::vector<std::string_view> groups;
+  for (const files::ProjectSection& s : files::projectSections()) {
+    if (std::find(groups.begin(), groups.end(), s.group) == groups.end()) groups.push_back(s.group);
+  }
+  return groups;
+}
+
+std::string tooltipOf(const files::ProjectKey& k) {
+  std::string tip(k.tooltip);
+  if (!k.unit.empty()) tip += "；单位 " + std::string(k.unit);
+  if (k.type == files::KeyType::Number || k.type == files::KeyType::Integer ||
+      k.type == files::KeyType::NumberList) {
+    tip += "；" + files::rangeWords(k);
+  }
+  if (!k.clause.empty()) tip += "（GB 50974-2014 第 " + std::string(k.clause) + " 条）";
+  return tip;
+}
+
+std::vector<SystemField> makeFields() {
+  std::vector<SystemField> fields;
+  for (const files::ProjectSection& s : files::projectSections()) {
+    if (s.optional) {
+      fields.push_back({std::string(s.name), "设" + std::string(s.caption), s.group, K::Check,
+                        s.name == "tank" ? "1" : "0", "", ""});
+    }
+    for (const files::ProjectKey& k : files::projectKeys()) {
+      if (k.section != s.name || k.need == files::Need::Alias) continue;
+      SystemField f{k.path(),    std::string(k.caption), s.group,
+                    K::Text,     std::string(k.example), k.suggestions,
+                    tooltipOf(k)};
+      if (!k.unit.empty()) f.caption += "(" + std::string(k.unit) + ")";
+      if (k.path() == "hydrant.occupancy") {
+        f.defaultText = kHighWords;
+        f.items = "高层、厂房、库房等|其他场所";
+      } else if (k.type == files::KeyType::Choice) {
+        f.items = k.choices;
+      }
+      if (!f.items.empty() || k.name == "dn") f.kind = K::Combo;
+      fields.push_back(std::move(f));
+    }
+  }
+  return fields;
+}
+
+const std::vector<std::string_view> kGroups = makeGroups();
+const std::vector<SystemField> kFields = makeFields();
 
 constexpr std::array<std::string_view, 8> kFloorColumns = {
     "楼层",     "标高 m", "静压 MPa",    "零流量压力 MPa",
     "动压 MPa", "减压",   "孔板孔径 mm", "减压后动压 MPa"};
 constexpr std::array<std::string_view, 3> kCheckColumns = {"条文", "结论", "说明"};
 
-// The project file's sections in the order it is written.
-constexpr std::array<std::string_view, 11> kSections = {
-    "project", "hydrant",    "building", "system", "supply", "pump",
-    "tank",    "stabilizer", "riser",    "main",   "design"};
-
 // Entries the file holds as strings; every other entry is a number.
 bool isString(std::string_view key) {
-  return key.starts_with("project.") || key == "hydrant.hose_material";
+  const files::ProjectKey* k = files::findProjectKey(key);
+  return k && (k->type == files::KeyType::Text ||
+               (k->type == files::KeyType::Choice && key != "hydrant.occupancy"));
 }
 
 std::string_view sectionOf(std::string_view key) { return key.substr(0, key.find('.')); }
@@ -108,10 +105,12 @@ std::string fieldName(const SystemField& f) {
 }
 
 calc::CalcError entryError(const SystemField& f, const std::string& typed, std::string what) {
+  if (typed.empty() && what.starts_with("：缺少必需的键")) what.clear();
   if (!what.ends_with("。")) what += "。";
   if (typed.empty() && what.starts_with("：")) what.erase(0, std::string_view("：").size());
-  const std::string message = typed.empty() ? fieldName(f) + "未填写：" + what
-                                            : fieldName(f) + calc::errors::quoted(typed) + what;
+  const std::string message = typed.empty()
+                                  ? fieldName(f) + "未填写" + (what == "。" ? "" : "：") + what
+                                  : fieldName(f) + calc::errors::quoted(typed) + what;
   return {std::string(f.key), typed, message};
 }
 
@@ -250,7 +249,8 @@ std::string floorHeightsText(const std::vector<double>& heights) {
 
 calc::Result<files::Project> projectFromEntries(const SystemEntries& entries) {
   std::string toml;
-  for (std::string_view section : kSections) {
+  for (const files::ProjectSection& s : files::projectSections()) {
+    const std::string_view section = s.name;
     if (const SystemField* check = findSystemField(section);
         check && text(entries, section) != "1") {
       continue;  // a section switched off is not in the file
@@ -305,54 +305,33 @@ calc::Result<files::Project> projectFromEntries(const SystemEntries& entries) {
 }
 
 SystemEntries entriesFromProject(const files::Project& p) {
-  const calc::SystemInputs& in = p.inputs;
-  const calc::DesignInputs& h = in.hydrant;
-  const auto n = [](double v) { return calc::numberToText(v); };
   // A section the file leaves out is switched off and shows the example's values.
   SystemEntries e = defaultSystemEntries();
-  e["project.name"] = p.info.name;
-  e["project.number"] = p.info.number;
-  e["project.designer"] = p.info.designer;
-  e["hydrant.nozzle"] = n(h.nozzle);
-  e["hydrant.hose_material"] = h.material;
-  e["hydrant.hose_diameter"] = h.hoseDiameter;
-  e["hydrant.hose_length"] = n(h.hoseLength);
-  e["hydrant.water_column"] = n(h.waterColumn);
-  e["hydrant.occupancy"] = h.occupancy == calc::Occupancy::High ? kHighWords : kOtherWords;
-  e["hydrant.min_flow"] = n(h.minFlow);
-  e["building.floors"] = std::to_string(in.floors);
-  e["building.floor_heights"] = floorHeightsText(in.floorHeights);
-  e["building.first_outlet_elevation"] = n(in.firstOutletElevation);
-  e["system.design_flow"] = n(in.designFlow);
-  e["system.riser_min_flow"] = n(in.riserMinFlow);
-  e["supply.pool_level"] = n(in.poolLevel);
-  e["supply.pool_max_level"] = n(in.poolMaxLevel);
-  e["pump.elevation"] = n(in.pumpElevation);
-  e["pump.rated_head"] = in.ratedHead ? n(*in.ratedHead) : "";
-  e["pump.shutoff_ratio"] = n(in.shutoffRatio);
-  e["tank"] = in.tank ? "1" : "0";
-  if (in.tank) {
-    e["tank.lowest_level"] = n(in.tank->lowestLevel);
-    e["tank.highest_level"] = n(in.tank->highestLevel);
-    e["tank.min_static"] = calc::formatFixed(in.tank->minStatic, 2);  // as the list shows it
+  for (const files::ProjectSection& s : files::projectSections()) {
+    const bool present = files::sectionPresent(p, s.name);
+    if (s.optional) e[std::string(s.name)] = present ? "1" : "0";
+    if (!present) continue;
+    for (const files::ProjectKey& k : files::projectKeys()) {
+      if (k.section != s.name || k.need == files::Need::Alias) continue;
+      const files::KeyValue value = k.get(p);
+      std::string& shown = e[k.path()];
+      if (const auto* v = std::get_if<double>(&value)) {
+        shown = calc::numberToText(*v);
+        // As the list shows it: 0.1 as "0.10".
+        for (const std::string& item : systemFieldItems(*findSystemField(k.path()))) {
+          if (calc::parseNumber(item) == *v) shown = item;
+        }
+      } else if (const auto* text = std::get_if<std::string>(&value)) {
+        shown = *text;
+      } else if (const auto* list = std::get_if<std::vector<double>>(&value)) {
+        shown = floorHeightsText(*list);
+      } else {
+        shown.clear();  // an optional number not given
+      }
+    }
   }
-  e["stabilizer"] = in.stabilizer ? "1" : "0";
-  if (in.stabilizer) {
-    e["stabilizer.stop_pressure"] = n(in.stabilizer->stopPressure);
-    e["stabilizer.elevation"] = n(in.stabilizer->elevation);
-  }
-  e["riser.dn"] = std::to_string(in.riser.dn);
-  e["riser.inner_diameter"] = n(in.riser.innerDiameter);
-  e["riser.c"] = n(in.riser.c);
-  e["riser.base_elevation"] = n(in.riserBaseElevation);
-  e["main.length"] = n(in.mainLength);
-  e["main.dn"] = std::to_string(in.main.dn);
-  e["main.inner_diameter"] = n(in.main.innerDiameter);
-  e["main.c"] = n(in.main.c);
-  e["design.local_loss"] = n(in.localLoss);
-  e["design.k2"] = n(in.k2);
-  e["design.branch_inner_diameter"] = n(in.branchInnerDiameter);
-  e["design.target_pressure"] = in.targetPressureMPa ? n(*in.targetPressureMPa) : "";
+  e["hydrant.occupancy"] =
+      p.inputs.hydrant.occupancy == calc::Occupancy::High ? kHighWords : kOtherWords;
   return e;
 }
 

@@ -28,17 +28,19 @@ enum class FieldKind {
 };
 
 struct SystemField {
-  std::string_view key;      // project-file key "riser.dn"; a check box: its section "tank"
-  std::string_view caption;  // the label left of the entry, or the check box's text
-  std::string_view group;    // the group box holding it
+  std::string key;         // project-file key "riser.dn"; a check box: its section "tank"
+  std::string caption;     // the label left of the entry, with its unit; or the check box's text
+  std::string_view group;  // the group box holding it
   FieldKind kind;
-  std::string_view defaultText;  // the worked example's value; a check box "1" or "0"
-  std::string_view items;        // a combo box's list, '|' between entries; "" for DN sizes
+  std::string defaultText;  // the worked example's value; a check box "1" or "0"
+  std::string_view items;   // a combo box's list, '|' between entries; "" for DN sizes
+  std::string tooltip;      // meaning, unit, range and clause
 };
 
 // Group boxes in the order the form shows them.
 std::span<const std::string_view> systemGroups();
-// Every entry, group by group, top to bottom.
+// Every entry, group by group, top to bottom: one per key of the project file
+// (files/project_keys.h), and a check box before each optional section's keys.
 std::span<const SystemField> systemFields();
 const SystemField* findSystemField(std::string_view key);
 // A combo box's list; a DN combo box lists the welded pipe table's sizes.

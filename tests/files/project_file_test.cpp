@@ -17,6 +17,9 @@ std::string example() {
   return text.value_or("");
 }
 
+#define AAAA10 "AAAAAAAAAA"
+#define AAAA40 AAAA10 AAAA10 AAAA10 AAAA10
+
 TEST(ProjectFileTest, BadFiles) {
   struct Row {
     const char* name;
@@ -30,27 +33,73 @@ TEST(ProjectFileTest, BadFiles) {
       {"unknown section", "[design]", "[desing]", "office.toml:55: desing: 未知的节"},
       {"missing key", "water_column = 13", "", "office.toml: hydrant.water_column: 缺少必需的键"},
       {"wrong type", "nozzle = 19", "nozzle = \"19\"", "office.toml:7: hydrant.nozzle: 应为数值"},
-      {"negative length", "length = 60", "length = -60", "office.toml:50: main.length: 应为正数"},
+      {"negative length", "length = 60", "length = -60",
+       "office.toml:50: main.length: 长度应在 0 至 10000 m 之间，现为 -60"},
       {"zero diameter", "inner_diameter = 106", "inner_diameter = 0",
-       "office.toml:45: riser.inner_diameter: 应为正数"},
+       "office.toml:45: riser.inner_diameter: 内径应大于 0且不大于 1100 mm，现为 0"},
+      {"inner diameter beyond the DN", "inner_diameter = 106", "inner_diameter = 1060",
+       "office.toml:45: riser.inner_diameter: 内径应小于 DN100 的外径 114.3 mm 且大于其一半，现为 "
+       "1060"},
+      {"inner diameter above the outside", "inner_diameter = 106", "inner_diameter = 114.3",
+       "office.toml:45: riser.inner_diameter: 内径应小于 DN100 的外径 114.3 mm 且大于其一半"},
+      {"inner diameter below half", "inner_diameter = 106", "inner_diameter = 57",
+       "office.toml:45: riser.inner_diameter: 内径应小于 DN100 的外径 114.3 mm 且大于其一半"},
       {"zero flow", "design_flow = 40", "design_flow = 0",
-       "office.toml:22: system.design_flow: 应为正数"},
+       "office.toml:22: system.design_flow: 设计流量应在 0.1 至 500 L/s 之间，现为 0"},
       {"zero head", "# rated_head = 120", "rated_head = 0",
-       "office.toml:31: pump.rated_head: 应为正数"},
-      {"zero C", "c = 120                       # Hazen", "c = 0 # Hazen",
-       "office.toml:46: riser.c: 应为正数"},
-      {"no floors", "floors = 18", "floors = 0", "office.toml:16: building.floors: 楼层数应为"},
+       "office.toml:31: pump.rated_head: 选用扬程应大于 0且不大于 1000 m"},
+      {"tiny C", "c = 120                       # Hazen", "c = 1e-300 # Hazen",
+       "office.toml:46: riser.c: 海澄威廉系数C应在 60 至 160 之间，现为 1e-300"},
+      {"C beyond a pipe's", "c = 120                       # Hazen", "c = 161 # Hazen",
+       "office.toml:46: riser.c: 海澄威廉系数C应在 60 至 160 之间"},
+      {"far elevation", "elevation = -4.0", "elevation = -40000000",
+       "office.toml:30: pump.elevation: 水泵中心标高应在 -1000 至 1000 m 之间"},
+      {"storey too low", "[5.1, 3.9,", "[5.1, 0.5,",
+       "office.toml:17: building.floor_heights: 层高应在 1.5 至 20 m 之间，现为 0.5"},
+      {"min flow beyond a nozzle", "min_flow = 5", "min_flow = 1000",
+       "office.toml:13: hydrant.min_flow: 每支水枪最小流量应在 0.1 至 50 L/s 之间"},
+      {"huge min flow", "min_flow = 5", "min_flow = 1e308",
+       "office.toml:13: hydrant.min_flow: 每支水枪最小流量应在"},
+      {"shut-off ratio at 1", "shutoff_ratio = 1.4", "shutoff_ratio = 1",
+       "office.toml:32: pump.shutoff_ratio: 零流量扬程比应大于 1且不大于 2"},
+      {"k2 above 2", "k2 = 1.2", "k2 = 2.5",
+       "office.toml:57: design.k2: 安全系数k2应在 1 至 2 之间"},
+      {"local loss above 1", "local_loss = 0.2", "local_loss = 1.5",
+       "office.toml:56: design.local_loss: 局部损失比例应在 0 至 1 之间"},
+      {"target above 0.50 MPa", "target_pressure = 0.35", "target_pressure = 0.6",
+       "office.toml:59: design.target_pressure: 减压目标应大于 0.02 MPa且不大于 0.5 MPa"},
+      {"tank below the top outlet", "lowest_level = 75.0", "lowest_level = 60.0",
+       "office.toml:35: tank.lowest_level: 高位消防水箱最低有效水位应高于最不利"},
+      {"occupancy", "occupancy = \"high\"", "occupancy = \"tall\"",
+       "office.toml:12: hydrant.occupancy: 场所类别应为 high、other 之一"},
+      {"long name", "name = \"某办公楼\"", "name = \"" AAAA40 AAAA40 AAAA40 AAAA40 AAAA40 "A\"",
+       "office.toml:2: project.name: 工程名称过长，不超过 200 个字符"},
+      {"water column beyond the nozzle", "water_column = 13", "water_column = 40",
+       "office.toml:11: hydrant.water_column: 充实水柱长度“40”超出 19 mm 喷嘴"},
+      {"no floors", "floors = 18", "floors = 0",
+       "office.toml:16: building.floors: 消火栓层数应在 1 至 300 之间，现为 0"},
       {"fractional floors", "floors = 18", "floors = 18.5",
        "office.toml:16: building.floors: 应为整数"},
       {"floor_heights count", "[5.1, 3.9,", "[5.1,",
-       "office.toml:17: building.floor_heights: 应有 floors - 1 = 17 个层高，现有 16 个"},
+       "office.toml:17: building.floor_heights: 层高应有 17 个（层数 − 1），现有 16 个"},
       {"riser base above lowest outlet", "base_elevation = -1.0", "base_elevation = 2.0",
        "office.toml:47: riser.base_elevation: 立管底部标高不应高于最低层消火栓栓口"},
       {"pool above highest outlet", "pool_level = -4.5", "pool_level = 70",
        "office.toml:26: supply.pool_level: 水池最低有效水位不应高于最高层消火栓栓口"},
       {"hose pair", "hose_diameter = 65", "hose_diameter = 70",
        "office.toml:9: hydrant.hose_diameter: 水龙带 70 mm 衬胶 不在水带阻力系数表中"},
-      {"incomplete tank", "min_static = 0.10", "", "office.toml: tank.min_static: 缺少必需的键"},
+      {"incomplete tank", "min_static = 0.10", "",
+       "office.toml: tank.min_static: 缺少必需的键（该节给出时每个键都要给出）：最不利点静压"},
+      {"missing section", "[system]", "[systen]", "office.toml:21: systen: 未知的节或键"},
+      {"Chinese table name", "[design]", "[消火栓]",
+       "office.toml:55: 第 55 行第 2 列：键名和表名只能用英文字母、数字、下划线"},
+      {"unquoted Chinese value", "name = \"某办公楼\"", "name = 「某办公楼」",
+       "office.toml:2: 第 2 行第 8 列：键名和表名只能用英文字母、数字、下划线"},
+      {"bare accented key", "nozzle = 19", "Düse = 19", "office.toml:7: 第 7 行第 2 列："},
+      {"not UTF-8", "nozzle = 19", "nozzle = 19 # \xB1\xA3",
+       "office.toml:7: 第 7 行第 15 列：不是有效的 UTF-8"},
+      {"TOML words in Chinese", "nozzle = 19", "nozzle = 19x",
+       "office.toml:7: TOML 语法错误：此处应为数字（Error while parsing decimal integer"},
       {"incomplete stabilizer", "# [stabilizer]", "[stabilizer]\nstop_pressure = 0.6\n",
        "office.toml: stabilizer.elevation: 缺少必需的键"},
       {"riser flow above design flow", "riser_min_flow = 15", "riser_min_flow = 45",
@@ -71,6 +120,33 @@ TEST(ProjectFileTest, BadFiles) {
   }
 }
 
+// Texts on which the TOML library once stopped the program or reached undefined behaviour, and
+// a file too large to parse: each is one line, never an abort.
+TEST(ProjectFileTest, TextsTheTomlLibraryMustNotSee) {
+  const struct {
+    std::string text;
+    const char* message;
+  } rows[] = {
+      {"[!]", "p.toml: TOML 语法错误"},
+      {"[", "p.toml:1: TOML 语法错误：文件在此意外结束"},
+      {"[ !]", "p.toml: TOML 语法错误"},
+      {"[.a]", "p.toml: TOML 语法错误"},
+      {"a = [}", "p.toml: TOML 语法错误"},
+      {"[\xC3\xA9]", "p.toml:1: 第 1 行第 2 列：键名和表名只能用"},
+      {"x = 1\n\xE3\x80\x80= 2", "p.toml:2: 第 2 行第 1 列："},
+      {"a = \"\"\"\n\xC3\xA9\"\"\"\" \xC3\xA9", "p.toml:2: 第 2 行第 7 列："},
+      {"a = '''\xC3\xA9'''\n\xEF\xBC\xA1", "p.toml:2: 第 2 行第 1 列："},
+      {"a = \"\\\"\xC3\xA9\" \xC3\xA9", "p.toml:1: 第 1 行第 11 列："},
+      {std::string(files::kMaxProjectBytes + 1, '#'), "p.toml: 项目文件过大（上限 1 MiB）"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text.substr(0, 40));
+    const auto project = files::readProject(row.text, "p.toml");
+    ASSERT_FALSE(project.ok());
+    EXPECT_TRUE(project.error().message.starts_with(row.message)) << project.error().message;
+  }
+}
+
 TEST(ProjectFileTest, SaveReadsBack) {
   const auto first = files::readProject(example(), "office-18f.toml");
   ASSERT_TRUE(first.ok()) << first.error().message;
@@ -84,6 +160,7 @@ TEST(ProjectFileTest, SaveReadsBack) {
   odd.inputs.floorHeights.clear();
   odd.inputs.targetPressureMPa.reset();
   odd.inputs.riserBaseElevation = -1e-7;
+  odd.inputs.riser.innerDiameter = 105.3;
   for (const files::Project& p : {first.value(), odd}) {
     SCOPED_TRACE(p.info.name);
     const std::string saved = files::writeProject(p);
@@ -93,6 +170,32 @@ TEST(ProjectFileTest, SaveReadsBack) {
     // Every input read back whole, to the last bit.
     EXPECT_TRUE(back.value() == p) << saved;
   }
+}
+
+// The manual's table of keys is the key table: a key added, renamed or re-ranged without the
+// manual fails here, and the message holds the rows to paste between the markers.
+TEST(ProjectFileTest, ManualListsEveryKey) {
+  std::string rows;
+  for (const files::ProjectKey& k : files::projectKeys()) {
+    const std::string unit = k.unit.empty() ? "—" : std::string(k.unit);
+    std::string meaning = std::string(k.caption) + "：" + std::string(k.tooltip);
+    if (k.need == files::Need::Required) meaning += "；必填";
+    if (k.need == files::Need::WithSection) meaning += "；设此节时必填";
+    if (k.type != files::KeyType::Text && k.type != files::KeyType::Choice &&
+        k.type != files::KeyType::Flag) {
+      meaning += "；" + files::rangeWords(k);
+    }
+    if (!k.clause.empty()) meaning += "（第 " + std::string(k.clause) + " 条）";
+    rows += "<tr><td class=\"k\">[" + std::string(k.section) + "] " + std::string(k.name) +
+            "</td><td class=\"c\">" + unit + "</td><td>" + meaning + "</td></tr>\n";
+  }
+  const std::string manual = files::readWholeFile(HYDRANT_MANUAL).value_or("");
+  const std::size_t begin = manual.find("<!-- keys -->\n");
+  const std::size_t end = manual.find("<!-- /keys -->");
+  ASSERT_NE(begin, std::string::npos);
+  ASSERT_NE(end, std::string::npos);
+  const std::size_t from = begin + std::string_view("<!-- keys -->\n").size();
+  EXPECT_EQ(manual.substr(from, end - from), rows) << "The rows:\n" << rows;
 }
 
 }  // namespace

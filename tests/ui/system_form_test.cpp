@@ -59,12 +59,12 @@ TEST(SystemFormBadEntry, ReadersMessageAndTheResultsKept) {
   // clang-format off
   const struct { const char* key; const char* text; const char* message; } rows[] = {
       {"riser.dn", "1a", "立管 管径DN“1a”不是有效的数字。"},
-      {"building.floors", "0", "建筑与流量 消火栓层数“0”：楼层数应为 1 至 1000 的整数。"},
+      {"building.floors", "0", "建筑与流量 消火栓层数“0”：消火栓层数应在 1 至 300 之间，现为 0。"},
       {"hydrant.hose_diameter", "70", "最不利消火栓 水龙带直径(mm)“70”：水龙带 70 mm 衬胶 "
                                       "不在水带阻力系数表中（麻质或衬胶，50、65、80 mm）。"},
       {"building.floor_heights", "5.1, 3.9*15",
-       "建筑与流量 层高(m)“5.1, 3.9*15”：应有 floors - 1 = 17 个层高，现有 16 个。"},
-      {"supply.pool_level", "", "水源与水泵 水池最低水位(m)未填写：缺少必需的键。"},
+       "建筑与流量 层高(m)“5.1, 3.9*15”：层高应有 17 个（层数 − 1），现有 16 个。"},
+      {"supply.pool_level", "", "水源与水泵 水池最低水位(m)未填写。"},
   };
   // clang-format on
   for (const auto& r : rows) {

@@ -100,6 +100,7 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
           break;
       }
       w->setObjectName(qs(f.key));
+      if (!f.tooltip.empty()) w->setToolTip(qs(f.tooltip));
       if (f.kind != FieldKind::Check) {
         w->setFixedWidth(key == "hydrant.occupancy"                                       ? 150
                          : key == "building.floor_heights" || key.starts_with("project.") ? 128

@@ -1,0 +1,247 @@
+#include "files/project_keys.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "calc/number_text.h"
+
+namespace files {
+namespace {
+
+using calc::SystemInputs;
+
+// Where a value lives. A number, an optional number, an integer, a text; the members of an
+// optional section create the section when set.
+#define NUMBER(field)                                   \
+  [](const Project& p) -> KeyValue { return p.field; }, \
+      [](Project& p, const KeyValue& v) { p.field = std::get<double>(v); }
+#define OPTIONAL_NUMBER(field)                                                            \
+  [](const Project& p) -> KeyValue { return p.field ? KeyValue(*p.field) : KeyValue(); }, \
+      [](Project& p, const KeyValue& v) { p.field = std::get<double>(v); }
+#define INTEGER(field)                                                       \
+  [](const Project& p) -> KeyValue { return static_cast<double>(p.field); }, \
+      [](Project& p, const KeyValue& v) { p.field = static_cast<int>(std::get<double>(v)); }
+#define TEXT(field)                                     \
+  [](const Project& p) -> KeyValue { return p.field; }, \
+      [](Project& p, const KeyValue& v) { p.field = std::get<std::string>(v); }
+#define IN_SECTION(section, member)                                            \
+  [](const Project& p) -> KeyValue {                                           \
+    return p.inputs.section ? KeyValue(p.inputs.section->member) : KeyValue(); \
+  },                                                                           \
+      [](Project& p, const KeyValue& v) {                                      \
+        if (!p.inputs.section) p.inputs.section.emplace();                     \
+        p.inputs.section->member = std::get<double>(v);                        \
+      }
+
+constexpr double kElevation = 1000;  // m either side of ±0.00: beyond any building
+constexpr KeyRange kLevels{-kElevation, kElevation};
+constexpr KeyRange kC{60, 160};
+constexpr KeyRange kDn{15, 1000};
+constexpr KeyRange kInner{0, 1100, true};  // refined against the DN's outside diameter
+constexpr KeyRange kFlow{0.1, 500};
+constexpr KeyRange kName{0, 200};
+constexpr KeyRange kField{0, 100};
+
+using T = KeyType;
+using N = Need;
+
+constexpr std::array<ProjectSection, 11> kSections = {{
+    {"project", "工程信息", "工程信息", false},
+    {"hydrant", "消火栓", "最不利消火栓", false},
+    {"building", "建筑", "建筑与流量", false},
+    {"system", "系统流量", "建筑与流量", false},
+    {"supply", "消防水池", "水源与水泵", false},
+    {"pump", "消防水泵", "水源与水泵", false},
+    {"tank", "高位消防水箱", "高位水箱", true},
+    {"stabilizer", "稳压泵", "稳压泵", true},
+    {"design", "设计参数", "设计参数", false},
+    {"riser", "立管", "立管", false},
+    {"main", "干管", "干管", false},
+}};
+
+// clang-format off
+const std::array kKeys = {
+  ProjectKey{"project", "name", "工程名称", "", T::Text, N::Optional, "某办公楼", kName, "", "",
+             "印在计算书标题栏", "", TEXT(info.name)},
+  ProjectKey{"project", "number", "工程编号", "", T::Text, N::Optional, "2026-031", kField, "", "",
+             "印在计算书标题栏", "", TEXT(info.number)},
+  ProjectKey{"project", "designer", "设计人", "", T::Text, N::Optional, "张工", kField, "", "",
+             "印在计算书标题栏的设计栏", "", TEXT(info.designer)},
+
+  ProjectKey{"hydrant", "nozzle", "水枪喷嘴口径", "mm", T::Number, N::Required, "19", {6, 50}, "",
+             "13|16|19", "最不利消火栓水枪的当量喷嘴直径", "7.4.2", NUMBER(inputs.hydrant.nozzle)},
+  ProjectKey{"hydrant", "hose_material", "水龙带材料", "", T::Choice, N::Required, "衬胶", kField,
+             "麻质|衬胶", "", "水带阻力系数表中的材料", "7.4.2", TEXT(inputs.hydrant.material)},
+  ProjectKey{"hydrant", "hose_diameter", "水龙带直径", "mm", T::Integer, N::Required, "65",
+             {50, 80}, "", "50|65|80", "水带公称直径，与材料一起查水带阻力系数", "7.4.2",
+             [](const Project& p) -> KeyValue {
+               return calc::parseNumber(p.inputs.hydrant.hoseDiameter).value_or(0);
+             },
+             [](Project& p, const KeyValue& v) {
+               p.inputs.hydrant.hoseDiameter =
+                   std::to_string(static_cast<long long>(std::get<double>(v)));
+             }},
+  ProjectKey{"hydrant", "hose_length", "水龙带长度", "m", T::Number, N::Required, "25",
+             {0, 1000, true}, "", "20|25", "一条水带的长度", "7.4.2",
+             NUMBER(inputs.hydrant.hoseLength)},
+  ProjectKey{"hydrant", "water_column", "充实水柱长度", "m", T::Number, N::Required, "13",
+             {0, 100, true}, "", "7|10|13", "按此计算最不利消火栓；本场所的规定值见第 7.4.12 条",
+             "7.4.12", NUMBER(inputs.hydrant.waterColumn)},
+  ProjectKey{"hydrant", "occupancy", "场所类别", "", T::Choice, N::Required, "high", kField,
+             "high|other", "", "high：高层、厂房、库房等（0.35 MPa，13 m）；other：其他场所",
+             "7.4.12",
+             [](const Project& p) -> KeyValue {
+               return std::string(p.inputs.hydrant.occupancy == calc::Occupancy::High ? "high"
+                                                                                      : "other");
+             },
+             [](Project& p, const KeyValue& v) {
+               p.inputs.hydrant.occupancy = std::get<std::string>(v) == "high"
+                                                ? calc::Occupancy::High
+                                                : calc::Occupancy::Other;
+             }},
+  ProjectKey{"hydrant", "min_flow", "每支水枪最小流量", "L/s", T::Number, N::Optional, "5",
+             {0.1, 50}, "", "5|2.5", "由表 3.5.2 的设计流量和水枪数折算，缺省 5", "3.5.2",
+             NUMBER(inputs.hydrant.minFlow)},
+
+  ProjectKey{"building", "floors", "消火栓层数", "", T::Integer, N::Required, "18", {1, 300}, "",
+             "", "竖管上每层一个消火栓", "", INTEGER(inputs.floors)},
+  ProjectKey{"building", "floor_heights", "层高", "m", T::NumberList, N::Optional, "5.1, 3.9×16",
+             {1.5, 20}, "", "", "自下而上，层数 − 1 个；或 floor_height 给出统一层高", "",
+             [](const Project& p) -> KeyValue {
+               return p.inputs.floorHeights.empty() ? KeyValue() : KeyValue(p.inputs.floorHeights);
+             },
+             [](Project& p, const KeyValue& v) {
+               p.inputs.floorHeights = std::get<std::vector<double>>(v);
+             }},
+  ProjectKey{"building", "floor_height", "统一层高", "m", T::Number, N::Alias, "", {1.5, 20},
+             "", "", "每层相同时代替 floor_heights", "",
+             [](const Project&) -> KeyValue { return {}; },  // written as floor_heights
+             [](Project& p, const KeyValue& v) {
+               p.inputs.floorHeights.assign(static_cast<std::size_t>(std::max(p.inputs.floors - 1, 0)),
+                                            std::get<double>(v));
+             }},
+  ProjectKey{"building", "first_outlet_elevation", "首层栓口标高", "m", T::Number, N::Required,
+             "1.1", kLevels, "", "", "最低层消火栓栓口的标高", "",
+             NUMBER(inputs.firstOutletElevation)},
+
+  ProjectKey{"system", "design_flow", "设计流量", "L/s", T::Number, N::Required, "40", kFlow, "",
+             "", "室内消火栓设计流量（表 3.5.2）", "3.5.2", NUMBER(inputs.designFlow)},
+  ProjectKey{"system", "riser_min_flow", "竖管最小流量", "L/s", T::Number, N::Required, "15",
+             kFlow, "", "", "每根竖管最小流量（表 3.5.2）", "3.5.2", NUMBER(inputs.riserMinFlow)},
+
+  ProjectKey{"supply", "pool_level", "水池最低水位", "m", T::Number, N::Required, "-4.5", kLevels,
+             "", "", "消防水池最低有效水位，水泵扬程由此算起", "10.1.7", NUMBER(inputs.poolLevel)},
+  ProjectKey{"supply", "pool_max_level", "水池最高水位", "m", T::Number, N::Optional, "-1",
+             kLevels, "", "", "缺省为最低有效水位", "8.2.3", NUMBER(inputs.poolMaxLevel)},
+
+  ProjectKey{"pump", "elevation", "水泵中心标高", "m", T::Number, N::Required, "-4", kLevels, "",
+             "", "消防水泵中心线的标高", "", NUMBER(inputs.pumpElevation)},
+  ProjectKey{"pump", "rated_head", "选用扬程", "m", T::Number, N::Optional, "", {0, 1000, true},
+             "", "", "所选水泵的额定扬程；不填为计算扬程", "10.1.7", OPTIONAL_NUMBER(inputs.ratedHead)},
+  ProjectKey{"pump", "shutoff_ratio", "零流量扬程比", "", T::Number, N::Optional, "1.4",
+             {1, 2, true}, "", "", "零流量扬程与额定扬程之比（1.2–1.4）", "5.1.6",
+             NUMBER(inputs.shutoffRatio)},
+
+  ProjectKey{"tank", "lowest_level", "最低有效水位", "m", T::Number, N::WithSection, "75", kLevels,
+             "", "", "高位消防水箱最低有效水位", "5.2.2", IN_SECTION(tank, lowestLevel)},
+  ProjectKey{"tank", "highest_level", "最高水位", "m", T::Number, N::WithSection, "77", kLevels,
+             "", "", "准工作状态静压按此计算", "6.2.1", IN_SECTION(tank, highestLevel)},
+  ProjectKey{"tank", "min_static", "最不利点静压", "MPa", T::Number, N::WithSection, "0.10",
+             {0, 1, true}, "", "0.07|0.10|0.15", "最不利点处应有的静水压力", "5.2.2",
+             IN_SECTION(tank, minStatic)},
+
+  ProjectKey{"stabilizer", "stop_pressure", "停泵压力", "MPa", T::Number, N::WithSection, "0.6",
+             {0, 3, true}, "", "", "稳压泵出口处的停泵压力", "5.3.3",
+             IN_SECTION(stabilizer, stopPressure)},
+  ProjectKey{"stabilizer", "elevation", "出口标高", "m", T::Number, N::WithSection, "-4", kLevels,
+             "", "", "稳压泵出口的标高", "", IN_SECTION(stabilizer, elevation)},
+
+  ProjectKey{"design", "local_loss", "局部损失比例", "", T::Number, N::Optional, "0.2", {0, 1}, "",
+             "", "局部损失占沿程损失的比例（0.10–0.20）", "10.1.6", NUMBER(inputs.localLoss)},
+  ProjectKey{"design", "k2", "安全系数k2", "", T::Number, N::Optional, "1.2", {1, 2}, "", "",
+             "水泵扬程的安全系数（1.20–1.40）", "10.1.7", NUMBER(inputs.k2)},
+  ProjectKey{"design", "branch_inner_diameter", "支管内径", "mm", T::Number, N::Optional, "68",
+             {20, 200}, "", "", "装减压孔板的水平支管内径", "10.3.1",
+             NUMBER(inputs.branchInnerDiameter)},
+  ProjectKey{"design", "target_pressure", "减压目标", "MPa", T::Number, N::Optional, "0.35",
+             {0.02, 0.5, true}, "", "", "减压后的栓口动压；不填为设计栓口动压", "7.4.12",
+             OPTIONAL_NUMBER(inputs.targetPressureMPa)},
+
+  ProjectKey{"riser", "dn", "管径DN", "", T::Integer, N::Required, "100", kDn, "", "",
+             "最不利立管的公称直径", "8.1.5", INTEGER(inputs.riser.dn)},
+  ProjectKey{"riser", "inner_diameter", "内径", "mm", T::Number, N::Optional, "106", kInner, "",
+             "", "不填按焊接钢管表取", "10.1.2", NUMBER(inputs.riser.innerDiameter)},
+  ProjectKey{"riser", "c", "海澄威廉系数C", "", T::Number, N::Required, "120", kC, "", "",
+             "管材的海澄-威廉系数", "10.1.2", NUMBER(inputs.riser.c)},
+  ProjectKey{"riser", "base_elevation", "立管底标高", "m", T::Number, N::Required, "-1", kLevels,
+             "", "", "立管与干管相接处的标高", "", NUMBER(inputs.riserBaseElevation)},
+
+  ProjectKey{"main", "length", "长度", "m", T::Number, N::Required, "60", {0, 10000}, "", "",
+             "水泵至立管底的干管长度", "10.1.2", NUMBER(inputs.mainLength)},
+  ProjectKey{"main", "dn", "管径DN", "", T::Integer, N::Required, "150", kDn, "", "",
+             "干管的公称直径", "", INTEGER(inputs.main.dn)},
+  ProjectKey{"main", "inner_diameter", "内径", "mm", T::Number, N::Optional, "159", kInner, "",
+             "", "不填按焊接钢管表取", "10.1.2", NUMBER(inputs.main.innerDiameter)},
+  ProjectKey{"main", "c", "海澄威廉系数C", "", T::Number, N::Required, "120", kC, "", "",
+             "管材的海澄-威廉系数", "10.1.2", NUMBER(inputs.main.c)},
+};
+// clang-format on
+
+#undef NUMBER
+#undef OPTIONAL_NUMBER
+#undef INTEGER
+#undef TEXT
+#undef IN_SECTION
+
+std::string plain(double v) { return calc::numberToText(v); }
+
+}  // namespace
+
+bool KeyRange::contains(double v) const {
+  if (!std::isfinite(v)) return false;
+  if (minOpen ? !(v > min) : !(v >= min)) return false;
+  return maxOpen ? v < max : v <= max;
+}
+
+std::string ProjectKey::path() const { return std::string(section) + "." + std::string(name); }
+
+std::span<const ProjectSection> projectSections() { return kSections; }
+std::span<const ProjectKey> projectKeys() { return kKeys; }
+
+const ProjectKey* findProjectKey(std::string_view path) {
+  const auto it = std::find_if(kKeys.begin(), kKeys.end(),
+                               [&](const ProjectKey& k) { return k.path() == path; });
+  return it == kKeys.end() ? nullptr : &*it;
+}
+
+const ProjectSection* findProjectSection(std::string_view name) {
+  const auto it = std::find_if(kSections.begin(), kSections.end(),
+                               [&](const ProjectSection& s) { return s.name == name; });
+  return it == kSections.end() ? nullptr : &*it;
+}
+
+std::string rangeWords(const ProjectKey& key) {
+  const KeyRange& r = key.range;
+  std::string unit;
+  if (!key.unit.empty()) unit.append(" ").append(key.unit);
+  std::string out;
+  if (key.type == KeyType::Text) {
+    out.append("不超过 ").append(plain(r.max)).append(" 个字符");
+  } else if (r.minOpen) {
+    out.append("应大于 ").append(plain(r.min)).append(r.min == 0 ? "" : unit);
+    out.append(r.maxOpen ? "且小于 " : "且不大于 ").append(plain(r.max)).append(unit);
+  } else {
+    out.append("应在 ").append(plain(r.min)).append(" 至 ").append(plain(r.max));
+    out.append(unit).append(" 之间");
+  }
+  return out;
+}
+
+bool sectionPresent(const Project& project, std::string_view section) {
+  if (section == "tank") return project.inputs.tank.has_value();
+  if (section == "stabilizer") return project.inputs.stabilizer.has_value();
+  return true;
+}
+
+}  // namespace files
