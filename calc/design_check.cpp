@@ -496,7 +496,7 @@ Result<DesignResult> checkDesign(const DesignInputs& in) {
   for (const CheckRow& row : kChecks) {
     if (!applies(row, in)) continue;
     DesignCheck check{
-        std::string(row.id), clauseOf(row, context), row.verdict(context), {}, {}, {}};
+        std::string(row.id), clauseOf(row, context), row.verdict(context), {}, {}, {}, {}};
     if (in.withTexts) row.words(check, context);
     r.checks.push_back(std::move(check));
   }
@@ -506,8 +506,8 @@ Result<DesignResult> checkDesign(const DesignInputs& in) {
 namespace {
 
 // Indexed by the enums' values.
-constexpr std::string_view kVerdictNames[] = {"pass", "fail", "note", "advice"};
-constexpr std::string_view kVerdictWords[] = {"满足", "不满足", "注意", "建议"};
+constexpr std::string_view kVerdictNames[] = {"pass", "fail", "note", "advice", "na"};
+constexpr std::string_view kVerdictWords[] = {"满足", "不满足", "注意", "建议", "不适用"};
 constexpr std::string_view kGoverningNames[] = {"waterColumn", "minFlow", "minPressure", "pressure",
                                                 "flow"};
 constexpr std::string_view kGoverningWords[] = {"充实水柱", "最小流量", "最小栓口动压",

@@ -33,7 +33,8 @@ enum class Occupancy {
 
 enum class Governing { WaterColumn, MinFlow, MinPressure, Pressure, Flow };
 
-enum class Verdict { Pass, Fail, Note, Advice };
+// NotApplicable: the check does not apply to this design (no plate, no tank).
+enum class Verdict { Pass, Fail, Note, Advice, NotApplicable };
 
 struct DesignInputs {
   double hoseLength = 20;            // L_d, m
@@ -94,6 +95,9 @@ struct DesignCheck {
   std::string requirement;  // what the clause asks, for the sheet's table ("≥ 13 m")
   std::string value;        // what the design has ("18.5 m")
   std::string text;         // one Simplified Chinese sentence a plan reviewer would accept
+  // What the design must change, in one line, when the check finds a shortfall; empty
+  // otherwise. A conclusion lists these by clause.
+  std::string remedy;
 };
 
 struct DesignResult {
@@ -136,14 +140,14 @@ DesignInputs designInputs(const Calculation& calculation, const DesignSettings& 
 // or 2, a given pressure not above the hydrant's own 0.02 MPa.
 Result<DesignResult> checkDesign(const DesignInputs& inputs);
 
-// "pass", "fail", "note", "advice" and "waterColumn", "minFlow", "minPressure", "pressure",
+// "pass", "fail", "note", "advice", "na" and "waterColumn", "minFlow", "minPressure", "pressure",
 // "flow":
 // the names in JSON and CSV.
 std::string_view verdictName(Verdict verdict);
 std::string_view governingName(Governing governing);
 // The ids of the checks in the order checkDesign gives them.
 std::span<const std::string_view> checkIds();
-// 满足, 不满足, 注意, 建议.
+// 满足, 不满足, 注意, 建议, 不适用.
 std::string_view verdictWords(Verdict verdict);
 // What set the design point, in words: 充实水柱, 最小流量, 最小栓口动压, 给定栓口动压,
 // 给定出水量.

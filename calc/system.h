@@ -86,6 +86,7 @@ struct SystemInputs {
   double k2 = 1.2;                          // safety factor of the pump head
   double branchInnerDiameter = 68;          // d_j of the branch holding a plate, mm
   std::optional<double> targetPressureMPa;  // after reduction; none: the design point H₀
+  double componentRating = 1.6;             // rated pressure of hydrants and valves, MPa
   bool operator==(const SystemInputs&) const = default;
 };
 
@@ -140,7 +141,7 @@ struct OrificePlate {
   double holeDiameterExact = 0;  // r·d_j + 1, mm
   double holeDiameter = 0;       // rounded up to a whole mm
   double afterPressure = 0;      // the floor's outlet pressure with the made plate, m
-  bool ok = false;               // hole ≥ 30 % of d_j and ≥ 20 mm
+  bool ok = false;               // hole ≥ 30 % of d_j and ≥ 20 mm: the plate may be used
   bool afterInRange = false;     // p_min ≤ afterPressure ≤ 50 m
 };
 
@@ -180,7 +181,7 @@ struct SystemResult {
   SystemIterations iterations;
   double targetPressure = 0;        // H_t, m
   std::vector<SystemFloor> floors;  // floor 1 first
-  double workingPressure = 0;       // P_w, m
+  double workingPressure = 0;       // P_w at the pump outlet, m
   std::vector<DesignCheck> checks;
 };
 
@@ -194,6 +195,15 @@ std::vector<double> outletElevations(const SystemInputs& inputs);
 // Fails where validateSystem does, where the design point cannot be formed and where a duty's
 // network does not balance (the error names the duty and the residual left).
 Result<SystemResult> calculateSystem(const SystemInputs& inputs);
+
+// The checks of a calculated system, in the order the sheet lists them.
+std::vector<DesignCheck> systemChecks(const SystemInputs& inputs, const SystemResult& result);
+
+// The stabiliser's stop pressure referred to an elevation, m; 0 without a stabiliser.
+double stabilizerPressureAt(const SystemInputs& inputs, double elevation);
+
+// 10.3.1's smallest hole for a branch of this inner diameter: 30 % of it and 20 mm, mm.
+double minHoleDiameter(double branchInnerDiameter);
 
 // Hazen–Williams gradient, m per m: flow L/s, inner diameter mm.
 double frictionGradient(double flow, double innerDiameterMm, double c);

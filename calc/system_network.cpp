@@ -13,14 +13,12 @@
 namespace calc {
 namespace {
 
-constexpr double kG = 9.81;               // m/s²
-constexpr double kHydrantLoss = 2;        // H_k through the hydrant valve, m
-constexpr double kOnLimit = 1e-9;         // m: within this of a limit counts as on it
-constexpr double kReduceAbove = 50;       // 7.4.12-1: 0.50 MPa
-constexpr double kReduceMandatory = 70;   // 7.4.12-1: 0.70 MPa
-constexpr double kMinHoleFraction = 0.3;  // 10.3.1
-constexpr double kMinHole = 20;           // 10.3.1, mm
-constexpr double kFixedPoint = 1e-9;      // L/s: the rest of the design flow settles to this
+constexpr double kG = 9.81;              // m/s²
+constexpr double kHydrantLoss = 2;       // H_k through the hydrant valve, m
+constexpr double kOnLimit = 1e-9;        // m: within this of a limit counts as on it
+constexpr double kReduceAbove = 50;      // 7.4.12-1: 0.50 MPa
+constexpr double kReduceMandatory = 70;  // 7.4.12-1: 0.70 MPa
+constexpr double kFixedPoint = 1e-9;     // L/s: the rest of the design flow settles to this
 constexpr double kTie = 1e-6;  // risers whose ΔH, and pipes whose flows, differ by less tie
 
 double velocity(double flow, double innerDiameterMm) {
@@ -483,8 +481,7 @@ struct Duties {
       p.holeDiameterExact = p.ratio * in.branchInnerDiameter + 1;
       // Rounded up: a smaller hole would take more than the loss wanted.
       p.holeDiameter = std::ceil(p.holeDiameterExact - kOnLimit);
-      p.ok = p.holeDiameter + kOnLimit >=
-             std::max(kMinHoleFraction * in.branchInnerDiameter, kMinHole);
+      p.ok = p.holeDiameter + kOnLimit >= minHoleDiameter(in.branchInnerDiameter);
       zetas[f - 1] = madeZeta(p.holeDiameter, in.branchInnerDiameter);
       std::vector<Open> plated = open;
       plated[at].zeta = zetas[f - 1];

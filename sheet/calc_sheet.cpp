@@ -1,5 +1,6 @@
 #include "sheet/calc_sheet.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <initializer_list>
@@ -604,18 +605,52 @@ void designSection(Html& h, const calc::Calculation& c, const calc::DesignInputs
   h.raw("</div>\n");
 }
 
+// The conclusion: every check counted, the failures listed by clause with what to change,
+// and the unconfirmed clauses whose check found a shortfall.
+void countsAndFailures(Html& h, const std::vector<const calc::DesignCheck*>& checks,
+                       std::size_t single) {
+  int counts[5] = {0, 0, 0, 0, 0};
+  for (const calc::DesignCheck* check : checks) ++counts[static_cast<int>(check->verdict)];
+  std::string text = "按 GB 50974-2014 校核 " + std::to_string(checks.size()) + " 项";
+  if (single < checks.size()) {
+    text += "（单栓 " + std::to_string(single) + " 项，系统 " +
+            std::to_string(checks.size() - single) + " 项）";
+  }
+  text += "：满足 " + std::to_string(counts[0]) + " 项，不满足 " + std::to_string(counts[1]) +
+          " 项，注意 " + std::to_string(counts[2]) + " 项，建议 " + std::to_string(counts[3]) +
+          " 项";
+  if (counts[4] > 0) text += "，不适用 " + std::to_string(counts[4]) + " 项";
+  h.text(text + "。");
+  const auto list = [&](calc::Verdict verdict, const char* title) {
+    int n = 0;
+    for (const calc::DesignCheck* check : checks) {
+      if (check->verdict != verdict || (verdict != calc::Verdict::Fail && check->remedy.empty())) {
+        continue;
+      }
+      h.raw(n == 0 ? "</p>\n<p>" : "；").raw(n == 0 ? title : "");
+      h.text(std::to_string(++n) + "）第 " + check->clause + " 条：");
+      h.text(check->remedy.empty() ? check->text : check->remedy);
+    }
+    if (n > 0) h.raw("。");
+  };
+  list(calc::Verdict::Fail, "<b>不满足项</b>：");
+  list(calc::Verdict::Note, "注意项（条文待核者须经核对）：");
+  h.raw("</p>\n<p>");
+}
+
 void conclusionSection(Html& h, const calc::DesignInputs& in, const calc::DesignResult& design,
-                       int number) {
-  int counts[4] = {0, 0, 0, 0};
-  for (const calc::DesignCheck& check : design.checks) ++counts[static_cast<int>(check.verdict)];
+                       const SheetRequest& request, int number) {
+  std::vector<const calc::DesignCheck*> checks;
+  for (const calc::DesignCheck& check : design.checks) checks.push_back(&check);
+  for (const calc::DesignCheck& check : request.extraChecks) checks.push_back(&check);
   const calc::HydrantPoint& p = design.design;
   const calc::ShownPoint shown = calc::shownPoint(p);
   const std::string mpa = shown.outletPressureMPa + " MPa";
   const std::string flow = shown.flow + " L/s";
   h.raw("<h2>" + std::to_string(number) + " 结论</h2>\n<p>");
-  h.text("按 GB 50974-2014 校核 " + std::to_string(design.checks.size()) + " 项：满足 " +
-         std::to_string(counts[0]) + " 项，不满足 " + std::to_string(counts[1]) + " 项，注意 " +
-         std::to_string(counts[2]) + " 项，建议 " + std::to_string(counts[3]) + " 项。");
+  countsAndFailures(h, checks, design.checks.size());
+  if (!request.extraConclusion.empty()) h.raw(request.extraConclusion).raw("</p>\n<p>");
+  h.text(request.extraChecks.empty() ? "" : "最不利消火栓：");
   if (in.pressureMPa && p.outletPressure > 50 + 1e-9) {
     // A flow at a pressure the outlet may not keep is no design figure.
     h.text("给定栓口动压 " + mpa + " 未经减压时单支水枪出水量为 " + flow +
@@ -634,10 +669,13 @@ void conclusionSection(Html& h, const calc::DesignInputs& in, const calc::Design
     h.text("消火栓栓口动压按 " + mpa + " 设计，此时单支水枪计算出水量 " + flow +
            "；每支水枪最小流量 " + calc::numberToText(in.minFlow) + " L/s（由表 3.5.2 折算）。");
   }
-  if (counts[1] > 0) {
+  const bool failed = std::ranges::any_of(
+      checks, [](const calc::DesignCheck* c) { return c->verdict == calc::Verdict::Fail; });
+  if (failed) {
     h.raw("<b>存在不满足项，须调整设计后重新计算。</b>");
   } else {
-    h.text("校核无不满足项（注意、建议项见第 5 节）。");
+    h.text(request.extraChecks.empty() ? "校核无不满足项（注意、建议项见第 5 节）。"
+                                       : "校核无不满足项（注意、建议项见校核表）。");
   }
   h.raw("</p>\n");
 }
@@ -676,9 +714,11 @@ std::string renderSheet(const calc::Calculation& c, const calc::DesignInputs& in
   checkSection(h, design);
   designSection(h, c, in, design);
   h.raw(request.extraSections);
-  conclusionSection(h, in, design, 7 + request.extraSectionCount);
+  conclusionSection(h, in, design, request, 7 + request.extraSectionCount);
   h.raw("<p class=\"foot\">本计算书由 ").text(kProgram);
-  h.raw(" 生成。规范校核用于辅助设计人判断，不代替施工图审查。</p>\n</body>\n</html>\n");
+  h.raw(
+      " 生成。程序校核结果供设计人复核；本计算书经设计、校对、审核签署后有效。</p>\n</body>\n</"
+      "html>\n");
   return h.str();
 }
 

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "calc/calc_error.h"
 #include "calc/design_check.h"
@@ -37,6 +38,10 @@ struct SheetRequest {
   // which then takes the next number.
   std::string extraSections;
   int extraSectionCount = 0;
+  // More checks the conclusion counts and lists (the system's), and a paragraph of results
+  // (HTML, already escaped) that opens it.
+  std::vector<calc::DesignCheck> extraChecks;
+  std::string extraConclusion;
 };
 
 // The sheet of a successful calculation and its design check.

@@ -38,32 +38,34 @@ void heading(std::string& h, int number, const char* title) {
 
 void methodParagraph(std::string& h, const calc::SystemInputs& in, const calc::SystemResult& r) {
   h +=
-      "<p>系统计算：第 3.5.2 条（设计流量与每根竖管最小流量），第 5.1.6、5.2.2 条（水泵零流量压力、"
-      "高位消防水箱静压），第 6.2.1 条（分区），第 8.1.5、8.1.8 条（立管管径、流速），第 8.2.3 条与"
-      "《消防设施通用规范》GB 55036-2022 第 3.0.2 条（系统工作压力），第 10.1.2、10.1.6、10.1.7 条"
-      "（水头损失、水泵扬程），第 10.3.1、10.3.3 条（减压孔板）。</p>\n<p class=\"small\">";
-  h += "1 水头以 m 水柱计，1 MPa = 100 m，<i>g</i> = 9.81 m/s²；楼层自下而上编号 1…" +
+      "<p>5）《消防设施通用规范》GB "
+      "55036-2022（全文强制性规范，与其他标准不一致时以其为准）；系统工作"
+      "压力按其第 3.0.2 条与 GB 50974-2014 第 8.2.3 条。</p>\n"
+      "<p>6）系统计算按 GB 50974-2014：第 3.5.2 条（设计流量与每根竖管最小流量），第 "
+      "5.1.6、5.1.12、"
+      "5.2.2、5.3.3 条（水泵、高位消防水箱、稳压泵），第 6.2.1 条（分区），第 8.1.5、8.1.8 条（立管"
+      "管径、流速），第 10.1.2、10.1.6、10.1.7 条（水头损失、水泵扬程），第 10.3.1、10.3.3 条（减压"
+      "孔板）。</p>\n<p class=\"small\">";
+  h += "7）水头以 m 水柱计，1 MPa = 100 m，<i>g</i> = 9.81 m/s²；楼层自下而上编号 1…" +
        std::to_string(in.floors) + "，" + sub("Z", "i") + " 为第 i 层消火栓栓口标高。";
-  h += "2 最不利消火栓位于第 " + std::to_string(in.floors) + " 层，其栓口动压 " + sub("H", "0") +
+  h += "8）最不利消火栓位于第 " + std::to_string(in.floors) + " 层，其栓口动压 " + sub("H", "0") +
        " 与出流量 " + sub("q", "0") + " 取单栓设计工况。";
-  h += "3 管道沿程水头损失按第 10.1.2 条海澄-威廉公式 " +
+  h += "9）管道沿程水头损失按第 10.1.2 条海澄-威廉公式 " +
        formula("<i>j</i> = 2.9660×10<sup>−5</sup> " +
                frac("<i>q</i><sup>1.852</sup>",
                     "<i>C</i><sup>1.852</sup> " + sub("d", "j") + "<sup>4.87</sup>")) +
        "（m/m，<i>q</i> 以 L/s、" + sub("d", "j") + " 以 m 计）；局部水头损失按沿程损失的 " +
        num(in.localLoss * 100) + "% 计（第 10.1.6 条）。";
-  h += "4 最不利立管同时出流 " + std::to_string(r.streams) + " 支水枪（每根竖管最小流量 " +
+  h += "10）最不利立管同时出流 " + std::to_string(r.streams) + " 支水枪（每根竖管最小流量 " +
        num(in.riserMinFlow) + " L/s ÷ 每支 " + num(in.hydrant.minFlow) +
-       " L/s，向上取整），自最不利点向下逐层推算栓口压力与出流量；消火栓栓口水头损失取 2 "
+       " L/s，向上取整），自最不利点向下逐层推算栓口压力与出流量；消火栓栓口局部水头损失取 2 "
        "m（经验值）。";
-  h += "5 干管按水泵流量 " + sub("Q", "p") +
+  h += "11）干管按水泵流量 " + sub("Q", "p") +
        " = max(设计流量, 立管流量) 计，不计第二根立管的分流（偏于安全）。";
-  h += "6 各层动压按水泵在 (" + sub("Q", "p") + ", " + sub("H", "s") +
-       ") "
-       "工作、立管通过立管流量计算，不计干管损失和安全系数（偏于安全）；准工作状态静压取高位消防水"
-       "箱最高水位或稳压泵停泵压力；"
-       "零流量压力取水泵零流量扬程加水池最高水位。";
-  h += "7 减压孔板按第 10.3.3 条计算，孔径向上取整到 1 mm；管道内径缺省时按焊接钢管表（" +
+  h += "12）各层动压按水泵在 (" + sub("Q", "p") + ", " + sub("H", "s") +
+       ") 工作、立管通过立管流量计算，不计干管损失和安全系数（偏于安全）；准工作状态静压取高位消防"
+       "水箱最高水位或稳压泵停泵压力折算至栓口；零流量压力取水泵零流量扬程加水池最高水位。";
+  h += "13）减压孔板按第 10.3.3 条计算，孔径向上取整到 1 mm；管道内径缺省时按焊接钢管表（" +
        esc(calc::kWeldedPipeSource) + "）取值。</p>\n";
 }
 
@@ -163,19 +165,22 @@ void segmentSection(std::string& h, const calc::SystemInputs& in, const calc::Sy
                     int number) {
   heading(h, number, "最不利立管与管段水力计算");
   h += "<p>立管出流：" +
-       formula(sub("H", "k") + " = " + sub("H", "k−1") +
+       formula(sub("H", "i") + " = " + sub("H", "i+1") +
                " + Δ<i>z</i> + (1 + <i>λ</i>) <i>j</i>(<i>Q</i>) Δ<i>z</i>") +
        "，" +
-       formula(sub("q", "k") + " = √(" +
-               frac(sub("H", "k") + " − 2", "1/<i>B</i> + " + sub("A", "z") + " " + sub("L", "d")) +
+       formula(sub("q", "i") + " = √(" +
+               frac(sub("H", "i") + " − " + sub("H", "k"),
+                    "1/<i>B</i> + " + sub("A", "z") + " " + sub("L", "d")) +
                ")") +
-       "。</p>\n<table class=\"sys\"><thead><tr><th>楼层</th><th>标高 (m)</th><th>栓口动压 "
+       "，" + sub("H", "k") +
+       " = 2 m 为消火栓栓口局部水头损失。</p>\n<table "
+       "class=\"sys\"><thead><tr><th>楼层</th><th>标高 (m)</th><th>栓口动压 "
        "(m)</th><th>出流量 (L/s)</th></tr></thead>\n";
   for (const calc::SystemHydrant& y : r.hydrants) {
     h += "<tr class=\"flow\"><td>" + std::to_string(y.floor) + "</td><td>" + f2(y.elevation) +
          "</td><td>" + f2(y.outletPressure) + "</td><td>" + f2(y.flow) + "</td></tr>\n";
   }
-  h += "</table>\n<p>立管流量 " + formula(sub("Q", "r") + " = Σ" + sub("q", "k")) + " = " +
+  h += "</table>\n<p>立管流量 " + formula(sub("Q", "r") + " = Σ" + sub("q", "i")) + " = " +
        f2(r.riserFlow) + " L/s；水泵流量 " + formula(sub("Q", "p")) + " = max(" +
        num(in.designFlow) + ", " + f2(r.riserFlow) + ") = " + f2(r.pump.flow) + " L/s。</p>\n";
   h += "<table class=\"sys\"><thead><tr><th>管段</th><th>流量 (L/s)</th><th>内径 (mm)</th><th>流速 "
@@ -209,11 +214,21 @@ void pumpSection(std::string& h, const calc::SystemInputs& in, const calc::Syste
        (in.ratedHead ? "（给定）" : "（取计算扬程）") + "，零流量扬程 " +
        formula(num(in.shutoffRatio) + " " + sub("H", "s")) + " = " + f2(r.pump.shutoffHead) +
        " m。</p>\n";
-  h += "<p>系统工作压力（第 8.2.3 条）：" +
+  // 8.2.3 at the pump outlet: the suction static counts only where the pool stands above it.
+  const double suction = std::max(in.poolMaxLevel - in.pumpElevation, 0.0);
+  h += "<p>系统工作压力（第 8.2.3 条、GB 55036-2022 第 3.0.2 条），在水泵出口（标高 " +
+       f2(in.pumpElevation) + " m）处：" +
        formula(sub("P", "w") + " = " + num(in.shutoffRatio) + "×" + f2(r.pump.selectedHead) +
-               " + (" + put(in.poolMaxLevel) + " − " + put(in.pumpElevation) +
-               ") = " + f2(r.pump.shutoffHead + in.poolMaxLevel - in.pumpElevation) + " m");
-  if (in.stabilizer) h += "，稳压泵停泵压力 " + f2(100 * in.stabilizer->stopPressure) + " m，取大";
+               " + max(" + put(in.poolMaxLevel) + " − " + put(in.pumpElevation) +
+               ", 0) = " + f2(r.pump.shutoffHead + suction) + " m");
+  if (in.stabilizer) {
+    const double atPump = calc::stabilizerPressureAt(in, in.pumpElevation);
+    h += "；稳压泵停泵压力 " + num(in.stabilizer->stopPressure) + " MPa 在其出口（标高 " +
+         f2(in.stabilizer->elevation) + " m），折算至水泵出口 " +
+         formula(f2(100 * in.stabilizer->stopPressure) + " + (" + put(in.stabilizer->elevation) +
+                 " − " + put(in.pumpElevation) + ") = " + f2(atPump) + " m") +
+         "，取两者较大值";
+  }
   h += "，<b>" + sub("P", "w") + " = " + f2(r.workingPressure) + " m（" +
        formatFixed(r.workingPressure / 100, 3) + " MPa）</b>。</p>\n";
 }
@@ -256,39 +271,66 @@ void floorSection(std::string& h, const calc::SystemInputs& in, const calc::Syst
          "</td><td>" + f2(f.dynamicPressure) + "</td><td class=\"l\">" +
          esc(calc::reducingWords(f.reducing)) + "</td>";
     if (f.orifice) {
+      // A plate below 10.3.1's limit may not be used: no pressure behind it.
       h += "<td>" + f2(f.orifice->holeDiameterExact) + "</td><td>" +
            formatFixed(f.orifice->holeDiameter, 0) + (f.orifice->ok ? "" : " *") + "</td><td>" +
-           f2(f.orifice->afterPressure) + "</td>";
+           (f.orifice->ok ? f2(f.orifice->afterPressure) : "— *") + "</td>";
     } else {
       h += "<td>—</td><td>—</td><td>—</td>";
     }
     h += "</tr>\n";
   }
-  h += "</table>\n<p class=\"small\">粗体为出流消火栓；* 孔径小于第 10.3.1 条下限（管径的 30% 与 "
-       "20 mm 的较大值），"
-       "该层宜改用减压稳压消火栓或减压阀组。</p>\n";
+  bool anyPlate = false;
+  bool anySmall = false;
+  for (const calc::SystemFloor& f : r.floors) {
+    anyPlate = anyPlate || f.orifice;
+    anySmall = anySmall || (f.orifice && !f.orifice->ok);
+  }
+  const double dj = in.branchInnerDiameter;
+  h += "</table>\n<p class=\"small\">粗体为出流消火栓。";
+  if (anySmall) {
+    h +=
+        "* 孔径小于第 10.3.1 条下限 " + formatFixed(calc::minHoleDiameter(dj), 1) + " mm（" +
+        sub("d", "j") + " = " + num(dj) + " mm 的 30% = " + formatFixed(0.3 * dj, 1) +
+        " mm，且不小于 20 mm），该层不应采用减压孔板，不列减压后动压；应采用减压稳压消火栓，或按第 "
+        "6.2.4 条设减压阀分区。";
+  }
+  h += "</p>\n";
+  if (!anyPlate) return;
 
-  // 10.3.3 substituted for the floor with the highest dynamic pressure that has a plate.
+  // 10.3.3 substituted for the floor with the highest dynamic pressure whose plate may be
+  // used; when none may, for the highest of all.
   const calc::SystemFloor* worst = nullptr;
   for (const calc::SystemFloor& f : r.floors) {
-    if (f.orifice && (!worst || f.dynamicPressure > worst->dynamicPressure)) worst = &f;
+    if (!f.orifice) continue;
+    const bool better =
+        !worst || (f.orifice->ok && !worst->orifice->ok) ||
+        (f.orifice->ok == worst->orifice->ok && f.dynamicPressure > worst->dynamicPressure);
+    if (better) worst = &f;
   }
-  if (!worst) return;
   const calc::OrificePlate& p = *worst->orifice;
-  const double dj = in.branchInnerDiameter;
+  // V with the digits that make 2g·ΔH/V² give the printed ζ.
+  const std::string loss = f2(p.lossToTake);
+  const std::string zeta = formatFixed(p.zeta, 1);
+  std::string v;
+  for (int digits = 3; digits <= 6; ++digits) {
+    v = formatFixed(p.velocity, digits);
+    const double shownV = calc::parseNumber(v).value_or(0);
+    const double shownLoss = calc::parseNumber(loss).value_or(0);
+    if (formatFixed(2 * 9.81 * shownLoss / (shownV * shownV), 1) == zeta) break;
+  }
   h += "<div class=\"keep\"><p>减压孔板（第 10.3.3 条），第 " + std::to_string(worst->floor) +
        " 层，支管内径 " + formula(sub("d", "j")) + " = " + num(dj) + " mm：</p>\n<p class=\"eq\">" +
        formula(sub("q", "t") + " = √(" +
                frac(f2(r.targetPressure) + " − 2",
                     "1/<i>B</i> + " + sub("A", "z") + " " + sub("L", "d")) +
                ") = " + f2(p.flow) + " L/s，<i>V</i> = " +
-               frac("4 " + sub("q", "t"), "π " + sub("d", "j") + "<sup>2</sup>") + " = " +
-               f2(p.velocity) + " m/s，Δ<i>H</i> = " + f2(worst->dynamicPressure) + " − " +
-               f2(r.targetPressure) + " = " + f2(p.lossToTake) + " m") +
+               frac("4 " + sub("q", "t"), "π " + sub("d", "j") + "<sup>2</sup>") + " = " + v +
+               " m/s，Δ<i>H</i> = " + f2(worst->dynamicPressure) + " − " + f2(r.targetPressure) +
+               " = " + loss + " m") +
        "</p>\n<p class=\"eq\">" +
        formula("<i>ζ</i> = " + frac("2<i>g</i> Δ<i>H</i>", "<i>V</i><sup>2</sup>") + " = " +
-               frac("2×9.81×" + f2(p.lossToTake), f2(p.velocity) + "<sup>2</sup>") + " = " +
-               formatFixed(p.zeta, 1)) +
+               frac("2×9.81×" + loss, v + "<sup>2</sup>") + " = " + zeta) +
        "，由 " +
        formula("<i>ζ</i> = [1.75 " +
                frac(sub("d", "j") + "<sup>2</sup>", sub("d", "k") + "<sup>2</sup>") + " · " +
@@ -299,11 +341,10 @@ void floorSection(std::string& h, const calc::SystemInputs& in, const calc::Syst
        "</p>\n<p class=\"eq\">" +
        formula("孔径 = " + formatFixed(p.ratio, 4) + "×" + num(dj) +
                " + 1 = " + f2(p.holeDiameterExact) + " mm") +
-       "，取 <b>" + formatFixed(p.holeDiameter, 0) + " mm</b>，孔板后动压 " + f2(p.afterPressure) +
-       " m" +
-       (p.ok ? "。"
-             : "；小于第 10.3.1 条下限 " + formatFixed(std::max(0.3 * dj, 20.0), 1) +
-                   " mm，宜改用减压稳压消火栓或减压阀组。") +
+       "，取 <b>" + formatFixed(p.holeDiameter, 0) + " mm</b>" +
+       (p.ok ? "，孔板后动压 " + f2(p.afterPressure) + " m。"
+             : "，小于第 10.3.1 条下限 " + formatFixed(calc::minHoleDiameter(dj), 1) +
+                   " mm，不应采用减压孔板。") +
        "</p></div>\n";
 }
 
@@ -320,6 +361,57 @@ void checkSection(std::string& h, const calc::SystemResult& r, int number) {
          "</td></tr>\n";
   }
   h += "</table></div>\n";
+}
+
+// "1–15、17": runs of consecutive floors.
+std::string floorList(const std::vector<int>& floors) {
+  std::string text;
+  for (std::size_t i = 0; i < floors.size();) {
+    std::size_t j = i;
+    while (j + 1 < floors.size() && floors[j + 1] == floors[j] + 1) ++j;
+    if (!text.empty()) text += "、";
+    text += std::to_string(floors[i]);
+    if (j > i) text += "–" + std::to_string(floors[j]);
+    i = j + 1;
+  }
+  return text;
+}
+
+// The system's results in one paragraph for the conclusion (HTML).
+std::string systemConclusion(const calc::SystemInputs& in, const calc::SystemResult& r) {
+  std::vector<int> plates, hydrants, unreduced;
+  for (const calc::SystemFloor& f : r.floors) {
+    if (f.reducing == calc::Reducing::None) continue;
+    if (!f.orifice) {
+      unreduced.push_back(f.floor);
+    } else {
+      (f.orifice->ok ? plates : hydrants).push_back(f.floor);
+    }
+  }
+  bool zoning = false;
+  for (const calc::DesignCheck& c : r.checks) {
+    zoning = zoning || (c.id == "zoning" && c.verdict == calc::Verdict::Fail);
+  }
+  std::string h = "系统：消防水泵流量 " + f2(r.pump.flow) + " L/s，扬程 " +
+                  f2(r.pump.selectedHead) + " m（" +
+                  (in.ratedHead ? "选用，计算扬程 " + f2(r.pump.head) + " m" : "取计算扬程") +
+                  "）；水泵出口系统工作压力 " + formatFixed(r.workingPressure / 100, 3) + " MPa；" +
+                  (zoning ? "<b>应分区供水</b>" : "不分区") + "；";
+  if (plates.empty() && hydrants.empty() && unreduced.empty()) {
+    h += "各层栓口动压均不大于 0.50 MPa，无需减压。";
+    return h;
+  }
+  std::string how;
+  if (!plates.empty()) how = "第 " + floorList(plates) + " 层设减压孔板";
+  if (!hydrants.empty()) {
+    how += (how.empty() ? "" : "，") + std::string("第 ") + floorList(hydrants) +
+           " 层孔板孔径小于第 10.3.1 条下限，应采用减压稳压消火栓或设减压阀分区";
+  }
+  if (!unreduced.empty()) {
+    how += (how.empty() ? "" : "，") + std::string("第 ") + floorList(unreduced) +
+           " 层应设减压稳压消火栓";
+  }
+  return h + "栓口动压大于 0.50 MPa 的楼层：" + how + "。";
 }
 
 }  // namespace
@@ -364,6 +456,8 @@ calc::Result<std::string> makeSystemSheet(const calc::SystemInputs& in, SheetReq
   request.extraBasis = renderSystemBasis(in, result.value());
   request.extraSections = renderSystemSections(in, result.value(), 7);
   request.extraSectionCount = kSystemSectionCount;
+  request.extraChecks = result.value().checks;
+  request.extraConclusion = systemConclusion(in, result.value());
   return makeSheet(request);
 }
 

@@ -46,7 +46,7 @@ std::string aboutText() {
          "\n"
          "Copyright © 2026 hydrant-calc team，MIT（Expat）许可证\n"
          "\n"
-         "规范校核只辅助设计人员判断，不能代替施工图审查。";
+         "程序校核结果供设计人复核；本计算书经设计、校对、审核签署后有效。";
 }
 
 Form1::Form1(Window& window) : window_(window), systemEntries_(defaultSystemEntries()) {

@@ -6,9 +6,13 @@
 
 #include "sheet/calc_sheet.h"
 
+#include <functional>
+#include <regex>
 #include <string>
 
 #include "calc/number_text.h"
+#include "files/project_file.h"
+#include "sheet/system_sheet.h"
 
 namespace {
 
@@ -149,6 +153,52 @@ TEST(SheetTest, TitleBlockAndTypedText) {
     EXPECT_EQ(html.value().find(control), std::string::npos) << control;
   }
   EXPECT_EQ(html.value().find('\0'), std::string::npos);
+}
+
+// The system sheet of the example and its variants: the conclusion counts and lists every
+// check, plates below 10.3.1's limit show no pressure behind them, each pressure says where.
+TEST(SheetTest, SystemSheet) {
+  using In = calc::SystemInputs;
+  const auto example = files::loadProject(HYDRANT_EXAMPLE);
+  ASSERT_TRUE(example.ok()) << example.error().message;
+  const struct {
+    const char* name;
+    std::function<void(In&)> change;
+    Strings present, absent;
+  } cases[] = {
+      // clang-format off
+      {"example", [](In&) {},
+       {"校核 19 项（单栓 6 项，系统 13 项）：满足 11 项，不满足 2 项",
+        "1）第 10.3.1 条：第 1 层应采用减压稳压消火栓，或按第 6.2.4 条设减压阀分区", "2）第 5.2.2 条：应设稳压泵",
+        "系统：消防水泵流量 40.00 L/s，扬程 117.37 m（取计算扬程）；水泵出口系统工作压力 1.683 MPa；不分区",
+        "第 2–15 层设减压孔板", "<td>20 *</td><td>— *</td>", "d</i><sub>j</sub> = 68 mm 的 30% = 20.4 mm",
+        "存在不满足项", "5）《消防设施通用规范》GB 55036-2022", "13）减压孔板", "在水泵出口（标高 -5.00 m）处",
+        "本计算书经设计、校对、审核签署后有效"},
+       {"校核无不满足项", "施工图审查", ">7.4.12<", "<sub>k−1</sub>", "37.19"}},
+      {"stabiliser", [](In& in) { in.stabilizer = calc::StabilizerInputs{0.6, -5}; },
+       {">5.3.3<", "已设稳压泵", "稳压泵停泵压力 0.6 MPa 在其出口（标高 -5.00 m），折算至水泵出口"}, {"应设稳压泵"}},
+      {"six floors, other, no plate", [](In& in) { in.floors = 6; in.floorHeights.resize(5); in.tank.reset(); in.hydrant.occupancy = calc::Occupancy::Other; },
+       {"各层栓口动压均不大于 0.50 MPa，无需减压", ">不适用<"}, {"孔径小于第 10.3.1 条下限", "减压孔板（第 10.3.3 条）"}},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    calc::SystemInputs in = example.value().inputs;
+    c.change(in);
+    const auto html = sheet::makeSystemSheet(in, {});
+    ASSERT_TRUE(html.ok()) << html.error().message;
+    const std::string body = html.value().substr(html.value().find("<body>"));
+    for (const std::string& s : c.present) EXPECT_NE(body.find(s), std::string::npos) << s;
+    for (const std::string& s : c.absent) EXPECT_EQ(body.find(s), std::string::npos) << s;
+    // The plate's ζ from its printed ΔH and V, to the printed digit.
+    std::smatch m;
+    if (std::regex_search(body, m,
+                          std::regex("2×9\\.81×([0-9.]+)</span><span>([0-9.]+)<sup>2</sup>"
+                                     "</span></span> = ([0-9.]+)"))) {
+      const double loss = std::stod(m[1]), v = std::stod(m[2]);
+      EXPECT_EQ(calc::formatFixed(2 * 9.81 * loss / (v * v), 1), m[3].str());
+    }
+  }
 }
 
 }  // namespace

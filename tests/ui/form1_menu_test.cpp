@@ -61,7 +61,7 @@ TEST(Form1MenuTest, EachEntryOpensWhatItShould) {
 TEST(Form1MenuTest, AboutNamesVersionDateLicenceAndLimits) {
   const std::string text = aboutText();
   for (const std::string part : {"Tavrel小工具（hydrant-calc）", "版本 " HYDRANT_VERSION "，",
-                                 "MIT（Expat）许可证", "不能代替施工图审查"}) {
+                                 "MIT（Expat）许可证", "程序校核结果供设计人复核"}) {
     EXPECT_NE(text.find(part), std::string::npos) << part;
   }
   EXPECT_TRUE(
