@@ -62,7 +62,7 @@ constexpr std::pair<std::string_view, int> kFieldIds[] = {
 };
 
 // Column widths at 96 DPI, in pixels: wide enough for every caption and cell of the example.
-constexpr std::array kFloorWidths = {40, 56, 64, 104, 64, 64, 96, 104};
+constexpr std::array kFloorWidths = {40, 56, 64, 104, 64, 64, 96, 104, 96};
 constexpr std::array kCheckWidths = {64, 40, 600};
 
 const COLORREF kMarked = RGB(255, 221, 221);  // floors that need reducing
