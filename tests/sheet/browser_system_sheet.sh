@@ -20,15 +20,15 @@ print() {
   echo "$name: $pages A4 pages"
 }
 
-print office "$example" 5
+print office "$example" 6
 text=$(cat "$work/office.txt")
 # The pump head with 10.1.7 substituted, the working pressure, floor 1's static, zero-flow and
 # dynamic pressure, its exact and made hole, floor 2's hole and pressure after it.
-for number in "1.2×(6.43 + 1.29) + (68.60 − (-4.50)) + 35.00 = 117.37 m" 167.31 75.90 162.21 \
-  111.58 19.87 46.18 22.14; do
+for number in "1.2×(6.43 + 1.29) + (68.60 − (-4.50)) + 35.00 = 117.37 m" 168.31 75.90 162.21 \
+  109.34 20.00 38.22 22.14 54.20 "164.311 − 0.15412"; do
   grep -qF -- "$number" <<<"$text" || fail "$number missing from the printed sheet"
 done
-grep -qE -- '^ *1 +1\.10 +75\.90 +162\.21 +111\.58 +必须减压 +19\.87 +20 \* +37\.19' <<<"$text" ||
+grep -qE -- '^ *1 +1\.10 +75\.90 +162\.21 +109\.34 +必须减压 +20\.00 +21 +40\.17 +56\.00' <<<"$text" ||
   fail "floor 1's row missing"
 for word in 系统计算简图 消防水池 消防水泵 高位水箱 立管 干管 10.3.1 6.2.1 5.2.2 应设稳压泵 经验值; do
   grep -qF -- "$word" <<<"$text" || fail "$word missing from the printed sheet"
@@ -45,5 +45,11 @@ sed -e 's/^floors = 18/floors = 60/' -e "s/^floor_heights = .*/floor_heights = [
   "$example" >"$work/tower.toml"
 print tower "$work/tower.toml" 7
 grep -qF "60F" "$work/tower.txt" || fail "the tower's top floor is not in the diagram"
+
+# The example on four risers with a top ring: the plan of the ring and r*.
+print ring "$(dirname "$example")/office-18f-ring.toml" 6
+for word in 顶部环管 环状干管 "3 号 r*" 53.36; do
+  grep -qF -- "$word" "$work/ring.txt" || fail "$word missing from the ring's printed sheet"
+done
 
 pdftoppm -png -r 100 -f 3 -l 3 -singlefile "$work/office.pdf" "$out/hydrant-system-sheet-page3"
