@@ -291,7 +291,7 @@ std::string pumpPlot(const calc::SystemResult& r) {
   point(p.flow, p.selectedHead, "#fff", "设计点 (" + f2(p.flow) + ", " + f2(p.selectedHead) + ")",
         -6);
   point(p.dutyFlow, p.dutyHead, "#c00", "设计工况 (" + f2(p.dutyFlow) + ", " + f2(p.dutyHead) + ")",
-        12);
+        16);
   point(single->singleHydrantFlow, head(single->singleHydrantFlow), "#090",
         "单栓（第 " + std::to_string(single->floor) + " 层）(" + f2(single->singleHydrantFlow) +
             ", " + f2(head(single->singleHydrantFlow)) + ")",
