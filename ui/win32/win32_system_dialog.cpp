@@ -266,21 +266,26 @@ HWND SystemDialog::control(std::string_view key) const {
   for (const auto& [k, id] : kFieldIds) {
     if (k == key) return GetDlgItem(dialog_, id);
   }
-  throw std::logic_error("the system form has no entry " + std::string(key));
+  // A key the dialog resource has no control for yet (the network's riser count, spacing, top
+  // ring, ring pipe and pump curve): left empty, so the file takes its default.
+  return nullptr;
 }
 
 void SystemDialog::connect(SystemEvents& events) { events_ = &events; }
 
 std::string SystemDialog::entry(std::string_view key) const {
-  return narrow(windowText(control(key)));
+  const HWND c = control(key);
+  return c ? narrow(windowText(c)) : std::string();
 }
 
 void SystemDialog::setEntry(std::string_view key, std::string_view text) {
-  SetWindowTextW(control(key), widen(text).c_str());  // WM_SETTEXT raises no CBN_EDITCHANGE
+  const HWND c = control(key);
+  if (c) SetWindowTextW(c, widen(text).c_str());  // WM_SETTEXT raises no CBN_EDITCHANGE
 }
 
 void SystemDialog::appendItem(std::string_view key, std::string_view item) {
-  SendMessageW(control(key), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
+  const HWND c = control(key);
+  if (c) SendMessageW(c, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
 }
 
 bool SystemDialog::isChecked(std::string_view section) const {
@@ -292,7 +297,7 @@ void SystemDialog::setChecked(std::string_view section, bool checked) {
 }
 
 void SystemDialog::setEnabled(std::string_view key, bool enabled) {
-  EnableWindow(control(key), enabled);
+  if (const HWND c = control(key)) EnableWindow(c, enabled);
 }
 
 void SystemDialog::setSummary(std::string_view text) {
