@@ -44,10 +44,16 @@ TEST(NetworkTest, HandSolvedNetworks) {
   shut.pipes = {{1, 2, 10, 100, 120, 0}};
   shut.pumps = {{0, 1, 50, 0.01, 2}};
 
+  // Water drawn with nothing to feed it: no solution, said so.
+  Network unfed;
+  unfed.nodes = {drawing(0), drawing(5)};
+  unfed.pipes = {{0, 1, 10, 100, 120, 0}};
+
   const calc::NetworkSolution p = calc::solveNetwork(parallel);
   const calc::NetworkSolution t = calc::solveNetwork(triangle);
   const calc::NetworkSolution s = calc::solveNetwork(shut);
   ASSERT_TRUE(p.converged && t.converged && s.converged);
+  EXPECT_FALSE(calc::solveNetwork(unfed).converged);
   const Expect rows[] = {
       {"parallel q1", p.pipeFlows, 0, 14.775049346586},
       {"parallel q2", p.pipeFlows, 1, 5.224950653414},
