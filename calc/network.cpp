@@ -365,6 +365,9 @@ NetworkSolution solveNetwork(const Network& net, const NetworkSolution* start) {
       Link& l = links[k];
       if (!l.open) continue;
       l.p = 1 / l.slope();
+      // A loop from a node back to itself (pipes in series touching nothing else) has no head
+      // across it: its flow settles to nothing by its own update, and it adds nothing here.
+      if (l.from == l.to) continue;
       const double c = l.q - l.p * l.loss();
       const int u = row[l.from];
       const int v = row[l.to];

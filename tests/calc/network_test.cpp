@@ -27,9 +27,13 @@ struct Expect {
 TEST(NetworkTest, HandSolvedNetworks) {
   // Parallel pair: 20 L/s from a 50 m reservoir through two pipes; the loss
   // h = (Q / Σ R_i^(−1/1.852))^1.852 is the same in both.
+  // A loop of two pipes through node 2 hangs from node 1 and carries nothing.
   Network parallel;
-  parallel.nodes = {fixed(50), drawing(20)};
-  parallel.pipes = {{0, 1, 100, 100, 120, 0}, {0, 1, 150, 80, 100, 0.1}};
+  parallel.nodes = {fixed(50), drawing(20), drawing(0)};
+  parallel.pipes = {{0, 1, 100, 100, 120, 0},
+                    {0, 1, 150, 80, 100, 0.1},
+                    {1, 2, 30, 100, 120, 0},
+                    {2, 1, 40, 100, 120, 0}};
   // Triangle 1-2-3 fed at 1 through 200 m of DN150 from a 60 m reservoir; 8 and 12 L/s drawn
   // at 2 and 3; Hardy Cross on the loop 1→2→3 against 1→3 until the correction vanishes.
   Network triangle;
@@ -58,6 +62,8 @@ TEST(NetworkTest, HandSolvedNetworks) {
       {"parallel q1", p.pipeFlows, 0, 14.775049346586},
       {"parallel q2", p.pipeFlows, 1, 5.224950653414},
       {"parallel head", p.heads, 1, 45.455406154868},
+      {"hanging loop", p.pipeFlows, 2, 0},
+      {"hanging loop head", p.heads, 2, 45.455406154868},
       {"triangle q01", t.pipeFlows, 0, 20},
       {"triangle q12", t.pipeFlows, 1, 10.437651034809},
       {"triangle q23", t.pipeFlows, 2, 2.437651034809},
