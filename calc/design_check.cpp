@@ -178,8 +178,10 @@ Verdict hoseVerdict(const Context& x) {
   if (!lined65(x.in)) return Verdict::Fail;
   return x.in.hoseLength <= kHoseLengthLimit ? Verdict::Pass : Verdict::Advice;
 }
+// 7.4.2-3 says 宜: a nozzle too small for q_min is advice; the shortfall itself fails under
+// 7.4.12-1 or 3.5.2, so it is not counted twice.
 Verdict nozzleVerdict(const Context& x) {
-  if (kitTooSmall(x.r)) return Verdict::Fail;
+  if (kitTooSmall(x.r)) return Verdict::Advice;
   const auto [first, second] = suitableNozzles(x.in);
   return x.in.nozzle == first || x.in.nozzle == second ? Verdict::Pass : Verdict::Advice;
 }
@@ -213,7 +215,11 @@ void waterColumnWords(DesignCheck& c, const Context& x) {
   }
   c.value = plain(in.waterColumn) + " m";
   if (c.verdict == Verdict::Pass) {
-    c.text = "本场所充实水柱按 " + req + " 计算；输入值 " + c.value + " 不小于此值，按输入值计算。";
+    c.text = "本场所充实水柱按 " + req + " 计算；输入值 " + c.value +
+             " 不小于此值，设计工况按输入值计算";
+    c.text += in.waterColumn > r.requiredWaterColumn + kOnLimit
+                  ? "，保护半径按第 10.2.1 条取 " + req + " 计算。"
+                  : "。";
     return;
   }
   c.text = "输入充实水柱 " + c.value + " 小于本场所的计算值。" + waterColumnRule(in) +
@@ -233,8 +239,8 @@ void minPressureWords(DesignCheck& c, const Context& x) {
     return;
   }
   const HydrantPoint& a = *r.fromWaterColumn;
-  c.value = mpa(a.outletPressure);
-  c.text = "按充实水柱 " + plain(a.waterColumn) + " m 计算的栓口动压为 " + c.value;
+  c.value = mpa(r.design.outletPressure);  // the design point; the column's value is in the text
+  c.text = "按充实水柱 " + plain(a.waterColumn) + " m 计算的栓口动压为 " + mpa(a.outletPressure);
   if (c.verdict == Verdict::Pass) {
     c.text += "，不小于本场所的 " + limit + "。";
     return;
@@ -285,9 +291,9 @@ void minFlowWords(DesignCheck& c, const Context& x) {
              : "，低于" + limit + (in.pressureMPa ? "，应提高栓口动压。" : "。"));
     return;
   }
-  c.value = lps(r.fromWaterColumn->flow);
+  c.value = lps(r.design.flow);  // the design point; the column's flow is in the text
   c.text = "按充实水柱 " + plain(r.fromWaterColumn->waterColumn) + " m 计算的单支水枪出水量为 " +
-           c.value;
+           lps(r.fromWaterColumn->flow);
   if (c.verdict == Verdict::Pass) {
     c.text += "，不小于" + limit + "。";
   } else {
@@ -354,14 +360,28 @@ void nozzleWords(DesignCheck& c, const Context& x) {
     c.text = "当量喷嘴直径 " + c.value + " 的水枪配 " + in.hoseDiameter + " mm " + in.material +
              "水带 " + plain(in.hoseLength) + " m，" + flow + " 需栓口动压 " +
              mpa(r.minFlowOutlet) + "，在 0.500 MPa 以内不能提供该流量；" +
-             (in.nozzle < 16 ? "应配置当量喷嘴直径 16 mm 或 19 mm 的消防水枪。"
-                             : "应缩短水带或改用阻力较小的水带。");
+             (in.nozzle < first ? "宜改配当量喷嘴直径 " + c.requirement + " 的消防水枪。"
+                                : "宜缩短水带或改用阻力较小的水带。");
     return;
   }
   c.text = c.verdict == Verdict::Pass
                ? "当量喷嘴直径 " + c.value + "，符合" + flow + " 时的配置要求。"
                : flow + " 时宜配置当量喷嘴直径 " + c.requirement + " 的消防水枪，当前为 " +
                      c.value + "。";
+}
+
+// What a failed check asks the designer to change, in one line for the conclusion.
+std::string remedyOf(std::string_view id, const Context& x) {
+  if (id == "waterColumn" || id == "minFlow") return "应提高栓口动压";
+  if (id == "minPressure") return "应提高供水压力";
+  if (id == "spacing") return "消火栓应两排布置，或减小保护宽度";
+  if (id == "hose") return "应改用 65 mm 衬胶水带后重新计算";
+  if (id != "maxPressure") return {};
+  if (!isGiven(x.in) && x.r.governedBy == Governing::MinFlow) {
+    return "应按第 7.4.2 条校核改配水枪或水带";
+  }
+  return x.r.design.outletPressure <= kReducerMandatory + kOnLimit ? "应采取减压措施"
+                                                                   : "必须设置减压装置";
 }
 
 // One row per check, in the order checkDesign gives them; streams comes last so that a batch
@@ -379,8 +399,8 @@ constexpr CheckRow kChecks[] = {
     {"maxPressure", "7.4.12-1", maxPressureVerdict, maxPressureWords},
     {"minFlow", "3.5.2", minFlowVerdict, minFlowWords},
     {"spacing", "7.4.10", spacingVerdict, spacingWords},
-    {"hose", "7.4.2", hoseVerdict, hoseWords},
-    {"nozzle", "7.4.2", nozzleVerdict, nozzleWords},
+    {"hose", "7.4.2-2", hoseVerdict, hoseWords},
+    {"nozzle", "7.4.2-3", nozzleVerdict, nozzleWords},
     {"streams", "7.4.6", streamsVerdict, streamsWords},
 };
 
@@ -393,8 +413,8 @@ constexpr auto kCheckIds = [] {
 // Whether a check is made for these inputs, and the clause it cites.
 bool applies(const CheckRow& row, const DesignInputs& in) {
   if (row.id == "spacing") return in.width.has_value();
-  // One stream is a choice 7.4.6 allows only in named cases; in other places it is common.
-  if (row.id == "streams") return in.streams == 1 && in.occupancy == Occupancy::High;
+  // One stream is a choice 7.4.6 allows only in named cases, whatever the occupancy.
+  if (row.id == "streams") return in.streams == 1;
   return true;
 }
 std::string clauseOf(const CheckRow& row, const Context& x) {
@@ -498,6 +518,7 @@ Result<DesignResult> checkDesign(const DesignInputs& in) {
     DesignCheck check{
         std::string(row.id), clauseOf(row, context), row.verdict(context), {}, {}, {}, {}};
     if (in.withTexts) row.words(check, context);
+    if (in.withTexts && check.verdict == Verdict::Fail) check.remedy = remedyOf(row.id, context);
     r.checks.push_back(std::move(check));
   }
   return r;

@@ -106,7 +106,7 @@ std::string text(const calc::SystemInputs& in, const calc::SystemResult& r) {
     rows.push_back({std::to_string(f.floor), f2(f.elevation), orDash(f.staticPressure),
                     f2(f.zeroFlowPressure), f2(f.dynamicPressure),
                     std::string(calc::reducingWords(f.reducing)), holeText(f),
-                    f.orifice ? f2(f.orifice->afterPressure) : "—",
+                    f.orifice && f.orifice->ok ? f2(f.orifice->afterPressure) : "—",
                     f2(f.singleHydrantPressure) +
                         (in.riserCount > 1 ? "（" + std::to_string(f.singleHydrantRiser) + "）"
                                            : std::string())});
@@ -116,7 +116,9 @@ std::string text(const calc::SystemInputs& in, const calc::SystemResult& r) {
       "动压：本层起火（上方各层已设孔板）时的栓口动压；减压后动压：设孔板后同一工况的栓口动压；"
       "单栓动压：仅本层一支消火栓出流时的栓口动压" +
       std::string(in.riserCount > 1 ? "（括号内为出现最大值的立管）" : "") + "。\n";
-  out += "孔板孔径：取整后的孔径（括号内为计算孔径）；* 小于第 10.3.1 条的下限。\n";
+  out +=
+      "孔板孔径：取整后的孔径（括号内为计算孔径）；* 小于第 10.3.1 条的下限，不应采用孔板，"
+      "不列减压后动压。\n";
 
   out += "\n系统校核（GB 50974-2014）\n";
   rows.clear();

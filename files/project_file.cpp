@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 // toml++ checks its own state with TOML_ASSERT and, in release builds, tells the compiler
@@ -65,18 +66,22 @@ std::size_t characters(std::string_view text) {
   return n;
 }
 
-// Where the text stops being what toml++ may safely be given: a byte sequence that is not
-// UTF-8, or a character beyond ASCII outside a quoted string or a comment (bare keys, table
-// names and values are ASCII in TOML; toml++ mishandles some others). Line and column count
-// characters from 1.
+// toml++ 3.3.0 classifies characters beyond ASCII through tables that reach undefined
+// behaviour for some of them, and it looks ahead over them in places a file may put them
+// (after a malformed value, even inside a string). So toml++ is given ASCII only: a string's
+// characters beyond ASCII become \u escapes (a literal string becomes the basic string of the
+// same value), a comment's become 'x', and anywhere else they are refused, as are bytes that
+// are not UTF-8. Lines stay where they were. Line and column count characters from 1.
 struct Stop {
   std::size_t line = 1, column = 1;
-  bool utf8 = false;  // the bytes are not UTF-8
+  enum Why { Bare, NotUtf8, Escape } why = Bare;
 };
 
-std::optional<Stop> unsafeText(std::string_view text) {
+std::variant<Stop, std::string> asciiText(std::string_view text) {
   enum class In { Bare, Comment, Basic, Literal, MultiBasic, MultiLiteral } in = In::Bare;
   Stop at;
+  std::string out;
+  out.reserve(text.size() + text.size() / 2);
   std::size_t pos = 0;
   if (text.starts_with("\xEF\xBB\xBF")) pos = 3;  // a byte-order mark
   const auto run = [&](char quote) {
@@ -84,13 +89,21 @@ std::optional<Stop> unsafeText(std::string_view text) {
     while (pos + n < text.size() && text[pos + n] == quote) ++n;
     return n;
   };
+  const auto escape = [&](char32_t c) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const int digits = c > 0xFFFF ? 8 : 4;
+    out += digits == 8 ? "\\U" : "\\u";
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) out += kHex[(c >> shift) & 15];
+  };
   while (pos < text.size()) {
     const calc::DecodedChar c = calc::decodeUtf8(text, pos);
-    if (!c.valid) return Stop{at.line, at.column, true};
-    if (c.codePoint >= 0x80 && in == In::Bare) return at;
+    if (!c.valid) return Stop{at.line, at.column, Stop::NotUtf8};
     std::size_t length = c.length;
+    std::string_view copy = text.substr(pos, length);  // what toml++ is given for it
+    std::string replaced;
     switch (in) {
       case In::Bare:
+        if (c.codePoint >= 0x80) return at;
         if (c.codePoint == '#') {
           in = In::Comment;
         } else if (c.codePoint == '"' || c.codePoint == '\'') {
@@ -98,38 +111,63 @@ std::optional<Stop> unsafeText(std::string_view text) {
           const bool multi = run(q) >= 3;
           in = q == '"' ? (multi ? In::MultiBasic : In::Basic)
                         : (multi ? In::MultiLiteral : In::Literal);
-          if (multi) length = 3;
+          length = multi ? 3 : 1;
+          copy = multi ? "\"\"\"" : "\"";  // a literal string opens as a basic one
         }
         break;
       case In::Comment:
         if (c.codePoint == '\n') in = In::Bare;
+        if (c.codePoint >= 0x80) copy = "x";
         break;
       case In::Basic:
-      case In::Literal:
-        if (c.codePoint == '\n' || c.codePoint == (in == In::Basic ? U'"' : U'\'')) {
-          in = In::Bare;
-        } else if (in == In::Basic && c.codePoint == '\\' && pos + 1 < text.size() &&
-                   static_cast<unsigned char>(text[pos + 1]) < 0x80) {
-          length = 2;
-        }
-        break;
       case In::MultiBasic:
-      case In::MultiLiteral: {
-        const char q = in == In::MultiBasic ? '"' : '\'';
-        if (c.codePoint == static_cast<char32_t>(q)) {
-          // Three closing quotes, and up to two more that belong to the text.
-          const std::size_t n = run(q);
-          if (n >= 3) {
+        if (c.codePoint == '\\') {
+          if (pos + 1 < text.size() && static_cast<unsigned char>(text[pos + 1]) >= 0x80) {
+            return Stop{at.line, at.column, Stop::Escape};
+          }
+          length = std::min<std::size_t>(2, text.size() - pos);
+          copy = text.substr(pos, length);
+        } else if (c.codePoint == '"') {
+          const std::size_t n = run('"');
+          if (in == In::Basic) {
+            in = In::Bare;
+          } else if (n >= 3) {  // three closing quotes, and up to two more of the text
             in = In::Bare;
             length = std::min<std::size_t>(n, 5);
+            copy = text.substr(pos, length);
           }
-        } else if (in == In::MultiBasic && c.codePoint == '\\' && pos + 1 < text.size() &&
-                   static_cast<unsigned char>(text[pos + 1]) < 0x80 && text[pos + 1] != '\n') {
-          length = 2;
+        } else if (c.codePoint == '\n' && in == In::Basic) {
+          in = In::Bare;
+        } else if (c.codePoint >= 0x80) {
+          escape(c.codePoint);
+          copy = {};
         }
         break;
-      }
+      case In::Literal:
+      case In::MultiLiteral:
+        if (c.codePoint == '\'') {
+          const std::size_t n = run('\'');
+          if (in == In::Literal || n >= 3) {
+            const std::size_t closing = in == In::Literal ? 1 : std::min<std::size_t>(n, 5);
+            // Quotes of the text before the closing three, then the closing quotes.
+            for (std::size_t i = 0; i + (in == In::Literal ? 1 : 3) < closing; ++i) out += '\'';
+            out += in == In::Literal ? "\"" : "\"\"\"";
+            in = In::Bare;
+            length = closing;
+            copy = {};
+          }
+        } else if (c.codePoint == '\n' && in == In::Literal) {
+          in = In::Bare;  // an unclosed literal string: toml++ reports it
+        } else if (c.codePoint == '\\' || c.codePoint == '"') {
+          replaced = {'\\', static_cast<char>(c.codePoint)};
+          copy = replaced;
+        } else if (c.codePoint >= 0x80) {
+          escape(c.codePoint);
+          copy = {};
+        }
+        break;
     }
+    out += copy;
     for (std::size_t i = 0; i < length; ++i) {
       if (text[pos + i] == '\n') {
         ++at.line;
@@ -140,7 +178,7 @@ std::optional<Stop> unsafeText(std::string_view text) {
     }
     pos += length;
   }
-  return std::nullopt;
+  return out;
 }
 
 // toml++'s words for the common faults, in Chinese; the original follows in brackets.
@@ -559,23 +597,26 @@ calc::Result<Project> readProject(std::string_view text, std::string_view fileNa
   if (text.size() > kMaxProjectBytes) {
     return CalcError{"", "", file + ": 项目文件过大（上限 1 MiB）"};
   }
-  if (const std::optional<Stop> stop = unsafeText(text)) {
+  const std::variant<Stop, std::string> ascii = asciiText(text);
+  if (const Stop* stop = std::get_if<Stop>(&ascii)) {
     const std::string at =
         "第 " + std::to_string(stop->line) + " 行第 " + std::to_string(stop->column) + " 列：";
-    return CalcError{"", std::to_string(stop->line),
-                     file + ":" + std::to_string(stop->line) + ": " + at +
-                         (stop->utf8 ? "不是有效的 UTF-8 文字，请以 UTF-8 编码保存"
-                                     : "键名和表名只能用英文字母、数字、下划线；中文等文字的值"
-                                       "应放在引号内")};
+    return CalcError{
+        "", std::to_string(stop->line),
+        file + ":" + std::to_string(stop->line) + ": " + at +
+            (stop->why == Stop::NotUtf8 ? "不是有效的 UTF-8 文字，请以 UTF-8 编码保存"
+             : stop->why == Stop::Escape
+                 ? "反斜杠后不能是中文等文字（转义符只能是 \\、\\\"、\\n 等）"
+                 : "键名和表名只能用英文字母、数字、下划线；中文等文字的值应放在引号内")};
   }
   try {
-    const toml::table root = toml::parse(text, fileName);
+    const toml::table root = toml::parse(std::get<std::string>(ascii), fileName);
     return Reader(file).read(root);
   } catch (const toml::parse_error& e) {
     const std::size_t line = e.source().begin.line;
-    return CalcError{
-        "", std::to_string(line),
-        file + ":" + std::to_string(line) + ": TOML 语法错误：" + syntaxWords(e.description())};
+    return CalcError{"", std::to_string(line),
+                     file + ":" + std::to_string(line) + ": TOML 语法错误：" +
+                         syntaxWords(calc::oneLine(e.description()))};
   } catch (const detail::TomlFault&) {
     return CalcError{"", "", file + ": TOML 语法错误：文件的写法无法识别"};
   } catch (const Bad& bad) {

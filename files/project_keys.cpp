@@ -146,7 +146,7 @@ const std::array kKeys = {
              kLevels, "", "", "缺省为最低有效水位", "8.2.3", NUMBER(inputs.poolMaxLevel)},
 
   ProjectKey{"pump", "elevation", "水泵中心标高", "m", T::Number, N::Required, "-5", kLevels, "",
-             "", "消防水泵中心线的标高", "", NUMBER(inputs.pumpElevation)},
+             "", "消防水泵中心线的标高，应低于水池最低有效水位（自灌式吸水）", "", NUMBER(inputs.pumpElevation)},
   ProjectKey{"pump", "rated_head", "选用扬程", "m", T::Number, N::Optional, "", {0, 1000, true},
              "", "", "所选水泵的额定扬程；不填为计算扬程", "10.1.7", OPTIONAL_NUMBER(inputs.ratedHead)},
   ProjectKey{"pump", "shutoff_ratio", "零流量扬程比", "", T::Number, N::Optional, "1.4",

@@ -23,21 +23,23 @@ constexpr std::string_view kProgram = "hydrant-calc " HYDRANT_VERSION;
 // Page, tables and formulas; printed on A4 and readable on screen. The serif CJK faces
 // come first because plan-review sheets are set in 宋体.
 constexpr std::string_view kStyle = R"(
-@page { size: A4; margin: 14mm 16mm 14mm 18mm;
+@page { size: A4; margin: 12mm 16mm 12mm 18mm;
   @top-left { content: "室内消火栓水力计算书"; font-size: 8pt; color: #444; }
   @bottom-center { content: "第 " counter(page) " 页 共 " counter(pages) " 页"; font-size: 8pt; } }
 * { box-sizing: border-box; }
 body { font-family: "SimSun", "宋体", "Songti SC", "Noto Serif CJK SC", "Source Han Serif SC", serif;
-  font-size: 10pt; line-height: 1.4; color: #000; margin: 0 auto; max-width: 176mm; }
+  font-size: 10pt; line-height: 1.35; color: #000; margin: 0 auto; max-width: 176mm; }
 h1 { font-family: "SimHei", "黑体", "Noto Sans CJK SC", sans-serif; font-size: 17pt;
   text-align: center; letter-spacing: 2pt; margin: 0 0 8pt; }
 h2 { font-family: "SimHei", "黑体", "Noto Sans CJK SC", sans-serif; font-size: 11.5pt;
-  margin: 9pt 0 3pt; break-after: avoid; page-break-after: avoid; }
+  margin: 7pt 0 2pt; break-after: avoid; page-break-after: avoid; }
 p { margin: 2pt 0; }
 table { border-collapse: collapse; width: 100%; margin: 2pt 0; }
-th, td { border: 0.6pt solid #000; padding: 1.5pt 4pt; vertical-align: middle; text-align: left; }
+th, td { border: 0.6pt solid #000; padding: 1pt 4pt; vertical-align: middle; text-align: left; }
 th { background: #eee; font-weight: bold; text-align: center; }
 tr { break-inside: avoid; page-break-inside: avoid; }
+tbody.k3 { break-inside: avoid; page-break-inside: avoid; }
+p.lead { break-after: avoid; page-break-after: avoid; }
 td.n, th.n { text-align: right; white-space: nowrap; }
 td.c { text-align: center; white-space: nowrap; }
 tr > td:first-child { white-space: nowrap; }
@@ -51,14 +53,17 @@ td.k { background: #f6f6f6; white-space: nowrap; width: 19%; }
 .fail { font-weight: bold; }
 .note, .advice { font-style: italic; }
 .gov { font-weight: bold; }
-.small { font-size: 8.5pt; }
+.small { font-size: 9pt; }
+table.steps { table-layout: fixed; }
+table.steps td .f, table.steps tr > td:first-child { white-space: normal; }
+table.steps td.n .f { white-space: nowrap; }
 .keep { break-inside: avoid; page-break-inside: avoid; }
 table.title td { padding: 2.5pt 4pt; }
 td.sign { height: 18pt; }
 svg { display: block; margin: 2pt auto; }
 svg text { font-family: "SimSun", "宋体", "Noto Serif CJK SC", serif; }
 .fig { text-align: center; }
-.foot { font-size: 8pt; color: #444; margin-top: 8pt; border-top: 0.6pt solid #888; padding-top: 2pt; }
+.foot { font-size: 9pt; color: #444; margin-top: 4pt; border-top: 0.6pt solid #888; padding-top: 2pt; }
 )";
 
 void appendEscaped(std::string& out, std::string_view text) {
@@ -140,8 +145,9 @@ struct Step {
 
 void stepTable(Html& h, const std::vector<Step>& steps) {
   h.raw(
-      "<table><thead><tr><th style=\"width:22%\">计算项</th><th>计算公式</th>"
-      "<th>代入数值</th><th style=\"width:15%\">结果</th></tr></thead>\n");
+      "<table class=\"steps\"><thead><tr><th style=\"width:21%\">计算项</th>"
+      "<th style=\"width:28%\">计算公式</th><th>代入数值</th><th style=\"width:17%\">结果</th>"
+      "</tr></thead>\n");
   for (const Step& s : steps) {
     h.raw("<tr><td>").raw(s.name).raw("</td><td>").raw(f(s.formula)).raw("</td><td>");
     h.raw(f(s.numbers)).raw("</td><td class=\"n\">").raw(f(s.result)).raw("</td></tr>\n");
@@ -272,11 +278,22 @@ std::vector<Step> waterColumnSteps(const calc::Calculation& c, const calc::Desig
 std::vector<Step> flowSteps(const calc::Calculation& c, const calc::DesignInputs& in,
                             const calc::DesignResult& design) {
   const std::string d = esc(c.entries.nozzle);
-  const double waterColumn = *c.values.waterColumn;
-  const Coefficients k = coefficients(c, waterColumn);
-  const std::string phi = k.phi, alpha = k.alpha;
+  // The column the flow reaches, solved as the design check solves it, so that §4 to §7 show
+  // one S_k; α_f is taken at it, with the digits that make the substitution give it.
+  const std::string sk = calc::shownPoint(design.design).waterColumn;
+  const double waterColumn = design.design.waterColumn;
   const std::string b = calc::shown::flowCoefficient(*c.values.flowCoefficient);
   const std::string hq = calc::shown::nozzlePressure(*c.values.nozzlePressure);
+  const double hqShown = calc::parseNumber(hq).value_or(0);
+  Coefficients k;
+  for (int more = 0; more < 4; ++more) {
+    k = {formatFixed(c.values.phi.value_or(0), 5 + more),
+         formatFixed(calc::waterColumnCoefficient(waterColumn), 4 + more)};
+    const double p = calc::parseNumber(k.phi).value_or(0);
+    const double a = calc::parseNumber(k.alpha).value_or(0);
+    if (formatFixed(hqShown / (a * (1 + p * hqShown)), 1) == sk) break;
+  }
+  const std::string phi = k.phi, alpha = k.alpha;
   const std::string q = calc::shown::flow(*c.values.flow);
   // The run gives no hose loss and outlet pressure in this direction; they are the design
   // check's for the given flow, so the two sections agree.
@@ -287,11 +304,10 @@ std::vector<Step> flowSteps(const calc::Calculation& c, const calc::DesignInputs
       {"水枪喷嘴压力 " + kHq, kHq + " = " + frac(kQ + "<sup>2</sup>", kB),
        "= " + frac(q + "<sup>2</sup>", b), hq + kHead},
       {"实验系数 " + kAlpha, kAlpha + " = 1.19 + 80(0.01 " + kSk + ")<sup>4</sup>",
-       "末次试算 " + kSk + " 的取值", alpha},
+       "按 " + kSk + " = " + sk + " m", alpha},
       {"充实水柱长度 " + kSk,
-       kSk + " = " + frac(kHq, kAlpha + "(1 + " + kPhi + " " + kHq + ")") + "，按整米试算",
-       "= " + frac(hq, alpha + "×(1 + " + phi + "×" + hq + ")"),
-       calc::shown::waterColumn(waterColumn) + " m"},
+       kSk + " = " + frac(kHq, kAlpha + "(1 + " + kPhi + " " + kHq + ")") + "，迭代求解",
+       "= " + frac(hq, alpha + "×(1 + " + phi + "×" + hq + ")"), sk + " m"},
       hoseStep(c),
       hoseLossStep(c, q, hd),
       outletStep(hq, hd, calc::roundedPoint(design.design).outletPressure),
@@ -299,6 +315,25 @@ std::vector<Step> flowSteps(const calc::Calculation& c, const calc::DesignInputs
   };
   if (auto s = spacingStep(c, in, design)) steps.push_back(*s);
   return steps;
+}
+
+// What the textbook table's rounded B would change in H_xh, for the nozzles it lists; empty
+// for others and in the pressure-given direction.
+std::string tableBNote(const calc::Calculation& c, const calc::DesignInputs& in) {
+  double table = 0;
+  for (const auto& [nozzle, b] : {std::pair{13.0, 0.346}, {16.0, 0.793}, {19.0, 1.577}}) {
+    if (in.nozzle == nozzle) table = b;
+  }
+  const double b = c.values.flowCoefficient.value_or(0);
+  if (table == 0 || !(b > 0) || in.pressureMPa) return {};
+  // Water column given: H_q fixed, h_d = A_z·L_d·B·H_q; flow given: H_q = q²/B.
+  const double hose = in.hoseCoefficient * in.hoseLength;
+  const double change = c.entries.flow ? *c.values.flow * *c.values.flow * (1 / table - 1 / b)
+                                       : hose * c.values.nozzlePressure.value_or(0) * (table - b);
+  const std::string size = formatFixed(std::abs(change), 2);
+  return kB + " 按公式计算为 " + calc::shown::flowCoefficient(b) + "；若取书中表列取整值 " +
+         calc::numberToText(table) + "，" + f(kHxh) +
+         (size == "0.00" ? " 相差不到 0.01 m。" : (change > 0 ? " 大 " : " 小 ") + size + " m。");
 }
 
 // 计算过程 of the pressure-given direction: what a given outlet pressure delivers. The
@@ -372,9 +407,11 @@ void basisSection(Html& h, const calc::Calculation& c, const calc::DesignInputs&
       "充实水柱）；第 10.2.1 条（保护半径，水带弯曲折减系数 " +
       f("<i>k</i><sub>3</sub>") + " 在 0.8～0.9 中取 0.8）。</p>\n");
   h.raw("<p>2）水枪喷嘴压力、出水量与充实水柱的关系（" + kPhi + "、" + kAlpha + "、" + kB +
-        "）及水带水头损失按建筑给水排水教材的水枪、水带水力计算方法；水带比阻 " + f(kAz) +
-        " 查表取值，单位 mH<sub>2</sub>O·s<sup>2</sup>/(L<sup>2</sup>·m)（" + f(kHd) +
-        " 以 mH<sub>2</sub>O、" + f(kLd) + " 以 m、" + f(kQ) + " 以 L/s 计）。</p>\n");
+        "）及水带水头损失按王增长主编《建筑给水排水工程》（第 7 版，中国建筑工业出版社）的水枪、"
+        "水带计算方法；" +
+        f(kB) + " 按公式计算（不取书中表列取整值），水带比阻 " + f(kAz) +
+        " 按书中水带阻力系数表取值，单位 mH<sub>2</sub>O·s<sup>2</sup>/(L<sup>2</sup>·m)（" +
+        f(kHd) + " 以 mH<sub>2</sub>O、" + f(kLd) + " 以 m、" + f(kQ) + " 以 L/s 计）。</p>\n");
   h.raw("<p>3）计算假定：消火栓栓口局部水头损失 " + f(kHk) +
         " 取 2 mH<sub>2</sub>O（经验值）；水枪上倾角 45°，充实水柱水平投影取 0.71 " + f(kSk) +
         "；消火栓单排布置；1 mH<sub>2</sub>O 按 0.01 MPa 计。</p>\n<p>4）");
@@ -382,7 +419,7 @@ void basisSection(Html& h, const calc::Calculation& c, const calc::DesignInputs&
     h.raw(
         "由给定栓口动压扣除栓口与水带水头损失，求喷嘴压力、出水量及充实水柱，按此校核，不再提高。");
   } else if (c.entries.flow) {
-    h.raw("由给定出水量求喷嘴压力和所需栓口动压，按整米试算充实水柱，按此校核，不再提高。");
+    h.raw("由给定出水量求喷嘴压力和所需栓口动压，迭代求解充实水柱，按此校核，不再提高。");
   } else {
     h.raw(
         "由充实水柱求喷嘴压力和出水量；设计工况取充实水柱、每支水枪最小流量与最小栓口动压三者"
@@ -433,7 +470,7 @@ void diagramSection(Html& h, const calc::DesignInputs& in) {
       "<div class=\"keep\"><h2>3 计算简图</h2>\n<div "
       "style=\"display:flex;justify-content:space-around\">");
   h.raw(
-      "<div class=\"fig\"><svg width=\"84mm\" height=\"39.4mm\" viewBox=\"0 0 320 150\" "
+      "<div class=\"fig\"><svg width=\"76mm\" height=\"35.6mm\" viewBox=\"0 0 320 150\" "
       "font-size=\"12\" stroke-linecap=\"round\">"
       "<line x1=\"8\" y1=\"146\" x2=\"312\" y2=\"146\" stroke=\"#000\" stroke-width=\"1.2\"/>"
       "<line x1=\"20\" y1=\"20\" x2=\"20\" y2=\"146\" stroke=\"#000\" stroke-width=\"1.2\"/>"
@@ -470,7 +507,7 @@ void diagramSection(Html& h, const calc::DesignInputs& in) {
   const double fx = in.streams == 1 ? 160 : x2;
   const auto n = [](double v) { return formatFixed(v, 1); };
   h.raw(
-      "<div class=\"fig\"><svg width=\"84mm\" height=\"39.4mm\" viewBox=\"0 0 320 150\" "
+      "<div class=\"fig\"><svg width=\"76mm\" height=\"35.6mm\" viewBox=\"0 0 320 150\" "
       "font-size=\"12\" stroke-linecap=\"round\">");
   h.raw("<rect x=\"8\" y=\"" + n(row - width) + "\" width=\"304\" height=\"" + n(2 * width) +
         "\" fill=\"#e8e8e8\" stroke=\"none\"/>");
@@ -502,10 +539,10 @@ void diagramSection(Html& h, const calc::DesignInputs& in) {
   }
   h.raw("<text x=\"160\" y=\"" + n(row - width - 12) +
         "\" text-anchor=\"middle\"><tspan font-style=\"italic\">S</tspan></text>");
-  h.raw("<text x=\"12\" y=\"" + n(row + width - 4) + "\">保护宽度</text>");
+  h.raw("<text x=\"12\" y=\"" + n(row + width - 4) + "\">保护范围</text>");
   h.raw(
-      "</svg><div class=\"small\">平面：单排消火栓，保护半径 <i>R</i>、保护宽度 <i>b</i>、间距 "
-      "<i>S</i></div></div>");
+      "</svg><div class=\"small\">平面：单排消火栓，保护半径 <i>R</i>、间距 <i>S</i>；<i>b</i> "
+      "为消火栓轴线至保护范围边缘的距离（保护范围宽度之半）</div></div>");
   h.raw("</div>\n<p class=\"small\" style=\"text-align:center\">示意图，不按比例。</p></div>\n");
 }
 
@@ -629,7 +666,9 @@ void countsAndFailures(Html& h, const std::vector<const calc::DesignCheck*>& che
       }
       h.raw(n == 0 ? "</p>\n<p>" : "；").raw(n == 0 ? title : "");
       h.text(std::to_string(++n) + "）第 " + check->clause + " 条：");
-      h.text(check->remedy.empty() ? check->text : check->remedy);
+      std::string_view what = check->remedy.empty() ? check->text : check->remedy;
+      if (what.ends_with("。")) what.remove_suffix(std::string_view("。").size());
+      h.text(what);
     }
     if (n > 0) h.raw("。");
   };
@@ -680,6 +719,27 @@ void conclusionSection(Html& h, const calc::DesignInputs& in, const calc::Design
   h.raw("</p>\n");
 }
 
+// A table header never ends a page alone: the first three rows of every table with a header
+// go into a body that is not broken.
+std::string keepHeadsWithRows(std::string html) {
+  for (std::size_t pos = html.find("</thead>"); pos != std::string::npos;
+       pos = html.find("</thead>", pos)) {
+    pos += std::string_view("</thead>").size();
+    html.insert(pos, "<tbody class=\"k3\">");
+    const std::size_t end = html.find("</table>", pos);
+    std::size_t cut = pos;
+    for (int rows = 0; rows < 3; ++rows) {
+      const std::size_t row = html.find("</tr>", cut);
+      if (row == std::string::npos || row > end) break;
+      cut = row + std::string_view("</tr>").size();
+    }
+    const bool more = html.find("</tr>", cut) < end;
+    html.insert(cut, more ? "</tbody><tbody>" : "</tbody>");
+    if (more) html.insert(html.find("</table>", cut), "</tbody>");
+  }
+  return html;
+}
+
 }  // namespace
 
 std::string renderSheet(const calc::Calculation& c, const calc::DesignInputs& in,
@@ -705,21 +765,29 @@ std::string renderSheet(const calc::Calculation& c, const calc::DesignInputs& in
     stepTable(h, waterColumnSteps(c, in, design));
   }
   // Only the window's direction rounds on the way: the flow to 0.01 L/s, the loss to 0.01 m.
+  const std::string bNote = tableBNote(c, in);
   if (!in.pressureMPa && !c.entries.flow) {
     h.raw(
         "<p class=\"small\">注：出水量取 0.01 L/s、水带水头损失取 0.01 mH<sub>2</sub>O "
-        "后参与后续计算。</p>\n");
+        "后参与后续计算；" +
+        bNote + "</p>\n");
+  } else if (!bNote.empty()) {
+    h.raw("<p class=\"small\">注：" + bNote + "</p>\n");
   }
 
   checkSection(h, design);
+  // The conclusion and the closing line are never parted; on the hydrant's own sheet the design
+  // section goes with them, so that a last page never holds a few lines only.
+  const bool alone = request.extraSections.empty();
+  if (alone) h.raw("<div class=\"keep\">");
   designSection(h, c, in, design);
   h.raw(request.extraSections);
+  if (!alone) h.raw("<div class=\"keep\">");
   conclusionSection(h, in, design, request, 7 + request.extraSectionCount);
   h.raw("<p class=\"foot\">本计算书由 ").text(kProgram);
-  h.raw(
-      " 生成。程序校核结果供设计人复核；本计算书经设计、校对、审核签署后有效。</p>\n</body>\n</"
-      "html>\n");
-  return h.str();
+  h.raw(" 生成。程序校核结果供设计人复核；本计算书经设计、校对、审核签署后有效。</p></div>\n");
+  h.raw("</body>\n</html>\n");
+  return keepHeadsWithRows(h.str());
 }
 
 calc::Result<std::string> makeSheet(const SheetRequest& request) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "calc/number_text.h"
@@ -31,6 +32,33 @@ constexpr std::string_view kStyle =
     "table.sys td{text-align:right;white-space:nowrap}table.sys td.l{text-align:left}"
     "tr.flow td{font-weight:bold}svg.sys{display:block;margin:2pt auto;width:100%}"
     "p.eq{margin:2pt 0 2pt 1em}</style>\n";
+
+// v as printed with `decimals` places, read back.
+double shown(double v, int decimals) {
+  return calc::parseNumber(formatFixed(v, decimals)).value_or(0);
+}
+
+// The fewest places, from 2, with which `printed` (a value computed from numbers printed with
+// that many places) gives `result` to 0.01: so a reviewer's recomputation gives the next line.
+int placesFor(double result, const std::function<double(int)>& printed) {
+  for (int places = 2; places < 6; ++places) {
+    if (f2(printed(places)) == f2(result)) return places;
+  }
+  return 6;
+}
+
+// H_s with the places that reproduce the zero-flow head and the working pressure from it.
+int selectedHeadPlaces(const calc::SystemInputs& in, const calc::SystemResult& r) {
+  const double suction = std::max(in.poolMaxLevel - in.pumpElevation, 0.0);
+  for (int places = 2; places < 6; ++places) {
+    const double hs = shown(r.pump.selectedHead, places);
+    if (f2(in.shutoffRatio * hs) == f2(r.pump.shutoffHead) &&
+        f2(in.shutoffRatio * hs + suction) == f2(r.pump.shutoffHead + suction)) {
+      return places;
+    }
+  }
+  return 6;
+}
 
 void heading(std::string& h, int number, const char* title) {
   h += "<h2>" + std::to_string(number) + " " + title + "</h2>\n";
@@ -113,8 +141,10 @@ std::string diagram(const calc::SystemInputs& in, const calc::SystemResult& r) {
   const double w = 640;
   const double riserX = 330;
   const double pumpX = 120;
+  // Below the lowest level: room for the pool's and the pump's labels.
+  const double below = 36;
   std::string s = "<svg class=\"sys\" xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 " +
-                  formatFixed(w, 0) + " " + formatFixed(height + 2 * margin, 0) +
+                  formatFixed(w, 0) + " " + formatFixed(height + margin + below, 0) +
                   "\" font-family=\"sans-serif\" font-size=\"9\">\n";
   const auto line = [&](double x1, double y1, double x2, double y2, const char* extra = "") {
     s += "<line x1=\"" + f2(x1) + "\" y1=\"" + f2(y1) + "\" x2=\"" + f2(x2) + "\" y2=\"" + f2(y2) +
@@ -131,7 +161,7 @@ std::string diagram(const calc::SystemInputs& in, const calc::SystemResult& r) {
   s += "<rect x=\"20\" y=\"" + f2(poolTop) + "\" width=\"70\" height=\"" +
        f2(poolBottom - poolTop) + "\" fill=\"#e8f0ff\" stroke=\"#000\"/>\n";
   line(20, y(in.poolLevel), 90, y(in.poolLevel), "stroke-dasharray=\"3 2\"");
-  label(20, poolBottom + 11, "消防水池 " + f2(in.poolLevel));
+  label(20, poolBottom + 11, "消防水池 " + f2(in.poolLevel) + "～" + f2(in.poolMaxLevel));
   // Pump, suction from the pool, main to the riser base.
   const double pumpY = y(in.pumpElevation);
   line(90, pumpY, pumpX - 9, pumpY);
@@ -165,10 +195,14 @@ std::string diagram(const calc::SystemInputs& in, const calc::SystemResult& r) {
     s += "<rect x=\"" + f2(riserX + 24) + "\" y=\"" + f2(fy - 2.5) +
          "\" width=\"8\" height=\"5\" " +
          (flowing ? "fill=\"#c00\" stroke=\"#c00\"" : "fill=\"#fff\" stroke=\"#000\"") + "/>\n";
-    const bool labelled = f.floor == n || f.floor == 1 || (n - f.floor) % every == 0;
+    const bool labelled =
+        f.floor == n || f.floor == 1 || (n - f.floor) % every == 0 || (f.orifice && !f.orifice->ok);
     // Flowing hydrants carry their flow; where labels are thinned the top one names them all.
     std::string text = std::to_string(f.floor) + "F  " + f2(f.elevation) + " m";
-    if (f.orifice) text += "  孔板 " + formatFixed(f.orifice->holeDiameter, 0) + " mm";
+    if (f.orifice) {
+      text += f.orifice->ok ? "  孔板 " + formatFixed(f.orifice->holeDiameter, 0) + " mm"
+                            : "  孔径小于下限，不用孔板";
+    }
     if (flowing && every == 1) text += "  出流 " + f2(r.hydrants[n - f.floor].flow) + " L/s";
     if (f.floor == n && every > 1) {
       text += "  出流 " + std::to_string(r.streams) + " 支，共 " + f2(r.riserFlow) + " L/s";
@@ -183,7 +217,18 @@ std::string diagram(const calc::SystemInputs& in, const calc::SystemResult& r) {
     line(riserX - 16, tBottom + 2, riserX, tBottom + 2);
     line(riserX, tBottom + 2, riserX, y(zTop));
     label(riserX - 64, tTop + 2,
-          "高位水箱 " + f2(in.tank->lowestLevel) + "–" + f2(in.tank->highestLevel), "end");
+          "高位水箱 " + f2(in.tank->lowestLevel) + "～" + f2(in.tank->highestLevel), "end");
+  }
+  if (in.stabilizer) {
+    // Beside the riser at its own elevation, piped to it.
+    const double sy = y(in.stabilizer->elevation);
+    const double sx = riserX - 40;
+    line(sx + 6, sy, riserX, sy);
+    if (sy > baseY) line(riserX, sy, riserX, baseY);
+    s += "<circle cx=\"" + f2(sx) + "\" cy=\"" + f2(sy) +
+         "\" r=\"6\" fill=\"#fff\" stroke=\"#000\"/>\n";
+    label(sx - 9, sy + 3, "稳压泵 停泵 " + calc::numberToText(in.stabilizer->stopPressure) + " MPa",
+          "end");
   }
   // Elevation axis.
   line(600, y(top), 600, y(bottom));
@@ -321,7 +366,7 @@ void segmentSection(std::string& h, const calc::SystemInputs& in, const calc::Sy
          " 号</b>（Δ<i>H</i> 最大）。管段为 <i>r</i>* "
          "最上层消火栓的来水，自该点沿每个节点来水最多的管段追溯至水泵出口。</p>\n";
   }
-  h += "<p>工况①的立管出流（枝状管网中与逐层推算相同）：" +
+  h += "<p class=\"lead\">工况①的立管出流（枝状管网中与逐层推算相同）：" +
        formula(sub("H", "i") + " = " + sub("H", "i+1") +
                " + Δ<i>z</i> + (1 + <i>λ</i>) <i>j</i>(<i>Q</i>) Δ<i>z</i>") +
        "，" +
@@ -337,8 +382,8 @@ void segmentSection(std::string& h, const calc::SystemInputs& in, const calc::Sy
     h += "<tr class=\"flow\"><td>" + std::to_string(y.floor) + "</td><td>" + f2(y.elevation) +
          "</td><td>" + f2(y.outletPressure) + "</td><td>" + f2(y.flow) + "</td></tr>\n";
   }
-  h += "</table>\n<p>立管流量 " + formula(sub("Q", "r") + " = Σ" + sub("q", "i")) + " = " +
-       f2(r.riserFlow) + " L/s；其余 " +
+  h += "</table>\n<p class=\"lead\">立管流量 " + formula(sub("Q", "r") + " = Σ" + sub("q", "i")) +
+       " = " + f2(r.riserFlow) + " L/s；其余 " +
        formula("<i>R</i> = max(" + num(in.designFlow) + " − " + f2(r.riserFlow) + ", 0)") + " = " +
        f2(r.otherFlow) + " L/s；水泵流量 " +
        formula(sub("Q", "p") + " = " + sub("Q", "r") + " + <i>R</i>") + " = " + f2(r.pump.flow) +
@@ -359,17 +404,23 @@ void segmentSection(std::string& h, const calc::SystemInputs& in, const calc::Sy
 
 void pumpSection(std::string& h, const calc::SystemInputs& in, const calc::SystemResult& r,
                  int number) {
+  h += "<div class=\"keep\">";  // the formulas stay with their substitutions
   heading(h, number, "消防水泵扬程与系统工作压力");
   const double zn = r.floors.back().elevation;
-  h += "<p>第 10.1.7 条：" +
-       formula(sub("H", "p") + " = " + sub("k", "2") + "(Σ" + sub("h", "f") + " + Σ" +
-               sub("h", "p") + ") + (" + sub("Z", "n") + " − " + sub("Z", "池") + ") + " +
-               sub("H", "0")) +
-       "</p>\n<p class=\"eq\">" +
-       formula("= " + num(in.k2) + "×(" + f2(r.pump.friction) + " + " + f2(r.pump.local) + ") + (" +
-               f2(zn) + " − " + put(in.poolLevel) + ") + " + f2(r.design.design.outletPressure) +
-               " = <b>" + f2(r.pump.head) + " m</b>") +
-       "（" + formatFixed(r.pump.head / 100, 3) + " MPa）</p>\n";
+  const int lossPlaces = placesFor(r.pump.head, [&](int places) {
+    return in.k2 * (shown(r.pump.friction, places) + shown(r.pump.local, places)) + zn -
+           in.poolLevel + shown(r.design.design.outletPressure, 2);
+  });
+  h +=
+      "<p>第 10.1.7 条：" +
+      formula(sub("H", "p") + " = " + sub("k", "2") + "(Σ" + sub("h", "f") + " + Σ" +
+              sub("h", "p") + ") + (" + sub("Z", "n") + " − " + sub("Z", "池") + ") + " +
+              sub("H", "0")) +
+      "</p>\n<p class=\"eq\">" +
+      formula("= " + num(in.k2) + "×(" + formatFixed(r.pump.friction, lossPlaces) + " + " +
+              formatFixed(r.pump.local, lossPlaces) + ") + (" + f2(zn) + " − " + put(in.poolLevel) +
+              ") + " + f2(r.design.design.outletPressure) + " = <b>" + f2(r.pump.head) + " m</b>") +
+      "（" + formatFixed(r.pump.head / 100, 3) + " MPa）</p>\n";
   const calc::SystemPump& p = r.pump;
   // a, b, c with the digits that make the curve give the printed H_s at Q_p.
   std::string a, b, c;
@@ -411,7 +462,11 @@ void pumpSection(std::string& h, const calc::SystemInputs& in, const calc::Syste
   const double suction = std::max(in.poolMaxLevel - in.pumpElevation, 0.0);
   h += "<p>系统工作压力（第 8.2.3 条、GB 55036-2022 第 3.0.2 条），在水泵出口（标高 " +
        f2(in.pumpElevation) + " m）处：" +
-       formula(sub("P", "w") + " = " + num(in.shutoffRatio) + "×" + f2(r.pump.selectedHead) +
+       formula(sub("P", "w") + " = " +
+               (in.pumpCurve.empty()
+                    ? num(in.shutoffRatio) + "×" +
+                          formatFixed(r.pump.selectedHead, selectedHeadPlaces(in, r))
+                    : f2(r.pump.shutoffHead)) +
                " + max(" + put(in.poolMaxLevel) + " − " + put(in.pumpElevation) +
                ", 0) = " + f2(r.pump.shutoffHead + suction) + " m");
   if (in.stabilizer) {
@@ -423,13 +478,13 @@ void pumpSection(std::string& h, const calc::SystemInputs& in, const calc::Syste
          "，取两者较大值";
   }
   h += "，<b>" + sub("P", "w") + " = " + f2(r.workingPressure) + " m（" +
-       formatFixed(r.workingPressure / 100, 3) + " MPa）</b>。</p>\n";
+       formatFixed(r.workingPressure / 100, 3) + " MPa）</b>。</p></div>\n";
 }
 
 void floorSection(std::string& h, const calc::SystemInputs& in, const calc::SystemResult& r,
                   int number) {
   heading(h, number, "各层消火栓栓口压力与减压");
-  h += "<p>动压 " + sub("D", "f") +
+  h += "<p class=\"lead\">动压 " + sub("D", "f") +
        "：<i>r</i>* 第 f "
        "层起火（工况③）时该层的栓口动压；孔板后动压：设所定孔板后同一工况的栓口动压；单栓 " +
        sub("L", "f") + "：仅该层一支消火栓出流（工况④）时各立管中最大的栓口动压" +

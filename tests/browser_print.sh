@@ -38,3 +38,25 @@ print_pdf() {
     fail "$name: browser header or footer on the page"
   fi
 }
+
+# text_inside NAME PDF LEFT_MM RIGHT_MM: every word of the PDF (pdftotext -bbox) lies within the
+# page's printable width, so no cell's text runs past the table or off the paper.
+text_inside() {
+  local name=$1 pdf=$2 left=$3 right=$4 out
+  out=$(pdftotext -bbox "$pdf" - | awk -v l="$left" -v r="$right" '
+    /<page / { match($0, /width="[0-9.]+"/); w = substr($0, RSTART + 7, RLENGTH - 8) + 0 }
+    /<word / {
+      match($0, /xMin="[0-9.]+"/); x0 = substr($0, RSTART + 6, RLENGTH - 7) + 0
+      match($0, /xMax="[0-9.]+"/); x1 = substr($0, RSTART + 6, RLENGTH - 7) + 0
+      if (x0 < l * 72 / 25.4 - 1 || x1 > w - r * 72 / 25.4 + 1) { sub(/^ */, ""); print }
+    }' | head -5)
+  [ -z "$out" ] || fail "$name: text outside the page's printable width: $out"
+}
+
+# last_page_full NAME PDF PAGES: the last page holds at least 8 lines besides its running
+# header and page number.
+last_page_full() {
+  local name=$1 pdf=$2 pages=$3 lines
+  lines=$(pdftotext -layout -f "$pages" -l "$pages" "$pdf" - | grep -cv '^[[:space:]]*$')
+  [ $((lines - 2)) -ge 8 ] || fail "$name: only $((lines - 2)) lines on the last page"
+}

@@ -175,7 +175,9 @@ TEST(DesignCheck, VerdictsOnBothSidesOfEachLimitAndFromEntries) {
       {"below 0.35", limit(25, 13, 0.3499, {}, 2, high), "minPressure", Verdict::Fail, "0.350 MPa"},
       {"short column given", limit(25, 13, 0.18, {}, 2, high), "waterColumn", Verdict::Fail, ""},
       {"short flow given", limit(25, 13, 0.18, {}, 2, high), "minFlow", Verdict::Fail, ""},
-      {"raised to 0.35", limit(25, 13, {}, {}, 2, high), "minPressure", Verdict::Note, "充实水柱 18.5 m"},
+      {"raised to 0.35", limit(25, 13, {}, {}, 2, high), "minPressure", Verdict::Note, "7.4.12-2 0.350 MPa 按充实水柱 13 m 计算的栓口动压为 0.219 MPa"},
+      {"raised: the flow shown is the design point's", limit(25, 13, {}, {}, 2, high), "minFlow", Verdict::Pass, "3.5.2 6.98 L/s 按充实水柱 13 m 计算的单支水枪出水量为 5.41 L/s"},
+      {"15 m entered", limit(25, 15, {}, {}, 2, high), "waterColumn", Verdict::Pass, "保护半径按第 10.2.1 条取 13 m 计算"},
       {"7 m", limit(25, 7, {}, {}, 2, high), "waterColumn", Verdict::Note, "应按13 m计算"},
       {"7 m other", limit(25, 7, {}, {}, 2, other), "waterColumn", Verdict::Note, "其他场所充实水柱应按10 m计算"},
       {"13 m", limit(25, 13, {}, {}, 2, high), "waterColumn", Verdict::Pass, ""},
@@ -191,7 +193,7 @@ TEST(DesignCheck, VerdictsOnBothSidesOfEachLimitAndFromEntries) {
       {"DN65 lined 30 m", fromEntries(entries("30", "衬胶", "65", "19", "13"), highSettings), "hose", Verdict::Advice, "不宜超过 25 m"},
       {"DN65 lined 25 m", fromEntries(entries("25", "衬胶", "65", "19", "13"), highSettings), "hose", Verdict::Pass, ""},
       // 13 mm at 5 L/s needs 0.755 MPa: no reducer can keep that flow.
-      {"13 mm at 5 L/s", fromEntries(entries("25", "衬胶", "65", "13", "13"), highSettings), "nozzle", Verdict::Fail, "16 mm 或 19 mm", "minFlow", "75.48"},
+      {"13 mm at 5 L/s", fromEntries(entries("25", "衬胶", "65", "13", "13"), highSettings), "nozzle", Verdict::Advice, "7.4.2-3 13 mm 当量喷嘴直径 13 mm 的水枪配 65 mm 衬胶水带 25 m，每支水枪 5 L/s 需栓口动压 0.755 MPa，在 0.500 MPa 以内不能提供该流量；宜改配当量喷嘴直径 16 或 19 mm", "minFlow", "75.48"},
       {"13 mm at 5 L/s, q_min", fromEntries(entries("25", "衬胶", "65", "13", "13"), highSettings), "minFlow", Verdict::Note, ""},
       {"19 mm at 5 L/s", fromEntries(entries("25", "衬胶", "65", "19", "13"), highSettings), "nozzle", Verdict::Pass, ""},
       {"16 mm at 2.5 L/s", fromEntries(entries("25", "衬胶", "65", "16", "13"), small), "nozzle", Verdict::Advice, ""},
@@ -205,9 +207,9 @@ TEST(DesignCheck, VerdictsOnBothSidesOfEachLimitAndFromEntries) {
       {"flow 5 given, q_min", fromEntries(entries("20", "麻质", "50", "19", "10", "", "5"), highSettings), "minFlow", Verdict::Pass, "5.00 L/s", "flow", "25.37"},
       {"flow 4 given, q_min", fromEntries(entries("20", "麻质", "50", "19", "10", "", "4"), otherSettings), "minFlow", Verdict::Fail, "4.00 L/s", "flow"},
       {"flow 6 given, other", fromEntries(entries("20", "麻质", "50", "19", "10", "", "6"), otherSettings), "waterColumn", Verdict::Pass, "", "flow"},
-      {"width over R", fromEntries(entries("20", "麻质", "50", "19", "10", "30"), otherSettings), "spacing", Verdict::Fail, "7.4.6 保护宽度"},
-      {"one stream, high", fromEntries(entries("20", "麻质", "50", "19", "13"), oneStream), "streams", Verdict::Advice, "7.4.6 室内消火栓布置应满足"},
-      {"one stream, other", fromEntries(entries("20", "麻质", "50", "19", "13"), oneStreamOther), "streams", {}, ""},
+      {"width over R", fromEntries(entries("20", "麻质", "50", "19", "10", "30"), otherSettings), "spacing", Verdict::Fail, "7.4.6 b = 30.00 m 保护宽度"},
+      {"one stream, high", fromEntries(entries("20", "麻质", "50", "19", "13"), oneStream), "streams", Verdict::Advice, "7.4.6 1 股 室内消火栓布置应满足"},
+      {"one stream, other", fromEntries(entries("20", "麻质", "50", "19", "13"), oneStreamOther), "streams", Verdict::Advice, "7.4.6 1 股 室内消火栓布置应满足"},
       // clang-format on
   };
   for (const Case& c : cases) {
@@ -220,7 +222,7 @@ TEST(DesignCheck, VerdictsOnBothSidesOfEachLimitAndFromEntries) {
     }
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(calc::verdictName(found->verdict), calc::verdictName(*c.verdict));
-    const std::string row = found->clause + " " + found->text;
+    const std::string row = found->clause + " " + found->value + " " + found->text;
     EXPECT_NE(row.find(c.says), std::string::npos) << row;
     if (*c.governedBy) {
       EXPECT_EQ(calc::governingName(r.governedBy), c.governedBy);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "files/project_file.h"
@@ -152,7 +153,11 @@ TEST(ProjectFileTest, TextsTheTomlLibraryMustNotSee) {
       {"[ !]", "p.toml: TOML 语法错误"},
       {"[.a]", "p.toml: TOML 语法错误"},
       {"a = [}", "p.toml: TOML 语法错误"},
+      {"name = t\nx = 1",
+       "p.toml:1: TOML 语法错误：Error while parsing boolean: expected 'true', saw 't '"},
       {"[\xC3\xA9]", "p.toml:1: 第 1 行第 2 列：键名和表名只能用"},
+      {"a = {N5fi= +[\"\"\"\"p\xC7\xB0 \"", "p.toml:1: TOML 语法错误"},
+      {"a = \"\\\xE6\xB6\x88\"", "p.toml:1: 第 1 行第 6 列：反斜杠后不能是中文等文字"},
       {"x = 1\n\xE3\x80\x80= 2", "p.toml:2: 第 2 行第 1 列："},
       {"a = \"\"\"\n\xC3\xA9\"\"\"\" \xC3\xA9", "p.toml:2: 第 2 行第 7 列："},
       {"a = '''\xC3\xA9'''\n\xEF\xBC\xA1", "p.toml:2: 第 2 行第 1 列："},
@@ -164,6 +169,32 @@ TEST(ProjectFileTest, TextsTheTomlLibraryMustNotSee) {
     const auto project = files::readProject(row.text, "p.toml");
     ASSERT_FALSE(project.ok());
     EXPECT_TRUE(project.error().message.starts_with(row.message)) << project.error().message;
+    EXPECT_EQ(project.error().message.find('\n'), std::string::npos);
+  }
+}
+
+// A project name in every kind of TOML string reads as written, Chinese punctuation included
+// (the reader hands toml++ escapes instead of the characters).
+TEST(ProjectFileTest, ChineseInEveryKindOfString) {
+  const struct {
+    const char* written;
+    const char* name;
+  } rows[] = {
+      {"\"某办公楼、裙房。「一期」\"", "某办公楼、裙房。「一期」"},
+      {"'某\"办公\\楼'", "某\"办公\\楼"},
+      {"'''某''办公楼'''''", "某''办公楼''"},
+      {"\"\"\"\n某\\\"办公楼\"\"\"\"", "某\"办公楼\""},
+      {"\"\\u6D88防\"", "消防"},
+  };
+  const std::string good = example();
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.written);
+    std::string text = good;
+    const std::string from = "name = \"某办公楼\"";
+    text.replace(text.find(from), from.size(), std::string("name = ") + row.written);
+    const auto project = files::readProject(text, "p.toml");
+    ASSERT_TRUE(project.ok()) << project.error().message;
+    EXPECT_EQ(project.value().info.name, row.name);
   }
 }
 
@@ -197,6 +228,23 @@ TEST(ProjectFileTest, SaveReadsBack) {
     // Every input read back whole, to the last bit.
     EXPECT_TRUE(back.value() == p) << saved;
   }
+}
+
+// Read, write, read: the same project, for every seed of the fuzz target that reads.
+TEST(ProjectFileTest, CorpusReadsBackAsWritten) {
+  int read = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(HYDRANT_PROJECT_CORPUS)) {
+    SCOPED_TRACE(entry.path().filename().string());
+    const auto text = files::readWholeFile(entry.path().string());
+    ASSERT_TRUE(text.has_value());
+    const auto first = files::readProject(*text, "seed.toml");
+    if (!first.ok()) continue;
+    ++read;
+    const auto back = files::readProject(files::writeProject(first.value()), "back.toml");
+    ASSERT_TRUE(back.ok()) << back.error().message;
+    EXPECT_TRUE(back.value() == first.value());
+  }
+  EXPECT_GT(read, 0);
 }
 
 // The manual's table of keys is the key table: a key added, renamed or re-ranged without the

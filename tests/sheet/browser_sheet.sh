@@ -18,6 +18,8 @@ print() {
   rm -f "$html"
   "$cli" --report "$html" --date 2026年12月6日 "$@"
   print_pdf "$name" "$html" "$pdf" 3
+  text_inside "$name" "$pdf" 18 16
+  last_page_full "$name" "$pdf" "$pages"
   for bad in NaN nan undefined Tavrel; do
     if grep -qw -- "$bad" <<<"$text"; then fail "$name: $bad on the printed sheet"; fi
   done
@@ -51,5 +53,9 @@ print sheet-long --width 30 --streams 1 --occupancy high --nozzle 13 --water-col
 print sheet-pressure --pressure 0.8 --width 10 --streams 1 --occupancy high
 grep -qF "单支水枪出水量为 9.13 L/s" <<<"$text" || fail "unreduced pressure not named"
 print sheet-flow --flow 5 --width 10 --occupancy high --min-flow 2.5 --nozzle 13
+# The widest step table: a given flow through a lined hose, its S_k solved (one value, 11.4 m).
+print sheet-wide --flow 5 --occupancy other --nozzle 19 --material 衬胶 --hose-diameter 65 \
+  --hose-length 20 --water-column 10
+grep -qF "= 11.4 m" <<<"$text" || fail "S_k of the given flow not 11.4 m"
 
 echo "sheet: $first A4 pages; page 1 in $out/hydrant-calc-sheet-page1.png"

@@ -16,6 +16,8 @@ print() {
   local name=$1 toml=$2 max=$3
   "$cli" --system "$toml" --report "$work/$name.html" --date 2026年12月7日
   print_pdf "$name" "$work/$name.html" "$work/$name.pdf" "$max"
+  text_inside "$name" "$work/$name.pdf" 18 16
+  last_page_full "$name" "$work/$name.pdf" "$pages"
   printf '%s\n' "$text" >"$work/$name.txt"
   echo "$name: $pages A4 pages"
 }
@@ -24,8 +26,8 @@ print office "$example" 6
 text=$(cat "$work/office.txt")
 # The pump head with 10.1.7 substituted, the working pressure, floor 1's static, zero-flow and
 # dynamic pressure, its exact and made hole, floor 2's hole and pressure after it.
-for number in "1.2×(6.43 + 1.29) + (68.60 − (-4.50)) + 35.00 = 117.37 m" 168.31 75.90 162.21 \
-  109.34 20.00 38.22 22.14 54.20 "164.311 − 0.15412"; do
+for number in "1.2×(6.434 + 1.287) + (68.60 − (-4.50)) + 35.00 = 117.37 m" "1.4×117.365" 168.31 \
+  75.90 162.21 109.34 20.00 38.22 22.14 54.20 "164.311 − 0.15412"; do
   grep -qF -- "$number" <<<"$text" || fail "$number missing from the printed sheet"
 done
 grep -qE -- '^ *1 +1\.10 +75\.90 +162\.21 +109\.34 +必须减压 +20\.00 +21 +40\.17 +56\.00' <<<"$text" ||
@@ -51,5 +53,16 @@ print ring "$(dirname "$example")/office-18f-ring.toml" 6
 for word in 顶部环管 环状干管 "3 号 r*" 53.36; do
   grep -qF -- "$word" "$work/ring.txt" || fail "$word missing from the ring's printed sheet"
 done
+# 33 storeys of 2.9 m that must be zoned, and the example with a stabiliser: 6 pages each.
+heights=$(printf '4.5'; for _ in $(seq 31); do printf ', 2.9'; done)
+sed -e 's/^floors = 18/floors = 33/' -e "s/^floor_heights = .*/floor_heights = [$heights]/" \
+  -e 's/^lowest_level = 75.0/lowest_level = 100.0/' -e 's/^highest_level = 77.0/highest_level = 101.5/' \
+  "$example" >"$work/residence.toml"
+print residence "$work/residence.toml" 6
+grep -qF "应分区供水" "$work/residence.txt" || fail "the residence is not zoned"
+sed -e 's/^# \[stabilizer\]/[stabilizer]/' -e 's/^# stop_pressure = 0.60 /stop_pressure = 0.95 /' \
+  -e 's/^# elevation = -4.0 */elevation = -5.0/' "$example" >"$work/stabilizer.toml"
+print stabilizer "$work/stabilizer.toml" 6
+grep -qF "稳压泵停泵压力 0.95 MPa" "$work/stabilizer.txt" || fail "no 5.3.3 row"
 
 pdftoppm -png -r 100 -f 3 -l 3 -singlefile "$work/office.pdf" "$out/hydrant-system-sheet-page3"

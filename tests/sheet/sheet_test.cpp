@@ -36,7 +36,8 @@ TEST(SheetTest, StepsAndWhatAPlanReviewerReads) {
       {"column given", {}, {}, other, 2, "10", {"= 13.55 + 6.41 + 2", "21.96 mH<sub>2</sub>O<br>0.220 MPa", "20.82 m"}, {"整米", "100×"}},
       // The outlet pressure as the design check forms it for the same flow: 25.37, not the
       // 25.38 of a hose loss kept to 0.01 m.
-      {"flow given", "5", {}, other, 2, "", {"按整米试算", "<span>5<sup>2</sup>", "25.37 mH<sub>2</sub>O<br>0.254 MPa"}, {"1 − 0.0097×"}},
+      // One S_k, solved as the check solves it: 11.4 m in the steps as in the checks.
+      {"flow given", "5", {}, other, 2, "", {"迭代求解", "<span>5<sup>2</sup>", "25.37 mH<sub>2</sub>O<br>0.254 MPa", "11.4 m</span></td>", "按 <i>S</i><sub>k</sub> = 11.4 m"}, {"1 − 0.0097×", "整米", "11 m</span>"}},
       {"pressure given", {}, 0.3, other, 2, "", {"= 100×0.3", "30.00 mH<sub>2</sub>O", "迭代求解"}, {"整米", "4.62"}},
       // One stream covers twice the distance; the width is shown as typed, its bytes made good.
       {"one stream", {}, {}, other, 1, "10\xff", {"41.65 m", "S</i> = 2√", "10\uFFFD m"}, {"20.82 m"}},
@@ -53,6 +54,13 @@ TEST(SheetTest, StepsAndWhatAPlanReviewerReads) {
        {">7.4.6<", "消火栓应两排布置，或减小保护宽度"}, {"Tavrel", "!"}},
       {"one stream, high", {}, {}, high, 1, "",
        {">7.4.6<", "可按 1 股充实水柱布置", ">建议<"}, {}},
+      {"one stream, other", {}, {}, other, 1, "", {">7.4.6<", "可按 1 股充实水柱布置"}, {}},
+      // The textbook named in full; B computed, the table's rounded value and what it changes.
+      {"named source", {}, {}, other, 2, "",
+       {"王增长主编《建筑给水排水工程》（第 7 版，中国建筑工业出版社）", "若取书中表列取整值 1.577，<span class=\"f\"><i>H</i><sub>xh</sub></span> 大 0.01 m"},
+       {"建筑给水排水教材", "施工图审查"}},
+      // The window's linen DN50 hose: the failure listed by clause with what to change.
+      {"failure listed", {}, {}, other, 2, "", {"1）第 7.4.2-2 条：应改用 65 mm 衬胶水带后重新计算。"}, {}},
       {"flow given", "5", {}, high, 2, "",
        {"给定出水量</b>确定（不提高）", "给定单支水枪出水量 5.00 L/s 所需栓口动压 0.254 MPa"}, {"（控制）"}},
       // clang-format on
@@ -172,12 +180,14 @@ TEST(SheetTest, SystemSheet) {
         "系统：消防水泵流量 40.00 L/s，扬程 117.37 m（取计算扬程）；水泵出口系统工作压力 1.683 MPa；不分区",
         "第 1–14 层设减压孔板", "<th>单栓动压 (m)</th>", "<td>56.00</td>", "设计工况（工况②）水泵工作点 (40.00 L/s, 117.37 m)",
         "<i>R</i> = max(40 − 22.14, 0)</span> = 17.86 L/s", "存在不满足项", "5）《消防设施通用规范》GB 55036-2022",
-        "13）减压孔板", "在水泵出口（标高 -5.00 m）处", "本计算书经设计、校对、审核签署后有效"},
+        "13）减压孔板", "在水泵出口（标高 -5.00 m）处", "本计算书经设计、校对、审核签署后有效",
+        // Printed with the places that give the next line: 1.4×117.365 = 164.31, not 164.32.
+        "= 1.4×117.365 + max(", "消防水池 -4.50～-1.00"},
        {"校核无不满足项", "施工图审查", ">7.4.12<", "<sub>k−1</sub>", "环状干管", "<td>20 *</td>"}},
       {"four risers and a top ring", [](In& in) { in.riserCount = 4; in.riserSpacing = 30; in.topRing = true; },
        {"最不利立管 <i>r</i>* = <b>3 号</b>", "3 号 r*", "顶部环管", "环状干管 DN150，间距 30 m", "<td>53.36（1）</td>"}, {}},
       {"stabiliser", [](In& in) { in.stabilizer = calc::StabilizerInputs{0.6, -5}; },
-       {">5.3.3<", "已设稳压泵", "稳压泵停泵压力 0.6 MPa 在其出口（标高 -5.00 m），折算至水泵出口"}, {"应设稳压泵"}},
+       {">5.3.3<", "已设稳压泵", ">稳压泵 停泵 0.6 MPa</text>", "稳压泵停泵压力 0.6 MPa 在其出口（标高 -5.00 m），折算至水泵出口"}, {"应设稳压泵"}},
       {"six floors, other, no plate", [](In& in) { in.floors = 6; in.floorHeights.resize(5); in.tank.reset(); in.hydrant.occupancy = calc::Occupancy::Other; },
        {"各层栓口动压均不大于 0.50 MPa，无需减压", ">不适用<"}, {"孔径小于第 10.3.1 条下限", "减压孔板（第 10.3.3 条）"}},
       // clang-format on
