@@ -6,6 +6,7 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("hydrant-calc");
+  ui::qt::loadTranslations(app);
   quitOnTerminationSignals(app);
   Calculator calculator;
   return app.exec();

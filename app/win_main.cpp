@@ -8,8 +8,10 @@
 #include "ui/win32/win32_window.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-  // The visual-styles controls of Common Controls 6 (the manifest asks for them).
-  const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+  // The visual-styles controls of Common Controls 6 (the manifest asks for them), the status
+  // bars and the tooltips.
+  const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                      ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
 
   ui::Win32Window window(instance);

@@ -241,6 +241,18 @@ Result<SystemResult> calculateSystem(const SystemInputs& in) {
   }
 
   r.checks = systemChecks(in, r);
+  if (in.book.any()) {
+    auto book = calculateBook(in.book, bookSystem(in, r));
+    if (!book.ok()) return book.error();
+    r.book = book.value();
+    // A book check replaces the system's of the same id: the tank's static by the class, the
+    // stabilising pump's with its own settings.
+    std::erase_if(r.checks, [&](const DesignCheck& c) {
+      return std::any_of(r.book->checks.begin(), r.book->checks.end(),
+                         [&](const DesignCheck& b) { return b.id == c.id; });
+    });
+    r.checks.insert(r.checks.end(), r.book->checks.begin(), r.book->checks.end());
+  }
   return r;
 }
 

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "calc/book.h"
 #include "calc/calc_error.h"
 #include "calc/design_check.h"
 
@@ -87,6 +88,8 @@ struct SystemInputs {
   double branchInnerDiameter = 68;          // d_j of the branch holding a plate, mm
   std::optional<double> targetPressureMPa;  // after reduction; none: the design point H₀
   double componentRating = 1.6;             // rated pressure of hydrants and valves, MPa
+
+  BookInputs book;  // volumes and standby equipment; empty: no book
   bool operator==(const SystemInputs&) const = default;
 };
 
@@ -182,7 +185,8 @@ struct SystemResult {
   double targetPressure = 0;        // H_t, m
   std::vector<SystemFloor> floors;  // floor 1 first
   double workingPressure = 0;       // P_w at the pump outlet, m
-  std::vector<DesignCheck> checks;
+  std::vector<DesignCheck> checks;  // the book's checks last
+  std::optional<BookResult> book;   // when inputs.book has any section
 };
 
 // The first input no system has, or nothing. The error's field names the input by its key in

@@ -2,6 +2,7 @@
 
 #include "calc/number_text.h"
 #include "calc/utf8.h"
+#include "cli/book_output.h"
 #include "cli/csv.h"
 #include "cli/report.h"
 #include "files/project_file.h"
@@ -126,7 +127,7 @@ std::string text(const calc::SystemInputs& in, const calc::SystemResult& r) {
     rows.push_back({c.clause, std::string(calc::verdictWords(c.verdict)), c.text});
   }
   out += alignedRows(rows);
-  return out;
+  return out + bookText(r);
 }
 
 std::string csv(const calc::SystemResult& r) {
@@ -143,7 +144,7 @@ std::string csv(const calc::SystemResult& r) {
                    plate ? (f.orifice->ok ? "yes" : "no") : "",
                    plate ? f2(f.orifice->afterPressure) : "", f2(f.singleHydrantPressure)});
   }
-  return out;
+  return out + bookCsv(r);
 }
 
 std::string json(const calc::SystemResult& r) {
@@ -219,7 +220,9 @@ std::string json(const calc::SystemResult& r) {
                                 {"text", c.text}});
   }
   // "design" exactly as --check writes it; "system" with unrounded numbers.
-  return jsonLine({{"design", designJson(r.design)}, {"system", std::move(system)}});
+  Json out = {{"design", designJson(r.design)}, {"system", std::move(system)}};
+  if (r.book) out["book"] = bookJson(*r.book);
+  return jsonLine(out);
 }
 
 }  // namespace

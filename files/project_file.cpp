@@ -483,6 +483,7 @@ class Reader {
       const Given* g = given(error->field);
       fail(error->field, g ? g->line : 0, g ? g->text : error->text, error->message);
     }
+    book(in);
     // The most unfavourable hydrant's own entries: a water column beyond the nozzle's reach
     // and the like, blamed on the key that holds the entry.
     calc::DesignInputs hydrant = in.hydrant;
@@ -512,6 +513,31 @@ class Reader {
         fail("building.floor_heights", heights ? heights->line : 0, "",
              "栓口标高超出 ±10000 m，请检查层高和层数");
       }
+    }
+  }
+
+  // The calculation book's keys that need others: a building's use and height go together,
+  // a pool needs the number of mains and the outdoor flow.
+  void book(const calc::SystemInputs& in) const {
+    const auto need = [&](bool part, const char* path, const char* what) {
+      if (part && !given(path)) {
+        fail(path, 0, "",
+             "缺少必需的键：" + std::string(findProjectKey(path)->caption) + "（" + what + "）");
+      }
+    };
+    need(in.book.building.has_value(), "building.use", "给出建筑高度、分类或体积时必填");
+    need(in.book.building.has_value(), "building.height", "给出使用性质时必填");
+    need(in.book.supply.has_value(), "supply.mains", "计算消防水池时必填");
+    need(in.book.supply.has_value(), "supply.outdoor_flow", "计算消防水池时必填");
+    const auto& s = in.book.stabilizer;
+    if (s && s->startPressure && in.stabilizer &&
+        *s->startPressure >= in.stabilizer->stopPressure) {
+      fail(*given("stabilizer.start_pressure"),
+           "启泵压力应小于停泵压力 " + calc::numberToText(in.stabilizer->stopPressure) + " MPa");
+    }
+    if (auto error = calc::validateBook(in.book)) {
+      const Given* g = given(error->field);
+      fail(error->field, g ? g->line : 0, g ? g->text : error->text, error->message);
     }
   }
 

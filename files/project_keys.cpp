@@ -44,6 +44,27 @@ using calc::SystemInputs;
         p.inputs.ring->member = as(std::get<double>(v));                                      \
       }
 
+// The calculation book's keys live in the optional sections of SystemInputs::book.
+#define BOOK(section, member, type)                                                  \
+  [](const Project& p) -> KeyValue {                                                 \
+    const auto& s = p.inputs.book.section;                                           \
+    return s ? KeyValue(static_cast<type>(s->member)) : KeyValue();                  \
+  },                                                                                 \
+      [](Project& p, const KeyValue& v) {                                            \
+        if (!p.inputs.book.section) p.inputs.book.section.emplace();                 \
+        p.inputs.book.section->member =                                              \
+            static_cast<decltype(p.inputs.book.section->member)>(std::get<type>(v)); \
+      }
+#define BOOK_OPTIONAL(section, member, type)                                        \
+  [](const Project& p) -> KeyValue {                                                \
+    const auto& s = p.inputs.book.section;                                          \
+    return s && s->member ? KeyValue(static_cast<double>(*s->member)) : KeyValue(); \
+  },                                                                                \
+      [](Project& p, const KeyValue& v) {                                           \
+        if (!p.inputs.book.section) p.inputs.book.section.emplace();                \
+        p.inputs.book.section->member = static_cast<type>(std::get<double>(v));     \
+      }
+
 constexpr double kElevation = 1000;  // m either side of ±0.00: beyond any building
 constexpr KeyRange kLevels{-kElevation, kElevation};
 constexpr KeyRange kC{60, 160};
@@ -56,11 +77,12 @@ constexpr KeyRange kField{0, 100};
 using T = KeyType;
 using N = Need;
 
-constexpr std::array<ProjectSection, 11> kSections = {{
+constexpr std::array<ProjectSection, 12> kSections = {{
     {"project", "工程信息", "工程信息", false},
     {"hydrant", "消火栓", "最不利消火栓", false},
     {"building", "建筑", "建筑与流量", false},
     {"system", "系统流量", "建筑与流量", false},
+    {"sprinkler", "自动喷水灭火系统", "建筑与流量", true},
     {"supply", "消防水池", "水源与水泵", false},
     {"pump", "消防水泵", "水源与水泵", false},
     {"tank", "高位消防水箱", "高位水箱", true},
@@ -134,16 +156,77 @@ const std::array kKeys = {
   ProjectKey{"building", "first_outlet_elevation", "首层栓口标高", "m", T::Number, N::Required,
              "1.1", kLevels, "", "", "最低层消火栓栓口的标高", "",
              NUMBER(inputs.firstOutletElevation)},
+  ProjectKey{"building", "use", "使用性质", "", T::Choice, N::Optional, "", kField,
+             "办公楼|其他公共建筑|综合楼|商业楼|展览楼|财贸金融楼|图书馆|书库|档案楼|科研楼|"
+             "高级宾馆|住宅|地下建筑|甲乙丙类厂房|甲乙丙类仓库|丁戊类厂房|丁戊类仓库", "",
+             "表 3.6.2 的建筑类别；给出时计算火灾延续时间、消防水池、高位消防水箱与稳压设施",
+             "3.6.2",
+             [](const Project& p) -> KeyValue {
+               const auto& b = p.inputs.book.building;
+               return b ? KeyValue(std::string(calc::buildingUseName(b->use))) : KeyValue();
+             },
+             [](Project& p, const KeyValue& v) {
+               if (!p.inputs.book.building) p.inputs.book.building.emplace();
+               p.inputs.book.building->use = *calc::buildingUseOf(std::get<std::string>(v));
+             }},
+  ProjectKey{"building", "height", "建筑高度", "m", T::Number, N::Optional, "", {0, 1000}, "",
+             "", "按 GB 50016 计算的建筑高度；给出使用性质时必填", "3.6.2",
+             BOOK(building, height, double)},
+  ProjectKey{"building", "class", "建筑分类", "", T::Choice, N::Optional, "", kField,
+             "一类高层公共建筑|二类高层公共建筑|多层公共建筑|一类高层住宅|二类高层住宅|多层住宅|"
+             "工业建筑", "",
+             "不填按使用性质和建筑高度划分；按面积或重要性划为一类的公共建筑在此给出", "5.2.1",
+             [](const Project& p) -> KeyValue {
+               const auto& b = p.inputs.book.building;
+               return b && b->buildingClass
+                          ? KeyValue(std::string(calc::buildingClassName(*b->buildingClass)))
+                          : KeyValue();
+             },
+             [](Project& p, const KeyValue& v) {
+               if (!p.inputs.book.building) p.inputs.book.building.emplace();
+               p.inputs.book.building->buildingClass =
+                   calc::buildingClassOf(std::get<std::string>(v));
+             }},
+  ProjectKey{"building", "volume", "建筑体积", "m³", T::Number, N::Optional, "", {0, 1e8, true},
+             "", "", "工业建筑的体积，小于 20000 m³ 时水箱静压要求为 0.07 MPa", "5.2.2",
+             BOOK_OPTIONAL(building, volume, double)},
 
   ProjectKey{"system", "design_flow", "设计流量", "L/s", T::Number, N::Required, "40", kFlow, "",
              "", "室内消火栓设计流量（表 3.5.2）", "3.5.2", NUMBER(inputs.designFlow)},
   ProjectKey{"system", "riser_min_flow", "竖管最小流量", "L/s", T::Number, N::Required, "15",
              kFlow, "", "", "每根竖管最小流量（表 3.5.2）", "3.5.2", NUMBER(inputs.riserMinFlow)},
 
+  ProjectKey{"sprinkler", "flow", "喷淋设计流量", "L/s", T::Number, N::WithSection, "30", kFlow,
+             "", "", "自动喷水灭火系统设计流量，消防水池一并储存", "3.6.1",
+             BOOK(sprinkler, flow, double)},
+  ProjectKey{"sprinkler", "duration", "喷淋延续时间", "h", T::Number, N::Optional, "1",
+             {0, 10, true}, "", "1", "自动喷水灭火系统的火灾延续时间，缺省 1.0", "3.6.2",
+             BOOK(sprinkler, duration, double)},
+  ProjectKey{"sprinkler", "full_cover", "全保护", "", T::Flag, N::Optional, "", kField, "", "",
+             "建筑全部设自动喷水灭火系统时为 true，消火栓设计流量按第 3.5.3 条减少", "3.5.3",
+             BOOK(sprinkler, fullCover, bool)},
+
   ProjectKey{"supply", "pool_level", "水池最低水位", "m", T::Number, N::Required, "-4.5", kLevels,
              "", "", "消防水池最低有效水位，水泵扬程由此算起", "10.1.7", NUMBER(inputs.poolLevel)},
   ProjectKey{"supply", "pool_max_level", "水池最高水位", "m", T::Number, N::Optional, "-1",
              kLevels, "", "", "缺省为最低有效水位", "8.2.3", NUMBER(inputs.poolMaxLevel)},
+  ProjectKey{"supply", "mains", "供水路数", "", T::Integer, N::Optional, "", {1, 2}, "", "1|2",
+             "市政给水引入管的路数；给出时计算消防水池，必填室外消防流量", "4.3.1",
+             BOOK(supply, mains, double)},
+  ProjectKey{"supply", "outdoor_flow", "室外消防流量", "L/s", T::Number, N::Optional, "",
+             {0, 500}, "", "", "室外消火栓设计流量", "4.3.1", BOOK(supply, outdoorFlow, double)},
+  ProjectKey{"supply", "outdoor_guaranteed", "市政保证室外", "", T::Flag, N::Optional, "", kField,
+             "", "", "市政给水管网能保证室外消防给水设计流量时为 true，水池不计室外用水", "4.3.2",
+             BOOK(supply, outdoorGuaranteed, bool)},
+  ProjectKey{"supply", "municipal_flow", "市政供水能力", "L/s", T::Number, N::Optional, "",
+             {0, 1000}, "", "", "生产、生活用水最大时市政给水可供的流量", "4.3.1",
+             BOOK_OPTIONAL(supply, municipalFlow, double)},
+  ProjectKey{"supply", "inlet_dn", "进水管DN", "", T::Integer, N::Optional, "", kDn, "", "",
+             "消防水池进水管公称直径；两路供水时按此计火灾延续时间内的补水", "4.3.4",
+             BOOK_OPTIONAL(supply, inletDn, int)},
+  ProjectKey{"supply", "inlet_velocity", "进水流速", "m/s", T::Number, N::Optional, "",
+             {0, 5, true}, "", "", "消防水池进水管流速，缺省 1.5", "4.3.4",
+             BOOK(supply, inletVelocity, double)},
 
   ProjectKey{"pump", "elevation", "水泵中心标高", "m", T::Number, N::Required, "-5", kLevels, "",
              "", "消防水泵中心线的标高，应低于水池最低有效水位（自灌式吸水）", "", NUMBER(inputs.pumpElevation)},
@@ -175,20 +258,49 @@ const std::array kKeys = {
                  p.inputs.pumpCurve.push_back({flat[i], flat[i + 1]});
                }
              }},
+  ProjectKey{"pump", "suction_dn", "吸水管DN", "", T::Integer, N::Optional, "", kDn, "", "",
+             "消防水泵吸水管公称直径，校核流速", "5.1.13", BOOK_OPTIONAL(pump, suctionDn, int)},
+  ProjectKey{"pump", "discharge_dn", "出水管DN", "", T::Integer, N::Optional, "", kDn, "", "",
+             "消防水泵出水管公称直径，校核流速", "5.1.13", BOOK_OPTIONAL(pump, dischargeDn, int)},
 
   ProjectKey{"tank", "lowest_level", "最低有效水位", "m", T::Number, N::WithSection, "75", kLevels,
              "", "", "高位消防水箱最低有效水位", "5.2.2", IN_SECTION(tank, lowestLevel)},
   ProjectKey{"tank", "highest_level", "最高水位", "m", T::Number, N::WithSection, "77", kLevels,
              "", "", "准工作状态静压按此计算", "6.2.1", IN_SECTION(tank, highestLevel)},
-  ProjectKey{"tank", "min_static", "最不利点静压", "MPa", T::Number, N::WithSection, "0.10",
-             {0, 1, true}, "", "0.07|0.10|0.15", "最不利点处应有的静水压力", "5.2.2",
-             IN_SECTION(tank, minStatic)},
+  ProjectKey{"tank", "min_static", "最不利点静压", "MPa", T::Number, N::Optional, "0.10",
+             {0, 1, true}, "", "0.07|0.10|0.15",
+             "最不利点处应有的静水压力；不填按建筑分类（未给出使用性质时 0.10）", "5.2.2",
+             // Kept in the book too, where it overrides the class's requirement.
+             [](const Project& p) -> KeyValue {
+               const auto& t = p.inputs.book.tank;
+               return t && t->minStatic ? KeyValue(*t->minStatic) : KeyValue();
+             },
+             [](Project& p, const KeyValue& v) {
+               if (!p.inputs.tank) p.inputs.tank.emplace();
+               if (!p.inputs.book.tank) p.inputs.book.tank.emplace();
+               p.inputs.tank->minStatic = std::get<double>(v);
+               p.inputs.book.tank->minStatic = std::get<double>(v);
+             }},
+  ProjectKey{"tank", "volume", "有效容积", "m³", T::Number, N::Optional, "", {0, 10000, true}, "",
+             "", "高位消防水箱的有效容积", "5.2.1", BOOK_OPTIONAL(tank, volume, double)},
 
   ProjectKey{"stabilizer", "stop_pressure", "停泵压力", "MPa", T::Number, N::WithSection, "0.6",
              {0, 3, true}, "", "", "稳压泵出口处的停泵压力", "5.3.3",
              IN_SECTION(stabilizer, stopPressure)},
   ProjectKey{"stabilizer", "elevation", "出口标高", "m", T::Number, N::WithSection, "-4", kLevels,
              "", "", "稳压泵出口的标高", "", IN_SECTION(stabilizer, elevation)},
+  ProjectKey{"stabilizer", "flow", "稳压泵流量", "L/s", T::Number, N::Optional, "", {0, 50, true},
+             "", "", "不填按设计流量的 1%–3% 且不小于 1 L/s 建议", "5.3.2",
+             BOOK_OPTIONAL(stabilizer, flow, double)},
+  ProjectKey{"stabilizer", "start_pressure", "启泵压力", "MPa", T::Number, N::Optional, "",
+             {0, 3, true}, "", "", "稳压泵出口处的启泵压力 P1；不填时计算书给出建议值", "5.3.3",
+             BOOK_OPTIONAL(stabilizer, startPressure, double)},
+  ProjectKey{"stabilizer", "tank_volume", "气压罐容积", "L", T::Number, N::Optional, "",
+             {0, 100000, true}, "", "150", "气压罐的有效储水容积", "5.3.4",
+             BOOK_OPTIONAL(stabilizer, tankVolume, double)},
+  ProjectKey{"stabilizer", "auto_start_flow", "自动启泵流量", "L/s", T::Number, N::Optional, "",
+             {0, 50, true}, "", "", "启动消防水泵的流量开关设定值；稳压泵流量应小于此值", "",
+             BOOK_OPTIONAL(stabilizer, autoStartFlow, double)},
 
   ProjectKey{"design", "local_loss", "局部损失比例", "", T::Number, N::Optional, "0.2", {0, 1}, "",
              "", "局部损失占沿程损失的比例（0.10–0.20）", "10.1.6", NUMBER(inputs.localLoss)},
@@ -218,9 +330,11 @@ const std::array kKeys = {
                return p.inputs.riserSpacing > 0 ? KeyValue(p.inputs.riserSpacing) : KeyValue();
              },
              [](Project& p, const KeyValue& v) { p.inputs.riserSpacing = std::get<double>(v); }},
-  ProjectKey{"riser", "top_ring", "顶部环管", "", T::Flag, N::Optional, "false", kField, "",
-             "false|true", "true：各立管顶部以立管同径管道连成环（至少两根立管）", "",
-             [](const Project& p) -> KeyValue { return p.inputs.topRing; },
+  ProjectKey{"riser", "top_ring", "顶部环管", "", T::Flag, N::Optional, "", kField, "", "",
+             "true：各立管顶部以立管同径管道连成环（至少两根立管）", "",
+             [](const Project& p) -> KeyValue {
+               return p.inputs.topRing ? KeyValue(true) : KeyValue();
+             },
              [](Project& p, const KeyValue& v) { p.inputs.topRing = std::get<bool>(v); }},
 
   ProjectKey{"main", "length", "长度", "m", T::Number, N::Required, "60", {0, 10000}, "", "",
@@ -247,6 +361,8 @@ const std::array kKeys = {
 #undef TEXT
 #undef IN_SECTION
 #undef RING
+#undef BOOK
+#undef BOOK_OPTIONAL
 
 std::string plain(double v) { return calc::numberToText(v); }
 
@@ -295,6 +411,7 @@ std::string rangeWords(const ProjectKey& key) {
 bool sectionPresent(const Project& project, std::string_view section) {
   if (section == "tank") return project.inputs.tank.has_value();
   if (section == "stabilizer") return project.inputs.stabilizer.has_value();
+  if (section == "sprinkler") return project.inputs.book.sprinkler.has_value();
   return true;
 }
 

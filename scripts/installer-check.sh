@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The Windows installer under Wine, the way a user meets it: silent install, the installed
-# command line on the window's initial entries, a silent re-install and a silent uninstall
-# while the installed window is open (each must close it), and nothing left behind (files,
-# Start-menu and desktop shortcuts, the Apps & Features entry).
+# command line on the window's initial entries, the Start-menu shortcut started under a UTF-8
+# and under a Chinese (GBK) locale, a silent re-install over the open window, a re-install
+# into another folder (the first copy is removed, shortcuts follow), a re-install that keeps
+# that folder, and the quiet uninstall string with the window open, which must return only
+# when nothing is left (files, Start-menu and desktop shortcuts, the Apps & Features entry).
 #
 #   scripts/installer-check.sh SETUP.exe WINE_DIR WINDOW.exe CLI.exe MANUAL.html WAIT_WINDOW.exe
 #
@@ -25,8 +27,12 @@ started=$(date +%s%N)
 
 [ -f "$wine_dir/prefix/.hydrant-ready" ] || bash "$here/wine-prefix.sh" setup "$wine_dir"
 drive_c=$wine_dir/prefix/drive_c
-folder="$drive_c/Program Files/Tavrel小工具"
+first_folder="$drive_c/Program Files/Tavrel小工具"
+folder=$first_folder
 win_folder='C:\Program Files\Tavrel小工具'
+# The folder of the re-install elsewhere: Chinese and a blank, as designers' folders are.
+other_folder="$drive_c/设计工具/Tavrel小工具"
+win_other='C:\设计工具\Tavrel小工具'
 start_menu="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
 shortcuts=("$start_menu/Tavrel小工具.lnk" "$drive_c/users/Public/Desktop/Tavrel小工具.lnk")
 manual_shortcut="$start_menu/Tavrel小工具 使用说明.lnk"
@@ -46,6 +52,7 @@ wait_for() {
   return 1
 }
 folder_gone() { [ ! -e "$folder" ]; }
+winepath_of() { printf 'Z:%s' "${1//\//\\}"; }
 
 # Starts the installed window in the background and waits until it is open.
 window_pid=
@@ -68,8 +75,8 @@ stop_window() { [ -z "$window_pid" ] || kill "$window_pid" 2>/dev/null || true; 
 trap stop_window EXIT
 
 # A run that failed half-way must not decide this one.
-if [ -e "$folder" ] || key_exists; then
-  rm -rf "$folder" "${shortcuts[@]}" "$manual_shortcut"
+if [ -e "$folder" ] || [ -e "$other_folder" ] || key_exists; then
+  rm -rf "$folder" "$other_folder" "${shortcuts[@]}" "$manual_shortcut"
   wine_quiet reg delete "$key" /reg:64 /f || true
 fi
 
@@ -79,29 +86,32 @@ cmp -s "$folder/hydrant-calc.exe" "$window_exe" || fail "hydrant-calc.exe is not
 cmp -s "$folder/hydrant-calc-cli.exe" "$cli_exe" || fail "hydrant-calc-cli.exe is not the built program"
 cmp -s "$folder/hydrant-calc-manual.html" "$manual" || fail "hydrant-calc-manual.html is not the manual"
 [ -f "$folder/uninstall.exe" ] || fail "no uninstall.exe"
-# A shortcut stores its target path in UTF-16: drop the zero bytes to find its ASCII tail.
+# A shortcut stores its target path in UTF-16 and ASCII; the target is named by its short
+# name (HYDR~IIO.EXE) where the volume has them. That it starts the program is tested below.
 shortcut_to() {
   [ -f "$1" ] || fail "no shortcut $1"
-  tr -d '\0' <"$1" | grep -aq "$2" || fail "$1 does not open $2"
+  tr -d '\0' <"$1" | grep -aiq "$2" || fail "$1 does not open $2"
 }
-for lnk in "${shortcuts[@]}"; do shortcut_to "$lnk" 'hydrant-calc\.exe'; done
-shortcut_to "$manual_shortcut" 'hydrant-calc-manual\.html'
+for lnk in "${shortcuts[@]}"; do shortcut_to "$lnk" '\\hydr[^\\]*\.exe'; done
+shortcut_to "$manual_shortcut" '\\hydr[^\\]*\.htm'
 
 # The Apps & Features entry, exported by regedit as UTF-16 and compared line by line.
 reg_file=$wine_dir/tmp/uninstall-key.reg
-rm -f "$reg_file"
-wine_quiet regedit /E "Z:${reg_file//\//\\}" "$key"
-[ -f "$reg_file" ] || fail "no uninstall entry $key"
-entry=$(iconv -f UTF-16 -t UTF-8 "$reg_file" | tr -d '\r')
+uninstall_entry() {
+  rm -f "$reg_file"
+  wine_quiet regedit /E "Z:${reg_file//\//\\}" "$key"
+  [ -f "$reg_file" ] || fail "no uninstall entry $key"
+  iconv -f UTF-16 -t UTF-8 "$reg_file" | tr -d '\r'
+}
+entry=$(uninstall_entry)
 wf=${win_folder//\\/\\\\}
 expected_values=(
   '"DisplayName"="Tavrel小工具"'
   "\"DisplayVersion\"=\"$version\""
-  '"Publisher"="hydrant-calc"'
+  '"Publisher"="hydrant-calc team"'
   "\"DisplayIcon\"=\"$wf\\\\hydrant-calc.exe,0\""
   "\"InstallLocation\"=\"$wf\""
   "\"UninstallString\"=\"\\\"$wf\\\\uninstall.exe\\\"\""
-  "\"QuietUninstallString\"=\"\\\"$wf\\\\uninstall.exe\\\" /S\""
   '"NoModify"=dword:00000001'
   '"NoRepair"=dword:00000001'
 )
@@ -116,20 +126,76 @@ actual=$(wine_run "$win_folder\\hydrant-calc-cli.exe" --width 10 </dev/null 2>>"
 [ "$actual" = "$expected" ] || { echo "$actual" >&2; fail "the installed hydrant-calc-cli printed the above"; }
 installed_ms=$((($(date +%s%N) - started) / 1000000))
 
+# The Start-menu shortcut opens the program under a UTF-8 locale and under the Chinese code
+# page alike (an ANSI-built link kept its path as "Tavrel???" outside GBK). zh_CN.UTF-8 is
+# made in the prefix's folder where the system lacks it.
+locales=$wine_dir/locale
+mkdir -p "$locales"
+[ -d "$locales/zh_CN.UTF-8" ] || localedef -i zh_CN -f UTF-8 "$locales/zh_CN.UTF-8" >>"$log" 2>&1 ||
+  fail "cannot make the locale zh_CN.UTF-8"
+for locale in C.UTF-8 zh_CN.UTF-8; do
+  # As the desktop opens a shortcut; start returns when the program ends.
+  LOCPATH=$locales HYDRANT_WINE_LOCALE=$locale timeout 60 bash "$here/wine-prefix.sh" run \
+    "$wine_dir" start /unix "${shortcuts[0]}" </dev/null >>"$log" 2>&1 &
+  window_pid=$!
+  wine_quiet "$wait_window" "$window_class" open 20 ||
+    fail "the Start-menu shortcut opened no window under $locale"
+  wine_quiet "$wait_window" "$window_class" close 20 || fail "the window did not close"
+  expect_window_closed "shortcut under $locale"
+done
+
+# Cancelled on its welcome page (Cancel, then Yes in the box that asks), an interactive setup
+# leaves the running window alone: it is asked to close only when the copying starts.
+start_window
+timeout 60 bash "$here/wine-prefix.sh" run "$wine_dir" "$setup" </dev/null >>"$log" 2>&1 &
+setup_pid=$!
+for answer in 2 6; do  # IDCANCEL on the page, IDYES in the box
+  wine_quiet "$wait_window" '#32770' "press:$answer" 20 || fail "the setup showed no page or box"
+  sleep 0.5
+done
+wait "$setup_pid" || true
+! kill -0 "$setup_pid" 2>/dev/null && wine_quiet "$wait_window" '#32770' closed 10 ||
+  fail "the setup did not end when cancelled"
+wine_quiet "$wait_window" "$window_class" open 0 || fail "the cancelled setup closed the window"
+wine_quiet "$wait_window" "$window_class" close 20 || fail "the window did not close"
+expect_window_closed "cancelled setup"
+
 # A silent re-install over the running window: it closes the window, then replaces the program.
 start_window
 wine_quiet "$setup" /S || fail "the silent re-install ended with status $?"
 expect_window_closed re-install
 cmp -s "$folder/hydrant-calc.exe" "$window_exe" || fail "hydrant-calc.exe not in place after the re-install"
 
-# Uninstall with the window open, as Apps & Features' quiet string does, then wait for the
-# relaunched copy: the window is closed and the folder goes, nothing in it left behind.
+# Into another folder, with the window open: the first copy is uninstalled, its folder gone,
+# the shortcuts and the entry lead to the new one. (/D= is the last argument, unquoted.)
 start_window
-wine_quiet "$win_folder\\uninstall.exe" /S || fail "the silent uninstall ended with status $?"
+wine_quiet "$setup" /S "/D=$win_other" || fail "the re-install elsewhere ended with status $?"
+expect_window_closed "re-install elsewhere"
+[ ! -e "$first_folder" ] || fail "the first copy is left after the re-install elsewhere:$(ls -A "$first_folder")"
+folder=$other_folder
+win_folder=$win_other
+cmp -s "$folder/hydrant-calc.exe" "$window_exe" || fail "hydrant-calc.exe not in the other folder"
+# UTF-16 of "设计": a shortcut that still led to the first folder would lack it.
+for lnk in "${shortcuts[@]}"; do
+  grep -aqF "$(printf '设计' | iconv -f UTF-8 -t UTF-16LE)" "$lnk" || fail "$lnk does not lead to $win_other"
+done
+# A re-install without /D= proposes the folder of the installed copy and stays there.
+wine_quiet "$setup" /S || fail "the re-install into the same folder ended with status $?"
+[ ! -e "$first_folder" ] && [ -f "$folder/hydrant-calc.exe" ] || fail "the re-install left $win_other"
+
+# Uninstall with the window open by the entry's quiet uninstall string, run by cmd as a
+# script would under a Chinese Windows (GBK): it closes the window and returns with status 0
+# only when the folder is gone, nothing in it left behind.
+quiet='"C:\windows\system32\cmd.exe" /c ""'$win_folder'\uninstall.exe" /S _?='$win_folder'&& del "'$win_folder'\uninstall.exe" && rmdir "'$win_folder'""'
+entry_line="\"QuietUninstallString\"=\"$(sed 's/\\/\\\\/g; s/"/\\"/g' <<<"$quiet")\""
+grep -qxF -- "$entry_line" <<<"$(uninstall_entry)" || fail "the quiet uninstall string is not $quiet"
+script=$wine_dir/tmp/quiet-uninstall.bat
+printf '@%s\r\n' "$quiet" | iconv -f UTF-8 -t GBK >"$script"
+start_window
+LOCPATH=$locales HYDRANT_WINE_LOCALE=zh_CN.UTF-8 wine_quiet cmd /c "$(winepath_of "$script")" ||
+  fail "the quiet uninstall string ended with status $?"
+[ ! -e "$folder" ] || fail "the quiet uninstall returned before its folder was gone:$(ls -A "$folder" | sed 's/^/ /')"
 expect_window_closed uninstall
-if ! wait_for folder_gone; then
-  fail "the program folder is still there 30 s after the uninstall:$(ls -A "$folder" | sed 's/^/ /')"
-fi
 for lnk in "${shortcuts[@]}" "$manual_shortcut"; do
   [ ! -e "$lnk" ] || fail "the shortcut $lnk is left"
 done

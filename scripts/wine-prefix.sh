@@ -16,7 +16,8 @@ shift 2
 
 export WINEPREFIX=$dir/prefix WINEARCH=win64 WINEDEBUG=-all
 # Wine reads the command line's bytes in the locale's character set: Chinese arguments need UTF-8.
-export LC_ALL=C.UTF-8
+# HYDRANT_WINE_LOCALE runs a program under another one (zh_CN.UTF-8: the Chinese code page).
+export LC_ALL=${HYDRANT_WINE_LOCALE:-C.UTF-8}
 # No .NET or Gecko download prompts, no menu entries or file associations on the host.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export HOME=$dir/home TMPDIR=$dir/tmp

@@ -7,6 +7,7 @@
 
 #include "calc/number_text.h"
 #include "calc/pipe_table.h"
+#include "sheet/book_sheet.h"
 
 namespace sheet {
 namespace {
@@ -678,6 +679,7 @@ std::string renderSystemSections(const calc::SystemInputs& in, const calc::Syste
   pumpSection(h, in, r, first + 2);
   floorSection(h, in, r, first + 3);
   checkSection(h, r, first + 4);
+  h += renderBookSection(in, r, first + kSystemSectionCount);
   return h;
 }
 
@@ -696,9 +698,9 @@ calc::Result<std::string> makeSystemSheet(const calc::SystemInputs& in, SheetReq
   request.design.streams = h.streams;
   request.design.minFlow = h.minFlow;
   request.design.pressureMPa.reset();
-  request.extraBasis = renderSystemBasis(in, result.value());
+  request.extraBasis = renderSystemBasis(in, result.value()) + renderBookBasis(result.value());
   request.extraSections = renderSystemSections(in, result.value(), 7);
-  request.extraSectionCount = kSystemSectionCount;
+  request.extraSectionCount = kSystemSectionCount + (result.value().book ? 1 : 0);
   request.extraChecks = result.value().checks;
   request.extraConclusion = systemConclusion(in, result.value());
   return makeSheet(request);

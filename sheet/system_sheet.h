@@ -11,7 +11,7 @@
 
 namespace sheet {
 
-// How many sections renderSystemSections writes.
+// How many sections renderSystemSections writes; one more when the system has a book.
 inline constexpr int kSystemSectionCount = 5;
 
 // The system's method and assumptions, for the sheet's 计算依据 (HTML).

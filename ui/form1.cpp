@@ -1,11 +1,14 @@
 #include "ui/form1.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "calc/design_check.h"
 #include "calc/hydraulics.h"
+#include "calc/run_errors.h"
 #include "files/safe_file.h"
 #include "sheet/calc_sheet.h"
 #include "ui/system_form.h"
@@ -14,6 +17,55 @@ namespace ui {
 namespace {
 
 ControlId combo(int index) { return {"Combo1", index}; }
+
+// The boxes a run writes, in the order it produces them.
+constexpr ControlId kResultBoxes[] = {
+    {"Text1", 0}, {"Text1", 2}, {"Text4"},    {"Text3"},    {"Text5"},
+    {"Text6"},    {"Text7"},    {"Text1", 1}, {"Text8", 0}, {"Text8", 1},
+};
+
+// A sanity bound on the hose, not a clause: no hydrant feeds a kilometre of it.
+constexpr double kLongestHose = 1000;
+
+// Whether the text begins with a number as the run reads a width ("12m", "１０米"): some
+// prefix of it parses. A leading number is never longer than the bytes looked at.
+bool startsWithNumber(std::string_view text) {
+  for (std::size_t n = std::min<std::size_t>(text.size(), 64); n > 0; --n) {
+    if (calc::parseNumber(text.substr(0, n))) return true;
+  }
+  return false;
+}
+
+// What a check is about, in the status bar's few words.
+std::string_view checkSubject(std::string_view id) {
+  constexpr std::pair<std::string_view, std::string_view> subjects[] = {
+      {"waterColumn", "充实水柱"}, {"minPressure", "栓口动压"}, {"maxPressure", "栓口动压"},
+      {"minFlow", "出水量"},       {"spacing", "间距"},         {"hose", "水带"},
+      {"nozzle", "水枪"},          {"streams", "股数"},
+  };
+  for (const auto& [key, subject] : subjects) {
+    if (key == id) return subject;
+  }
+  return id;
+}
+
+// "校核：1 项不满足（7.4.2-2 水带）— …" for the worst verdict the checks reach.
+std::string checkLine(const std::vector<calc::DesignCheck>& checks) {
+  for (calc::Verdict worst : {calc::Verdict::Fail, calc::Verdict::Note, calc::Verdict::Advice}) {
+    std::string which;
+    int count = 0;
+    for (const calc::DesignCheck& check : checks) {
+      if (check.verdict != worst) continue;
+      if (count++ > 0) which += "、";
+      which += check.clause + " " + std::string(checkSubject(check.id));
+    }
+    if (count > 0) {
+      return "校核：" + std::to_string(count) + " 项" + std::string(calc::verdictWords(worst)) +
+             "（" + which + "）— Ctrl+P 生成计算书查看";
+    }
+  }
+  return "校核：全部满足";
+}
 
 // The compiler's "Dec  7 2026" as "2026-12-07". Under SOURCE_DATE_EPOCH (Debian's builds) it
 // is that date, so a rebuild gives the same program.
@@ -81,6 +133,7 @@ void Form1::Form_Load() {
 }
 
 void Form1::Option1_Click(int /*index*/) {
+  entriesChanged();
   if (window_.isOptionSelected({"Option1", 0})) {  // flow given
     window_.setEnabled(combo(4), true);
     window_.setEnabled(combo(5), false);
@@ -91,9 +144,24 @@ void Form1::Option1_Click(int /*index*/) {
   }
 }
 
-void Form1::Combo1_Change(int /*index*/) { followHoseSelection(); }
+void Form1::Combo1_Change(int /*index*/) {
+  followHoseSelection();
+  entriesChanged();
+}
 
-void Form1::Combo1_Click(int /*index*/) { followHoseSelection(); }
+void Form1::Combo1_Click(int /*index*/) {
+  followHoseSelection();
+  entriesChanged();
+}
+
+void Form1::Text9_Change() { entriesChanged(); }
+
+void Form1::entriesChanged() {
+  if (!resultsShown_ || resultsStale_) return;
+  resultsStale_ = true;
+  for (const ControlId& id : kResultBoxes) window_.setDimmed(id, true);
+  window_.setStatus("", "");
+}
 
 void Form1::followHoseSelection() {
   state_.hoseSelection[1] = window_.text(combo(1));
@@ -102,7 +170,46 @@ void Form1::followHoseSelection() {
   window_.setText({"Text2"}, state_.hoseSelection[0]);
 }
 
+std::optional<std::string> Form1::refusal() const {
+  const calc::Calculation hose = calc::calculate(entries());
+  if (hose.outputs.error && hose.outputs.error->field == calc::kHosePairField) {
+    return hose.outputs.error->message;
+  }
+  const std::string length = window_.text(combo(0));
+  if (const auto metres = calc::parseNumber(length); metres && *metres > kLongestHose) {
+    return std::string(calc::kHoseLengthField) + calc::errors::quoted(length) +
+           "超过 1000 m，请输入不大于 1000 的长度（m），如 20 或 25。";
+  }
+  const std::string width = window_.text({"Text9"});
+  if (!width.empty() && !startsWithNumber(width)) {
+    return calc::errors::notANumber(calc::errors::Input::ProtectionWidth, width).message;
+  }
+  return std::nullopt;
+}
+
+void Form1::showDesignStatus() {
+  const calc::Calculation calculation = calc::calculate(entries());
+  if (calculation.outputs.error) return window_.setStatus("", "");
+  calc::DesignSettings settings;
+  // The group the entered water column stands for: 13 m is the high-rise group's.
+  settings.occupancy = calc::parseNumber(calculation.entries.waterColumn).value_or(0) >= 13
+                           ? calc::Occupancy::High
+                           : calc::Occupancy::Other;
+  const auto design = calc::checkDesign(calc::designInputs(calculation, settings));
+  if (!design.ok()) return window_.setStatus("", "");
+  const calc::ShownPoint point = calc::shownPoint(design.value().design);
+  const bool byFlow = design.value().governedBy == calc::Governing::MinFlow;
+  window_.setStatus("设计点：栓口动压 " + point.outletPressureMPa + " MPa，" + point.flow +
+                        " L/s（GB 50974 " + (byFlow ? "表 3.5.2）" : "第 7.4.12 条）"),
+                    checkLine(design.value().checks));
+}
+
 void Form1::Command1_Click() {
+  if (const auto reason = refusal()) {
+    window_.setStatus("", "");
+    window_.showMessage(*reason);
+    return;
+  }
   calc::RunInputs in;
   in.givenFlowSelected = window_.isOptionSelected({"Option1", 0});
   in.givenWaterColumnSelected = window_.isOptionSelected({"Option1", 1});
@@ -114,7 +221,8 @@ void Form1::Command1_Click() {
 
   const calc::RunOutputs out = calc::runCalculation(in, state_);
   if (out.error) {
-    // A failed run produced nothing else: the window stays exactly as it was.
+    // A failed run produced nothing else: the window stays as it was, the status bar blank.
+    window_.setStatus("", "");
     window_.showMessage(out.error->message);
     return;
   }
@@ -135,6 +243,14 @@ void Form1::Command1_Click() {
   for (const auto& [id, value] : writes) {
     if (value) window_.setText(id, *value);
   }
+  // The width is too large: the previous width's spacing is no spacing for this one.
+  if (out.message) window_.setText({"Text8", 1}, "");
+  if (resultsStale_) {
+    for (const ControlId& id : kResultBoxes) window_.setDimmed(id, false);
+  }
+  resultsShown_ = true;
+  resultsStale_ = false;
+  showDesignStatus();
   if (out.message) window_.showMessage(*out.message);
 }
 

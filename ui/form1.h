@@ -6,9 +6,12 @@
 // calculation and writes the result texts back. mnuSheet_Click writes the calculation
 // sheet for the same entries into a file and leaves the window as it is; mnuSystem_Click opens
 // the system calculation form (ui/system_form) with the window's hydrant; the other menu
-// entries open the manual, the about box, or close the window. Everything goes through
+// entries open the manual, the about box, or close the window. After each run the status bar
+// shows the design point under GB 50974 and the worst verdict of the design check; once an
+// entry changes the results are greyed until the next run. Everything goes through
 // Window, so the same handlers run on Qt and on the tests' fake window.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,10 +44,19 @@ class Form1 final : public FormEvents {
   void mnuManual_Click() override;
   void mnuAbout_Click() override;
   void mnuSystem_Click() override;
+  void Text9_Change() override;
 
   const calc::CalcState& state() const { return state_; }
 
  private:
+  // An entry changed: the results shown belong to other entries until the next run.
+  void entriesChanged();
+  // Refuses what the run would take silently: a hose pair the table lacks (the previous
+  // coefficient would stay in force), a width that is no number (it would count as 0) and
+  // an absurd hose length. The message the user gets, or nothing.
+  std::optional<std::string> refusal() const;
+  // The design point and the check's worst verdict for the entries, for the status bar.
+  void showDesignStatus();
   // Shared by change and click of every Combo1 box: the index does not matter.
   void followHoseSelection();
   // The entries as Command1_Click reads them.
@@ -56,6 +68,8 @@ class Form1 final : public FormEvents {
   SheetOptions sheetOptions_;
   // The system form's last entries, offered again while the window is open.
   SystemEntries systemEntries_;
+  bool resultsShown_ = false;  // a run has written the result boxes
+  bool resultsStale_ = false;  // ...and an entry has changed since
 };
 
 }  // namespace ui

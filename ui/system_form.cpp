@@ -58,6 +58,8 @@ std::vector<SystemField> makeFields() {
         f.items = "高层、厂房、库房等|其他场所";
       } else if (k.type == files::KeyType::Choice) {
         f.items = k.choices;
+      } else if (k.type == files::KeyType::Flag) {
+        f.items = "是|否";
       }
       if (!f.items.empty() || k.name == "dn") f.kind = K::Combo;
       fields.push_back(std::move(f));
@@ -79,6 +81,13 @@ bool isString(std::string_view key) {
   const files::ProjectKey* k = files::findProjectKey(key);
   return k && (k->type == files::KeyType::Text ||
                (k->type == files::KeyType::Choice && key != "hydrant.occupancy"));
+}
+
+// A choice or flag the file may leave out: an empty entry is not written.
+bool mayBeEmpty(std::string_view key) {
+  const files::ProjectKey* k = files::findProjectKey(key);
+  return k && k->need == files::Need::Optional &&
+         (k->type == files::KeyType::Choice || k->type == files::KeyType::Flag);
 }
 
 std::string_view sectionOf(std::string_view key) { return key.substr(0, key.find('.')); }
@@ -260,8 +269,14 @@ calc::Result<files::Project> projectFromEntries(const SystemEntries& entries) {
       if (f.kind == FieldKind::Check || sectionOf(f.key) != section) continue;
       const std::string typed = text(entries, f.key);
       const std::string name(f.key.substr(section.size() + 1));
+      if (typed.empty() && mayBeEmpty(f.key)) continue;
       if (isString(f.key)) {
         toml += name + " = " + files::tomlString(typed) + "\n";
+        continue;
+      }
+      if (files::findProjectKey(f.key)->type == files::KeyType::Flag) {
+        if (typed != "是" && typed != "否") return entryError(f, typed, "应为“是”或“否”");
+        toml += name + (typed == "是" ? " = true\n" : " = false\n");
         continue;
       }
       // An empty entry is left out: optional keys take their defaults, required ones are
@@ -278,10 +293,7 @@ calc::Result<files::Project> projectFromEntries(const SystemEntries& entries) {
         }
         toml += name + " = \"" + std::string(value) + "\"\n";
       } else if (const files::ProjectKey* k = files::findProjectKey(f.key);
-                 k && k->type == files::KeyType::Flag) {
-        if (typed != "true" && typed != "false") return entryError(f, typed, "应为 true 或 false");
-        toml += name + " = " + typed + "\n";
-      } else if (k && k->type == files::KeyType::PointList) {
+                 k && k->type == files::KeyType::PointList) {
         // "0, 164; 40, 117; 60, 76": pairs apart by semicolons.
         std::string rest = typed;
         for (const auto& [wide, ascii] :
@@ -364,10 +376,10 @@ SystemEntries entriesFromProject(const files::Project& p) {
           shown += (i ? "; " : "") + calc::numberToText((*list)[i]) + ", " +
                    calc::numberToText((*list)[i + 1]);
         }
-      } else if (const auto* flag = std::get_if<bool>(&value)) {
-        shown = *flag ? "true" : "false";
       } else if (const auto* list = std::get_if<std::vector<double>>(&value)) {
         shown = floorHeightsText(*list);
+      } else if (const auto* flag = std::get_if<bool>(&value)) {
+        shown = *flag ? "是" : "否";
       } else {
         shown.clear();  // an optional number not given
       }
@@ -402,8 +414,9 @@ void SystemForm::show(const SystemEntries& entries) {
       view_.setEntry(f.key, it->second);
     }
   }
-  sectionToggled("tank");
-  sectionToggled("stabilizer");
+  for (const files::ProjectSection& s : files::projectSections()) {
+    if (s.optional) sectionToggled(s.name);
+  }
 }
 
 SystemEntries SystemForm::entries() const {

@@ -69,6 +69,8 @@ class FormEvents {
   virtual void mnuAbout_Click() = 0;
   // The system calculation's menu entry.
   virtual void mnuSystem_Click() = 0;
+  // The protection width typed or pasted into (raised for every change of its text).
+  virtual void Text9_Change() = 0;
 
  protected:
   ~FormEvents() = default;
@@ -86,6 +88,11 @@ class Window {
   virtual void appendItem(ControlId combo, std::string_view item) = 0;
   virtual bool isOptionSelected(ControlId option) const = 0;
   virtual void setEnabled(ControlId control, bool enabled) = 0;
+  // Shows a text box greyed, as disabled boxes look, while it keeps its text, its place in
+  // the tab order and the user's ability to select and copy it.
+  virtual void setDimmed(ControlId control, bool dimmed) = 0;
+  // The two lines of the status bar under the form; empty texts leave it blank.
+  virtual void setStatus(std::string_view designPoint, std::string_view checks) = 0;
   // Modal box with the prompt, one OK button, no icon and kAppTitle as caption; returns
   // when the user has closed it.
   virtual void showMessage(std::string_view prompt) = 0;

@@ -1,15 +1,22 @@
 ; The Windows installer of Tavrel小工具: both programs and the user manual into Program
 ; Files, Start-menu shortcuts to the program and the manual, an optional desktop shortcut,
 ; and an uninstaller listed in Apps & Features. Installing over, or uninstalling, a running
-; program closes it first (asked, or silently with /S).
+; program asks it to close when the copying (or removing) starts, never before: the user can
+; still cancel with the program untouched. It is asked as its close button asks (WM_CLOSE),
+; never killed; while it stays open the user may retry or give up. A copy installed in another
+; folder is uninstalled first.
 ;
 ; Built by the Windows build (packaging/CMakeLists.txt) as
 ;   makensis -INPUTCHARSET UTF8 -DVERSION=1.0.0 -DWINDOW_EXE=... -DCLI_EXE=... -DMANUAL=...
 ;            -DOUTFILE=hydrant-calc-1.0.0-setup.exe [-DICON=hydrant-calc.ico] hydrant-calc.nsi
-; Silent use: setup.exe /S [/D=C:\folder]  and  uninstall.exe /S
+; Silent use: setup.exe /S [/D=C:\folder], and the entry's QuietUninstallString, which returns
+; only when everything is removed (exit code 0; 2: the program would not close, nothing
+; removed). uninstall.exe /S _?=C:\folder alone waits too but leaves itself and its folder.
 
+; Unicode throughout, so paths and shortcuts keep their Chinese under any system code page.
 ; A 64-bit installer: it runs where the programs run (64-bit Windows 7 SP1 and later) and
 ; needs no 32-bit layer (Wine without wine32 cannot start a 32-bit one).
+Unicode true
 Target amd64-unicode
 ManifestDPIAware true
 SetCompressor /SOLID lzma
@@ -24,7 +31,8 @@ SetCompressor /SOLID lzma
 !endif
 
 !define PRODUCT "Tavrel小工具"
-!define PUBLISHER "hydrant-calc"
+; As the about box names the project.
+!define PUBLISHER "hydrant-calc team"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\hydrant-calc"
 !define SHORTCUT "${PRODUCT}.lnk"
 !define MANUAL_SHORTCUT "${PRODUCT} 使用说明.lnk"
@@ -35,6 +43,8 @@ SetCompressor /SOLID lzma
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\${PRODUCT}"
+; A re-install proposes the folder of the installed copy (/D= still decides).
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 RequestExecutionLevel admin
 BrandingText "${PRODUCT} ${VERSION}"
 
@@ -54,6 +64,7 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "© 2026 hydrant-calc team"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
 !define MUI_FINISHPAGE_RUN "$INSTDIR\hydrant-calc.exe"
+!define MUI_WELCOMEPAGE_TEXT "本向导将安装 ${PRODUCT} ${VERSION}：室内消火栓水力计算（GB 50974-2014）的窗口程序 hydrant-calc.exe、命令行程序 hydrant-calc-cli.exe 和使用说明，并在“开始”菜单中添加它们的快捷方式。$\r$\n$\r$\n如果 ${PRODUCT} 正在运行，开始复制文件时会请它关闭；在此之前取消安装，它不受任何影响。$\r$\n$\r$\n单击“下一步”继续。"
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_COMPONENTS
@@ -64,10 +75,11 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "© 2026 hydrant-calc team"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "SimpChinese"
 
-; Closes every running window of the program: asks first (Yes closes it, No leaves the
-; setup), or closes it at once when silent. WM_CLOSE ends the program as its own close
-; button does; a window still open after 10 s stops the setup with exit code 2, before
-; anything is changed.
+; Closes every running window of the program, called when the copying or removing starts.
+; Asks first (Yes closes it, No leaves the setup), or closes it at once when silent. WM_CLOSE
+; ends the program as its own close button does, so it can still ask to save; a window open
+; 10 s later (the user cancelled that question, or it is busy) gets Retry or Cancel, and
+; silently the setup stops with exit code 2. Nothing has been changed then; nothing is killed.
 !macro CLOSE_RUNNING_PROGRAM UN
 Function ${UN}closeRunningProgram
   FindWindow $0 "${WINDOW_CLASS}"
@@ -75,17 +87,24 @@ Function ${UN}closeRunningProgram
   ; A question, not a button name: the buttons are labelled in the language of Windows.
   MessageBox MB_YESNO|MB_ICONEXCLAMATION \
     "${PRODUCT} 正在运行，需要先关闭它。$\n$\n现在关闭它并继续吗？" /SD IDYES IDYES close
+  SetErrorLevel 2
   Quit
 close:
   StrCpy $1 0
-retry:
+ask:
   FindWindow $0 "${WINDOW_CLASS}"
   StrCmp $0 0 closed
   SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=1000
+wait:
   Sleep 100
+  FindWindow $0 "${WINDOW_CLASS}"
+  StrCmp $0 0 closed
   IntOp $1 $1 + 1
-  IntCmp $1 100 0 retry
-  MessageBox MB_OK|MB_ICONSTOP "无法关闭正在运行的 ${PRODUCT}，请关闭它后再试。" /SD IDOK
+  IntCmp $1 100 0 wait
+  StrCpy $1 0
+  MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+    "${PRODUCT} 仍在运行，可能正在询问是否保存更改。$\n$\n请在程序中回答后单击“重试”；单击“取消”则不作任何更改。" \
+    /SD IDCANCEL IDRETRY ask
   SetErrorLevel 2
   Quit
 closed:
@@ -99,26 +118,52 @@ Function .onInit
   SetRegView 64
   ; Installed for every user of the computer, so the shortcuts are too.
   SetShellVarContext all
-  ; A re-install replaces hydrant-calc.exe, which Windows does not allow while it runs.
-  Call closeRunningProgram
 FunctionEnd
 
 Function un.onInit
   SetRegView 64
   SetShellVarContext all
-  Call un.closeRunningProgram
+FunctionEnd
+
+Var previous
+
+; The shortcuts' targets in $R8 (program) and $R9 (manual) by their short (8.3) names where
+; the volume has them. A shortcut also keeps its target in the ANSI code page, and Wine opens
+; it by that path: outside a Chinese code page "Tavrel小工具" became "Tavrel???", a folder
+; that does not exist. The short names are ASCII; without them the long path stays.
+Function shortTargets
+  GetFullPathName /SHORT $R8 "$INSTDIR\hydrant-calc.exe"
+  StrCmp $R8 "" 0 +2
+  StrCpy $R8 "$INSTDIR\hydrant-calc.exe"
+  GetFullPathName /SHORT $R9 "$INSTDIR\hydrant-calc-manual.html"
+  StrCmp $R9 "" 0 +2
+  StrCpy $R9 "$INSTDIR\hydrant-calc-manual.html"
 FunctionEnd
 
 Section "${PRODUCT}" SecProgram
   SectionIn RO
+  ; A re-install replaces hydrant-calc.exe, which Windows does not allow while it runs.
+  Call closeRunningProgram
+  ; A copy in another folder goes first, shortcuts and all, so none is left orphaned; its
+  ; uninstaller returns when its folder is gone.
+  ReadRegStr $previous HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  StrCmp $previous "" copy
+  StrCmp $previous $INSTDIR copy
+  IfFileExists "$previous\uninstall.exe" 0 copy
+  ExecWait '"$previous\uninstall.exe" /S _?=$previous'
+  ; Its uninstaller has ended: what it could not remove of itself goes now.
+  Delete "$previous\uninstall.exe"
+  RMDir "$previous"
+copy:
   SetOutPath "$INSTDIR"
   File "/oname=hydrant-calc.exe" "${WINDOW_EXE}"
   File "/oname=hydrant-calc-cli.exe" "${CLI_EXE}"
   File "/oname=hydrant-calc-manual.html" "${MANUAL}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
-  CreateShortcut "$SMPROGRAMS\${SHORTCUT}" "$INSTDIR\hydrant-calc.exe"
-  CreateShortcut "$SMPROGRAMS\${MANUAL_SHORTCUT}" "$INSTDIR\hydrant-calc-manual.html"
+  Call shortTargets
+  CreateShortcut "$SMPROGRAMS\${SHORTCUT}" $R8
+  CreateShortcut "$SMPROGRAMS\${MANUAL_SHORTCUT}" $R9
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -126,7 +171,10 @@ Section "${PRODUCT}" SecProgram
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\hydrant-calc.exe,0"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  ; Returns only when everything is removed: the uninstaller run in place (_?=) waits, but
+  ; cannot delete itself while it runs; cmd does that after it, and gives its exit code.
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" \
+    '"$SYSDIR\cmd.exe" /c ""$INSTDIR\uninstall.exe" /S _?=$INSTDIR&& del "$INSTDIR\uninstall.exe" && rmdir "$INSTDIR""'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
@@ -134,10 +182,14 @@ Section "${PRODUCT}" SecProgram
 SectionEnd
 
 Section "桌面快捷方式" SecDesktop
-  CreateShortcut "$DESKTOP\${SHORTCUT}" "$INSTDIR\hydrant-calc.exe"
+  Call shortTargets
+  CreateShortcut "$DESKTOP\${SHORTCUT}" $R8
 SectionEnd
 
 Section "Uninstall"
+  ; Out of the folder that is to go: a process's current folder cannot be removed.
+  SetOutPath "$TEMP"
+  Call un.closeRunningProgram
   Delete "$DESKTOP\${SHORTCUT}"
   Delete "$SMPROGRAMS\${SHORTCUT}"
   Delete "$SMPROGRAMS\${MANUAL_SHORTCUT}"

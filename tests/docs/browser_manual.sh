@@ -23,8 +23,12 @@ for s in "${sections[@]}"; do
   grep -qF -- ">$s</h2>" "$html" || fail "no section heading “$s” in the manual"
 done
 [ "$(grep -c '<h2' "$html")" -eq ${#sections[@]} ] || fail "a section heading not in this test's list"
-# Links only within the page; no script, style sheet, picture or font from elsewhere.
-if grep -qiE '<script|<link|<img|<iframe|src=|@import|url\(' "$html"; then fail "external resource"; fi
+# Links only within the page; no script, style sheet, picture or font from elsewhere: the
+# screenshots are in the page itself.
+if grep -qiE '<script|<link|<iframe|@import|url\(' "$html"; then fail "external resource"; fi
+if grep -oiE 'src="[^"]{0,22}' "$html" | grep -qv '^src="data:image/png;base64,'; then
+  fail "a picture from elsewhere"
+fi
 if grep -oE 'href="[^"]*"' "$html" | grep -qv 'href="#'; then fail "a link that leaves the page"; fi
 grep -o 'href="#[^"]*"' "$html" | sed 's/href="#\(.*\)"/\1/' | sort -u | while read -r id; do
   grep -q "id=\"$id\"" "$html" || fail "link to #$id, which is not in the page"
@@ -34,5 +38,11 @@ pdf=$out/hydrant-calc-manual.pdf
 print_pdf manual "$html" "$pdf" 20
 for s in "${sections[@]}"; do
   grep -qF -- "$s" <<<"$text" || fail "“$s” missing from the printout"
+done
+# The batch example's long lines break at commas only: each column name stays whole.
+header=$(sed -n 's/<wbr>//g; s/^<pre class="long csv">\(id,governedBy[^<]*\)$/\1/p' "$html")
+[ -n "$header" ] || fail "no batch example"
+for column in ${header//,/ }; do
+  grep -qw -- "$column" <<<"$text" || fail "“$column” broken in the printed batch example"
 done
 echo "manual: ${#sections[@]} sections on $pages A4 pages ($pdf)"

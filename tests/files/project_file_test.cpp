@@ -109,8 +109,26 @@ TEST(ProjectFileTest, BadFiles) {
        "office.toml:26: supply.pool_level: 水池最低有效水位不应高于最高层消火栓栓口"},
       {"hose pair", "hose_diameter = 65", "hose_diameter = 70",
        "office.toml:9: hydrant.hose_diameter: 水龙带 70 mm 衬胶 不在水带阻力系数表中"},
-      {"incomplete tank", "min_static = 0.10", "",
-       "office.toml: tank.min_static: 缺少必需的键（该节给出时每个键都要给出）：最不利点静压"},
+      {"incomplete tank", "highest_level = 77.0", "",
+       "office.toml: tank.highest_level: 缺少必需的键（该节给出时每个键都要给出）：最高水位"},
+      {"use not in the list", "floors = 18", "floors = 18\nuse = \"宿舍\"\nheight = 70",
+       "office.toml:17: building.use: 使用性质应为 办公楼、其他公共建筑、综合楼、商业楼、展览楼、"},
+      {"class not in the list", "floors = 18",
+       "floors = 18\nuse = \"住宅\"\nheight = 70\nclass = \"高层\"",
+       "office.toml:19: building.class: 建筑分类应为 一类高层公共建筑、"},
+      {"height without use", "floors = 18", "floors = 18\nheight = 70",
+       "office.toml: building.use: 缺少必需的键：使用性质（给出建筑高度、分类或体积时必填）"},
+      {"mains without outdoor flow", "pool_level = -4.5", "pool_level = -4.5\nmains = 1",
+       "office.toml: supply.outdoor_flow: 缺少必需的键：室外消防流量（计算消防水池时必填）"},
+      {"three mains", "pool_level = -4.5", "pool_level = -4.5\nmains = 3\noutdoor_flow = 15",
+       "office.toml:27: supply.mains: 供水路数应在 1 至 2 之间，现为 3"},
+      {"flag as a number", "[pump]", "[sprinkler]\nflow = 30\nfull_cover = 1\n[pump]",
+       "office.toml:31: sprinkler.full_cover: 应为true 或 false，现为"},
+      {"sprinklers without flow", "[pump]", "[sprinkler]\nduration = 1\n[pump]",
+       "office.toml: sprinkler.flow: 缺少必需的键（该节给出时每个键都要给出）：喷淋设计流量"},
+      {"start above stop", "# [stabilizer]",
+       "[stabilizer]\nstop_pressure = 0.3\nelevation = 80\nstart_pressure = 0.3\n",
+       "office.toml:42: stabilizer.start_pressure: 启泵压力应小于停泵压力 0.3 MPa"},
       {"missing section", "[system]", "[systen]", "office.toml:21: systen: 未知的节或键"},
       {"Chinese table name", "[design]", "[消火栓]",
        "office.toml:55: 第 55 行第 2 列：键名和表名只能用英文字母、数字、下划线"},
@@ -212,6 +230,13 @@ TEST(ProjectFileTest, SaveReadsBack) {
   odd.inputs.targetPressureMPa.reset();
   odd.inputs.riserBaseElevation = -1e-7;
   odd.inputs.riser.innerDiameter = 105.3;
+  odd.inputs.book.building = {calc::BuildingUse::Residence, 95.7,
+                              calc::BuildingClass::ResidenceHigh2, 1e4};
+  odd.inputs.book.supply = {1, 15, true, 12.5, 150, 1.2};
+  odd.inputs.book.sprinkler = {30, 1.5, true};
+  odd.inputs.book.tank.reset();
+  odd.inputs.book.stabilizer = {1.1, 0.25, 150, 1.5};
+  odd.inputs.book.pump = {{}, 150};
   files::Project ringed = first.value();  // four risers, a ring pipe of its own, a real pump
   ringed.info.name = "ringed";
   ringed.inputs.riserCount = 4;

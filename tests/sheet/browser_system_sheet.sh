@@ -40,6 +40,13 @@ for bad in NaN nan inf undefined; do
 done
 if grep -qiE 'src=|href=|@import|url\(' "$work/office.html"; then fail "external resource in the HTML"; fi
 
+# The residence's calculation book: the pool, the proposed P1, the equipment list.
+print residence "$(dirname "$example")/residence-33f.toml" 8
+text=$(cat "$work/residence.txt")
+for word in "= 252.00 m³" "P1 = 0.18" 主要设备表 "2 台（1 用 1 备）" 条文待核 "0–4.0 MPa"; do
+  grep -qF -- "$word" <<<"$text" || fail "$word missing from the residence's sheet"
+done
+
 # 60 storeys of 3.6 m with the tank raised to match.
 heights=$(printf '5.1'; for _ in $(seq 58); do printf ', 3.6'; done)
 sed -e 's/^floors = 18/floors = 60/' -e "s/^floor_heights = .*/floor_heights = [$heights]/" \

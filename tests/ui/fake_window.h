@@ -35,6 +35,7 @@ class FakeWindow final : public Window, public EventLog {
     std::vector<std::string> items;
     bool enabled = true;
     bool selected = false;
+    bool dimmed = false;
     size_t itemsWhenTextSet = 0;  // a list filled before its text shows here
   };
 
@@ -56,6 +57,10 @@ class FakeWindow final : public Window, public EventLog {
   void appendItem(ControlId id, std::string_view item) override { at(id).items.emplace_back(item); }
   bool isOptionSelected(ControlId id) const override { return get(id).selected; }
   void setEnabled(ControlId id, bool enabled) override { at(id).enabled = enabled; }
+  void setDimmed(ControlId id, bool dimmed) override { at(id).dimmed = dimmed; }
+  void setStatus(std::string_view designPoint, std::string_view checks) override {
+    status = {std::string(designPoint), std::string(checks)};
+  }
   void showMessage(std::string_view prompt) override {
     note("message ", prompt);
     messages.emplace_back(prompt);
@@ -81,18 +86,22 @@ class FakeWindow final : public Window, public EventLog {
     if (systemFormUser) systemFormUser(entries);
   }
 
-  // What the user does: typing into a combo box raises its change; into a text box, nothing.
+  // What the user does: typing into a combo box or the width raises its change.
   void userTypes(int combo, const std::string& text) {
     at({"Combo1", combo}).text = text;
     events_->Combo1_Change(combo);
   }
-  void userEdits(ControlId id, const std::string& text) { at(id).text = text; }
+  void userEdits(ControlId id, const std::string& text) {
+    at(id).text = text;
+    if (id.name == "Text9" && events_) events_->Text9_Change();
+  }
   void selectOption(int index) {
     for (int i : {0, 1}) at({"Option1", i}).selected = i == index;
   }
   const Control& get(ControlId id) const { return const_cast<FakeWindow*>(this)->at(id); }
 
   std::vector<std::string> messages;
+  std::pair<std::string, std::string> status;  // the status bar's two lines
   std::optional<SheetOptions> sheetAnswer;
   std::vector<SheetOptions> sheetOptionsShown;
   std::optional<std::string> savePathAnswer;

@@ -85,6 +85,7 @@ class EventRecorder final : public ui::FormEvents {
   void mnuManual_Click() override { events << "manual"; }
   void mnuAbout_Click() override { events << "about"; }
   void mnuSystem_Click() override { events << "system"; }
+  void Text9_Change() override { events << "width"; }
   QStringList events;
 };
 
@@ -168,11 +169,13 @@ class WindowTest : public QObject {
   // written out by hand, the fonts, and every label sized to its caption showing it whole.
   void loadedWindow() {
     QCOMPARE(form()->size(), QSize(expected::kClientWidth / 15, expected::kClientHeight / 15));
-    // The main window adds the menu bar above the form and nothing else.
+    // The main window adds the menu bar above the form and the two-line status bar below it.
     QMainWindow* frame = window_->frame();
     QCOMPARE(frame->windowTitle(), qs(expected::kTitle));
     QCOMPARE(form()->pos(), QPoint(0, frame->menuBar()->height()));
-    QCOMPARE(frame->size(), form()->size() + QSize(0, frame->menuBar()->height()));
+    QCOMPARE(frame->size(),
+             form()->size() + QSize(0, frame->menuBar()->height() + frame->statusBar()->height()));
+    QVERIFY(frame->statusBar()->height() >= 2 * QFontMetrics(frame->font()).lineSpacing());
     QVERIFY(form()->minimumSize() == form()->maximumSize() &&  // fixed sizes
             frame->minimumSize() == frame->maximumSize());
 
@@ -315,12 +318,17 @@ class WindowTest : public QObject {
     for (const auto& [name, shown] : expected::kExample)
       QCOMPARE(edit(qs(name))->text(), qs(shown));
     QVERIFY(watchdog_->seen.isEmpty());
+    QCOMPARE(window_->frame()->findChild<QLabel*>("StatusText")->text(),
+             "设计点：栓口动压 0.254 MPa，5.00 L/s（GB 50974 表 3.5.2）\n"
+             "校核：1 项不满足（7.4.2-2 水带）— Ctrl+P 生成计算书查看");
     QVERIFY(form()->grab().save(HYDRANT_SCREENSHOT_DIR "/hydrant-calc-example.png"));
+    // With the menu bar and the status bar, for the manual.
+    QVERIFY(window_->frame()->grab().save(HYDRANT_SCREENSHOT_DIR "/hydrant-calc-window.png"));
 
     QMap<QString, QString> before = allTexts();
     QWidget* const focused = form()->focusWidget();
     QTemporaryDir dir;
-    const QString path = dir.filePath("计算书.html");
+    const QString path = dir.filePath("计算书");  // typed without its extension
     QStringList shown;
     watchdog_->handle = [&](QWidget* modal) {
       if (auto* files = qobject_cast<QFileDialog*>(modal)) {
@@ -339,8 +347,9 @@ class WindowTest : public QObject {
     watchdog_->handle = nullptr;
     QCOMPARE(shown, QStringList({"生成计算书", "消火栓计算书.html"}));
     QCOMPARE(watchdog_->seen.size(), 1);
-    QVERIFY(watchdog_->seen[0].text.contains(path) && watchdog_->seen[0].how == "plain Yes No");
-    QFile file(path);
+    QVERIFY(watchdog_->seen[0].text.contains(path + ".html") &&
+            watchdog_->seen[0].how == "plain Yes No");
+    QFile file(path + ".html");
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QString html = QString::fromUtf8(file.readAll());
     // The dialog's answers reach the sheet.
@@ -351,6 +360,11 @@ class WindowTest : public QObject {
 
     watchdog_->seen.clear();
     type(combo(5), "<br>1a");
+    // Greyed like a disabled box, yet enabled: the old results stay readable and copyable.
+    QLineEdit* radius = edit("Text8(0)");
+    QVERIFY(radius->isEnabled() && radius->text() == qs(expected::kExample[2].text));
+    QCOMPARE(radius->palette().color(QPalette::Active, QPalette::Text),
+             radius->palette().color(QPalette::Disabled, QPalette::Text));
     before = allTexts();
     QTest::mouseClick(button, Qt::LeftButton);
     const std::pair<QWidget*, Qt::Key> keys[] = {
@@ -369,6 +383,36 @@ class WindowTest : public QObject {
 
     find<QRadioButton>("Option1(0)")->click();
     QVERIFY(combo(4)->isEnabled() && !combo(5)->isEnabled());
+  }
+
+  // A result longer than its box (128.09 m in 消防栓口水压) is shown from its first digit after
+  // the write and again after the focus leaves it at the end, with the whole text as tooltip;
+  // one that fits has none.
+  void resultsShownFromTheirFirstDigit() {
+    const QString pressure = "128.09(mH2o)";
+    QLineEdit* box = edit("Text1(1)");
+    window_->setText({"Text1", 1}, pressure.toStdString());
+    const QFontMetrics metrics(box->font());
+    QVERIFY(metrics.horizontalAdvance(pressure) > box->width() - 8);  // does not fit
+    QCOMPARE(box->cursorPosition(), 0);
+    QCOMPARE(box->toolTip(), pressure);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_End);
+    edit("Text9")->setFocus();
+    QCOMPARE(box->cursorPosition(), 0);
+    window_->setText({"Text1", 1}, "1.20");
+    QCOMPARE(box->toolTip(), QString());
+  }
+
+  // Qt's own buttons and file dialogs in Chinese once the program's translations are loaded.
+  void qtDialogsInChinese() {
+    ui::qt::loadTranslations(*QCoreApplication::instance());
+    QMessageBox box(QMessageBox::NoIcon, "", "", QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(box.button(QMessageBox::Yes)->text() + box.button(QMessageBox::No)->text(),
+             QString("是(&Y)否(&N)"));
+    QFileDialog files;
+    files.setAcceptMode(QFileDialog::AcceptSave);
+    QCOMPARE(files.labelText(QFileDialog::Accept), QString("保存(&S)"));
   }
 
   // Action: the context menu's 系统计算…; in the form: 打开… the worked example, 计 算 by

@@ -27,6 +27,7 @@
 #include "ui/win32/system_form_ids.h"
 #include "ui/win32/win32_sheet_dialog.h"
 #include "ui/win32/win32_text.h"
+#include "ui/win32/win32_window.h"
 
 namespace {
 
@@ -221,9 +222,22 @@ void checkLoaded(int dpi) {
     MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&r), 2);
     return rectText(r.left, r.top, r.right - r.left, r.bottom - r.top);
   };
+  // The form's area, then the two status bars under it across its width.
   RECT client;
   GetClientRect(form, &client);
-  expectEq(rectText(0, 0, client.right, client.bottom),
+  int statusHeight = 0;
+  for (int bar : ui::kStatusBarIds) {
+    const HWND w = GetDlgItem(form, bar);
+    RECT r{};
+    GetWindowRect(w, &r);
+    expect(r.bottom - r.top > 12 * dpi / 96, "status bar height", placeOf(w));
+    expectEq(
+        placeOf(w),
+        rectText(0, px(expected::kClientHeight) + statusHeight, client.right, r.bottom - r.top),
+        "status bar " + std::to_string(bar));
+    statusHeight += r.bottom - r.top;
+  }
+  expectEq(rectText(0, 0, client.right, client.bottom - statusHeight),
            twips(0, 0, expected::kClientWidth, expected::kClientHeight), "client area");
   for (const ui::ControlDesc& c : ui::form1Controls()) {
     const std::string name = ui::qualifiedName(c.name, c.index);
@@ -298,6 +312,85 @@ std::string allTexts() {
     texts += name + " " + text(ctl(name)) + "\n";
   }
   return texts;
+}
+
+std::string statusLines() {
+  return text(GetDlgItem(form, ui::kStatusBarIds[0])) + "|" +
+         text(GetDlgItem(form, ui::kStatusBarIds[1]));
+}
+
+// The tooltip the program shows over a control: TTM_GETTEXT's pointers are the program's, so the
+// question and the answer go through memory allocated in it.
+std::string tipOf(HWND control) {
+  thread_local HWND tip;
+  tip = nullptr;
+  EnumWindows(
+      [](HWND w, LPARAM) -> BOOL {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid && className(w) == "tooltips_class32") tip = w;
+        return tip == nullptr;
+      },
+      0);
+  struct Ask {
+    TOOLINFOW info;
+    wchar_t text[128];
+  } ask{};
+  const HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  auto* remote =
+      static_cast<Ask*>(VirtualAllocEx(process, nullptr, sizeof ask, MEM_COMMIT, PAGE_READWRITE));
+  ask.info.cbSize = sizeof(TOOLINFOW);
+  ask.info.hwnd = form;
+  ask.info.uId = reinterpret_cast<UINT_PTR>(control);
+  ask.info.lpszText = remote->text;
+  WriteProcessMemory(process, remote, &ask, sizeof ask, nullptr);
+  send(tip, TTM_GETTEXTW, std::size(ask.text), reinterpret_cast<LPARAM>(remote));
+  ReadProcessMemory(process, remote, &ask, sizeof ask, nullptr);
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return narrow(ask.text);
+}
+
+// A result longer than its box, 121.98(mH2o) in 消防栓口水压, shows its first digit at the box's
+// left edge after the run writes it, with the whole text as tooltip (a result that fits has
+// none), and again after Tab has passed through it and End moved the caret to its end. A box that
+// refuses a hose pair the table lacks changes nothing.
+void checkLeadingDigitsAndHosePair() {
+  const HWND pressure = ctl("Text1(1)");
+  const auto firstShown = [&] {
+    RECT r{};
+    GetClientRect(pressure, &r);
+    return static_cast<int>(LOWORD(send(pressure, EM_CHARFROMPOS, 0, MAKELPARAM(4, r.bottom / 2))));
+  };
+  type(ctl("Combo1(0)"), "25");
+  type(ctl("Combo1(5)"), "27");
+  send(ctl("Command1"), BM_CLICK);
+  expectEq(text(pressure), "121.98(mH2o)", "long result");
+  expectEq(firstShown(), 0, "first character shown after the run");
+  expectEq(tipOf(pressure) + "|" + tipOf(ctl("Text8(0)")), "121.98(mH2o)|",
+           "tooltips of the results");
+  SetForegroundWindow(form);
+  for (int i = 0; i < 3 && focusedId() != id("Text1(1)"); ++i) {
+    const int before = focusedId();
+    press({VK_TAB});
+    waitFor([&] { return focusedId() != before; }, 200);
+  }
+  expectEq(focusedId(), id("Text1(1)"), "Tab into 消防栓口水压");
+  press({VK_END});
+  press({VK_TAB});
+  waitFor([] { return focusedId() != id("Text1(1)"); });
+  expectEq(firstShown(), 0, "first character shown after the focus left");
+
+  type(ctl("Combo1(2)"), "40");
+  const std::string before = allTexts();
+  send(ctl("Command1"), BM_CLICK);
+  expectHas(takeBox(true, "hose pair"), "没有材料“麻质”与直径“40”", "hose pair refused");
+  expectEq(allTexts(), before, "after the hose pair");
+  expectEq(statusLines(), "|", "status after the hose pair");
+  for (const auto& [box, entry] :
+       {std::pair{"Combo1(0)", "20"}, {"Combo1(2)", "50"}, {"Combo1(5)", "10"}})
+    type(ctl(box), entry);
 }
 
 // The program's visible dialog box (or window of another class) with that caption (any, if
@@ -605,9 +698,14 @@ int wmain(int argc, wchar_t** argv) {
     expectEq(text(ctl(name)), std::string(shown), "example " + std::string(name));
   }
   takeBox(false, "example");
+  expectEq(statusLines(),
+           "设计点：栓口动压 0.254 MPa，5.00 L/s（GB 50974 表 3.5.2）|"
+           "校核：1 项不满足（7.4.2-2 水带）— Ctrl+P 生成计算书查看",
+           "status after the example");
   if (argc > 3) screenshot(argv[3]);
   if (argc > 5) menuScreenshot(argv[5]);
   checkTabOrder();
+  checkLeadingDigitsAndHosePair();
 
   // A letter in the water column: the error box, and nothing else changes.
   type(ctl("Combo1(5)"), "1a");

@@ -18,7 +18,9 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLayout>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -27,13 +29,17 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QString>
 #include <QStringList>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QStyleOptionFrame>
+#include <QTranslator>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -89,6 +95,42 @@ class CommandButton final : public QPushButton {
       return;
     }
     QPushButton::keyPressEvent(event);
+  }
+};
+
+// A text box that shows its text from the first character after every write and whenever
+// the focus leaves it (Qt scrolls a long text to its end, which hides its leading digits),
+// with the whole text as tooltip when it does not fit.
+class TextBox final : public QLineEdit {
+ public:
+  TextBox(const QString& text, QWidget* parent) : QLineEdit(text, parent) {
+    QObject::connect(this, &QLineEdit::textChanged, this, [this] { followText(); });
+  }
+
+  void showFromStart() {
+    setCursorPosition(0);
+    followText();
+  }
+
+ protected:
+  void focusOutEvent(QFocusEvent* event) override {
+    QLineEdit::focusOutEvent(event);
+    setCursorPosition(0);
+  }
+  void resizeEvent(QResizeEvent* event) override {
+    QLineEdit::resizeEvent(event);
+    followText();
+  }
+
+ private:
+  void followText() {
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    // The room QLineEdit draws text in: its contents less the text margins and its own 2 px
+    // on either side.
+    const int room = style()->subElementRect(QStyle::SE_LineEditContents, &option, this).width() -
+                     4 - textMargins().left() - textMargins().right();
+    setToolTip(fontMetrics().horizontalAdvance(text()) > room ? text() : QString());
   }
 };
 
@@ -171,9 +213,16 @@ void QtWindow::build() {
         w = label;
         break;
       }
-      case ControlKind::TextBox:
-        w = new QLineEdit(qs(creationText(desc)), parent);
+      case ControlKind::TextBox: {
+        auto* box = new TextBox(qs(creationText(desc)), parent);
+        if (desc.name == "Text9") {
+          QObject::connect(box, &QLineEdit::textChanged, box, [this] {
+            if (events_) events_->Text9_Change();
+          });
+        }
+        w = box;
         break;
+      }
       case ControlKind::ComboBox: {
         auto* combo = new QComboBox(parent);
         combo->setEditable(true);
@@ -260,6 +309,7 @@ void QtWindow::build() {
 
   frame_->setCentralWidget(form_.get());
   buildMenuBar();
+  buildStatusBar();
   // The form's fixed size and the menu bar's height, nothing more.
   frame_->layout()->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -292,6 +342,20 @@ void QtWindow::buildMenuBar() {
   }
 }
 
+void QtWindow::buildStatusBar() {
+  QStatusBar* bar = frame_->statusBar();
+  bar->setObjectName("StatusBar");
+  bar->setSizeGripEnabled(false);  // the window has a fixed size
+  status_ = new QLabel(bar);
+  status_->setObjectName("StatusText");
+  status_->setTextFormat(Qt::PlainText);
+  // Two lines high whether empty or not, and never wider than the form: the window keeps its
+  // size, a longer line is cut and shown whole as the tooltip.
+  status_->setMinimumHeight(2 * status_->fontMetrics().lineSpacing());
+  status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  bar->addWidget(status_, 1);
+}
+
 QWidget* QtWindow::control(ControlId id) const {
   const auto it = controls_.find(qualifiedName(id.name, id.index));
   return it == controls_.end() ? nullptr : it->second;
@@ -316,8 +380,9 @@ std::string QtWindow::text(ControlId id) const {
 
 void QtWindow::setText(ControlId id, std::string_view text) {
   QWidget* w = require(id);
-  if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+  if (auto* edit = dynamic_cast<TextBox*>(w)) {
     edit->setText(qs(text));
+    edit->showFromStart();
     return;
   }
   if (auto* combo = qobject_cast<QComboBox*>(w)) {
@@ -352,6 +417,29 @@ bool QtWindow::isOptionSelected(ControlId id) const {
 }
 
 void QtWindow::setEnabled(ControlId id, bool enabled) { require(id)->setEnabled(enabled); }
+
+void QtWindow::setDimmed(ControlId id, bool dimmed) {
+  QWidget* w = require(id);
+  // The disabled colours on an enabled box: it looks disabled, yet stays in the tab order
+  // and its text can still be selected and copied.
+  QPalette palette = w->parentWidget()->palette();
+  if (dimmed) {
+    for (QPalette::ColorRole role : {QPalette::Text, QPalette::Base}) {
+      const QColor disabled = palette.color(QPalette::Disabled, role);
+      palette.setColor(QPalette::Active, role, disabled);
+      palette.setColor(QPalette::Inactive, role, disabled);
+    }
+  }
+  w->setPalette(palette);
+}
+
+void QtWindow::setStatus(std::string_view designPoint, std::string_view checks) {
+  const QString text = designPoint.empty() && checks.empty()
+                           ? QString()
+                           : qs(designPoint) + QChar('\n') + qs(checks);
+  status_->setText(text);
+  status_->setToolTip(text);
+}
 
 void QtWindow::showMessage(std::string_view prompt) { qt::showMessage(form_.get(), prompt); }
 
@@ -464,6 +552,16 @@ bool askSheetOptions(QWidget* parent, SheetOptions& options) {
   return true;
 }
 
+void loadTranslations(QCoreApplication& app) {
+  // Qt's own texts (the buttons of boxes and file dialogs) from Debian's
+  // qt6-translations-l10n; without the file they stay English and nothing else changes.
+  auto* translator = new QTranslator(&app);
+  if (translator->load(QLocale(QLocale::Chinese, QLocale::China), "qtbase", "_",
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(translator);
+  }
+}
+
 std::optional<std::string> askSavePath(QWidget* parent, const QString& title,
                                        std::string_view fileName, const QString& filter) {
   // A bare name goes into the documents folder; a path (a file opened before) stays.
@@ -472,9 +570,14 @@ std::optional<std::string> askSavePath(QWidget* parent, const QString& title,
     proposed = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
                    .filePath(proposed);
   }
-  const QString path = QFileDialog::getSaveFileName(parent, title, proposed, filter);
-  if (path.isEmpty()) return std::nullopt;
-  return path.toStdString();
+  QFileDialog dialog(parent, title, proposed, filter);
+  dialog.setObjectName("SaveDialog");
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  // A name typed without an extension gets the filter's first one, as on Windows.
+  const QRegularExpressionMatch suffix = QRegularExpression(R"(\*\.(\w+))").match(filter);
+  if (suffix.hasMatch()) dialog.setDefaultSuffix(suffix.captured(1));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().constFirst().toStdString();
 }
 
 std::optional<std::string> askOpenPath(QWidget* parent, const QString& title,

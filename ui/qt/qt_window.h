@@ -15,7 +15,9 @@
 #include "ui/window.h"
 
 class QMainWindow;
+class QCoreApplication;
 class QFont;
+class QLabel;
 class QMenu;
 class QString;
 class QStyle;
@@ -43,6 +45,8 @@ class QtWindow final : public Window {
   void appendItem(ControlId combo, std::string_view item) override;
   bool isOptionSelected(ControlId option) const override;
   void setEnabled(ControlId control, bool enabled) override;
+  void setDimmed(ControlId control, bool dimmed) override;
+  void setStatus(std::string_view designPoint, std::string_view checks) override;
   void showMessage(std::string_view prompt) override;
   bool askSheetOptions(SheetOptions& options) override;
   std::optional<std::string> askSavePath(std::string_view fileName) override;
@@ -56,6 +60,7 @@ class QtWindow final : public Window {
  private:
   void build();
   void buildMenuBar();
+  void buildStatusBar();
   QWidget* require(ControlId id) const;
 
   // Declared before frame_ and form_: the widgets must go before the style they are drawn
@@ -65,6 +70,7 @@ class QtWindow final : public Window {
   std::unique_ptr<QWidget> form_;
   std::map<std::string, QWidget*, std::less<>> controls_;
   QMenu* sheetMenu_ = nullptr;  // owned by form_
+  QLabel* status_ = nullptr;    // in frame_'s status bar
   FormEvents* events_ = nullptr;
 };
 
@@ -72,10 +78,13 @@ class QtWindow final : public Window {
 namespace qt {
 // 宋体 9 pt, or the CJK face that stands in for it.
 QFont windowFont();
+// Qt's own dialog texts in Simplified Chinese (确定, 是, 否, 打开, 保存), where installed.
+void loadTranslations(QCoreApplication& app);
 void showMessage(QWidget* parent, std::string_view prompt);
 bool askYesNo(QWidget* parent, std::string_view prompt);
 bool askSheetOptions(QWidget* parent, SheetOptions& options);
-// `fileName` bare: proposed in the documents folder; a path: proposed as it is.
+// `fileName` bare: proposed in the documents folder; a path: proposed as it is. A name chosen
+// without an extension gets the filter's first.
 std::optional<std::string> askSavePath(QWidget* parent, const QString& title,
                                        std::string_view fileName, const QString& filter);
 std::optional<std::string> askOpenPath(QWidget* parent, const QString& title,

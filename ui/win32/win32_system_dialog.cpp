@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <array>
 #include <span>
-#include <stdexcept>
 #include <utility>
 
 #include "ui/system_form.h"
@@ -266,34 +265,42 @@ HWND SystemDialog::control(std::string_view key) const {
   for (const auto& [k, id] : kFieldIds) {
     if (k == key) return GetDlgItem(dialog_, id);
   }
-  // A key the dialog resource has no control for yet (the network's riser count, spacing, top
-  // ring, ring pipe and pump curve): left empty, so the file takes its default.
   return nullptr;
 }
 
 void SystemDialog::connect(SystemEvents& events) { events_ = &events; }
 
 std::string SystemDialog::entry(std::string_view key) const {
-  const HWND c = control(key);
-  return c ? narrow(windowText(c)) : std::string();
+  if (const HWND c = control(key)) return narrow(windowText(c));
+  const auto it = unplaced_.find(key);
+  return it == unplaced_.end() ? std::string() : it->second;
 }
 
 void SystemDialog::setEntry(std::string_view key, std::string_view text) {
-  const HWND c = control(key);
-  if (c) SetWindowTextW(c, widen(text).c_str());  // WM_SETTEXT raises no CBN_EDITCHANGE
+  if (const HWND c = control(key)) {
+    SetWindowTextW(c, widen(text).c_str());  // WM_SETTEXT raises no CBN_EDITCHANGE
+  } else {
+    unplaced_.insert_or_assign(std::string(key), std::string(text));
+  }
 }
 
 void SystemDialog::appendItem(std::string_view key, std::string_view item) {
-  const HWND c = control(key);
-  if (c) SendMessageW(c, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
+  if (const HWND c = control(key)) {
+    SendMessageW(c, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
+  }
 }
 
 bool SystemDialog::isChecked(std::string_view section) const {
-  return SendMessageW(control(section), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  if (const HWND c = control(section)) return SendMessageW(c, BM_GETCHECK, 0, 0) == BST_CHECKED;
+  return entry(section) == "1";
 }
 
 void SystemDialog::setChecked(std::string_view section, bool checked) {
-  SendMessageW(control(section), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  if (const HWND c = control(section)) {
+    SendMessageW(c, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  } else {
+    unplaced_.insert_or_assign(std::string(section), std::string(checked ? "1" : "0"));
+  }
 }
 
 void SystemDialog::setEnabled(std::string_view key, bool enabled) {

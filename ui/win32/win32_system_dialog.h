@@ -58,6 +58,9 @@ class SystemDialog final : public SystemView {
   const SystemEntries* initial_ = nullptr;
   SystemEntries* last_ = nullptr;
   std::vector<bool> marked_;  // per row of the floor grid
+  // Keys the resource has no control for yet: their values kept, so that a file opened and
+  // saved here loses nothing.
+  SystemEntries unplaced_;
 };
 
 }  // namespace ui::win32

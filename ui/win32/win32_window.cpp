@@ -189,6 +189,12 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       onActivate(LOWORD(wParam) != WA_INACTIVE);
       return 0;
+    case WM_CTLCOLOREDIT:
+      if (const HBRUSH brush =
+              editColours(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam))) {
+        return reinterpret_cast<LRESULT>(brush);
+      }
+      break;
     case WM_DPICHANGED:
       onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
@@ -231,6 +237,30 @@ void Win32Window::onCreate() {
     }
   }
   lastFocus_ = control({"Command1"});
+  dimmed_.assign(table.size(), false);
+
+  for (std::size_t i = 0; i < std::size(statusBars_); ++i) {
+    // Placed by layout(), under the form, not aligned by the bar itself; no sizing grip on a
+    // window of fixed size.
+    statusBars_[i] = CreateWindowExW(
+        0, STATUSCLASSNAMEW, L"",
+        WS_CHILD | WS_VISIBLE | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER | SBARS_TOOLTIPS,
+        0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarIds[i])),
+        instance_, nullptr);
+  }
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
+                             nullptr, instance_, nullptr);
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    if (table[i].kind != ControlKind::TextBox || !table[i].visible) continue;
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = hwnd_;
+    tool.uId = reinterpret_cast<UINT_PTR>(controls_[i]);
+    tool.lpszText = const_cast<wchar_t*>(L"");
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
 
   const HMENU systemMenu = GetSystemMenu(hwnd_, FALSE);
   AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
@@ -270,8 +300,18 @@ void Win32Window::layout(UINT dpi, const RECT* suggested) {
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
 
-  const RECT frame =
-      windowRectForClient(scale(kClientWidthTwips, dpi), scale(kClientHeightTwips, dpi), dpi);
+  // Each status line one line of the window's font high, with its margins.
+  const HDC screen = GetDC(hwnd_);
+  const HGDIOBJ before = SelectObject(screen, font.get());
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(screen, &metrics);
+  SelectObject(screen, before);
+  ReleaseDC(hwnd_, screen);
+  const int line = metrics.tmHeight + MulDiv(6, static_cast<int>(dpi), 96);
+  const int formWidth = scale(kClientWidthTwips, dpi), formHeight = scale(kClientHeightTwips, dpi);
+  const int clientHeight = formHeight + line * static_cast<int>(std::size(statusBars_));
+
+  const RECT frame = windowRectForClient(formWidth, clientHeight, dpi);
   UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (suggested ? 0 : SWP_NOMOVE);
   SetWindowPos(hwnd_, nullptr, suggested ? suggested->left : 0, suggested ? suggested->top : 0,
                frame.right - frame.left, frame.bottom - frame.top, flags);
@@ -279,7 +319,7 @@ void Win32Window::layout(UINT dpi, const RECT* suggested) {
   // with (another menu font, a bar wrapped in two lines): the client height decides.
   RECT client;
   GetClientRect(hwnd_, &client);
-  if (const int missing = scale(kClientHeightTwips, dpi) - client.bottom; missing != 0) {
+  if (const int missing = clientHeight - client.bottom; missing != 0) {
     SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top + missing,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
   }
@@ -305,8 +345,16 @@ void Win32Window::layout(UINT dpi, const RECT* suggested) {
                  scale(desc.height, dpi) + listHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     if (combo) setComboHeight(w, scale(desc.height, dpi));
   }
+  for (std::size_t i = 0; i < std::size(statusBars_); ++i) {
+    SendMessageW(statusBars_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    SetWindowPos(statusBars_[i], nullptr, 0, formHeight + line * static_cast<int>(i), formWidth,
+                 line, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   font_ = std::move(font);
   buttonFont_ = std::move(buttonFont);
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    if (table[i].kind == ControlKind::TextBox) followText(controls_[i]);
+  }
   bigIcon_ = std::move(bigIcon);
   smallIcon_ = std::move(smallIcon);
 }
@@ -366,6 +414,15 @@ void Win32Window::onCommand(int id, int code) {
     case ControlKind::OptionButton:
       if (code == BN_CLICKED) events_->Option1_Click(desc.index);
       break;
+    case ControlKind::TextBox: {
+      const HWND edit = controls_[static_cast<std::size_t>(it - table.begin())];
+      if (code == EN_KILLFOCUS) showFromStart(edit);
+      if (code == EN_CHANGE) {
+        followText(edit);
+        if (desc.name == "Text9") events_->Text9_Change();
+      }
+      break;
+    }
     case ControlKind::CommandButton:
       if (code == BN_CLICKED) events_->Command1_Click();
       break;
@@ -418,11 +475,11 @@ std::string Win32Window::text(ControlId id) const {
 void Win32Window::setText(ControlId id, std::string_view text) {
   const HWND w = control(id);
   SetWindowTextW(w, widen(text).c_str());
+  const ControlKind kind = form1Controls()[row(id)].kind;
+  if (kind == ControlKind::TextBox) showFromStart(w);
   // WM_SETTEXT on a combo box notifies nothing, yet the handlers expect one change for every
   // text set from code.
-  if (form1Controls()[row(id)].kind == ControlKind::ComboBox && events_) {
-    events_->Combo1_Change(id.index);
-  }
+  if (kind == ControlKind::ComboBox && events_) events_->Combo1_Change(id.index);
 }
 
 void Win32Window::appendItem(ControlId id, std::string_view item) {
@@ -434,6 +491,65 @@ bool Win32Window::isOptionSelected(ControlId id) const {
 }
 
 void Win32Window::setEnabled(ControlId id, bool enabled) { EnableWindow(control(id), enabled); }
+
+void Win32Window::setDimmed(ControlId id, bool dimmed) {
+  dimmed_[row(id)] = dimmed;
+  InvalidateRect(control(id), nullptr, TRUE);
+}
+
+HBRUSH Win32Window::editColours(HWND edit, HDC dc) {
+  const auto it = std::find(controls_.begin(), controls_.end(), edit);
+  if (it == controls_.end() || !dimmed_[static_cast<std::size_t>(it - controls_.begin())]) {
+    return nullptr;
+  }
+  // A disabled edit's colours on an enabled one: the text stays selectable and in tab order.
+  SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+void Win32Window::setStatus(std::string_view designPoint, std::string_view checks) {
+  const std::string_view lines[] = {designPoint, checks};
+  for (std::size_t i = 0; i < std::size(statusBars_); ++i) {
+    const std::wstring line = widen(lines[i]);
+    SendMessageW(statusBars_[i], SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    // Shown when the line is cut at the window's width.
+    SendMessageW(statusBars_[i], SB_SETTIPTEXTW, 0, reinterpret_cast<LPARAM>(line.c_str()));
+  }
+}
+
+void Win32Window::showFromStart(HWND edit) {
+  // The caret to the first character and the view after it: an edit scrolls to the caret,
+  // which Windows leaves at the end of a long text after typing or tabbing through it.
+  SendMessageW(edit, EM_SETSEL, 0, 0);
+  SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+  SendMessageW(edit, WM_HSCROLL, SB_LEFT, 0);
+  followText(edit);
+}
+
+void Win32Window::followText(HWND edit) {
+  if (!tooltip_) return;
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+  RECT room{};
+  SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&room));
+  const HDC dc = GetDC(edit);
+  const HGDIOBJ before =
+      SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(edit, WM_GETFONT, 0, 0)));
+  SIZE extent{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  SelectObject(dc, before);
+  ReleaseDC(edit, dc);
+  if (extent.cx <= room.right - room.left) text.clear();
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND;
+  tool.hwnd = hwnd_;
+  tool.uId = reinterpret_cast<UINT_PTR>(edit);
+  tool.lpszText = text.data();
+  SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
 
 void Win32Window::showMessage(std::string_view prompt) {
   MessageBoxW(hwnd_, widen(prompt).c_str(), widen(kAppTitle).c_str(), MB_OK);

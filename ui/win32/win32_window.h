@@ -10,7 +10,9 @@
 // Sizes are the table's twips at the window's DPI, laid out again when the DPI changes.
 // The menu bar (ui/main_menu.h) sits above the client area, which keeps the form's size: the
 // window grows by the bar's height. Its entries' IDs are menuCommandId(), and the accelerator
-// table made from the same entries sends the same IDs.
+// table made from the same entries sends the same IDs. Below the form two status bars
+// (kStatusBarIds) carry the status lines; the client area grows by them, the form keeps its
+// size and place.
 
 #include <windows.h>
 
@@ -22,6 +24,9 @@
 #include "ui/window.h"
 
 namespace ui {
+
+// The status bars under the form, top line first.
+inline constexpr int kStatusBarIds[] = {1050, 1051};
 
 class Win32Window final : public Window {
  public:
@@ -43,6 +48,8 @@ class Win32Window final : public Window {
   void appendItem(ControlId combo, std::string_view item) override;
   bool isOptionSelected(ControlId option) const override;
   void setEnabled(ControlId control, bool enabled) override;
+  void setDimmed(ControlId control, bool dimmed) override;
+  void setStatus(std::string_view designPoint, std::string_view checks) override;
   void showMessage(std::string_view prompt) override;
   bool askSheetOptions(SheetOptions& options) override;
   std::optional<std::string> askSavePath(std::string_view fileName) override;
@@ -72,6 +79,12 @@ class Win32Window final : public Window {
   void onDpiChanged(UINT dpi, const RECT& suggested);
   void onActivate(bool active);
   void layout(UINT dpi, const RECT* suggested);
+  // A text box shown from its first character, with a tooltip of its whole text when that
+  // does not fit.
+  void showFromStart(HWND edit);
+  void followText(HWND edit);
+  // Colours of a text box: greyed when dimmed; nullptr for the default.
+  HBRUSH editColours(HWND edit, HDC dc);
 
   // The control's row in form1Controls() and its window.
   std::size_t row(ControlId id) const;
@@ -80,6 +93,9 @@ class Win32Window final : public Window {
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
   std::vector<HWND> controls_;  // parallel to form1Controls()
+  std::vector<bool> dimmed_;    // parallel to form1Controls()
+  HWND statusBars_[2] = {};
+  HWND tooltip_ = nullptr;  // the text boxes' tips
   Font font_, buttonFont_;
   Icon bigIcon_, smallIcon_;
   Accelerators accelerators_;  // the menu bar is the window's and goes with it
