@@ -159,7 +159,9 @@ DesignCheck orifice(const Context& x) {
 DesignCheck afterPlates(const Context& x) {
   std::vector<int> low, high;
   bool any = false;
+  bool plates = false;
   for (const SystemFloor& f : x.r.floors) {
+    plates = plates || f.orifice;
     if (!f.orifice || !f.orifice->ok) continue;
     any = true;
     if (f.orifice->afterPressure < x.r.design.minPressure - kOnLimit) low.push_back(f.floor);
@@ -168,8 +170,9 @@ DesignCheck afterPlates(const Context& x) {
   const std::string range = formatFixed(x.r.design.minPressure / 100, 2) + "–0.50 MPa";
   const std::string clause = "7.4.12-1/-2";
   if (!any) {
-    return check("orificePressure", clause, Verdict::NotApplicable, range, "无可用孔板",
-                 "无可采用的减压孔板。");
+    return check("orificePressure", clause, Verdict::NotApplicable, range,
+                 plates ? "无可用孔板" : "无孔板",
+                 plates ? "无可采用的减压孔板。" : "各层无需设置减压孔板。");
   }
   if (low.empty() && high.empty()) {
     return check("orificePressure", clause, Verdict::Pass, range, "均满足",

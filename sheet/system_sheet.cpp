@@ -7,6 +7,7 @@
 
 #include "calc/number_text.h"
 #include "calc/pipe_table.h"
+#include "files/project_keys.h"
 #include "sheet/book_sheet.h"
 
 namespace sheet {
@@ -18,7 +19,13 @@ std::string f2(double v) { return formatFixed(v, 2); }
 std::string esc(std::string_view text) { return escapeHtml(text); }
 std::string num(double v) { return esc(calc::numberToText(v)); }
 // A value put into a formula: negative ones in brackets.
-std::string put(double v) { return v < 0 ? "(" + f2(v) + ")" : f2(v); }
+std::string put(double v) {
+  if (v >= 0) return f2(v);
+  std::string text = "(";  // built up: GCC 12 misreads the concatenation as overlapping copies
+  text += f2(v);
+  text += ")";
+  return text;
+}
 std::string sub(const std::string& base, const std::string& index) {
   return "<i>" + base + "</i><sub>" + index + "</sub>";
 }
@@ -32,7 +39,7 @@ constexpr std::string_view kStyle =
     "<style>table.sys td,table.sys th{padding:0.3pt 3pt;font-size:8.5pt;line-height:1.25}"
     "table.sys td{text-align:right;white-space:nowrap}table.sys td.l{text-align:left}"
     "tr.flow td{font-weight:bold}svg.sys{display:block;margin:2pt auto;width:100%}"
-    "p.eq{margin:2pt 0 2pt 1em}</style>\n";
+    "p.eq{margin:2pt 0 2pt 1em}table.inp td{white-space:normal;text-align:left}</style>\n";
 
 // v as printed with `decimals` places, read back.
 double shown(double v, int decimals) {
@@ -136,7 +143,7 @@ std::string diagram(const calc::SystemInputs& in, const calc::SystemResult& r) {
   double top = zTop + 3;
   if (in.tank) top = std::max(top, in.tank->highestLevel + 2);
   const double bottom = std::min({in.poolLevel, in.pumpElevation, in.riserBaseElevation}) - 2;
-  const double height = std::clamp(14.0 * n, 220.0, 340.0);
+  const double height = std::clamp(10.0 * n, 200.0, 280.0);
   const double margin = 14;
   const auto y = [&](double z) { return margin + (top - z) / (top - bottom) * height; };
   const double w = 640;
@@ -354,6 +361,97 @@ std::string pumpPlot(const calc::SystemResult& r) {
   return s;
 }
 
+// "5.1, 3.9×16": runs of equal storey heights.
+std::string heightsText(const std::vector<double>& heights) {
+  std::string out;
+  for (std::size_t i = 0; i < heights.size();) {
+    std::size_t j = i;
+    while (j < heights.size() && heights[j] == heights[i]) ++j;
+    if (!out.empty()) out += ", ";
+    out += calc::numberToText(heights[i]);
+    if (j - i > 1) out += "×" + std::to_string(j - i);
+    i = j;
+  }
+  return out;
+}
+
+// A key's value as the table shows it, with its unit; an inner diameter says whether it is the
+// welded pipe table's.
+std::string keyValueText(const files::ProjectKey& key, const files::Project& project) {
+  const files::KeyValue value = key.get(project);
+  std::string text;
+  if (const double* v = std::get_if<double>(&value)) {
+    text = calc::numberToText(*v);
+  } else if (const auto* list = std::get_if<std::vector<double>>(&value);
+             list && key.type == files::KeyType::PointList) {
+    for (std::size_t i = 0; i + 1 < list->size(); i += 2) {  // the pump curve's (Q, H) points
+      if (i > 0) text += "、";
+      text += "(";
+      text += calc::numberToText((*list)[i]);
+      text += " L/s, ";
+      text += calc::numberToText((*list)[i + 1]);
+      text += " m)";
+    }
+  } else if (const auto* list = std::get_if<std::vector<double>>(&value)) {
+    text = heightsText(*list);
+  } else if (const auto* t = std::get_if<std::string>(&value)) {
+    text = *t;
+  } else if (const bool* flag = std::get_if<bool>(&value)) {
+    text = *flag ? "是" : "否";
+  } else {
+    return key.path() == "pump.rated_head"          ? "取计算扬程"
+           : key.path() == "design.target_pressure" ? "取设计栓口动压"
+           : key.path() == "riser.top_ring"         ? "否"
+           : key.path() == "pump.curve"             ? "按选用扬程和零流量扬程比"
+           : key.name.starts_with("ring_")          ? "同干管"
+                                                    : "—";
+  }
+  if (!key.unit.empty()) text += " " + std::string(key.unit);
+  if (key.name == "inner_diameter") {
+    const calc::PipeInputs& pipe =
+        key.section == "riser" ? project.inputs.riser : project.inputs.main;
+    const auto row = calc::weldedSteelPipe(pipe.dn);
+    text += row && row->innerDiameter == pipe.innerDiameter ? "（焊接钢管表）" : "（输入）";
+  }
+  return esc(text);
+}
+
+// Every input of the system's numbers, as the project file's keys name them, three to a row.
+void inputSection(std::string& h, const calc::SystemInputs& in, int number) {
+  heading(h, number, "系统输入参数");
+  const files::Project project{{}, in};
+  std::vector<std::string> cells;
+  for (const files::ProjectKey& k : files::projectKeys()) {
+    if (k.section == "project" || k.section == "hydrant" || k.need == files::Need::Alias ||
+        !files::sectionPresent(project, k.section)) {
+      continue;
+    }
+    // Optional keys left out stay out (the calculation book's, for one), except those whose
+    // absence decides a number.
+    const bool decides = k.path() == "pump.rated_head" || k.path() == "design.target_pressure";
+    if (!decides && std::holds_alternative<std::monostate>(k.get(project))) continue;
+    // Riser and main share their captions; so do the tank's and the stabiliser's levels.
+    const bool shared = k.section == "riser" || k.section == "main" || k.section == "tank" ||
+                        k.section == "stabilizer";
+    const std::string_view section = files::findProjectSection(k.section)->caption;
+    std::string caption =
+        (shared && !k.caption.starts_with(section.substr(0, 6)) ? esc(section) + " " : "") +
+        esc(k.caption);
+    if (!k.clause.empty()) caption += "<span class=\"small\">（" + esc(k.clause) + "）</span>";
+    cells.push_back("<td class=\"l\">" + caption + "</td><td class=\"l\">" +
+                    keyValueText(k, project) + "</td>");
+  }
+  h += "<table class=\"sys inp\"><thead><tr>";
+  for (int i = 0; i < 3; ++i) h += "<th>参数（条文）</th><th>取值</th>";
+  h += "</tr></thead>\n";
+  for (std::size_t i = 0; i < cells.size(); i += 3) {
+    h += "<tr>";
+    for (std::size_t j = i; j < i + 3; ++j) h += j < cells.size() ? cells[j] : "<td></td><td></td>";
+    h += "</tr>\n";
+  }
+  h += "</table>\n";
+}
+
 void segmentSection(std::string& h, const calc::SystemInputs& in, const calc::SystemResult& r,
                     int number) {
   heading(h, number, "最不利立管与管段水力计算");
@@ -389,7 +487,8 @@ void segmentSection(std::string& h, const calc::SystemInputs& in, const calc::Sy
        f2(r.otherFlow) + " L/s；水泵流量 " +
        formula(sub("Q", "p") + " = " + sub("Q", "r") + " + <i>R</i>") + " = " + f2(r.pump.flow) +
        " L/s。</p>\n";
-  h += "<table class=\"sys\"><thead><tr><th>管段</th><th>流量 (L/s)</th><th>内径 (mm)</th><th>流速 "
+  h += "<table class=\"sys\"><thead><tr><th>管段</th><th>流量 (L/s)</th><th>内径 "
+       "(mm)</th><th>流速 "
        "(m/s)</th>"
        "<th>水力坡降 <i>j</i></th><th>长度 (m)</th><th>沿程 (m)</th><th>局部 "
        "(m)</th></tr></thead>\n";
@@ -532,11 +631,11 @@ void floorSection(std::string& h, const calc::SystemInputs& in, const calc::Syst
   const double dj = in.branchInnerDiameter;
   h += "</table>\n<p class=\"small\">粗体为出流消火栓。";
   if (anySmall) {
-    h +=
-        "* 孔径小于第 10.3.1 条下限 " + formatFixed(calc::minHoleDiameter(dj), 1) + " mm（" +
-        sub("d", "j") + " = " + num(dj) + " mm 的 30% = " + formatFixed(0.3 * dj, 1) +
-        " mm，且不小于 20 mm），该层不应采用减压孔板，不列减压后动压；应采用减压稳压消火栓，或按第 "
-        "6.2.4 条设减压阀分区。";
+    h += "* 孔径小于第 10.3.1 条下限 " + formatFixed(calc::minHoleDiameter(dj), 1) + " mm（" +
+         sub("d", "j") + " = " + num(dj) + " mm 的 30% = " + formatFixed(0.3 * dj, 1) +
+         " mm，且不小于 20 "
+         "mm），该层不应采用减压孔板，不列减压后动压；应采用减压稳压消火栓，或按第 "
+         "6.2.4 条设减压阀分区。";
   }
   h += "</p>\n";
   if (!anyPlate) return;
@@ -594,8 +693,8 @@ void floorSection(std::string& h, const calc::SystemInputs& in, const calc::Syst
 void checkSection(std::string& h, const calc::SystemResult& r, int number) {
   h += "<div class=\"keep\">";
   heading(h, number, "系统校核（GB 50974-2014）");
-  h += "<table><thead><tr><th style=\"width:10%\">条文</th><th style=\"width:16%\">要求</th>"
-       "<th style=\"width:16%\">设计值</th><th "
+  h += "<table><thead><tr><th style=\"width:12%\">条文</th><th style=\"width:15%\">要求</th>"
+       "<th style=\"width:15%\">设计值</th><th "
        "style=\"width:8%\">结论</th><th>说明</th></tr></thead>\n";
   for (const calc::DesignCheck& c : r.checks) {
     h += "<tr><td class=\"c\">" + esc(c.clause) + "</td><td>" + esc(c.requirement) + "</td><td>" +
@@ -672,13 +771,14 @@ std::string renderSystemBasis(const calc::SystemInputs& in, const calc::SystemRe
 std::string renderSystemSections(const calc::SystemInputs& in, const calc::SystemResult& r,
                                  int first) {
   std::string h;
-  heading(h, first, "系统计算简图");
+  inputSection(h, in, first);
+  heading(h, first + 1, "系统计算简图");
   h += diagram(in, r);
   if (in.riserCount > 1) h += ringPlan(in, r);
-  segmentSection(h, in, r, first + 1);
-  pumpSection(h, in, r, first + 2);
-  floorSection(h, in, r, first + 3);
-  checkSection(h, r, first + 4);
+  segmentSection(h, in, r, first + 2);
+  pumpSection(h, in, r, first + 3);
+  floorSection(h, in, r, first + 4);
+  checkSection(h, r, first + 5);
   h += renderBookSection(in, r, first + kSystemSectionCount);
   return h;
 }

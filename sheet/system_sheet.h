@@ -12,7 +12,7 @@
 namespace sheet {
 
 // How many sections renderSystemSections writes; one more when the system has a book.
-inline constexpr int kSystemSectionCount = 5;
+inline constexpr int kSystemSectionCount = 6;
 
 // The system's method and assumptions, for the sheet's 计算依据 (HTML).
 std::string renderSystemBasis(const calc::SystemInputs& inputs, const calc::SystemResult& result);

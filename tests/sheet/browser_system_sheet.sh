@@ -41,7 +41,7 @@ done
 if grep -qiE 'src=|href=|@import|url\(' "$work/office.html"; then fail "external resource in the HTML"; fi
 
 # The residence's calculation book: the pool, the proposed P1, the equipment list.
-print residence "$(dirname "$example")/residence-33f.toml" 8
+print residence "$(dirname "$example")/residence-33f.toml" 9
 text=$(cat "$work/residence.txt")
 for word in "= 252.00 m³" "P1 = 0.18" 主要设备表 "2 台（1 用 1 备）" 条文待核 "0–4.0 MPa"; do
   grep -qF -- "$word" <<<"$text" || fail "$word missing from the residence's sheet"
@@ -60,7 +60,7 @@ print ring "$(dirname "$example")/office-18f-ring.toml" 6
 for word in 顶部环管 环状干管 "3 号 r*" 53.36; do
   grep -qF -- "$word" "$work/ring.txt" || fail "$word missing from the ring's printed sheet"
 done
-# 33 storeys of 2.9 m that must be zoned, and the example with a stabiliser: 6 pages each.
+# 33 storeys of 2.9 m that must be zoned (6 pages), and the example with a stabiliser (5).
 heights=$(printf '4.5'; for _ in $(seq 31); do printf ', 2.9'; done)
 sed -e 's/^floors = 18/floors = 33/' -e "s/^floor_heights = .*/floor_heights = [$heights]/" \
   -e 's/^lowest_level = 75.0/lowest_level = 100.0/' -e 's/^highest_level = 77.0/highest_level = 101.5/' \
