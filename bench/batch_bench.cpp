@@ -110,6 +110,7 @@ BENCHMARK(BM_Batch)->ArgName("json")->Arg(0)->Arg(1)->Iterations(1)->Repetitions
 BENCHMARK(BM_BatchPressureGiven)
     ->ArgName("json")
     ->Arg(0)
+    ->Arg(1)
     ->Repetitions(5)
     ->Unit(benchmark::kMillisecond);
 

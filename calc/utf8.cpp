@@ -68,6 +68,20 @@ bool isControlCharacter(char32_t c) {
   return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
 }
 
+bool isBidiControl(char32_t c) {
+  return c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+std::string withoutBidiControls(std::string_view text) {
+  std::string out;
+  for (std::size_t pos = 0; pos < text.size();) {
+    const DecodedChar ch = decodeUtf8(text, pos);
+    if (!ch.valid || !isBidiControl(ch.codePoint)) out.append(text.substr(pos, ch.length));
+    pos += ch.length;
+  }
+  return out;
+}
+
 std::string oneLine(std::string_view text, std::size_t maxChars) {
   std::string out;
   std::size_t chars = 0;
@@ -79,6 +93,11 @@ std::string oneLine(std::string_view text, std::size_t maxChars) {
       appendUtf8(out, kReplacementCharacter);
     } else if (isControlCharacter(c)) {
       out.push_back(' ');
+    } else if (isBidiControl(c)) {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      out += "<U+";
+      for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(c >> shift) & 0xF];
+      out += '>';
     } else {
       out.append(text.substr(pos, ch.length));
     }

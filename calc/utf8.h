@@ -28,10 +28,18 @@ void appendUtf8(std::string& out, char32_t codePoint);
 // controls, DEL, the C1 controls and the separators U+2028/U+2029.
 bool isControlCharacter(char32_t c);
 
+// The explicit bidirectional marks, embeddings, overrides and isolates (U+200E/F,
+// U+202A–U+202E, U+2066–U+2069): invisible, they reorder the text that follows, so that a
+// quoted name can show other characters than it holds.
+bool isBidiControl(char32_t c);
+
+// The text without its bidirectional controls.
+std::string withoutBidiControls(std::string_view text);
+
 // The text as one line of valid UTF-8 that cannot steer a terminal: every control
 // character (C0, DEL, C1) and the line and paragraph separators U+2028/U+2029 become a
-// blank, ill-formed bytes U+FFFD. Longer than `maxChars` characters, it is cut there and
-// ends in "…".
+// blank, a bidirectional control its visible name "<U+202E>", ill-formed bytes U+FFFD.
+// Longer than `maxChars` characters, it is cut there and ends in "…".
 std::string oneLine(std::string_view text, std::size_t maxChars = std::string_view::npos);
 
 }  // namespace calc

@@ -1,5 +1,7 @@
 #include "cli/inputs.h"
 
+#include <cmath>
+
 #include "calc/number_text.h"
 #include "calc/run_errors.h"
 #include "cli/design.h"
@@ -57,11 +59,19 @@ std::string beyond(std::string_view name, std::string_view text, const char* whi
   return std::string(name) + " 的取值" + calc::errors::quoted(text) + which + "：" + limit;
 }
 
+// The number of a text, or +∞ for one too large to hold (1e400), which parseNumber refuses.
+std::optional<double> magnitude(std::string_view text) {
+  if (const auto value = calc::parseNumber(text)) return value;
+  const double leading = calc::leadingNumber(text);
+  if (std::isinf(leading) && leading > 0) return leading;
+  return std::nullopt;
+}
+
 // The physical limits of the settings given as numbers, so that a slip of the finger is
 // caught before the check; the reason names the option or column and quotes the text as
 // typed. Nothing when within them or not a number at all (the setting's reader says).
 Text pressureBeyondRange(std::string_view name, std::string_view text) {
-  const auto value = calc::parseNumber(text);
+  const auto value = magnitude(text);
   if (value && *value > kMaxPressureMPa) {
     return beyond(name, text, "过大", "栓口动压不能超过 10 MPa");
   }
@@ -69,7 +79,7 @@ Text pressureBeyondRange(std::string_view name, std::string_view text) {
 }
 
 Text minFlowBeyondRange(std::string_view name, std::string_view text) {
-  const auto value = calc::parseNumber(text);
+  const auto value = magnitude(text);
   if (value && *value > kMaxMinFlow) {
     return beyond(name, text, "过大", "每支水枪最小流量不能超过 50 l/s");
   }

@@ -10,7 +10,6 @@
 
 #include "calc/run_errors.h"
 #include "calc/utf8.h"
-#include "files/utf16.h"
 #include "cli/batch.h"
 #include "cli/calculation.h"
 #include "cli/csv.h"
@@ -20,6 +19,7 @@
 #include "cli/system_command.h"
 #include "cli/write_output.h"
 #include "files/safe_file.h"
+#include "files/utf16.h"
 
 #ifdef _WIN32
 // windows.h first: shellapi.h needs its types.
@@ -100,9 +100,46 @@ cli::Printed runBatch(const std::string& name, const cli::Options& options) {
   return printed;
 }
 
+// An output that is one of the inputs would destroy it (a project replaced by its sheet) or
+// feed on itself (a batch appending rows to its own file): refused before anything is read.
+// Standard output then carries nothing, not even a JSON error: it is the input.
+std::optional<cli::Printed> outputOverInput(const cli::Options& options) {
+  const std::optional<std::string>& input = options.system ? options.system : options.batch;
+  if (!input) return std::nullopt;
+  const std::string inputName =
+      *input == "-" ? "标准输入" : "输入文件“" + calc::oneLine(*input, 64) + "”";
+  cli::Printed printed;
+  printed.status = cli::kExitCalcFailed;
+  const std::optional<std::string>& report = options.report.path;
+  if (report && *report != "-") {
+    if (!files::sameFile(*report, *input)) return std::nullopt;
+    const std::string message = "计算书“" + calc::oneLine(*report, 64) + "”与" + inputName +
+                                "是同一个文件，写入会覆盖输入，未写入。";
+    if (options.format == cli::Format::Json) {
+      printed.out = cli::jsonLine({{"error", {{"message", message}}}});
+    } else {
+      printed.err = message + "\n";
+    }
+    return printed;
+  }
+  const auto out = files::fileIdentity(stdout);
+  if (!out || out != files::fileIdentity(*input)) return std::nullopt;
+  printed.err = "标准输出与" + inputName + "是同一个文件，写入会覆盖输入，未计算。\n";
+  return printed;
+}
+
 // Standard output carries the results: when they cannot all be written, say so in one line
-// and fail. Standard error is best effort, there is nowhere left to report to.
-int finish(const cli::Printed& printed) {
+// and fail. Standard error is best effort, there is nowhere left to report to. With JSON
+// every error is an object on standard output too, the run's last words.
+int finish(cli::Printed printed, bool json) {
+  if (json) {
+    std::string_view err = printed.err;
+    for (std::size_t end; (end = err.find('\n')) != std::string_view::npos;
+         err.remove_prefix(end + 1)) {
+      printed.out += cli::jsonLine({{"error", {{"message", std::string(err.substr(0, end))}}}});
+    }
+    printed.err = std::string(err);
+  }
   if (!cli::writeOutput(stdout, printed.out) || !cli::closeOutput(stdout)) {
     cli::writeOutput(stderr, "hydrant-calc-cli: 无法写出结果（磁盘已满或管道已关闭？）\n");
     return cli::kExitWriteFailed;
@@ -130,13 +167,19 @@ int run(int argc, char** argv) {
   }
   const cli::Options& options = std::get<cli::Options>(parsed);
 
-  if (options.help) return finish({cli::helpText(), "", cli::kExitOk});
+  if (options.help) return finish({cli::helpText(), "", cli::kExitOk}, false);
   if (options.version) {
-    return finish({std::string("hydrant-calc-cli ") + HYDRANT_VERSION + "\n", "", cli::kExitOk});
+    return finish({std::string("hydrant-calc-cli ") + HYDRANT_VERSION + "\n", "", cli::kExitOk},
+                  false);
   }
 
   if (options.report.path && (options.table || options.batch)) {
     return usageError("--report 不能与 --table 或 --batch 同时使用", json);
+  }
+  if (auto refused = outputOverInput(options)) {
+    cli::writeOutput(stdout, refused->out);
+    cli::writeOutput(stderr, refused->err);
+    return refused->status;
   }
   cli::Printed printed;
   if (options.system) {
@@ -164,7 +207,7 @@ int run(int argc, char** argv) {
       printed = cli::printCalculation(calculation, options.format);
     }
   }
-  return finish(printed);
+  return finish(printed, json);
 }
 
 int main(int argc, char** argv) {

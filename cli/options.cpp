@@ -68,6 +68,14 @@ std::variant<Options, UsageError> parseOptions(std::span<const std::string> args
   if (auto* error = std::get_if<UsageError>(&attached)) return *error;
   std::vector<std::string>& argv = std::get<std::vector<std::string>>(attached);
 
+  // A short option given a value ("-h=1"): the parser would split it into pieces that were
+  // never typed, so it is refused as typed.
+  for (const std::string& arg : argv) {
+    if (arg.size() > 2 && arg[0] == '-' && arg[1] != '-' && arg.find('=') != std::string::npos) {
+      return notAnOption(arg);
+    }
+  }
+
   Options options;
   // The table runs over every entry the window offers; an entry given with it would be
   // silently ignored, so it is refused instead, naming the last one given.

@@ -1,11 +1,14 @@
 #include "cli/output.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <optional>
 #include <utility>
 
 #include "calc/number_text.h"
+#include "calc/utf8.h"
 #include "cli/csv.h"
 #include "cli/inputs.h"
 #include "cli/utf8.h"
@@ -122,27 +125,174 @@ Json errorJson(const calc::CalcError& error) { return {{"error", errorObjectJson
 
 // The value as the text forms show it, to `decimals` places: JSON gets the same number.
 double rounded(double value, int decimals) {
-  return calc::parseNumber(calc::formatFixed(value, decimals)).value_or(value);
+  // Away from a tie the text's rounding is the nearest whole number of 10^-decimals, and
+  // n / 10^d is the double nearest to the decimal the text holds; a value within a
+  // millionth of a tie, or too large for that margin, takes the text's own way.
+  static constexpr double kScale[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};
+  if (decimals >= 0 && decimals <= 6 && std::isfinite(value)) {
+    const double scaled = value * kScale[decimals];
+    const double fraction = std::fabs(scaled - std::trunc(scaled));
+    if (std::fabs(scaled) < 1e9 && std::fabs(fraction - 0.5) > 1e-6) {
+      const double whole = std::round(scaled);
+      return whole == 0 ? 0.0 : whole / kScale[decimals];  // never -0.0: the text has no sign
+    }
+  }
+  // The fixed form is plain ASCII ("-12.34"), read back directly.
+  const std::string text = calc::formatFixed(value, decimals);
+  double shown = value;
+  std::from_chars(text.data(), text.data() + text.size(), shown);
+  return shown;
 }
 
 // The results as JSON numbers in plain units (m, MPa, l/s), each where its text exists and
-// with the value the text shows.
-Json valuesJson(const Calculation& c) {
-  const calc::RunValues shown = calc::shownValues(c.values);
-  Json values = Json::object();
+// with the value the text shows: read back from the text ("21.86(mH2o)" gives 21.86), which is
+// what calc::shownValues does at the cost of formatting every value again.
+void writeValues(JsonWriter& json, const Calculation& c) {
+  std::optional<calc::RunValues> shown;  // only for a value without its text
+  json.open();
   for (const OutputField& field : kOutputFields) {
-    const std::optional<double>& value = shown.*field.value;
-    if (!value) continue;
-    values[field.key] = *value;
+    if (!(c.values.*field.value)) continue;
+    std::optional<double> value;
+    if (const std::optional<std::string>& text = c.outputs.*field.member) {
+      double read = 0;
+      const char* end = text->data() + text->size();
+      const auto [stop, ec] = std::from_chars(text->data(), end, read);
+      if (ec == std::errc() && (stop == end || *stop == '(')) value = read;
+    }
+    if (!value) {
+      if (!shown) shown = calc::shownValues(c.values);
+      value = *shown.*field.value;
+      if (!value) continue;
+    }
+    json.member(field.key, *value);
     if (field.value == &calc::RunValues::outletPressure) {
       // 1 m of water column = 0.01 MPa: the metres shown, four decimals keep their two.
-      values["outletPressureMPa"] = rounded(*value / 100, 4);
+      json.member("outletPressureMPa", rounded(*value / 100, 4));
     }
   }
-  return values;
+  json.close();
+}
+
+// A text as a JSON string, escaped as jsonText escapes the strings of a dump.
+void appendJsonString(std::string& out, std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  out += '"';
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    // Printable ASCII and the well-formed three-byte characters that need no escape (the
+    // Chinese and the punctuation of every message), the most of every text, are copied in
+    // runs; E0 and ED, whose second bytes are narrower, take the long way.
+    const auto* const begin = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* const last = begin + text.size();
+    const auto* p = begin + pos;
+    while (p < last) {
+      const unsigned char b = *p;
+      if (b >= 0x20 && b < 0x7F && b != '"' && b != '\\') {
+        ++p;
+        continue;
+      }
+      if (b < 0xE1 || b == 0xED || last - p < 3) break;
+      const unsigned char b1 = p[1], b2 = p[2];
+      if ((b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80) break;
+      // U+200E/F, U+2028–U+202E, U+2066–U+2069 and U+FFFD are escaped.
+      if (b == 0xE2 && b1 == 0x80 && (b2 == 0x8E || b2 == 0x8F || (b2 >= 0xA8 && b2 <= 0xAE))) {
+        break;
+      }
+      if (b == 0xE2 && b1 == 0x81 && b2 >= 0xA6 && b2 <= 0xA9) break;
+      if (b == 0xEF && b1 == 0xBF && b2 == 0xBD) break;
+      p += 3;
+    }
+    const auto end = static_cast<std::size_t>(p - begin);
+    out.append(text.data() + pos, end - pos);
+    if (end == text.size()) break;
+    pos = end;
+    const calc::DecodedChar ch = calc::decodeUtf8(text, pos);
+    const char32_t c = ch.codePoint;
+    const char* shortEscape = c == '"'    ? "\\\""
+                              : c == '\\' ? "\\\\"
+                              : c == '\b' ? "\\b"
+                              : c == '\f' ? "\\f"
+                              : c == '\n' ? "\\n"
+                              : c == '\r' ? "\\r"
+                              : c == '\t' ? "\\t"
+                                          : nullptr;
+    if (shortEscape) {
+      out += shortEscape;
+    } else if (!ch.valid || calc::isControlCharacter(c) || calc::isBidiControl(c) ||
+               c == calc::kReplacementCharacter) {
+      out += "\\u";
+      for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(c >> shift) & 0xF];
+    } else {
+      out.append(text, pos, ch.length);
+    }
+    pos += ch.length;
+  }
+  out += '"';
 }
 
 }  // namespace
+
+void JsonWriter::separate() {
+  if (afterKey_) {
+    afterKey_ = false;
+  } else if (!first_) {
+    out_ += ',';
+  }
+  first_ = false;
+}
+
+JsonWriter& JsonWriter::open() {
+  separate();
+  out_ += '{';
+  first_ = true;
+  return *this;
+}
+
+JsonWriter& JsonWriter::close() {
+  out_ += '}';
+  first_ = false;
+  return *this;
+}
+
+JsonWriter& JsonWriter::openArray() {
+  separate();
+  out_ += '[';
+  first_ = true;
+  return *this;
+}
+
+JsonWriter& JsonWriter::closeArray() {
+  out_ += ']';
+  first_ = false;
+  return *this;
+}
+
+JsonWriter& JsonWriter::key(std::string_view name) {
+  separate();
+  // Member names are the program's own, plain ASCII that needs no escape.
+  out_.push_back('"');
+  out_.append(name.data(), name.size()).append("\":", 2);
+  afterKey_ = true;
+  return *this;
+}
+
+JsonWriter& JsonWriter::value(std::string_view text) {
+  separate();
+  appendJsonString(out_, text);
+  return *this;
+}
+
+JsonWriter& JsonWriter::value(double number) {
+  separate();
+  if (!std::isfinite(number)) {
+    out_ += "null";  // as a dump writes it
+    return *this;
+  }
+  // The dump's own shortest form ("35.0", "0.35", "1e+21"), so both ways give one text.
+  char buffer[64];
+  out_.append(buffer, nlohmann::detail::to_chars(buffer, buffer + sizeof buffer, number));
+  return *this;
+}
 
 std::string jsonText(const Json& value) {
   std::string dumped = value.dump(-1, ' ', false, Json::error_handler_t::replace);
@@ -170,8 +320,11 @@ std::string jsonText(const Json& value) {
       escaped = {0x7F, 1};
     } else if (byte(0) == 0xC2 && byte(1) >= 0x80 && byte(1) <= 0x9F) {
       escaped = {byte(1), 2};
-    } else if (byte(0) == 0xE2 && byte(1) == 0x80 && (byte(2) == 0xA8 || byte(2) == 0xA9)) {
-      escaped = {0x2000 + (byte(2) - 0x80), 3};
+    } else if (byte(0) == 0xE2 && byte(1) == 0x80 &&
+               (byte(2) == 0x8E || byte(2) == 0x8F || (byte(2) >= 0xA8 && byte(2) <= 0xAE))) {
+      escaped = {0x2000 + (byte(2) - 0x80), 3};  // U+200E/F, U+2028/9, U+202A–E
+    } else if (byte(0) == 0xE2 && byte(1) == 0x81 && byte(2) >= 0xA6 && byte(2) <= 0xA9) {
+      escaped = {0x2040 + (byte(2) - 0x80), 3};  // U+2066–9
     } else if (byte(0) == 0xEF && byte(1) == 0xBF && byte(2) == 0xBD) {
       escaped = {0xFFFD, 3};
     }
@@ -191,30 +344,33 @@ std::string jsonText(const Json& value) {
 
 std::string jsonLine(const Json& value) { return jsonText(value) + "\n"; }
 
-Json designJson(const calc::DesignResult& d) {
-  Json design = {{"governedBy", calc::governingName(d.governedBy)},
-                 {"outletPressure", rounded(d.design.outletPressure, 2)},
-                 {"outletPressureMPa", rounded(calc::toMPa(d.design.outletPressure), 3)},
-                 {"nozzlePressure", rounded(d.design.nozzlePressure, 2)},
-                 {"flow", rounded(d.design.flow, 2)},
-                 {"hoseLoss", rounded(d.design.hoseLoss, 2)},
-                 {"waterColumn", rounded(d.design.waterColumn, 1)},
-                 {"requiredWaterColumn", d.requiredWaterColumn},
-                 {"minPressureMPa", rounded(calc::toMPa(d.minPressure), 2)},
-                 {"radius", rounded(d.radius, 2)}};
+void writeDesignJson(JsonWriter& json, const calc::DesignResult& d) {
+  json.open()
+      .member("governedBy", calc::governingName(d.governedBy))
+      .member("outletPressure", rounded(d.design.outletPressure, 2))
+      .member("outletPressureMPa", rounded(calc::toMPa(d.design.outletPressure), 3))
+      .member("nozzlePressure", rounded(d.design.nozzlePressure, 2))
+      .member("flow", rounded(d.design.flow, 2))
+      .member("hoseLoss", rounded(d.design.hoseLoss, 2))
+      .member("waterColumn", rounded(d.design.waterColumn, 1))
+      .member("requiredWaterColumn", d.requiredWaterColumn)
+      .member("minPressureMPa", rounded(calc::toMPa(d.minPressure), 2))
+      .member("radius", rounded(d.radius, 2));
   if (d.spacing) {
-    design["spacing"] = rounded(*d.spacing, 2);
-    design["spacingCap"] = *d.spacingCap;
-    design["adoptedSpacing"] = rounded(*d.adoptedSpacing, 2);
+    json.member("spacing", rounded(*d.spacing, 2))
+        .member("spacingCap", *d.spacingCap)
+        .member("adoptedSpacing", rounded(*d.adoptedSpacing, 2));
   }
-  Json& checks = design["checks"] = Json::array();
+  json.key("checks").openArray();
   for (const calc::DesignCheck& check : d.checks) {
-    checks.push_back({{"id", check.id},
-                      {"clause", check.clause},
-                      {"verdict", calc::verdictName(check.verdict)},
-                      {"text", check.text}});
+    json.open()
+        .member("id", check.id)
+        .member("clause", check.clause)
+        .member("verdict", calc::verdictName(check.verdict))
+        .member("text", check.text)
+        .close();
   }
-  return design;
+  json.closeArray().close();
 }
 
 // Caption and value of each line of the design block, before the checks.
@@ -273,9 +429,12 @@ Printed failed(const calc::CalcError& error, Format format) {
 // In the table the width is the same for every row and stands once beside the rows.
 std::string calculationJson(const Calculation& c, const calc::DesignResult* design,
                             bool echoWidth = true) {
-  Json object = Json::object();
-  addCalculationJson(object, c, design, echoWidth);
-  return jsonText(object);
+  std::string out;
+  JsonWriter json(out);
+  json.open();
+  writeCalculationJson(json, c, design, echoWidth);
+  json.close();
+  return out;
 }
 
 }  // namespace
@@ -284,22 +443,23 @@ Json errorObjectJson(const calc::CalcError& error) {
   return {{"field", error.field}, {"text", error.text}, {"message", error.message}};
 }
 
-void addCalculationJson(Json& object, const Calculation& c, const calc::DesignResult* design,
-                        bool echoWidth) {
-  Json& inputs = object["inputs"] = Json::object();
+void writeCalculationJson(JsonWriter& json, const Calculation& c, const calc::DesignResult* design,
+                          bool echoWidth) {
+  json.key("inputs").open();
   for (const InputRow& row : inputRows()) {
     if (row.echo == nullptr || (!echoWidth && row.key == "width")) continue;
-    if (const std::string* text = row.echo(c.entries)) inputs[std::string(row.key)] = *text;
+    if (const std::string* text = row.echo(c.entries)) json.member(row.key, *text);
   }
-  inputs["hoseCoefficient"] = c.hoseCoefficient;
+  json.member("hoseCoefficient", c.hoseCoefficient).close();
 
-  Json& outputs = object["outputs"] = Json::object();
+  json.key("outputs").open();
   for (const OutputField& field : kOutputFields) {
-    if (const auto& value = c.outputs.*field.member) outputs[field.key] = *value;
+    if (const auto& value = c.outputs.*field.member) json.member(field.key, *value);
   }
-  object["values"] = valuesJson(c);
-  if (design) object["design"] = designJson(*design);
-  if (c.outputs.message) object["message"] = *c.outputs.message;
+  json.close().key("values");
+  writeValues(json, c);
+  if (design) writeDesignJson(json.key("design"), *design);
+  if (c.outputs.message) json.member("message", *c.outputs.message);
 }
 
 Printed printCalculation(const Calculation& c, Format format, const Checked* checked) {

@@ -220,17 +220,16 @@ std::string json(const calc::SystemResult& r) {
                                 {"text", c.text}});
   }
   // "design" exactly as --check writes it; "system" with unrounded numbers.
-  Json out = {{"design", designJson(r.design)}, {"system", std::move(system)}};
-  if (r.book) out["book"] = bookJson(*r.book);
-  return jsonLine(out);
+  std::string out = "{\"design\":";
+  JsonWriter design(out);
+  writeDesignJson(design, r.design);
+  out += ",\"system\":" + jsonText(system);
+  if (r.book) out += ",\"book\":" + jsonText(bookJson(*r.book));
+  return out + "}\n";
 }
 
-}  // namespace
-
-Printed printSystem(const std::string& source, const std::string& fileName, Format format) {
-  const auto project = files::readProject(source, fileName);
-  if (!project.ok()) return failed(project.error(), format);
-  const calc::SystemInputs& in = project.value().inputs;
+Printed printProject(const files::Project& project, Format format) {
+  const calc::SystemInputs& in = project.inputs;
   const auto result = calc::calculateSystem(in);
   if (!result.ok()) return failed(result.error(), format);
   Printed printed;
@@ -248,14 +247,19 @@ Printed printSystem(const std::string& source, const std::string& fileName, Form
   return printed;
 }
 
-Printed runSystem(const std::string& path, Format format, const ReportOptions& report) {
-  const auto source = path == "-" ? files::readStream(stdin) : files::readWholeFile(path);
-  if (!source) return failed({"", path, path + ": 无法读取项目文件"}, format);
-  const std::string fileName = path == "-" ? "<stdin>" : path;
-  if (!report.path) return printSystem(*source, fileName, format);
+}  // namespace
 
-  const auto project = files::readProject(*source, fileName);
-  if (!project.ok()) return failed(project.error(), Format::Text);
+Printed printSystem(const std::string& source, const std::string& fileName, Format format) {
+  const auto project = files::readProject(source, fileName);
+  if (!project.ok()) return failed(project.error(), format);
+  return printProject(project.value(), format);
+}
+
+Printed runSystem(const std::string& path, Format format, const ReportOptions& report) {
+  const auto project = files::loadProject(path);
+  if (!project.ok()) return failed(project.error(), format);
+  if (!report.path) return printProject(project.value(), format);
+
   const files::ProjectInfo& info = project.value().info;
   sheet::SheetRequest request;
   request.project = !report.project.empty() ? report.project

@@ -666,9 +666,18 @@ std::string writeProject(const Project& p) {
 
 calc::Result<Project> loadProject(std::string_view path) {
   const std::string name(path);
-  const auto text = name == "-" ? files::readStream(stdin) : files::readWholeFile(name);
-  if (!text) return CalcError{"", name, name + ": 无法读取项目文件"};
+  std::string reason;
+  const auto text = files::readWholeFile(name, kMaxProjectBytes, reason);
+  if (!text) return unreadableProject(name, reason);
   return readProject(*text, name == "-" ? "<stdin>" : name);
+}
+
+CalcError unreadableProject(std::string_view path, std::string_view reason) {
+  const std::string shown = path == "-" ? "<stdin>" : calc::oneLine(path, 64);
+  const std::string what = reason.starts_with("文件过大")
+                               ? "项目" + std::string(reason)
+                               : "无法读取项目文件：" + std::string(reason);
+  return {"", std::string(path), shown.empty() ? what : shown + ": " + what};
 }
 
 std::optional<std::string> saveProject(std::string_view path, const Project& project) {

@@ -3,6 +3,7 @@
 // unfavourable hydrant, the building, flows, supply, pump, tank, stabilizer, riser, main and
 // design settings). Read and written here, in one place, for the command line and the windows.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,8 +14,9 @@
 
 namespace files {
 
-// Project files above this are refused before they are parsed.
-inline constexpr std::size_t kMaxProjectBytes = 1 << 20;
+// Project files above this are refused before they are parsed: a project of 300 storeys is a
+// few kilobytes.
+inline constexpr std::size_t kMaxProjectBytes = std::size_t{1} << 20;
 
 // The project in `text`. On a bad file the error's message is one line naming the file, the
 // line, the key and what is wrong, e.g. "office.toml:31: riser.c: 海澄威廉系数C应在 60 至 160
@@ -27,8 +29,12 @@ std::string writeProject(const Project& project);
 // `text` as a TOML basic string, quotes included: quote, backslash and control bytes escaped.
 std::string tomlString(std::string_view text);
 
-// readProject of the file at a UTF-8 path ("-": standard input).
+// readProject of the file at a UTF-8 path ("-": standard input); a file larger than
+// kMaxProjectBytes is refused unread.
 calc::Result<Project> loadProject(std::string_view path);
+// The error of a project file that could not be read, `reason` as files::readWholeFile says
+// it: "office.toml: 无法读取项目文件：文件不存在", "…: 项目文件过大（上限 1 MiB）".
+calc::CalcError unreadableProject(std::string_view path, std::string_view reason);
 // writeProject into the file at a UTF-8 path, written safely; one line saying why not.
 std::optional<std::string> saveProject(std::string_view path, const Project& project);
 

@@ -195,6 +195,9 @@ const std::array kKeys = {
              "", "室内消火栓设计流量（表 3.5.2）", "3.5.2", NUMBER(inputs.designFlow)},
   ProjectKey{"system", "riser_min_flow", "竖管最小流量", "L/s", T::Number, N::Required, "15",
              kFlow, "", "", "每根竖管最小流量（表 3.5.2）", "3.5.2", NUMBER(inputs.riserMinFlow)},
+  ProjectKey{"system", "component_rating", "组件额定压力", "MPa", T::Number, N::Optional, "1.6",
+             {0.6, 10}, "", "1.6|2.0|2.5", "消火栓、阀门等组件的额定工作压力，缺省 1.6", "8.2.4",
+             NUMBER(inputs.componentRating)},
 
   ProjectKey{"sprinkler", "flow", "喷淋设计流量", "L/s", T::Number, N::WithSection, "30", kFlow,
              "", "", "自动喷水灭火系统设计流量，消防水池一并储存", "3.6.1",

@@ -1,6 +1,7 @@
 #include "files/safe_file.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -16,17 +17,35 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include <io.h>
 #else
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <cstring>
 #endif
 
 namespace files {
 namespace {
 
+// The one failure the system's codes do not tell apart from a file without write permission:
+// the folder refuses the temporary file, so the file itself cannot be replaced.
+const std::error_category& writerCategory() {
+  static const struct WriterCategory : std::error_category {
+    const char* name() const noexcept override { return "hydrant-files"; }
+    std::string message(int) const override { return "folder not writable"; }
+  } category;
+  return category;
+}
+const std::error_code kFolderNotWritable{1, writerCategory()};
+
 // Reads the reasons below know, as the portable conditions, and says them in one phrase.
 std::string reasonText(std::error_code ec) {
+  if (ec == kFolderNotWritable) return "所在文件夹没有写入权限";
   if (ec == std::errc::no_such_file_or_directory) return "文件夹不存在";
   if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted) {
     return "没有写入权限";
@@ -38,9 +57,10 @@ std::string reasonText(std::error_code ec) {
   if (ec == std::errc::filename_too_long) return "文件名过长";
   if (ec == std::errc::device_or_resource_busy) return "文件正被其他程序使用";
   if (ec == std::errc::broken_pipe) return "管道的读取端已关闭";
-  if (ec == std::errc::no_such_device_or_address || ec == std::errc::no_such_device) {
-    return "设备不存在或未就绪";
-  }
+  if (ec == std::errc::file_too_large) return "文件超过系统允许的大小";
+  // ENXIO is a FIFO's; a device's is turned into ENODEV where it is opened.
+  if (ec == std::errc::no_such_device_or_address) return "管道没有读取端";
+  if (ec == std::errc::no_such_device) return "设备不存在或未就绪";
   if (ec == std::errc::too_many_symbolic_link_levels) return "符号链接层数过多";
   if (ec == std::errc::io_error) return "读写设备出错";
   return "系统错误 " + std::to_string(ec.value());
@@ -156,6 +176,9 @@ std::error_code writeFile(const std::string& target, std::string_view content) {
     temp = widePath(folder + "\\." + name + "." + randomSuffix() + ".tmp");
     file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                        nullptr);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
+      return kFolderNotWritable;
+    }
     if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS &&
         GetLastError() != ERROR_ALREADY_EXISTS) {
       return lastError();
@@ -187,13 +210,92 @@ std::error_code writeAll(int fd, std::string_view content) {
 }
 
 // A device, a FIFO, a socket or a pipe of the shell (`>(wc -c)`) takes the content as it
-// comes; replacing it by a regular file would break whatever reads it.
-std::error_code writeDirectly(const std::string& target, std::string_view content) {
-  const int fd = ::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return lastError();
+// comes; replacing it by a regular file would break whatever reads it. A FIFO is opened
+// without waiting, which fails with ENXIO while nobody reads it (a blocking open would wait
+// for ever); a reader started beside the program is given a second to open it. Then it is
+// written as usual.
+std::error_code writeDirectly(const std::string& target, bool fifo, std::string_view content) {
+  int fd = -1;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    fd = ::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+    if (fd >= 0 || errno != ENXIO || !fifo) break;
+    ::usleep(10000);
+  }
+  if (fd < 0) {
+    if (errno == ENXIO && !fifo) return std::make_error_code(std::errc::no_such_device);
+    return lastError();
+  }
+  if (const int flags = ::fcntl(fd, F_GETFL); flags >= 0) {
+    ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  }
   std::error_code ec = writeAll(fd, content);
   if (::close(fd) != 0 && !ec) ec = lastError();
   return ec;
+}
+
+// The temporary files being written, for the handler of the signals that end the program:
+// a slot is armed while its file exists. Several threads may write at once.
+struct TempSlot {
+  char name[4096];
+  std::atomic<int> state{0};  // 0 free, 1 taken, 2 armed
+};
+TempSlot tempSlots[8];
+constexpr int kEndingSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+extern "C" void removeTempFilesAndEnd(int signal) {
+  for (TempSlot& slot : tempSlots) {
+    if (slot.state.load() == 2) ::unlink(slot.name);
+  }
+  ::signal(signal, SIG_DFL);
+  ::raise(signal);
+}
+
+// Once: a handler for each ending signal nobody else handles, and SIGXFSZ ignored so that
+// a write beyond the size limit fails with EFBIG instead of ending the program.
+void installSignalHandlers() {
+  static const bool installed = [] {
+    ::signal(SIGXFSZ, SIG_IGN);
+    for (const int signal : kEndingSignals) {
+      struct sigaction old {};
+      if (::sigaction(signal, nullptr, &old) != 0 || old.sa_handler != SIG_DFL) continue;
+      struct sigaction action {};
+      action.sa_handler = removeTempFilesAndEnd;
+      sigemptyset(&action.sa_mask);
+      ::sigaction(signal, &action, nullptr);
+    }
+    return true;
+  }();
+  (void)installed;
+}
+
+// The ending signals held back while a temporary file and its slot change together.
+class EndingSignalsHeld {
+ public:
+  EndingSignalsHeld() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal : kEndingSignals) sigaddset(&set, signal);
+    ::pthread_sigmask(SIG_BLOCK, &set, &old_);
+  }
+  ~EndingSignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
+  EndingSignalsHeld(const EndingSignalsHeld&) = delete;
+  EndingSignalsHeld& operator=(const EndingSignalsHeld&) = delete;
+
+ private:
+  sigset_t old_;
+};
+
+// A slot armed with `name`, or nothing when all are taken (the file is then not removed).
+TempSlot* armSlot(const std::string& name) {
+  if (name.size() >= sizeof TempSlot::name) return nullptr;
+  for (TempSlot& slot : tempSlots) {
+    int expected = 0;
+    if (!slot.state.compare_exchange_strong(expected, 1)) continue;
+    std::memcpy(slot.name, name.c_str(), name.size() + 1);
+    slot.state.store(2);
+    return &slot;
+  }
+  return nullptr;
 }
 
 std::error_code writeFile(const std::string& path, std::string_view content) {
@@ -204,7 +306,7 @@ std::error_code writeFile(const std::string& path, std::string_view content) {
   struct stat info {};
   if (::stat(path.c_str(), &info) == 0) {
     if (S_ISDIR(info.st_mode)) return std::make_error_code(std::errc::is_a_directory);
-    if (!S_ISREG(info.st_mode)) return writeDirectly(path, content);
+    if (!S_ISREG(info.st_mode)) return writeDirectly(path, S_ISFIFO(info.st_mode), content);
     // A link to a file: the file is replaced, the link stays. Resolved once, here.
     if (char* real = ::realpath(path.c_str(), nullptr)) {
       target = real;
@@ -214,27 +316,37 @@ std::error_code writeFile(const std::string& path, std::string_view content) {
     if (::access(target.c_str(), W_OK) != 0 || (info.st_mode & 0222) == 0) {
       return std::make_error_code(std::errc::permission_denied);
     }
-    mode = info.st_mode & 07777;
+    // A program that was set to run as its owner is not one after a sheet replaced it.
+    mode = info.st_mode & 01777;
     keepMode = true;
   } else if (errno != ENOENT) {
     return lastError();
   }
 
+  installSignalHandlers();
   const auto [folder, name] = splitPath(target);
   std::string temp;
   int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = folder + "/." + name + "." + randomSuffix() + ".tmp";
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return lastError();
+  TempSlot* slot = nullptr;
+  {
+    const EndingSignalsHeld held;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+      temp = folder + "/." + name + "." + randomSuffix() + ".tmp";
+      fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+      if (fd < 0 && (errno == EACCES || errno == EPERM)) return kFolderNotWritable;
+      if (fd < 0 && errno != EEXIST) return lastError();
+    }
+    if (fd < 0) return lastError();
+    slot = armSlot(temp);
   }
-  if (fd < 0) return lastError();
   std::error_code ec = writeAll(fd, content);
   if (!ec && keepMode && ::fchmod(fd, mode) != 0) ec = lastError();
   if (!ec && ::fsync(fd) != 0 && errno != EINVAL) ec = lastError();
   if (::close(fd) != 0 && !ec) ec = lastError();
+  const EndingSignalsHeld held;
   if (!ec && ::rename(temp.c_str(), target.c_str()) != 0) ec = lastError();
   if (ec) ::unlink(temp.c_str());
+  if (slot) slot->state.store(0);
   return ec;
 }
 #endif
@@ -303,6 +415,109 @@ std::optional<std::string> readWholeFile(std::string_view path) {
   auto text = readStream(file);
   std::fclose(file);
   return text;
+}
+
+namespace {
+
+// "1 MiB", "64 KiB" or "1000 字节".
+std::string sizeText(std::size_t bytes) {
+  if (bytes >= (1u << 20) && bytes % (1u << 20) == 0) return std::to_string(bytes >> 20) + " MiB";
+  if (bytes >= 1024 && bytes % 1024 == 0) return std::to_string(bytes >> 10) + " KiB";
+  return std::to_string(bytes) + " 字节";
+}
+
+}  // namespace
+
+std::optional<std::string> readWholeFile(std::string_view path, std::size_t limit,
+                                         std::string& reason) {
+  if (path.empty()) {
+    reason = "文件名为空";
+    return std::nullopt;
+  }
+  std::FILE* file = path == "-" ? stdin : openInput(path, reason);
+  if (file == nullptr) return std::nullopt;
+  std::string text;
+  char buffer[65536];
+  // One byte beyond the limit tells a file of exactly the limit from a larger one.
+  while (text.size() <= limit) {
+    const std::size_t room = limit - text.size();
+    const std::size_t n =
+        std::fread(buffer, 1, room >= sizeof buffer ? sizeof buffer : room + 1, file);
+    if (n == 0) break;
+    text.append(buffer, n);
+  }
+  const bool failed = std::ferror(file) != 0;
+  if (file != stdin) std::fclose(file);
+  if (text.size() > limit) {
+    reason = "文件过大（上限 " + sizeText(limit) + "）";
+    return std::nullopt;
+  }
+  if (failed) {
+    reason = "读写设备出错";
+    return std::nullopt;
+  }
+  return text;
+}
+
+#ifdef _WIN32
+namespace {
+
+std::optional<FileIdentity> identityOfHandle(HANDLE handle) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (handle == INVALID_HANDLE_VALUE || GetFileType(handle) != FILE_TYPE_DISK ||
+      !GetFileInformationByHandle(handle, &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return std::nullopt;
+  }
+  return FileIdentity{info.dwVolumeSerialNumber,
+                      (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
+}  // namespace
+
+std::optional<FileIdentity> fileIdentity(std::FILE* stream) {
+  return identityOfHandle(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))));
+}
+
+std::optional<FileIdentity> fileIdentity(std::string_view path) {
+  if (path == "-") return fileIdentity(stdin);
+  if (path.empty()) return std::nullopt;
+  const HANDLE handle = CreateFileW(widePath(std::string(path)).c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  const auto identity = identityOfHandle(handle);
+  CloseHandle(handle);
+  return identity;
+}
+#else
+namespace {
+
+std::optional<FileIdentity> identityOf(const struct stat& info) {
+  if (!S_ISREG(info.st_mode)) return std::nullopt;
+  return FileIdentity{static_cast<std::uint64_t>(info.st_dev),
+                      static_cast<std::uint64_t>(info.st_ino)};
+}
+
+}  // namespace
+
+std::optional<FileIdentity> fileIdentity(std::FILE* stream) {
+  struct stat info {};
+  if (::fstat(::fileno(stream), &info) != 0) return std::nullopt;
+  return identityOf(info);
+}
+
+std::optional<FileIdentity> fileIdentity(std::string_view path) {
+  if (path == "-") return fileIdentity(stdin);
+  struct stat info {};
+  if (path.empty() || ::stat(std::string(path).c_str(), &info) != 0) return std::nullopt;
+  return identityOf(info);
+}
+#endif
+
+bool sameFile(std::string_view a, std::string_view b) {
+  const auto first = fileIdentity(a);
+  return first && first == fileIdentity(b);
 }
 
 std::string todayText() {

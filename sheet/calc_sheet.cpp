@@ -747,7 +747,8 @@ std::string renderSheet(const calc::Calculation& c, const calc::DesignInputs& in
   Html h;
   h.raw("<!DOCTYPE html>\n<html lang=\"zh-CN\">\n<head>\n<meta charset=\"utf-8\">\n<title>");
   h.raw("室内消火栓水力计算书");
-  if (!request.project.empty()) h.raw(" — ").text(request.project);
+  // A window's or a tab's title shows no marks: a bidirectional control there would reorder it.
+  if (!request.project.empty()) h.raw(" — ").text(calc::withoutBidiControls(request.project));
   h.raw("</title>\n<style>").raw(kStyle).raw("</style>\n</head>\n<body>\n");
   h.raw("<h1>室内消火栓水力计算书</h1>\n");
   titleBlock(h, request);

@@ -240,7 +240,12 @@ std::string diagram(const calc::SystemInputs& in, const calc::SystemResult& r) {
   }
   // Elevation axis.
   line(600, y(top), 600, y(bottom));
-  for (double z = std::ceil(bottom / 10) * 10; z <= top; z += 10) {
+  // Every 10 m, or a round step wider than that which keeps the ticks to 50 whatever the span.
+  double step = 10;
+  while (std::isfinite(step) && (top - bottom) / step > 50) step *= 10;
+  const double first = std::ceil(bottom / step) * step;
+  for (int i = 0; i <= 50 && std::isfinite(first + i * step) && first + i * step <= top; ++i) {
+    const double z = first + i * step;
     line(596, y(z), 600, y(z));
     label(594, y(z) + 3, formatFixed(z, 0), "end");
   }

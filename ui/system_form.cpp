@@ -543,6 +543,10 @@ void SystemForm::cmdSheet_Click() {
   }
   const std::optional<std::string> path = view_.askSaveSheetPath(kSystemSheetFileName);
   if (!path) return;
+  if (!lastPath_.empty() && files::sameFile(*path, lastPath_)) {
+    view_.showMessage("计算书不能保存到项目文件“" + *path + "”，否则项目会被覆盖。");
+    return;
+  }
   if (const auto reason = files::writeFileAtomically(*path, html.value())) {
     view_.showMessage(*reason);
     return;

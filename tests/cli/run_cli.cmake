@@ -2,10 +2,12 @@
 #   cmake -DPROGRAM=<exe> -DNAME=<test name> [-DEXIT=<status>] [-DSTDOUT_FILE=<file>] [-DSTDOUT_REGEX=<re>]
 #         [-DSTDOUT_NOT_REGEX=<re>] [-DSTDERR_FILE=<file>] [-DSTDERR_REGEX=<re>]
 #         [-DSTDOUT_EMPTY=ON] [-DSTDERR_EMPTY=ON] [-DJSON=ON] [-DSTDIN_FILE=<file>]
-#         [-DSTDOUT_TO=<file>]
+#         [-DSTDOUT_TO=<file>] [-DCOPY=<file>] [-DLINK=<name>]
 #         -P run_cli.cmake -- <arguments of the program>
 # STDOUT_FILE/STDERR_FILE compare byte for byte; JSON=ON parses standard output as JSON.
 # STDOUT_TO sends standard output there (e.g. /dev/full) instead of keeping it.
+# COPY puts a copy of the file in the working folder as <NAME>.in first, LINK a symbolic
+# link <LINK> to it; the copy must still be the file after the run.
 
 cmake_minimum_required(VERSION 3.21)
 
@@ -28,6 +30,12 @@ if(NOT DEFINED STDIN_FILE)
 endif()
 if(NOT DEFINED STDOUT_TO)
   set(STDOUT_TO "${NAME}.out")
+endif()
+if(DEFINED COPY)
+  file(COPY_FILE "${COPY}" "${NAME}.in")
+  if(DEFINED LINK)
+    file(CREATE_LINK "${NAME}.in" "${LINK}" SYMBOLIC)
+  endif()
 endif()
 execute_process(COMMAND ${launcher} "${PROGRAM}" ${args} RESULT_VARIABLE status
                 INPUT_FILE "${STDIN_FILE}"
@@ -64,6 +72,13 @@ if(STDOUT_EMPTY AND NOT out STREQUAL "")
 endif()
 if(STDERR_EMPTY AND NOT err STREQUAL "")
   string(APPEND failures "standard error is not empty\n")
+endif()
+if(DEFINED COPY)
+  file(READ "${COPY}" expected HEX)
+  file(READ "${NAME}.in" actual HEX)
+  if(NOT actual STREQUAL expected)
+    string(APPEND failures "${NAME}.in is no longer ${COPY}\n")
+  endif()
 endif()
 if(JSON)
   string(JSON type ERROR_VARIABLE json_error TYPE "${out}")

@@ -83,6 +83,8 @@ TEST(ProjectFileTest, BadFiles) {
        "office.toml:32: pump.shutoff_ratio: 给出水泵特性曲线 curve 时不应再给零流量扬程比"},
       {"shut-off ratio at 1", "shutoff_ratio = 1.4", "shutoff_ratio = 1",
        "office.toml:32: pump.shutoff_ratio: 零流量扬程比应大于 1且不大于 2"},
+      {"component rating", "riser_min_flow = 15", "riser_min_flow = 15\ncomponent_rating = 0.1",
+       "office.toml:24: system.component_rating: 组件额定压力应在 0.6 至 10 MPa 之间"},
       {"k2 above 2", "k2 = 1.2", "k2 = 2.5",
        "office.toml:57: design.k2: 安全系数k2应在 1 至 2 之间"},
       {"local loss above 1", "local_loss = 0.2", "local_loss = 1.5",

@@ -13,8 +13,14 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
 
 #include <thread>
 #else
@@ -96,6 +102,20 @@ TEST(WriteFileAtomically, LinksDevicesPipesAndModes) {
          return d + "/a.html";
        },
        "没有写入权限", [&](const std::string& d) { EXPECT_EQ(slurp(d + "/a.html"), "old"); }, 1},
+      {"setuid and setgid do not survive the replacement",
+       [](const std::string& d) {
+         put(d + "/a.html", "old");
+         ::chmod((d + "/a.html").c_str(), 06755);
+         return d + "/a.html";
+       },
+       "", [&](const std::string& d) { EXPECT_EQ(modeOf(d + "/a.html") & 07777, 0755u); }, 1},
+      {"a FIFO nobody reads is refused",
+       [](const std::string& d) {
+         EXPECT_EQ(::mkfifo((d + "/pipe").c_str(), 0600), 0);
+         return d + "/pipe";
+       },
+       "管道没有读取端", [&](const std::string& d) { EXPECT_TRUE(S_ISFIFO(modeOf(d + "/pipe"))); },
+       1},
       {"a FIFO's reader gets the sheet, the FIFO stays",
        [](const std::string& d) {
          EXPECT_EQ(::mkfifo((d + "/pipe").c_str(), 0600), 0);
@@ -115,7 +135,7 @@ TEST(WriteFileAtomically, LinksDevicesPipesAndModes) {
     // A FIFO blocks its writer until someone reads.
     std::string fromPipe;
     std::thread reader;
-    if (S_ISFIFO(modeOf(target))) {
+    if (S_ISFIFO(modeOf(target)) && *c.error == '\0') {
       reader = std::thread([&] { fromPipe = slurp(target); });
     }
     const auto error = files::writeFileAtomically(target, kSheet);
@@ -132,6 +152,42 @@ TEST(WriteFileAtomically, LinksDevicesPipesAndModes) {
     c.check(dir);
     EXPECT_EQ(folder.entries(), c.files);
   }
+}
+
+// A child process writes; what it leaves behind is looked at after it ended.
+TEST(WriteFileAtomically, SignalsAndTheSizeLimit) {
+  const hydrant_test::TempDir folder;
+  const std::string target = folder / "a.html";
+  // Beyond the size limit: EFBIG in words, not the end of the program by SIGXFSZ.
+  if (const pid_t child = ::fork(); child == 0) {
+    const rlimit limit{10, 10};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const auto error = files::writeFileAtomically(target, std::string(100, 'x'));
+    ::_exit(error && error->find("文件超过系统允许的大小") != std::string::npos ? 0 : 1);
+  } else {
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(folder.entries(), 0);
+  }
+  // Ended by SIGTERM while its temporary file exists: the file goes with it.
+  const pid_t child = ::fork();
+  if (child == 0) {
+    for (const std::string big(32 << 20, 'x');;) files::writeFileAtomically(target, big);
+  }
+  const auto tempExists = [&] {
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path)) {
+      if (entry.path().extension() == ".tmp") return true;
+    }
+    return false;
+  };
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!tempExists() && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+  ::kill(child, SIGTERM);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+  EXPECT_FALSE(tempExists());
 }
 
 TEST(WriteFileAtomically, DeviceIsWrittenNotReplaced) {
@@ -159,6 +215,59 @@ TEST(WriteFileAtomically, ReplacesAndRefusesReadOnly) {
   EXPECT_EQ(slurp(target), "new");
 }
 #endif
+
+TEST(SameFile, NamesOfOneRegularFile) {
+  const hydrant_test::TempDir folder;
+  const std::string a = folder / "a.toml", b = folder / "b.toml";
+  put(a, "x");
+  put(b, "x");
+  std::filesystem::create_directories(folder.path / "sub");
+  const struct {
+    std::string first, second;
+    bool same;
+  } cases[] = {
+      {a, a, true},
+      {a, folder.path.string() + "/./sub/../a.toml", true},
+      {a, b, false},  // equal contents, two files
+      {a, folder / "none.toml", false},
+      {folder.path.string(), folder.path.string(), false},  // a folder is never written over
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.first + " / " + c.second);
+    EXPECT_EQ(files::sameFile(c.first, c.second), c.same);
+  }
+#ifndef _WIN32
+  ASSERT_EQ(::symlink(a.c_str(), (folder / "link").c_str()), 0);
+  EXPECT_TRUE(files::sameFile(folder / "link", a));
+  EXPECT_FALSE(files::sameFile("/dev/null", "/dev/null"));
+#endif
+}
+
+TEST(ReadWholeFile, BoundedAndSaysWhy) {
+  const hydrant_test::TempDir folder;
+  put(folder / "k", std::string(1024, 'k'));
+  put(folder / "k1", std::string(1025, 'k'));
+  const struct {
+    std::string path;
+    const char* reason;  // "" when read
+  } cases[] = {
+      {folder / "k", ""},
+      {folder / "k1", "文件过大（上限 1 KiB）"},
+      {"", "文件名为空"},
+      {folder / "none", "文件不存在"},
+      {folder.path.string(), "该路径是一个文件夹"},
+#ifndef _WIN32
+      {"/dev/zero", "文件过大（上限 1 KiB）"},
+#endif
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    std::string reason;
+    const auto text = files::readWholeFile(c.path, 1024, reason);
+    EXPECT_EQ(reason, c.reason);
+    EXPECT_EQ(text.has_value(), *c.reason == '\0');
+  }
+}
 
 // The Windows build's one conversion: paths, arguments and window texts go through it.
 TEST(Utf16, ConvertsEveryCharacterAndReplacesWhatIsIllFormed) {

@@ -1,6 +1,6 @@
-// The sheet's steps for each direction, what a plan reviewer reads, and typed text in it. How
-// it prints is checked in a browser by browser_sheet.sh, the file writing through the window's
-// handler.
+// The sheet's steps for each direction, what a plan reviewer reads, typed text in it, and the
+// system sheet's elevation axis. How it prints is checked in a browser by browser_sheet.sh, the
+// file writing through the window's handler.
 
 #include <gtest/gtest.h>
 
@@ -212,6 +212,29 @@ TEST(SheetTest, SystemSheet) {
       const double loss = std::stod(m[1]), v = std::stod(m[2]);
       EXPECT_EQ(calc::formatFixed(2 * 9.81 * loss / (v * v), 1), m[3].str());
     }
+  }
+}
+
+// The elevation axis: a tick every 10 m, or at a rounder step, never more than 51 whatever
+// the span a file gives.
+TEST(SheetTest, ElevationAxisTicksAreBounded) {
+  const auto project = files::loadProject(HYDRANT_EXAMPLE);
+  ASSERT_TRUE(project.ok());
+  const struct {
+    double pumpElevation;
+    int ticks;
+  } rows[] = {{-4, 8}, {-400, 48}, {-4e7, 41}, {-1e308, 11}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.pumpElevation);
+    calc::SystemInputs in = project.value().inputs;
+    in.pumpElevation = row.pumpElevation;
+    const auto html = sheet::makeSystemSheet(in, {});
+    ASSERT_TRUE(html.ok()) << html.error().message;
+    std::size_t ticks = 0;
+    for (std::size_t at = 0;
+         (at = html.value().find("<line x1=\"596.00\"", at)) != std::string::npos; ++at)
+      ++ticks;
+    EXPECT_EQ(ticks, row.ticks);
   }
 }
 

@@ -9,6 +9,7 @@
 
 #include <fstream>
 
+#include "calc/utf8.h"
 #include "cli/system_command.h"
 #include "files/project_file.h"
 #include "files/safe_file.h"
@@ -126,7 +127,9 @@ TEST_F(SystemFormTest, AFileThatDoesNotOpenLeavesTheForm) {
     form.cmdOpen_Click();
   }
   EXPECT_EQ(view.log,
-            (Strings{"open dialog", "message " + none + ": 无法读取项目文件", "open dialog",
+            (Strings{"open dialog",
+                     "message " + calc::oneLine(none, 64) + ": 无法读取项目文件：文件不存在",
+                     "open dialog",
                      "message " + bad +
                          ":2: TOML 语法错误：Error while parsing key-value pair: "
                          "expected value, saw '\\n'"}));
@@ -154,6 +157,15 @@ TEST_F(SystemFormTest, SheetAsTheCommandLineWritesIt) {
   view.sheetConfirmed = false;
   form.cmdSheet_Click();
   EXPECT_EQ(view.log, Strings{"sheet options 某办公楼（2026-031）/张工"});
+
+  // Never over the project file it came from: the project stays a project.
+  view.sheetConfirmed = true;
+  view.pathAnswer = dir / "p.toml";
+  form.cmdSave_Click();
+  form.cmdSheet_Click();
+  EXPECT_EQ(view.log.back(),
+            "message 计算书不能保存到项目文件“" + *view.pathAnswer + "”，否则项目会被覆盖。");
+  EXPECT_TRUE(files::loadProject(*view.pathAnswer).ok());
 }
 
 // The defaults are the worked example's file, as the form shows what it opens.
