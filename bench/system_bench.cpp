@@ -1,5 +1,6 @@
-// The system calculation of a 100-storey building (3 flowing hydrants, a plate sized on every
-// floor that needs reducing), and reading and checking a project file.
+// The system calculation, every duty, of the example (18 floors) and of a 100-storey tower, on
+// one riser and on four in a ring with a top ring; and reading and checking a project file.
+// The counters give the solver's iterations per duty (summed over its solves) and the solves.
 
 #include <benchmark/benchmark.h>
 
@@ -23,18 +24,43 @@ files::Project tower(int floors) {
   return p;
 }
 
+// The example itself at 18 floors, the tower above that; two or more risers 30 m apart on a
+// ring with a top ring.
+files::Project ringed(int floors, int risers) {
+  files::Project p = floors == 18 ? files::loadProject(HYDRANT_EXAMPLE).value() : tower(floors);
+  if (risers > 1) {
+    p.inputs.riserCount = risers;
+    p.inputs.riserSpacing = 30;
+    p.inputs.topRing = true;
+  }
+  return p;
+}
+
 void BM_CalculateSystem(benchmark::State& bench) {
-  const files::Project project = tower(static_cast<int>(bench.range(0)));
-  int plates = 0;
+  const files::Project project =
+      ringed(static_cast<int>(bench.range(0)), static_cast<int>(bench.range(1)));
+  calc::SystemIterations iterations;
   for (auto _ : bench) {
     const auto result = calc::calculateSystem(project.inputs);
-    plates = 0;
-    for (const calc::SystemFloor& f : result.value().floors) plates += f.orifice.has_value();
-    benchmark::DoNotOptimize(plates);
+    iterations = result.value().iterations;
+    benchmark::DoNotOptimize(iterations);
   }
-  bench.counters["plates"] = plates;
+  bench.counters["required"] = iterations.required;
+  bench.counters["design"] = iterations.design;
+  bench.counters["floors"] = iterations.floors;
+  bench.counters["single"] = iterations.single;
+  bench.counters["solves"] = iterations.solves;
 }
-BENCHMARK(BM_CalculateSystem)->ArgName("floors")->Arg(18)->Arg(100)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CalculateSystem)
+    ->ArgNames({"floors", "risers"})
+    ->Args({18, 1})
+    ->Args({100, 1})
+    ->Args({18, 4})
+    ->Args({50, 4})
+    ->Args({100, 4})
+    ->Args({100, 2})
+    ->Args({100, 8})
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_ReadProject(benchmark::State& bench) {
   const std::string text = files::writeProject(tower(static_cast<int>(bench.range(0))));

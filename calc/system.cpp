@@ -2,19 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "calc/nozzle.h"
 #include "calc/number_text.h"
+#include "calc/system_network.h"
 
 namespace calc {
 namespace {
 
-constexpr double kG = 9.81;               // m/s²
 constexpr double kHydrantLoss = 2;        // H_k through the hydrant valve, m (textbook value)
 constexpr double kOnLimit = 1e-9;         // m: within this of a limit counts as on it
-constexpr double kReduceAbove = 50;       // 7.4.12-1: 0.50 MPa
-constexpr double kReduceMandatory = 70;   // 7.4.12-1: 0.70 MPa
 constexpr double kMinHoleFraction = 0.3;  // 10.3.1: hole ≥ 30 % of the pipe
 constexpr double kMinHole = 20;           // 10.3.1: hole ≥ 20 mm
 
@@ -26,47 +23,6 @@ CalcError bad(const char* key, double value, const char* message) {
 
 bool finite(double v) { return std::isfinite(v); }
 bool positive(double v) { return std::isfinite(v) && v > 0; }
-
-// Flow through the hose and nozzle of the most unfavourable hydrant at outlet pressure H, L/s.
-double hydrantFlow(double outletPressure, double resistance) {
-  return std::sqrt(std::max(outletPressure - kHydrantLoss, 0.0) / resistance);
-}
-
-double velocity(double flow, double innerDiameterMm) {
-  const double d = innerDiameterMm / 1000;
-  return flow / 1000 / (std::numbers::pi / 4 * d * d);
-}
-
-SystemSegment segment(std::string name, double flow, const PipeInputs& pipe, double length,
-                      double localLoss) {
-  SystemSegment s;
-  s.name = std::move(name);
-  s.flow = flow;
-  s.innerDiameter = pipe.innerDiameter;
-  s.length = length;
-  s.velocity = velocity(flow, pipe.innerDiameter);
-  s.gradient = frictionGradient(flow, pipe.innerDiameter, pipe.c);
-  s.friction = s.gradient * length;
-  s.local = localLoss * s.friction;
-  return s;
-}
-
-OrificePlate sizePlate(double dynamic, double target, double resistance, double branch) {
-  OrificePlate p;
-  p.flow = hydrantFlow(target, resistance);
-  p.velocity = velocity(p.flow, branch);
-  const double headOfVelocity = p.velocity * p.velocity / (2 * kG);
-  p.lossToTake = dynamic - target;
-  p.zeta = p.lossToTake / headOfVelocity;
-  p.ratio = orificeRatio(p.zeta);
-  p.holeDiameterExact = p.ratio * branch + 1;
-  // Rounded up: a smaller hole would take more than the loss wanted.
-  p.holeDiameter = std::ceil(p.holeDiameterExact - kOnLimit);
-  const double made = (p.holeDiameter - 1) / branch;
-  p.afterPressure = dynamic - (made < 1 ? orificeZeta(made) : 0) * headOfVelocity;
-  p.ok = p.holeDiameter + kOnLimit >= minHoleDiameter(branch);
-  return p;
-}
 
 }  // namespace
 
@@ -106,6 +62,15 @@ std::string_view reducingName(Reducing reducing) {
       break;
   }
   return "none";
+}
+
+std::string holeDigits(const OrificePlate& plate) {
+  std::string text;
+  for (int decimals = 2; decimals <= 6; ++decimals) {
+    text = formatFixed(plate.holeDiameterExact, decimals);
+    if (parseNumber(text).value_or(0) > plate.holeDiameter - 1) break;
+  }
+  return text;
 }
 
 std::string_view reducingWords(Reducing reducing) {
@@ -167,7 +132,27 @@ std::optional<CalcError> validateSystem(const SystemInputs& in) {
   if (in.ratedHead && !positive(*in.ratedHead)) {
     return bad("pump.rated_head", *in.ratedHead, "应为正数");
   }
-  if (!positive(in.shutoffRatio)) return bad("pump.shutoff_ratio", in.shutoffRatio, "应为正数");
+  if (!finite(in.shutoffRatio) || in.shutoffRatio <= 1) {
+    return bad("pump.shutoff_ratio", in.shutoffRatio, "零流量扬程与设计扬程之比应大于 1");
+  }
+  if (!in.pumpCurve.empty()) {
+    const std::vector<PumpCurvePoint>& c = in.pumpCurve;
+    if (c.size() != 3) {
+      return CalcError{"pump.curve", std::to_string(c.size()) + " 个点",
+                       "水泵特性曲线应为三个点 [[0, h₁], [q₂, h₂], [q₃, h₃]]"};
+    }
+    if (c[0].flow != 0) return bad("pump.curve", c[0].flow, "水泵特性曲线的第一点流量应为 0");
+    if (!(positive(c[1].flow) && finite(c[2].flow) && c[2].flow > c[1].flow)) {
+      return bad("pump.curve", c[2].flow, "水泵特性曲线的流量应满足 0 < q₂ < q₃");
+    }
+    if (!(positive(c[2].head) && finite(c[0].head) && c[0].head > c[1].head &&
+          c[1].head > c[2].head)) {
+      return bad("pump.curve", c[2].head, "水泵特性曲线的扬程应满足 h₁ > h₂ > h₃ > 0");
+    }
+    if (in.ratedHead) {
+      return bad("pump.rated_head", *in.ratedHead, "给出水泵特性曲线时不应再给选用扬程");
+    }
+  }
   if (in.tank) {
     if (!finite(in.tank->lowestLevel))
       return bad("tank.lowest_level", in.tank->lowestLevel, "应为有限数");
@@ -193,6 +178,20 @@ std::optional<CalcError> validateSystem(const SystemInputs& in) {
   if (!finite(in.riserBaseElevation) || in.riserBaseElevation > z.front()) {
     return bad("riser.base_elevation", in.riserBaseElevation,
                "立管底部标高不应高于最低层消火栓栓口");
+  }
+  if (in.riserCount < 1) return bad("riser.count", in.riserCount, "立管数量应为不小于 1 的整数");
+  if (in.riserCount >= 2 && !positive(in.riserSpacing)) {
+    return bad("riser.spacing", in.riserSpacing, "两根及以上立管时应给出正的立管间距");
+  }
+  if (in.topRing && in.riserCount < 2) {
+    return CalcError{"riser.top_ring", "true", "顶部环管至少需要两根立管"};
+  }
+  if (in.ring) {
+    if (in.ring->dn <= 0) return bad("main.ring_dn", in.ring->dn, "应为正数");
+    if (!positive(in.ring->innerDiameter)) {
+      return bad("main.ring_inner_diameter", in.ring->innerDiameter, "应为正数");
+    }
+    if (!positive(in.ring->c)) return bad("main.ring_c", in.ring->c, "应为正数");
   }
   if (!positive(in.mainLength)) return bad("main.length", in.mainLength, "应为正数");
   if (in.main.dn <= 0) return bad("main.dn", in.main.dn, "应为正数");
@@ -227,81 +226,20 @@ Result<SystemResult> calculateSystem(const SystemInputs& in) {
 
   SystemResult r;
   r.design = design.value();
-  const int n = in.floors;
   const std::vector<double> z = outletElevations(in);
-  const double lambda = in.localLoss;
   // 1/B + A_z·L_d: H − 2 = q² · resistance.
   const double resistance = 1 / nozzleFlowCoefficient(1, in.hydrant.nozzle) +
                             in.hydrant.hoseCoefficient * in.hydrant.hoseLength;
+  if (auto error = solveSystemDuties(in, resistance, r)) return *error;
 
-  // Steps 1, 3: the flowing hydrants from the top down.
-  // Compared as doubles first: a riser flow far above the nozzle's would overflow an int.
-  const double nozzles = std::ceil(in.riserMinFlow / in.hydrant.minFlow - kOnLimit);
-  r.streams = nozzles >= n ? n : std::max(static_cast<int>(nozzles), 1);
-  double head = r.design.design.outletPressure;
-  double flow = r.design.design.flow;
-  r.hydrants.push_back({n, z[n - 1], head, flow});
-  double carried = flow;
-  for (int k = 1; k < r.streams; ++k) {
-    const int upper = n - k + 1;
-    const int lower = n - k;
-    SystemSegment s = segment("立管 " + std::to_string(upper) + "–" + std::to_string(lower),
-                              carried, in.riser, z[upper - 1] - z[lower - 1], lambda);
-    head += s.length + s.friction + s.local;
-    flow = hydrantFlow(head, resistance);
-    carried += flow;
-    r.segments.push_back(std::move(s));
-    r.hydrants.push_back({lower, z[lower - 1], head, flow});
-  }
-  // Steps 4, 5: riser below the lowest flowing hydrant, then the main.
-  r.riserFlow = carried;
-  const int lowest = n - r.streams + 1;
-  r.segments.push_back(segment("立管 " + std::to_string(lowest) + "–底部", r.riserFlow, in.riser,
-                               z[lowest - 1] - in.riserBaseElevation, lambda));
-  r.pump.flow = std::max(in.designFlow, r.riserFlow);
-  r.segments.push_back(segment("干管", r.pump.flow, in.main, in.mainLength, lambda));
-
-  // Step 6: 10.1.7.
-  for (const SystemSegment& s : r.segments) {
-    r.pump.friction += s.friction;
-    r.pump.local += s.local;
-  }
-  r.pump.lift = z[n - 1] - in.poolLevel;
-  r.pump.head =
-      in.k2 * (r.pump.friction + r.pump.local) + r.pump.lift + r.design.design.outletPressure;
-  r.pump.selectedHead = in.ratedHead.value_or(r.pump.head);
-  r.pump.shutoffHead = in.shutoffRatio * r.pump.selectedHead;
-
-  // Steps 7–9: every floor, the pump at (Q_p, H_s) and the riser carrying Q_r.
-  r.targetPressure =
-      in.targetPressureMPa ? *in.targetPressureMPa * 100 : r.design.design.outletPressure;
-  const double riserLoss =
-      (1 + lambda) * frictionGradient(r.riserFlow, in.riser.innerDiameter, in.riser.c);
-  r.floors.reserve(n);
-  for (int i = 1; i <= n; ++i) {
-    SystemFloor f;
-    f.floor = i;
-    f.elevation = z[i - 1];
+  // Standby static and zero-flow pressures of every floor.
+  for (SystemFloor& f : r.floors) {
     if (in.tank) f.staticPressure = in.tank->highestLevel - f.elevation;
     if (in.stabilizer) {
       const double s = stabilizerPressureAt(in, f.elevation);
       f.staticPressure = std::max(f.staticPressure.value_or(s), s);
     }
     f.zeroFlowPressure = r.pump.shutoffHead + (in.poolMaxLevel - f.elevation);
-    f.dynamicPressure = r.pump.selectedHead - (f.elevation - in.poolLevel) -
-                        riserLoss * (f.elevation - in.riserBaseElevation);
-    if (f.dynamicPressure > kReduceMandatory + kOnLimit) {
-      f.reducing = Reducing::Mandatory;
-    } else if (f.dynamicPressure > kReduceAbove + kOnLimit) {
-      f.reducing = Reducing::Required;
-    }
-    if (f.reducing != Reducing::None && f.dynamicPressure > r.targetPressure) {
-      f.orifice =
-          sizePlate(f.dynamicPressure, r.targetPressure, resistance, in.branchInnerDiameter);
-      f.orifice->afterInRange = f.orifice->afterPressure >= r.design.minPressure - kOnLimit &&
-                                f.orifice->afterPressure <= kReduceAbove + kOnLimit;
-    }
-    r.floors.push_back(std::move(f));
   }
 
   // Step 10: 8.2.3, at the pump outlet. A pump above the pool's highest level gains no

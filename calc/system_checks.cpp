@@ -267,7 +267,18 @@ DesignCheck stabilizerStatic(const Context& x) {
                "应提高稳压泵停泵压力，使最不利点静压大于 0.15 MPa");
 }
 
-// 10.1.7: the selected head against the calculated one, with k₂ in its range.
+// The floors whose hydrants fall below H₀ at the design duty.
+std::vector<int> lowAtDesignDuty(const Context& x) {
+  std::vector<int> low;
+  for (const SystemHydrant& h : x.r.designHydrants) {
+    if (h.outletPressure < x.r.design.design.outletPressure - kOnLimit) low.push_back(h.floor);
+  }
+  std::sort(low.begin(), low.end());
+  return low;
+}
+
+// 10.1.7: the selected head against the calculated one, with k₂ in its range; and the pump on
+// its curve must give every design-duty hydrant H₀.
 DesignCheck pumpHead(const Context& x) {
   const SystemPump& p = x.r.pump;
   const double k2 = x.in.k2;
@@ -280,10 +291,68 @@ DesignCheck pumpHead(const Context& x) {
                      "（" + k2Text + "），应重新选泵。",
                  "应选用扬程不小于 " + metres(p.head) + " 的水泵");
   }
+  const std::vector<int> low = lowAtDesignDuty(x);
+  if (!low.empty()) {
+    const std::string h0 = metres(x.r.design.design.outletPressure);
+    return check("pumpHead", "10.1.7", Verdict::Fail, "≥ " + metres(p.head), metres(p.selectedHead),
+                 "水泵按其特性曲线运行时，设计工况下第 " + floorList(low) + " 层栓口动压低于 " +
+                     h0 + "，应重新选泵。",
+                 "应选用设计工况下各出流消火栓栓口动压不低于 " + h0 + " 的水泵");
+  }
   return check("pumpHead", "10.1.7", k2InRange ? Verdict::Pass : Verdict::Advice,
                "≥ " + metres(p.head), metres(p.selectedHead),
                "水泵扬程 " + metres(p.selectedHead) + "，不小于计算扬程 " + metres(p.head) + "；" +
                    k2Text + "。");
+}
+
+// 7.4.12-2 at the duties: the design duty's hydrants, each floor with the fire at it, and
+// behind each plate, never below H₀.
+DesignCheck dutyPressure(const Context& x) {
+  const double h0 = x.r.design.design.outletPressure;
+  std::vector<int> low = lowAtDesignDuty(x);
+  double lowest = h0;
+  for (const SystemHydrant& h : x.r.designHydrants) lowest = std::min(lowest, h.outletPressure);
+  for (const SystemFloor& f : x.r.floors) {
+    const double p = f.orifice ? f.orifice->afterPressure : f.dynamicPressure;
+    lowest = std::min(lowest, p);
+    if (p < h0 - kOnLimit && std::find(low.begin(), low.end(), f.floor) == low.end()) {
+      low.push_back(f.floor);
+    }
+  }
+  std::sort(low.begin(), low.end());
+  const std::string requirement = "栓口动压 ≥ " + metres(h0);
+  if (low.empty()) {
+    return check("dutyPressure", "7.4.12-2", Verdict::Pass, requirement, "最低 " + metres(lowest),
+                 "设计工况、各层着火及孔板减压后，栓口动压均不低于 " + metres(h0) + "。");
+  }
+  return check("dutyPressure", "7.4.12-2", Verdict::Fail, requirement, "最低 " + metres(lowest),
+               "第 " + floorList(low) + " 层在设计工况、本层着火或孔板减压后栓口动压低于 " +
+                   metres(h0) + "，不满足。",
+               "第 " + floorList(low) + " 层应提高栓口动压（加大水泵扬程或管径，或调整孔板）");
+}
+
+// 7.4.12-1 with one hydrant open alone: the pump near shut-off. The clause gives the limit,
+// not the duty, so this is advice.
+DesignCheck singleHydrant(const Context& x) {
+  std::vector<int> high;
+  const SystemFloor* top = &x.r.floors.front();
+  for (const SystemFloor& f : x.r.floors) {
+    if (f.singleHydrantPressure > kReduceAbove + kOnLimit) high.push_back(f.floor);
+    if (f.singleHydrantPressure > top->singleHydrantPressure) top = &f;
+  }
+  const std::string largest =
+      "第 " + std::to_string(top->floor) + " 层 " + mpa(top->singleHydrantPressure);
+  const std::string requirement = "单栓出流时栓口动压 ≤ 0.50 MPa";
+  if (high.empty()) {
+    return check("singleHydrant", "7.4.12-1", Verdict::Pass, requirement, "最大 " + largest,
+                 "仅一支消火栓出流时，各层栓口动压均不大于 0.50 MPa。");
+  }
+  return check("singleHydrant", "7.4.12-1", Verdict::Advice, requirement, "最大 " + largest,
+               "仅一支消火栓出流时（水泵接近零流量），第 " + floorList(high) +
+                   " 层栓口动压大于 0.50 MPa，最大为" + largest +
+                   "。本条规定限值而未规定计算工况，故列为建议。",
+               "第 " + floorList(high) +
+                   " 层宜采用减压稳压消火栓（栓口压力不随水泵工况变化），或按第 6.2.4 条设减压阀");
 }
 
 // 5.1.6-4: 不应 above 140 %, 宜 above 120 %.
@@ -342,8 +411,9 @@ DesignCheck pipeClass(const Context& x) {
 
 std::vector<DesignCheck> systemChecks(const SystemInputs& in, const SystemResult& r) {
   const Context x{in, r, r.floors.back().elevation};
-  std::vector<DesignCheck> checks{zoning(x),      suction(x),   reducing(x), orifice(x),
-                                  afterPlates(x), riserSize(x), velocity(x), tankStatic(x)};
+  std::vector<DesignCheck> checks{zoning(x),   suction(x),     reducing(x),     singleHydrant(x),
+                                  orifice(x),  afterPlates(x), dutyPressure(x), riserSize(x),
+                                  velocity(x), tankStatic(x)};
   if (in.stabilizer) checks.push_back(stabilizerStatic(x));
   for (DesignCheck c : {pumpHead(x), shutoffRatio(x), localLoss(x), rating(x), pipeClass(x)}) {
     checks.push_back(std::move(c));

@@ -38,7 +38,7 @@ calc::DesignSettings settingsOf(const calc::DesignInputs& h) {
 
 std::string holeText(const calc::SystemFloor& f) {
   if (!f.orifice) return "—";
-  return formatFixed(f.orifice->holeDiameter, 0) + "（" + f2(f.orifice->holeDiameterExact) + "）" +
+  return formatFixed(f.orifice->holeDiameter, 0) + "（" + calc::holeDigits(*f.orifice) + "）" +
          (f.orifice->ok ? "" : "*");
 }
 
@@ -46,13 +46,27 @@ std::string text(const calc::SystemInputs& in, const calc::SystemResult& r) {
   std::string out = "最不利消火栓（第 " + std::to_string(in.floors) + " 层）\n";
   out += alignedRows(designLines(r.design, settingsOf(in.hydrant)));
 
-  out += "\n最不利立管出流（" + std::to_string(r.streams) + " 支水枪）\n";
-  std::vector<std::vector<std::string>> rows{{"楼层", "标高(m)", "栓口动压(m)", "流量(L/s)"}};
+  std::vector<std::vector<std::string>> rows;
+  if (in.riserCount > 1) {
+    out += "\n各立管所需水头（最上层起火，干管起点至最不利点的损失 ΔH）\n";
+    rows = {{"立管", "ΔH(m)", ""}};
+    for (const calc::SystemRiser& x : r.risers) {
+      rows.push_back({std::to_string(x.riser), f2(x.headLoss),
+                      x.riser == r.mostUnfavourableRiser ? "最不利" : ""});
+    }
+    out += alignedRows(rows);
+  }
+  out += "\n最不利立管出流（" +
+         (in.riserCount > 1 ? "第 " + std::to_string(r.mostUnfavourableRiser) + " 根立管，"
+                            : std::string()) +
+         std::to_string(r.streams) + " 支水枪）\n";
+  rows = {{"楼层", "标高(m)", "栓口动压(m)", "流量(L/s)"}};
   for (const calc::SystemHydrant& h : r.hydrants) {
     rows.push_back({std::to_string(h.floor), f2(h.elevation), f2(h.outletPressure), f2(h.flow)});
   }
   out += alignedRows(rows);
-  out += "立管流量 " + f2(r.riserFlow) + " L/s\n";
+  out += "立管流量 " + f2(r.riserFlow) + " L/s，其余 " + f2(r.otherFlow) +
+         " L/s 由其他立管或干管取用\n";
 
   out += "\n管段\n";
   rows = {
@@ -71,20 +85,38 @@ std::string text(const calc::SystemInputs& in, const calc::SystemResult& r) {
       {"选用扬程",
        f2(r.pump.selectedHead) + " m（" + formatFixed(r.pump.selectedHead / 100, 3) + " MPa）"},
       {"零流量扬程", f2(r.pump.shutoffHead) + " m"},
+      {"特性曲线", "H = " + formatFixed(r.pump.a, 2) + " − " + formatFixed(r.pump.b, 4) + "·Q^" +
+                       formatFixed(r.pump.c, 4)},
+      {"设计工况", f2(r.pump.dutyFlow) + " L/s，" + f2(r.pump.dutyHead) + " m"},
       {"系统工作压力",
        f2(r.workingPressure) + " m（" + formatFixed(r.workingPressure / 100, 3) + " MPa）"},
   });
 
+  out += "\n设计工况（水泵按特性曲线，最不利立管最上层起火）\n";
+  rows = {{"楼层", "栓口动压(m)", "流量(L/s)"}};
+  for (const calc::SystemHydrant& h : r.designHydrants) {
+    rows.push_back({std::to_string(h.floor), f2(h.outletPressure), f2(h.flow)});
+  }
+  out += alignedRows(rows);
+
   out += "\n各层压力（m）\n";
-  rows = {{"楼层", "标高", "静压", "零流量压力", "动压", "减压", "孔板孔径(mm)", "减压后动压"}};
+  rows = {{"楼层", "标高", "静压", "零流量压力", "动压", "减压", "孔板孔径(mm)", "减压后动压",
+           "单栓动压"}};
   for (auto it = r.floors.rbegin(); it != r.floors.rend(); ++it) {
     const calc::SystemFloor& f = *it;
     rows.push_back({std::to_string(f.floor), f2(f.elevation), orDash(f.staticPressure),
                     f2(f.zeroFlowPressure), f2(f.dynamicPressure),
                     std::string(calc::reducingWords(f.reducing)), holeText(f),
-                    f.orifice && f.orifice->ok ? f2(f.orifice->afterPressure) : "—"});
+                    f.orifice && f.orifice->ok ? f2(f.orifice->afterPressure) : "—",
+                    f2(f.singleHydrantPressure) +
+                        (in.riserCount > 1 ? "（" + std::to_string(f.singleHydrantRiser) + "）"
+                                           : std::string())});
   }
   out += alignedRows(rows);
+  out +=
+      "动压：本层起火（上方各层已设孔板）时的栓口动压；减压后动压：设孔板后同一工况的栓口动压；"
+      "单栓动压：仅本层一支消火栓出流时的栓口动压" +
+      std::string(in.riserCount > 1 ? "（括号内为出现最大值的立管）" : "") + "。\n";
   out +=
       "孔板孔径：取整后的孔径（括号内为计算孔径）；* 小于第 10.3.1 条的下限，不应采用孔板，"
       "不列减压后动压。\n";
@@ -101,15 +133,16 @@ std::string text(const calc::SystemInputs& in, const calc::SystemResult& r) {
 std::string csv(const calc::SystemResult& r) {
   std::string out(kUtf8Bom);
   out += csvRow({"楼层", "标高(m)", "静压(m)", "零流量压力(m)", "动压(m)", "减压", "计算孔径(mm)",
-                 "孔板孔径(mm)", "孔径满足10.3.1", "减压后动压(m)"});
+                 "孔板孔径(mm)", "孔径满足10.3.1", "减压后动压(m)", "单栓动压(m)"});
   for (const calc::SystemFloor& f : r.floors) {
     const bool plate = f.orifice.has_value();
-    out += csvRow(
-        {std::to_string(f.floor), f2(f.elevation), f.staticPressure ? f2(*f.staticPressure) : "",
-         f2(f.zeroFlowPressure), f2(f.dynamicPressure), std::string(calc::reducingName(f.reducing)),
-         plate ? f2(f.orifice->holeDiameterExact) : "",
-         plate ? formatFixed(f.orifice->holeDiameter, 0) : "",
-         plate ? (f.orifice->ok ? "yes" : "no") : "", plate ? f2(f.orifice->afterPressure) : ""});
+    out += csvRow({std::to_string(f.floor), f2(f.elevation),
+                   f.staticPressure ? f2(*f.staticPressure) : "", f2(f.zeroFlowPressure),
+                   f2(f.dynamicPressure), std::string(calc::reducingName(f.reducing)),
+                   plate ? calc::holeDigits(*f.orifice) : "",
+                   plate ? formatFixed(f.orifice->holeDiameter, 0) : "",
+                   plate ? (f.orifice->ok ? "yes" : "no") : "",
+                   plate ? f2(f.orifice->afterPressure) : "", f2(f.singleHydrantPressure)});
   }
   return out + bookCsv(r);
 }
@@ -120,11 +153,26 @@ std::string json(const calc::SystemResult& r) {
                     {"head", r.pump.head},
                     {"selectedHead", r.pump.selectedHead},
                     {"headMPa", r.pump.selectedHead / 100},
-                    {"shutoffHead", r.pump.shutoffHead}};
+                    {"shutoffHead", r.pump.shutoffHead},
+                    {"curve", {{"a", r.pump.a}, {"b", r.pump.b}, {"c", r.pump.c}}},
+                    {"designDuty", {{"flow", r.pump.dutyFlow}, {"head", r.pump.dutyHead}}}};
+  system["mostUnfavourableRiser"] = r.mostUnfavourableRiser;
+  system["risers"] = Json::array();
+  for (const calc::SystemRiser& x : r.risers) {
+    system["risers"].push_back({{"riser", x.riser}, {"headLoss", x.headLoss}});
+  }
   system["riserFlow"] = r.riserFlow;
+  system["designDuty"] = {{"hydrants", Json::array()}};
+  for (const calc::SystemHydrant& h : r.designHydrants) {
+    system["designDuty"]["hydrants"].push_back({{"riser", h.riser},
+                                                {"floor", h.floor},
+                                                {"outletPressure", h.outletPressure},
+                                                {"flow", h.flow}});
+  }
   system["hydrants"] = Json::array();
   for (const calc::SystemHydrant& h : r.hydrants) {
-    system["hydrants"].push_back({{"floor", h.floor},
+    system["hydrants"].push_back({{"riser", h.riser},
+                                  {"floor", h.floor},
                                   {"elevation", h.elevation},
                                   {"outletPressure", h.outletPressure},
                                   {"flow", h.flow}});
@@ -148,7 +196,9 @@ std::string json(const calc::SystemResult& r) {
                   {"zeroFlowPressure", f.zeroFlowPressure},
                   {"dynamicPressure", f.dynamicPressure},
                   {"reducing", calc::reducingName(f.reducing)},
-                  {"orifice", nullptr}};
+                  {"orifice", nullptr},
+                  {"singleHydrantPressure", f.singleHydrantPressure},
+                  {"singleHydrantRiser", f.singleHydrantRiser}};
     if (f.staticPressure) floor["staticPressure"] = *f.staticPressure;
     if (f.orifice) {
       floor["orifice"] = {{"holeDiameterExact", f.orifice->holeDiameterExact},

@@ -20,3 +20,13 @@ hydrant_header_library(hydrant_json nlohmann nlohmann-json3-dev)
 hydrant_header_library(hydrant_toml toml++ libtomlplusplus-dev)
 # toml++ compiled into the one file that includes it; no library to link.
 target_compile_definitions(hydrant_toml INTERFACE TOML_HEADER_ONLY=1)
+
+# Eigen (libeigen3-dev) keeps its headers in a folder of their own, /usr/include/eigen3, which
+# holds nothing else: both builds include it from there. Only the solver's .cpp uses it.
+set(HYDRANT_EIGEN_INCLUDE /usr/include/eigen3)
+if(NOT EXISTS ${HYDRANT_EIGEN_INCLUDE}/Eigen/SparseCholesky)
+  message(FATAL_ERROR "${HYDRANT_EIGEN_INCLUDE}/Eigen is missing: install the Debian package "
+                      "libeigen3-dev (scripts/install-deps.sh installs everything the build needs)")
+endif()
+add_library(hydrant_eigen INTERFACE)
+target_include_directories(hydrant_eigen SYSTEM INTERFACE ${HYDRANT_EIGEN_INCLUDE})

@@ -244,6 +244,8 @@ std::string_view typeWords(KeyType type) {
       return "数值数组";
     case KeyType::Flag:
       return "true 或 false";
+    case KeyType::PointList:
+      return "[流量, 扬程] 数对的数组";
   }
   return "";
 }
@@ -342,6 +344,29 @@ class Reader {
                  std::string(k.caption) + rangeWords(k) + "，现为 " + valueText(item));
           }
           values.push_back(*v);
+        }
+        g.value = std::move(values);
+        break;
+      }
+      case KeyType::PointList: {
+        const toml::array* list = node.as_array();
+        if (!list) wrong();
+        std::vector<double> values;
+        for (const toml::node& item : *list) {
+          const toml::array* pair = item.as_array();
+          const auto x = pair && pair->size() == 2 ? number(*pair->get(0)) : std::nullopt;
+          const auto y = pair && pair->size() == 2 ? number(*pair->get(1)) : std::nullopt;
+          if (!x || !y) {
+            fail(k.path(), item.source().begin.line, valueText(item),
+                 "应为 [流量, 扬程] 数对的数组，其中有" + typeName(item));
+          }
+          for (double v : {*x, *y}) {
+            if (!k.range.contains(v)) {
+              fail(k.path(), item.source().begin.line, valueText(item),
+                   std::string(k.caption) + rangeWords(k) + "，现为 " + numberText(v));
+            }
+            values.push_back(v);
+          }
         }
         g.value = std::move(values);
         break;
@@ -447,6 +472,11 @@ class Reader {
     }
     pipe("riser", in.riser);
     pipe("main", in.main);
+    ring(in);
+    const Given* curve = given("pump.curve");
+    if (curve && given("pump.shutoff_ratio")) {
+      fail(*given("pump.shutoff_ratio"), "给出水泵特性曲线 curve 时不应再给零流量扬程比");
+    }
 
     // A calculation that the entries of the hydrant itself cannot give is blamed on them.
     if (auto error = calc::validateSystem(in)) {
@@ -532,6 +562,27 @@ class Reader {
     }
   }
 
+  // The ring main: each key not given follows the main; a DN given without its inner diameter
+  // takes the welded steel pipe table's.
+  void ring(calc::SystemInputs& in) const {
+    if (!in.ring) return;
+    const Given* dn = given("main.ring_dn");
+    const Given* inner = given("main.ring_inner_diameter");
+    if (!dn) in.ring->dn = in.main.dn;
+    if (!given("main.ring_c")) in.ring->c = in.main.c;
+    if (inner) return;
+    if (!dn) {
+      in.ring->innerDiameter = in.main.innerDiameter;
+      return;
+    }
+    const std::optional<calc::PipeRow> row = calc::weldedSteelPipe(in.ring->dn);
+    if (!row) {
+      fail(*dn, "DN" + std::to_string(in.ring->dn) +
+                    " 不在焊接钢管表中，应给出环管内径 ring_inner_diameter");
+    }
+    in.ring->innerDiameter = row->innerDiameter;
+  }
+
   std::string file_;
   std::vector<Given> given_;
   std::vector<std::string_view> given_sections_;
@@ -544,6 +595,14 @@ void put(std::string& out, const ProjectKey& k, const KeyValue& value) {
     out += numberText(*v);
   } else if (const auto* s = std::get_if<std::string>(&value)) {
     out += tomlString(*s);
+  } else if (const auto* list = std::get_if<std::vector<double>>(&value);
+             list && k.type == KeyType::PointList) {
+    out += '[';
+    for (std::size_t i = 0; i + 1 < list->size(); i += 2) {
+      if (i > 0) out += ", ";
+      out += "[" + numberText((*list)[i]) + ", " + numberText((*list)[i + 1]) + "]";
+    }
+    out += ']';
   } else if (const auto* list = std::get_if<std::vector<double>>(&value)) {
     out += '[';
     for (std::size_t i = 0; i < list->size(); ++i) {

@@ -37,6 +37,16 @@ using calc::SystemInputs;
         p.inputs.section->member = std::get<double>(v);                        \
       }
 
+// A member of the ring main's pipe, which exists once any of its keys is given.
+#define RING(member, as)                                                                      \
+  [](const Project& p) -> KeyValue {                                                          \
+    return p.inputs.ring ? KeyValue(static_cast<double>(p.inputs.ring->member)) : KeyValue(); \
+  },                                                                                          \
+      [](Project& p, const KeyValue& v) {                                                     \
+        if (!p.inputs.ring) p.inputs.ring.emplace();                                          \
+        p.inputs.ring->member = as(std::get<double>(v));                                      \
+      }
+
 // The calculation book's keys live in the optional sections of SystemInputs::book.
 #define BOOK(section, member, type)                                                  \
   [](const Project& p) -> KeyValue {                                                 \
@@ -223,7 +233,30 @@ const std::array kSystemKeys = {
              "", "", "所选水泵的额定扬程；不填为计算扬程", "10.1.7", OPTIONAL_NUMBER(inputs.ratedHead)},
   ProjectKey{"pump", "shutoff_ratio", "零流量扬程比", "", T::Number, N::Optional, "1.4",
              {1, 2, true}, "", "", "零流量扬程与额定扬程之比（1.2–1.4）", "5.1.6",
-             NUMBER(inputs.shutoffRatio)},
+             [](const Project& p) -> KeyValue {  // the curve gives it itself
+               return p.inputs.pumpCurve.empty() ? KeyValue(p.inputs.shutoffRatio) : KeyValue();
+             },
+             [](Project& p, const KeyValue& v) { p.inputs.shutoffRatio = std::get<double>(v); }},
+  ProjectKey{"pump", "curve", "水泵特性曲线", "", T::PointList, N::Optional, "",
+             {0, 10000}, "", "",
+             "实际水泵的三个点 [[0, h₁], [q₂, h₂], [q₃, h₃]]（流量 L/s 递增、扬程 m 递减）；给出时不再给选用扬程和零流量扬程比",
+             "5.1.6",
+             [](const Project& p) -> KeyValue {
+               if (p.inputs.pumpCurve.empty()) return {};
+               std::vector<double> flat;
+               for (const calc::PumpCurvePoint& c : p.inputs.pumpCurve) {
+                 flat.push_back(c.flow);
+                 flat.push_back(c.head);
+               }
+               return flat;
+             },
+             [](Project& p, const KeyValue& v) {
+               const auto& flat = std::get<std::vector<double>>(v);
+               p.inputs.pumpCurve.clear();
+               for (std::size_t i = 0; i + 1 < flat.size(); i += 2) {
+                 p.inputs.pumpCurve.push_back({flat[i], flat[i + 1]});
+               }
+             }},
   ProjectKey{"pump", "suction_dn", "吸水管DN", "", T::Integer, N::Optional, "", kDn, "", "",
              "消防水泵吸水管公称直径，校核流速", "5.1.13", BOOK_OPTIONAL(pump, suctionDn, int)},
   ProjectKey{"pump", "discharge_dn", "出水管DN", "", T::Integer, N::Optional, "", kDn, "", "",
@@ -287,6 +320,21 @@ const std::array kSystemKeys = {
              "管材的海澄-威廉系数", "10.1.2", NUMBER(inputs.riser.c)},
   ProjectKey{"riser", "base_elevation", "立管底标高", "m", T::Number, N::Required, "-1", kLevels,
              "", "", "立管与干管相接处的标高", "", NUMBER(inputs.riserBaseElevation)},
+  ProjectKey{"riser", "count", "立管数量", "", T::Integer, N::Optional, "1", {1, 100}, "", "",
+             "接在环状干管上的立管根数，每根每层一个消火栓；1 为一根立管接枝状干管", "8.1.5",
+             INTEGER(inputs.riserCount)},
+  ProjectKey{"riser", "spacing", "立管间距", "m", T::Number, N::Optional, "", {0, 1000, true},
+             "", "", "相邻立管底部（及顶部环管）之间的管长；两根及以上立管时必填", "",
+             [](const Project& p) -> KeyValue {
+               return p.inputs.riserSpacing > 0 ? KeyValue(p.inputs.riserSpacing) : KeyValue();
+             },
+             [](Project& p, const KeyValue& v) { p.inputs.riserSpacing = std::get<double>(v); }},
+  ProjectKey{"riser", "top_ring", "顶部环管", "", T::Flag, N::Optional, "", kField, "", "",
+             "true：各立管顶部以立管同径管道连成环（至少两根立管）", "",
+             [](const Project& p) -> KeyValue {
+               return p.inputs.topRing ? KeyValue(true) : KeyValue();
+             },
+             [](Project& p, const KeyValue& v) { p.inputs.topRing = std::get<bool>(v); }},
 
   ProjectKey{"main", "length", "长度", "m", T::Number, N::Required, "60", {0, 10000}, "", "",
              "水泵至立管底的干管长度", "10.1.2", NUMBER(inputs.mainLength)},
@@ -296,6 +344,13 @@ const std::array kSystemKeys = {
              "", "不填按焊接钢管表取", "10.1.2", NUMBER(inputs.main.innerDiameter)},
   ProjectKey{"main", "c", "海澄威廉系数C", "", T::Number, N::Required, "120", kC, "", "",
              "管材的海澄-威廉系数", "10.1.2", NUMBER(inputs.main.c)},
+  ProjectKey{"main", "ring_dn", "环管管径DN", "", T::Integer, N::Optional, "", kDn, "", "",
+             "连接各立管底部的环状干管的公称直径；不填同干管", "8.1.5", RING(dn, static_cast<int>)},
+  ProjectKey{"main", "ring_inner_diameter", "环管内径", "mm", T::Number, N::Optional, "", kInner,
+             "", "", "不填按焊接钢管表取（未给环管管径时同干管）", "10.1.2",
+             RING(innerDiameter, double)},
+  ProjectKey{"main", "ring_c", "环管海澄威廉系数C", "", T::Number, N::Optional, "", kC, "", "",
+             "不填同干管", "10.1.2", RING(c, double)},
 };
 // clang-format on
 
@@ -304,6 +359,7 @@ const std::array kSystemKeys = {
 #undef INTEGER
 #undef TEXT
 #undef IN_SECTION
+#undef RING
 #undef BOOK
 #undef BOOK_OPTIONAL
 

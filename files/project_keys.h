@@ -29,6 +29,7 @@ enum class KeyType {
   Choice,      // a TOML string, one of `choices`
   NumberList,  // an array of numbers, each within `range`
   Flag,        // a TOML boolean
+  PointList,   // an array of [x, y] pairs of numbers, each within `range`; held flat x, y, x, y
 };
 
 enum class Need {

@@ -19,7 +19,13 @@ std::string f2(double v) { return formatFixed(v, 2); }
 std::string esc(std::string_view text) { return escapeHtml(text); }
 std::string num(double v) { return esc(calc::numberToText(v)); }
 // A value put into a formula: negative ones in brackets.
-std::string put(double v) { return v < 0 ? "(" + f2(v) + ")" : f2(v); }
+std::string put(double v) {
+  if (v >= 0) return f2(v);
+  std::string text = "(";  // built up: GCC 12 misreads the concatenation as overlapping copies
+  text += f2(v);
+  text += ")";
+  return text;
+}
 std::string sub(const std::string& base, const std::string& index) {
   return "<i>" + base + "</i><sub>" + index + "</sub>";
 }
@@ -49,18 +55,13 @@ int placesFor(double result, const std::function<double(int)>& printed) {
   return 6;
 }
 
-// H_s with the places that reproduce the zero-flow head, the working pressure and floor 1's
-// dynamic pressure from it.
-int selectedHeadPlaces(const calc::SystemInputs& in, const calc::SystemResult& r, double jr) {
+// H_s with the places that reproduce the zero-flow head and the working pressure from it.
+int selectedHeadPlaces(const calc::SystemInputs& in, const calc::SystemResult& r) {
   const double suction = std::max(in.poolMaxLevel - in.pumpElevation, 0.0);
-  const calc::SystemFloor& low = r.floors.front();
-  const double rise = low.elevation - in.riserBaseElevation;
   for (int places = 2; places < 6; ++places) {
     const double hs = shown(r.pump.selectedHead, places);
     if (f2(in.shutoffRatio * hs) == f2(r.pump.shutoffHead) &&
-        f2(in.shutoffRatio * hs + suction) == f2(r.pump.shutoffHead + suction) &&
-        f2(hs - (low.elevation - in.poolLevel) - (1 + in.localLoss) * shown(jr, 5) * rise) ==
-            f2(low.dynamicPressure)) {
+        f2(in.shutoffRatio * hs + suction) == f2(r.pump.shutoffHead + suction)) {
       return places;
     }
   }
@@ -91,15 +92,46 @@ void methodParagraph(std::string& h, const calc::SystemInputs& in, const calc::S
                     "<i>C</i><sup>1.852</sup> " + sub("d", "j") + "<sup>4.87</sup>")) +
        "（m/m，<i>q</i> 以 L/s、" + sub("d", "j") + " 以 m 计）；局部水头损失按沿程损失的 " +
        num(in.localLoss * 100) + "% 计（第 10.1.6 条）。";
-  h += "10）最不利立管同时出流 " + std::to_string(r.streams) + " 支水枪（每根竖管最小流量 " +
+  const int n = in.riserCount;
+  h += "10）管网：消防水池（定水头）—消防水泵—干管—" +
+       (n == 1 ? std::string("立管底部，一根立管") + "（枝状）"
+               : std::string("1 号立管底部，") + std::to_string(n) +
+                     " 根立管底部以环状干管相连（间距 " + num(in.riserSpacing) + " m）" +
+                     (in.topRing ? "，立管顶部设环管" : "")) +
+       "；每根立管每层一个消火栓。消火栓出流时栓口动压 " +
+       formula(sub("H", "k") + " + <i>k q</i><sup>2</sup>") + "（" +
+       formula("<i>k</i> = 1/<i>B</i> + " + sub("A", "z") + " " + sub("L", "d")) + "，" +
+       sub("H", "k") + " = 2 m 为栓口局部水头损失，经验值），设孔板时节点压力另加 " +
+       formula("<i>ζ V</i><sup>2</sup>/2<i>g</i>") +
+       "；全部节点水头与管段流量按梯度法（Todini–Pilati）联立求解，水头不平衡小于 10<sup>−9</sup> "
+       "m、流量不平衡小于 10<sup>−9</sup> L/s 为收敛。";
+  h += "11）同时出流 " + std::to_string(r.streams) + " 支水枪（每根竖管最小流量 " +
        num(in.riserMinFlow) + " L/s ÷ 每支 " + num(in.hydrant.minFlow) +
-       " L/s，向上取整），自最不利点向下逐层推算栓口压力与出流量；消火栓栓口局部水头损失取 2 "
-       "m（经验值）。";
-  h += "11）干管按水泵流量 " + sub("Q", "p") +
-       " = max(设计流量, 立管流量) 计，不计第二根立管的分流（偏于安全）。";
-  h += "12）各层动压按水泵在 (" + sub("Q", "p") + ", " + sub("H", "s") +
-       ") 工作、立管通过立管流量计算，不计干管损失和安全系数（偏于安全）；准工作状态静压取高位消防"
-       "水箱最高水位或稳压泵停泵压力折算至栓口；零流量压力取水泵零流量扬程加水池最高水位。";
+       " L/s，向上取整），第 f 层起火时为第 a…a+" + std::to_string(r.streams - 1) +
+       " 层（a = min(f, " + std::to_string(in.floors - r.streams + 1) +
+       ")）；设计流量的其余部分 <i>R</i> = max(<i>Q</i> − " + sub("Q", "r") + ", 0)" +
+       (n == 1
+            ? std::string("在立管底部取用")
+            : std::string(
+                  "按环上顺序 r+1、r−1、r+2…在其他立管底部取用，每根不超过每根竖管最小流量，余量在 "
+                  "1 号立管底部")) +
+       "，与立管出流联立求解。";
+  h += "12）四种工况：① 所需扬程（第 10.1.7 "
+       "条）：水泵出口取定水头，某立管最上层起火，使其最上层栓口动压恰为 " +
+       sub("H", "0") + "，" +
+       formula("Δ" + sub("H", "r") + " = " + sub("H", "泵出口") + " − (" + sub("Z", "n") + " + " +
+               sub("H", "0") + ")") +
+       "，Δ<i>H</i> 最大者为最不利立管 <i>r</i>*；② 设计工况：水泵按特性曲线运行，<i>r</i>* "
+       "最上层起火，已定孔板计入；③ 各层起火：<i>r</i>* 第 f 层起火，其上方各层计入已定孔板、第 f "
+       "层不设孔板，得动压 " +
+       sub("D", "f") +
+       "，需减压时按第 10.3.3 条定孔板（孔板按 <i>r</i>* "
+       "确定，其他立管孔板后压力更高）后同一工况再解一次得孔板后动压；④ "
+       "单栓：仅第 f 层一支消火栓出流（计其孔板），逐根立管计算，取最大栓口动压 " +
+       sub("L", "f") +
+       "。第 7.4.12 条第 1 款规定 0.50 MPa "
+       "的限值而未规定计算工况，单栓工况超过时列为建议。准工作状态静压取高位消防水箱最高水位或稳压"
+       "泵停泵压力折算至栓口；零流量压力取水泵零流量扬程加水池最高水位。";
   h += "13）减压孔板按第 10.3.3 条计算，孔径向上取整到 1 mm；管道内径缺省时按焊接钢管表（" +
        esc(calc::kWeldedPipeSource) + "）取值。</p>\n";
 }
@@ -154,7 +186,11 @@ std::string diagram(const calc::SystemInputs& in, const calc::SystemResult& r) {
         "middle");
   // Riser.
   line(riserX, baseY, riserX, y(zTop), "stroke-width=\"2\"");
-  label(riserX - 6, (baseY + y(zTop)) / 2, "立管 DN" + std::to_string(in.riser.dn), "end");
+  label(riserX - 6, (baseY + y(zTop)) / 2,
+        (in.riserCount > 1 ? std::to_string(r.mostUnfavourableRiser) + " 号立管（最不利）DN"
+                           : std::string("立管 DN")) +
+            std::to_string(in.riser.dn),
+        "end");
   // Hydrants: every floor drawn, labels thinned so they do not overlap.
   const double pitch =
       height / (top - bottom) * (zTop - r.floors.front().elevation) / std::max(n - 1, 1);
@@ -218,6 +254,118 @@ std::string diagram(const calc::SystemInputs& in, const calc::SystemResult& r) {
   return s;
 }
 
+// The ring seen unrolled: the pump and the main to riser 1's foot, the feet joined by the ring
+// (back from the last to the first below them), the tops by the top ring, r* in red with ΔH.
+std::string ringPlan(const calc::SystemInputs& in, const calc::SystemResult& r) {
+  const int n = in.riserCount;
+  const double w = 640;
+  const double left = 170;
+  const double pitch = std::min(110.0, (w - left - 40) / std::max(n - 1, 1));
+  const double topY = 22, footY = 96, backY = 116, topBackY = 8;
+  const auto x = [&](int riser) { return left + (riser - 1) * pitch; };
+  std::string s = "<svg class=\"sys\" xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 640 " +
+                  std::string(n >= 3 ? "150" : "136") +
+                  "\" font-family=\"sans-serif\" font-size=\"9\">\n";
+  const auto line = [&](double x1, double y1, double x2, double y2, const std::string& extra) {
+    s += "<line x1=\"" + f2(x1) + "\" y1=\"" + f2(y1) + "\" x2=\"" + f2(x2) + "\" y2=\"" + f2(y2) +
+         "\" " + extra + "/>\n";
+  };
+  const auto label = [&](double lx, double ly, const std::string& text, const char* anchor) {
+    s += "<text x=\"" + f2(lx) + "\" y=\"" + f2(ly) + "\" text-anchor=\"" + anchor + "\">" +
+         esc(text) + "</text>\n";
+  };
+  const std::string pipe = "stroke=\"#000\" stroke-width=\"2\"";
+  s += "<circle cx=\"40\" cy=\"" + f2(footY) + "\" r=\"8\" fill=\"#fff\" stroke=\"#000\"/>\n";
+  label(40, footY + 20, "水泵", "middle");
+  line(48, footY, x(1), footY, pipe);
+  label((48 + x(1)) / 2, footY - 4,
+        "干管 DN" + std::to_string(in.main.dn) + " L = " + calc::numberToText(in.mainLength) + " m",
+        "middle");
+  const calc::PipeInputs ring = in.ring.value_or(in.main);
+  line(x(1), footY, x(n), footY, pipe);
+  if (n >= 3) {
+    line(x(n), footY, x(n), backY, pipe);
+    line(x(n), backY, x(1), backY, pipe);
+    line(x(1), backY, x(1), footY, pipe);
+  }
+  label((x(1) + x(n)) / 2, (n >= 3 ? backY : footY) + 14,
+        "环状干管 DN" + std::to_string(ring.dn) + "，间距 " + calc::numberToText(in.riserSpacing) +
+            " m",
+        "middle");
+  if (in.topRing) {
+    const std::string dashed = "stroke=\"#000\" stroke-width=\"1.5\" stroke-dasharray=\"4 2\"";
+    line(x(1), topY, x(n), topY, dashed);
+    if (n >= 3) {
+      line(x(n), topY, x(n), topBackY, dashed);
+      line(x(n), topBackY, x(1), topBackY, dashed);
+      line(x(1), topBackY, x(1), topY, dashed);
+    }
+    label(x(n) + 8, topY + 3, "顶部环管", "start");
+  }
+  for (int k = 1; k <= n; ++k) {
+    const bool star = k == r.mostUnfavourableRiser;
+    line(x(k), topY, x(k), footY, star ? "stroke=\"#c00\" stroke-width=\"3\"" : pipe);
+    label(x(k) + 4, topY + 14, std::to_string(k) + (star ? " 号 r*" : " 号"), "start");
+    label(x(k) + 4, (topY + footY) / 2 + 8,
+          "ΔH " + f2(r.risers[static_cast<std::size_t>(k - 1)].headLoss), "start");
+  }
+  s += "</svg>\n";
+  return s;
+}
+
+// The pump's curve with its design point, the design duty and the lowest-flow single-hydrant
+// duty.
+std::string pumpPlot(const calc::SystemResult& r) {
+  const calc::SystemPump& p = r.pump;
+  const auto head = [&](double q) { return p.a - p.b * std::pow(std::max(q, 0.0), p.c); };
+  double qMax = 1.6 * p.flow;
+  const calc::SystemFloor* single = &r.floors.front();
+  for (const calc::SystemFloor& f : r.floors) {
+    if (f.singleHydrantFlow < single->singleHydrantFlow) single = &f;
+  }
+  qMax = std::max({qMax, 1.1 * p.dutyFlow, 1.1 * single->singleHydrantFlow});
+  const double hMax = 1.1 * p.a;
+  const double x0 = 60, y0 = 210, w = 520, h = 190;
+  const auto X = [&](double q) { return x0 + q / qMax * w; };
+  const auto Y = [&](double hh) { return y0 - std::max(hh, 0.0) / hMax * h; };
+  std::string s =
+      "<svg class=\"sys\" xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 640 240\" "
+      "font-family=\"sans-serif\" font-size=\"9\">\n";
+  s += "<path d=\"M" + f2(x0) + " " + f2(y0 - h) + " V" + f2(y0) + " H" + f2(x0 + w) +
+       "\" fill=\"none\" stroke=\"#000\"/>\n";
+  std::string curve;
+  for (int i = 0; i <= 60; ++i) {
+    const double q = qMax * i / 60;
+    if (head(q) < 0) break;
+    curve += (i ? " L" : "M") + f2(X(q)) + " " + f2(Y(head(q)));
+  }
+  s += "<path d=\"" + curve + "\" fill=\"none\" stroke=\"#00c\" stroke-width=\"1.5\"/>\n";
+  const auto point = [&](double q, double hh, const char* fill, const std::string& text,
+                         double dy) {
+    s += "<circle cx=\"" + f2(X(q)) + "\" cy=\"" + f2(Y(hh)) + "\" r=\"3.5\" fill=\"" + fill +
+         "\" stroke=\"#000\"/>\n<text x=\"" + f2(X(q) + 6) + "\" y=\"" + f2(Y(hh) + dy) + "\">" +
+         esc(text) + "</text>\n";
+  };
+  point(p.flow, p.selectedHead, "#fff", "设计点 (" + f2(p.flow) + ", " + f2(p.selectedHead) + ")",
+        -6);
+  point(p.dutyFlow, p.dutyHead, "#c00", "设计工况 (" + f2(p.dutyFlow) + ", " + f2(p.dutyHead) + ")",
+        16);
+  point(single->singleHydrantFlow, head(single->singleHydrantFlow), "#090",
+        "单栓（第 " + std::to_string(single->floor) + " 层）(" + f2(single->singleHydrantFlow) +
+            ", " + f2(head(single->singleHydrantFlow)) + ")",
+        -6);
+  for (int i = 0; i <= 4; ++i) {
+    const double q = qMax * i / 4, hh = hMax * i / 4;
+    s += "<text x=\"" + f2(X(q)) + "\" y=\"" + f2(y0 + 12) + "\" text-anchor=\"middle\">" +
+         formatFixed(q, 0) + "</text>\n<text x=\"" + f2(x0 - 4) + "\" y=\"" + f2(Y(hh) + 3) +
+         "\" text-anchor=\"end\">" + formatFixed(hh, 0) + "</text>\n";
+  }
+  s += "<text x=\"" + f2(x0 + w) + "\" y=\"" + f2(y0 + 24) +
+       "\" text-anchor=\"end\">Q (L/s)</text>\n<text x=\"" + f2(x0 - 4) + "\" y=\"" +
+       f2(y0 - h - 6) + "\" text-anchor=\"end\">H (m)</text>\n</svg>\n";
+  return s;
+}
+
 // "5.1, 3.9×16": runs of equal storey heights.
 std::string heightsText(const std::vector<double>& heights) {
   std::string out;
@@ -239,13 +387,28 @@ std::string keyValueText(const files::ProjectKey& key, const files::Project& pro
   std::string text;
   if (const double* v = std::get_if<double>(&value)) {
     text = calc::numberToText(*v);
+  } else if (const auto* list = std::get_if<std::vector<double>>(&value);
+             list && key.type == files::KeyType::PointList) {
+    for (std::size_t i = 0; i + 1 < list->size(); i += 2) {  // the pump curve's (Q, H) points
+      if (i > 0) text += "、";
+      text += "(";
+      text += calc::numberToText((*list)[i]);
+      text += " L/s, ";
+      text += calc::numberToText((*list)[i + 1]);
+      text += " m)";
+    }
   } else if (const auto* list = std::get_if<std::vector<double>>(&value)) {
     text = heightsText(*list);
   } else if (const auto* t = std::get_if<std::string>(&value)) {
     text = *t;
+  } else if (const bool* flag = std::get_if<bool>(&value)) {
+    text = *flag ? "是" : "否";
   } else {
     return key.path() == "pump.rated_head"          ? "取计算扬程"
            : key.path() == "design.target_pressure" ? "取设计栓口动压"
+           : key.path() == "riser.top_ring"         ? "否"
+           : key.path() == "pump.curve"             ? "按选用扬程和零流量扬程比"
+           : key.name.starts_with("ring_")          ? "同干管"
                                                     : "—";
   }
   if (!key.unit.empty()) text += " " + std::string(key.unit);
@@ -297,7 +460,17 @@ void inputSection(std::string& h, const calc::SystemInputs& in, int number) {
 void segmentSection(std::string& h, const calc::SystemInputs& in, const calc::SystemResult& r,
                     int number) {
   heading(h, number, "最不利立管与管段水力计算");
-  h += "<p class=\"lead\">立管出流：" +
+  if (in.riserCount > 1) {
+    h += "<p>所需扬程工况（工况①）各立管：";
+    for (const calc::SystemRiser& x : r.risers) {
+      h += std::string(x.riser > 1 ? "，" : "") + std::to_string(x.riser) +
+           " 号 Δ<i>H</i> = " + f2(x.headLoss) + " m";
+    }
+    h += "；最不利立管 <i>r</i>* = <b>" + std::to_string(r.mostUnfavourableRiser) +
+         " 号</b>（Δ<i>H</i> 最大）。管段为 <i>r</i>* "
+         "最上层消火栓的来水，自该点沿每个节点来水最多的管段追溯至水泵出口。</p>\n";
+  }
+  h += "<p class=\"lead\">工况①的立管出流（枝状管网中与逐层推算相同）：" +
        formula(sub("H", "i") + " = " + sub("H", "i+1") +
                " + Δ<i>z</i> + (1 + <i>λ</i>) <i>j</i>(<i>Q</i>) Δ<i>z</i>") +
        "，" +
@@ -314,9 +487,13 @@ void segmentSection(std::string& h, const calc::SystemInputs& in, const calc::Sy
          "</td><td>" + f2(y.outletPressure) + "</td><td>" + f2(y.flow) + "</td></tr>\n";
   }
   h += "</table>\n<p class=\"lead\">立管流量 " + formula(sub("Q", "r") + " = Σ" + sub("q", "i")) +
-       " = " + f2(r.riserFlow) + " L/s；水泵流量 " + formula(sub("Q", "p")) + " = max(" +
-       num(in.designFlow) + ", " + f2(r.riserFlow) + ") = " + f2(r.pump.flow) + " L/s。</p>\n";
-  h += "<table class=\"sys\"><thead><tr><th>管段</th><th>流量 (L/s)</th><th>内径 (mm)</th><th>流速 "
+       " = " + f2(r.riserFlow) + " L/s；其余 " +
+       formula("<i>R</i> = max(" + num(in.designFlow) + " − " + f2(r.riserFlow) + ", 0)") + " = " +
+       f2(r.otherFlow) + " L/s；水泵流量 " +
+       formula(sub("Q", "p") + " = " + sub("Q", "r") + " + <i>R</i>") + " = " + f2(r.pump.flow) +
+       " L/s。</p>\n";
+  h += "<table class=\"sys\"><thead><tr><th>管段</th><th>流量 (L/s)</th><th>内径 "
+       "(mm)</th><th>流速 "
        "(m/s)</th>"
        "<th>水力坡降 <i>j</i></th><th>长度 (m)</th><th>沿程 (m)</th><th>局部 "
        "(m)</th></tr></thead>\n";
@@ -339,8 +516,6 @@ void pumpSection(std::string& h, const calc::SystemInputs& in, const calc::Syste
     return in.k2 * (shown(r.pump.friction, places) + shown(r.pump.local, places)) + zn -
            in.poolLevel + shown(r.design.design.outletPressure, 2);
   });
-  const double jr = calc::frictionGradient(r.riserFlow, in.riser.innerDiameter, in.riser.c);
-  const std::string hs = formatFixed(r.pump.selectedHead, selectedHeadPlaces(in, r, jr));
   h +=
       "<p>第 10.1.7 条：" +
       formula(sub("H", "p") + " = " + sub("k", "2") + "(Σ" + sub("h", "f") + " + Σ" +
@@ -351,16 +526,53 @@ void pumpSection(std::string& h, const calc::SystemInputs& in, const calc::Syste
               formatFixed(r.pump.local, lossPlaces) + ") + (" + f2(zn) + " − " + put(in.poolLevel) +
               ") + " + f2(r.design.design.outletPressure) + " = <b>" + f2(r.pump.head) + " m</b>") +
       "（" + formatFixed(r.pump.head / 100, 3) + " MPa）</p>\n";
-  h += "<p>选用扬程 " + formula(sub("H", "s")) + " = " + hs + " m" +
-       (in.ratedHead ? "（给定）" : "（取计算扬程）") + "，零流量扬程 " +
-       formula(num(in.shutoffRatio) + " " + sub("H", "s")) + " = " + f2(r.pump.shutoffHead) +
-       " m。</p>\n";
+  const calc::SystemPump& p = r.pump;
+  // a, b, c with the digits that make the curve give the printed H_s at Q_p.
+  std::string a, b, c;
+  for (int digits = 2; digits <= 9; ++digits) {
+    a = formatFixed(p.a, digits);
+    b = formatFixed(p.b, digits + 2);
+    c = formatFixed(p.c, digits + 2);
+    const double at =
+        calc::parseNumber(a).value_or(0) -
+        calc::parseNumber(b).value_or(0) *
+            std::pow(calc::parseNumber(f2(p.flow)).value_or(0), calc::parseNumber(c).value_or(1));
+    if (f2(at) == f2(p.selectedHead)) break;
+  }
+  if (in.pumpCurve.size() == 3) {
+    h += "<p>水泵特性曲线（给定三点 ";
+    for (std::size_t i = 0; i < 3; ++i) {
+      h += std::string(i ? "、" : "") + "(" + num(in.pumpCurve[i].flow) + ", " +
+           num(in.pumpCurve[i].head) + ")";
+    }
+    h += "）：";
+  } else {
+    h += "<p>选用扬程 " + formula(sub("H", "s")) + " = " + f2(p.selectedHead) + " m" +
+         (in.ratedHead ? "（给定）" : "（取计算扬程）") + "；水泵特性曲线过 (0, " +
+         num(in.shutoffRatio) + " " + sub("H", "s") + ")、(" + sub("Q", "p") + ", " +
+         sub("H", "s") + ")、(1.5 " + sub("Q", "p") + ", 0.65 " + sub("H", "s") +
+         ")（第 5.1.6 条第 4、5 款）：";
+  }
+  h += formula("<i>H</i> = " + a + " − " + b + " <i>Q</i><sup>" + c + "</sup>") + "，" +
+       formula(sub("H", "s") + " = <i>H</i>(" + f2(p.flow) + ") = " + f2(p.selectedHead) + " m") +
+       "，零流量扬程 " + f2(p.shutoffHead) + " m。设计工况（工况②）水泵工作点 (" + f2(p.dutyFlow) +
+       " L/s, " + f2(p.dutyHead) + " m)，出流消火栓：";
+  for (std::size_t i = 0; i < r.designHydrants.size(); ++i) {
+    const calc::SystemHydrant& y = r.designHydrants[i];
+    h += std::string(i ? "，" : "") + "第 " + std::to_string(y.floor) + " 层 " +
+         f2(y.outletPressure) + " m、" + f2(y.flow) + " L/s";
+  }
+  h += "。</p>\n" + pumpPlot(r);
   // 8.2.3 at the pump outlet: the suction static counts only where the pool stands above it.
   const double suction = std::max(in.poolMaxLevel - in.pumpElevation, 0.0);
   h += "<p>系统工作压力（第 8.2.3 条、GB 55036-2022 第 3.0.2 条），在水泵出口（标高 " +
        f2(in.pumpElevation) + " m）处：" +
-       formula(sub("P", "w") + " = " + num(in.shutoffRatio) + "×" + hs + " + max(" +
-               put(in.poolMaxLevel) + " − " + put(in.pumpElevation) +
+       formula(sub("P", "w") + " = " +
+               (in.pumpCurve.empty()
+                    ? num(in.shutoffRatio) + "×" +
+                          formatFixed(r.pump.selectedHead, selectedHeadPlaces(in, r))
+                    : f2(r.pump.shutoffHead)) +
+               " + max(" + put(in.poolMaxLevel) + " − " + put(in.pumpElevation) +
                ", 0) = " + f2(r.pump.shutoffHead + suction) + " m");
   if (in.stabilizer) {
     const double atPump = calc::stabilizerPressureAt(in, in.pumpElevation);
@@ -377,19 +589,11 @@ void pumpSection(std::string& h, const calc::SystemInputs& in, const calc::Syste
 void floorSection(std::string& h, const calc::SystemInputs& in, const calc::SystemResult& r,
                   int number) {
   heading(h, number, "各层消火栓栓口压力与减压");
-  const double lambda1 = 1 + in.localLoss;
-  const double jr = calc::frictionGradient(r.riserFlow, in.riser.innerDiameter, in.riser.c);
-  const calc::SystemFloor& low = r.floors.front();
-  h += "<p class=\"lead\">动压 " +
-       formula(sub("D", "i") + " = " + sub("H", "s") + " − (" + sub("Z", "i") + " − " +
-               sub("Z", "池") + ") − (1 + <i>λ</i>) <i>j</i>(" + sub("Q", "r") + ")(" +
-               sub("Z", "i") + " − " + sub("Z", "底") + ")") +
-       "，第 1 层：" +
-       formula("= " + formatFixed(r.pump.selectedHead, selectedHeadPlaces(in, r, jr)) + " − (" +
-               f2(low.elevation) + " − " + put(in.poolLevel) + ") − " + num(lambda1) + "×" +
-               formatFixed(jr, 5) + "×(" + f2(low.elevation) + " − " + put(in.riserBaseElevation) +
-               ") = " + f2(low.dynamicPressure) + " m") +
-       "。";
+  h += "<p class=\"lead\">动压 " + sub("D", "f") +
+       "：<i>r</i>* 第 f "
+       "层起火（工况③）时该层的栓口动压；孔板后动压：设所定孔板后同一工况的栓口动压；单栓 " +
+       sub("L", "f") + "：仅该层一支消火栓出流（工况④）时各立管中最大的栓口动压" +
+       (in.riserCount > 1 ? std::string("（括号内为其立管）") : std::string()) + "。";
   if (in.tank || in.stabilizer) {
     h += "静压 " + formula(sub("S", "i")) + " 取" +
          (in.tank ? "高位水箱最高水位 " + f2(in.tank->highestLevel) + " m" : "") +
@@ -402,7 +606,7 @@ void floorSection(std::string& h, const calc::SystemInputs& in, const calc::Syst
   h += "<table class=\"sys\"><thead><tr><th>楼层</th><th>标高 (m)</th><th>静压 "
        "(m)</th><th>零流量压力 (m)</th>"
        "<th>动压 (m)</th><th>减压</th><th>计算孔径 (mm)</th><th>孔板孔径 (mm)</th><th>减压后动压 "
-       "(m)</th></tr></thead>\n";
+       "(m)</th><th>单栓动压 (m)</th></tr></thead>\n";
   for (auto it = r.floors.rbegin(); it != r.floors.rend(); ++it) {
     const calc::SystemFloor& f = *it;
     const bool flowing = f.floor > in.floors - r.streams;
@@ -413,13 +617,15 @@ void floorSection(std::string& h, const calc::SystemInputs& in, const calc::Syst
          esc(calc::reducingWords(f.reducing)) + "</td>";
     if (f.orifice) {
       // A plate below 10.3.1's limit may not be used: no pressure behind it.
-      h += "<td>" + f2(f.orifice->holeDiameterExact) + "</td><td>" +
+      h += "<td>" + calc::holeDigits(*f.orifice) + "</td><td>" +
            formatFixed(f.orifice->holeDiameter, 0) + (f.orifice->ok ? "" : " *") + "</td><td>" +
            (f.orifice->ok ? f2(f.orifice->afterPressure) : "— *") + "</td>";
     } else {
       h += "<td>—</td><td>—</td><td>—</td>";
     }
-    h += "</tr>\n";
+    h += "<td>" + f2(f.singleHydrantPressure) +
+         (in.riserCount > 1 ? "（" + std::to_string(f.singleHydrantRiser) + "）" : std::string()) +
+         "</td></tr>\n";
   }
   bool anyPlate = false;
   bool anySmall = false;
@@ -430,11 +636,11 @@ void floorSection(std::string& h, const calc::SystemInputs& in, const calc::Syst
   const double dj = in.branchInnerDiameter;
   h += "</table>\n<p class=\"small\">粗体为出流消火栓。";
   if (anySmall) {
-    h +=
-        "* 孔径小于第 10.3.1 条下限 " + formatFixed(calc::minHoleDiameter(dj), 1) + " mm（" +
-        sub("d", "j") + " = " + num(dj) + " mm 的 30% = " + formatFixed(0.3 * dj, 1) +
-        " mm，且不小于 20 mm），该层不应采用减压孔板，不列减压后动压；应采用减压稳压消火栓，或按第 "
-        "6.2.4 条设减压阀分区。";
+    h += "* 孔径小于第 10.3.1 条下限 " + formatFixed(calc::minHoleDiameter(dj), 1) + " mm（" +
+         sub("d", "j") + " = " + num(dj) + " mm 的 30% = " + formatFixed(0.3 * dj, 1) +
+         " mm，且不小于 20 "
+         "mm），该层不应采用减压孔板，不列减压后动压；应采用减压稳压消火栓，或按第 "
+         "6.2.4 条设减压阀分区。";
   }
   h += "</p>\n";
   if (!anyPlate) return;
@@ -481,7 +687,7 @@ void floorSection(std::string& h, const calc::SystemInputs& in, const calc::Syst
        " 解得 " + formula(sub("d", "k") + "/" + sub("d", "j") + " = " + formatFixed(p.ratio, 4)) +
        "</p>\n<p class=\"eq\">" +
        formula("孔径 = " + formatFixed(p.ratio, 4) + "×" + num(dj) +
-               " + 1 = " + f2(p.holeDiameterExact) + " mm") +
+               " + 1 = " + calc::holeDigits(p) + " mm") +
        "，取 <b>" + formatFixed(p.holeDiameter, 0) + " mm</b>" +
        (p.ok ? "，孔板后动压 " + f2(p.afterPressure) + " m。"
              : "，小于第 10.3.1 条下限 " + formatFixed(calc::minHoleDiameter(dj), 1) +
@@ -573,6 +779,7 @@ std::string renderSystemSections(const calc::SystemInputs& in, const calc::Syste
   inputSection(h, in, first);
   heading(h, first + 1, "系统计算简图");
   h += diagram(in, r);
+  if (in.riserCount > 1) h += ringPlan(in, r);
   segmentSection(h, in, r, first + 2);
   pumpSection(h, in, r, first + 3);
   floorSection(h, in, r, first + 4);

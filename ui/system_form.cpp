@@ -33,7 +33,7 @@ std::string tooltipOf(const files::ProjectKey& k) {
   std::string tip(k.tooltip);
   if (!k.unit.empty()) tip += "；单位 " + std::string(k.unit);
   if (k.type == files::KeyType::Number || k.type == files::KeyType::Integer ||
-      k.type == files::KeyType::NumberList) {
+      k.type == files::KeyType::NumberList || k.type == files::KeyType::PointList) {
     tip += "；" + files::rangeWords(k);
   }
   if (!k.clause.empty()) tip += "（GB 50974-2014 第 " + std::string(k.clause) + " 条）";
@@ -77,9 +77,9 @@ std::vector<SystemField> makeFields() {
 const std::vector<std::string_view> kGroups = makeGroups();
 const std::vector<SystemField> kFields = makeFields();
 
-constexpr std::array<std::string_view, 8> kFloorColumns = {
-    "楼层",     "标高 m", "静压 MPa",    "零流量压力 MPa",
-    "动压 MPa", "减压",   "孔板孔径 mm", "减压后动压 MPa"};
+constexpr std::array<std::string_view, 9> kFloorColumns = {
+    "楼层", "标高 m",      "静压 MPa",       "零流量压力 MPa", "动压 MPa",
+    "减压", "孔板孔径 mm", "减压后动压 MPa", "单栓动压 MPa"};
 constexpr std::array<std::string_view, 3> kCheckColumns = {"条文", "结论", "说明"};
 
 // Entries the file holds as strings; every other entry is a number.
@@ -374,6 +374,37 @@ calc::Result<files::Project> projectFromEntries(const SystemEntries& entries) {
                                 std::string(kOtherWords) + "”");
         }
         toml += name + " = \"" + std::string(value) + "\"\n";
+      } else if (const files::ProjectKey* k = files::findProjectKey(f.key);
+                 k && k->type == files::KeyType::PointList) {
+        // "0, 164; 40, 117; 60, 76": pairs apart by semicolons.
+        std::string rest = typed;
+        for (const auto& [wide, ascii] :
+             {std::pair<std::string_view, char>{"；", ';'}, {"，", ','}}) {
+          for (std::size_t at; (at = rest.find(wide)) != std::string::npos;) {
+            rest.replace(at, wide.size(), 1, ascii);
+          }
+        }
+        const auto number = [](std::string t) {
+          const std::size_t a = t.find_first_not_of(' ');
+          const std::size_t b = t.find_last_not_of(' ');
+          return a == std::string::npos ? std::nullopt : calc::parseNumber(t.substr(a, b - a + 1));
+        };
+        std::string pairs;
+        for (std::size_t from = 0; from <= rest.size();) {
+          const std::size_t end = std::min(rest.find(';', from), rest.size());
+          const std::string pair = rest.substr(from, end - from);
+          const std::size_t comma = pair.find(',');
+          const auto x = comma == std::string::npos ? std::nullopt : number(pair.substr(0, comma));
+          const auto y = comma == std::string::npos ? std::nullopt : number(pair.substr(comma + 1));
+          if (!x || !y) {
+            return entryError(f, typed,
+                              "应为以分号分开的“流量, 扬程”数对，如 0, 160; 40, 117; 60, 76");
+          }
+          pairs += std::string(pairs.empty() ? "" : ", ") + "[" + tomlNumber(*x) + ", " +
+                   tomlNumber(*y) + "]";
+          from = end + 1;
+        }
+        toml += name + " = [" + pairs + "]\n";
       } else if (f.key == "building.floor_heights") {
         const auto heights = parseFloorHeights(typed);
         if (!heights) {
@@ -420,6 +451,13 @@ SystemEntries entriesFromProject(const files::Project& p) {
         }
       } else if (const auto* text = std::get_if<std::string>(&value)) {
         shown = *text;
+      } else if (const auto* list = std::get_if<std::vector<double>>(&value);
+                 list && k.type == files::KeyType::PointList) {
+        shown.clear();
+        for (std::size_t i = 0; i + 1 < list->size(); i += 2) {
+          shown += (i ? "; " : "") + calc::numberToText((*list)[i]) + ", " +
+                   calc::numberToText((*list)[i + 1]);
+        }
       } else if (const auto* list = std::get_if<std::vector<double>>(&value)) {
         shown = floorHeightsText(*list);
       } else if (const auto* flag = std::get_if<bool>(&value)) {
@@ -592,13 +630,13 @@ void SystemForm::cmdCalculate_Click() {
     std::string hole = "—", after = "—";
     if (f.orifice) {
       hole = calc::formatFixed(f.orifice->holeDiameter, 0) + "（" +
-             f2(f.orifice->holeDiameterExact) + "）" + (f.orifice->ok ? "" : "*");
+             calc::holeDigits(*f.orifice) + "）" + (f.orifice->ok ? "" : "*");
       after = mpa(f.orifice->afterPressure);
     }
     floors.push_back(
         {{std::to_string(f.floor), f2(f.elevation), f.staticPressure ? mpa(*f.staticPressure) : "—",
           mpa(f.zeroFlowPressure), mpa(f.dynamicPressure),
-          std::string(calc::reducingWords(f.reducing)), hole, after},
+          std::string(calc::reducingWords(f.reducing)), hole, after, mpa(f.singleHydrantPressure)},
          f.reducing != calc::Reducing::None});
   }
   std::vector<SystemCheckRow> checks;

@@ -61,6 +61,26 @@ TEST(ProjectFileTest, BadFiles) {
        "office.toml:13: hydrant.min_flow: 每支水枪最小流量应在 0.1 至 50 L/s 之间"},
       {"huge min flow", "min_flow = 5", "min_flow = 1e308",
        "office.toml:13: hydrant.min_flow: 每支水枪最小流量应在"},
+      {"no riser", "base_elevation = -1.0", "count = 0\nbase_elevation = -1.0",
+       "office.toml:47: riser.count: 立管数量应在 1 至 100 之间，现为 0"},
+      {"half a riser", "base_elevation = -1.0", "count = 1.5\nbase_elevation = -1.0",
+       "office.toml:47: riser.count: 应为整数"},
+      {"ring without spacing", "base_elevation = -1.0", "count = 2\nbase_elevation = -1.0",
+       "office.toml: riser.spacing: 两根及以上立管时应给出正的立管间距"},
+      {"top ring on one riser", "base_elevation = -1.0", "top_ring = true\nbase_elevation = -1.0",
+       "office.toml:47: riser.top_ring: 顶部环管至少需要两根立管"},
+      {"curve of two points", "shutoff_ratio = 1.4", "curve = [[0, 160], [40, 120]]",
+       "office.toml:32: pump.curve: 水泵特性曲线应为三个点"},
+      {"curve not from zero", "shutoff_ratio = 1.4", "curve = [[5, 160], [40, 120], [60, 80]]",
+       "office.toml:32: pump.curve: 水泵特性曲线的第一点流量应为 0"},
+      {"curve not falling", "shutoff_ratio = 1.4", "curve = [[0, 160], [40, 170], [60, 80]]",
+       "office.toml:32: pump.curve: 水泵特性曲线的扬程应满足 h₁ > h₂ > h₃ > 0"},
+      {"curve beside a rated head", "shutoff_ratio = 1.4",
+       "curve = [[0, 160], [40, 120], [60, 80]]\nrated_head = 120",
+       "office.toml:33: pump.rated_head: 给出水泵特性曲线时不应再给选用扬程"},
+      {"curve beside a shut-off ratio", "# rated_head = 120",
+       "curve = [[0, 160], [40, 120], [60, 80]]",
+       "office.toml:32: pump.shutoff_ratio: 给出水泵特性曲线 curve 时不应再给零流量扬程比"},
       {"shut-off ratio at 1", "shutoff_ratio = 1.4", "shutoff_ratio = 1",
        "office.toml:32: pump.shutoff_ratio: 零流量扬程比应大于 1且不大于 2"},
       {"component rating", "riser_min_flow = 15", "riser_min_flow = 15\ncomponent_rating = 0.1",
@@ -222,7 +242,14 @@ TEST(ProjectFileTest, SaveReadsBack) {
   odd.inputs.book.tank.reset();
   odd.inputs.book.stabilizer = {1.1, 0.25, 150, 1.5};
   odd.inputs.book.pump = {{}, 150};
-  for (const files::Project& p : {first.value(), odd}) {
+  files::Project ringed = first.value();  // four risers, a ring pipe of its own, a real pump
+  ringed.title.project = "ringed";
+  ringed.inputs.riserCount = 4;
+  ringed.inputs.riserSpacing = 30.5;
+  ringed.inputs.topRing = true;
+  ringed.inputs.ring = calc::PipeInputs{125, 131.7, 110};
+  ringed.inputs.pumpCurve = {{0, 160}, {40, 1.0 / 3 + 117}, {60, 80}};
+  for (const files::Project& p : {first.value(), odd, ringed}) {
     SCOPED_TRACE(p.title.project);
     const std::string saved = files::writeProject(p);
     const auto back = files::readProject(saved, "saved.toml");

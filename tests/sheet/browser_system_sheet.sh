@@ -22,15 +22,15 @@ print() {
   echo "$name: $pages A4 pages"
 }
 
-print office "$example" 5
+print office "$example" 6
 text=$(cat "$work/office.txt")
 # The pump head with 10.1.7 substituted, the working pressure, floor 1's static, zero-flow and
 # dynamic pressure, its exact and made hole, floor 2's hole and pressure after it.
-for number in "1.2×(6.434 + 1.287) + (68.60 − (-4.50)) + 35.00 = 117.37 m" "1.4×117.365" 168.31 75.90 162.21 \
-  111.58 19.87 46.18 22.14; do
+for number in "1.2×(6.434 + 1.287) + (68.60 − (-4.50)) + 35.00 = 117.37 m" "1.4×117.365" 168.31 \
+  75.90 162.21 109.34 20.00 38.22 22.14 54.20 "164.311 − 0.15412"; do
   grep -qF -- "$number" <<<"$text" || fail "$number missing from the printed sheet"
 done
-grep -qE -- '^ *1 +1\.10 +75\.90 +162\.21 +111\.58 +必须减压 +19\.87 +20 \* +— ?\*' <<<"$text" ||
+grep -qE -- '^ *1 +1\.10 +75\.90 +162\.21 +109\.34 +必须减压 +20\.00 +21 +40\.17 +56\.00' <<<"$text" ||
   fail "floor 1's row missing"
 for word in 系统计算简图 消防水池 消防水泵 高位水箱 立管 干管 10.3.1 6.2.1 5.2.2 应设稳压泵 经验值; do
   grep -qF -- "$word" <<<"$text" || fail "$word missing from the printed sheet"
@@ -41,7 +41,7 @@ done
 if grep -qiE 'src=|href=|@import|url\(' "$work/office.html"; then fail "external resource in the HTML"; fi
 
 # The residence's calculation book: the pool, the proposed P1, the equipment list.
-print residence "$(dirname "$example")/residence-33f.toml" 8
+print residence "$(dirname "$example")/residence-33f.toml" 9
 text=$(cat "$work/residence.txt")
 for word in "= 252.00 m³" "P1 = 0.18" 主要设备表 "2 台（1 用 1 备）" 条文待核 "0–4.0 MPa"; do
   grep -qF -- "$word" <<<"$text" || fail "$word missing from the residence's sheet"
@@ -55,6 +55,11 @@ sed -e 's/^floors = 18/floors = 60/' -e "s/^floor_heights = .*/floor_heights = [
 print tower "$work/tower.toml" 7
 grep -qF "60F" "$work/tower.txt" || fail "the tower's top floor is not in the diagram"
 
+# The example on four risers with a top ring: the plan of the ring and r*.
+print ring "$(dirname "$example")/office-18f-ring.toml" 6
+for word in 顶部环管 环状干管 "3 号 r*" 53.36; do
+  grep -qF -- "$word" "$work/ring.txt" || fail "$word missing from the ring's printed sheet"
+done
 # 33 storeys of 2.9 m that must be zoned (6 pages), and the example with a stabiliser (5).
 heights=$(printf '4.5'; for _ in $(seq 31); do printf ', 2.9'; done)
 sed -e 's/^floors = 18/floors = 33/' -e "s/^floor_heights = .*/floor_heights = [$heights]/" \
@@ -64,7 +69,7 @@ print residence "$work/residence.toml" 6
 grep -qF "应分区供水" "$work/residence.txt" || fail "the residence is not zoned"
 sed -e 's/^# \[stabilizer\]/[stabilizer]/' -e 's/^# stop_pressure = 0.60 /stop_pressure = 0.95 /' \
   -e 's/^# elevation = -4.0 */elevation = -5.0/' "$example" >"$work/stabilizer.toml"
-print stabilizer "$work/stabilizer.toml" 5
+print stabilizer "$work/stabilizer.toml" 6
 grep -qF "稳压泵停泵压力 0.95 MPa" "$work/stabilizer.txt" || fail "no 5.3.3 row"
 
 pdftoppm -png -r 100 -f 3 -l 3 -singlefile "$work/office.pdf" "$out/hydrant-system-sheet-page3"

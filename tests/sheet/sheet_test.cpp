@@ -174,18 +174,19 @@ TEST(SheetTest, SystemSheet) {
   } cases[] = {
       // clang-format off
       {"example", [](In&) {},
-       {"校核 19 项（单栓 6 项，系统 13 项）：满足 11 项，不满足 2 项",
-        "1）第 10.3.1 条：第 1 层应采用减压稳压消火栓，或按第 6.2.4 条设减压阀分区", "2）第 5.2.2 条：应设稳压泵",
+       {"校核 21 项（单栓 6 项，系统 15 项）：满足 13 项，不满足 1 项", "1）第 5.2.2 条：应设稳压泵",
         "系统：消防水泵流量 40.00 L/s，扬程 117.37 m（取计算扬程）；水泵出口系统工作压力 1.683 MPa；不分区",
-        "第 2–15 层设减压孔板", "<td>20 *</td><td>— *</td>", "d</i><sub>j</sub> = 68 mm 的 30% = 20.4 mm",
-        "存在不满足项", "5）《消防设施通用规范》GB 55036-2022", "13）减压孔板", "在水泵出口（标高 -5.00 m）处",
-        "本计算书经设计、校对、审核签署后有效", "1F  1.10 m  孔径小于下限，不用孔板",
+        "第 1–14 层设减压孔板", "<th>单栓动压 (m)</th>", "<td>56.00</td>", "设计工况（工况②）水泵工作点 (40.00 L/s, 117.37 m)",
+        "<i>R</i> = max(40 − 22.14, 0)</span> = 17.86 L/s", "存在不满足项", "5）《消防设施通用规范》GB 55036-2022",
+        "13）减压孔板", "在水泵出口（标高 -5.00 m）处", "本计算书经设计、校对、审核签署后有效",
         // The inputs from the project's keys, with units, clauses and the inner diameter's source.
         "<h2>7 系统输入参数</h2>", "设计流量<span class=\"small\">（3.5.2）</span></td><td class=\"l\">40 L/s",
         "立管 内径<span class=\"small\">（10.1.2）</span></td><td class=\"l\">106 mm（输入）", "<h2>13 结论</h2>",
         // Printed with the places that give the next line: 1.4×117.365 = 164.31, not 164.32.
-        "<sub>s</sub></span> = 164.31 m", "= 1.4×117.365 + max(", "消防水池 -4.50～-1.00"},
-       {"校核无不满足项", "施工图审查", ">7.4.12<", "<sub>k−1</sub>", "37.19"}},
+        "= 1.4×117.365 + max(", "消防水池 -4.50～-1.00"},
+       {"校核无不满足项", "施工图审查", ">7.4.12<", "<sub>k−1</sub>", "环状干管", "<td>20 *</td>"}},
+      {"four risers and a top ring", [](In& in) { in.riserCount = 4; in.riserSpacing = 30; in.topRing = true; },
+       {"最不利立管 <i>r</i>* = <b>3 号</b>", "3 号 r*", "顶部环管", "环状干管 DN150，间距 30 m", "<td>53.36（1）</td>"}, {}},
       {"stabiliser", [](In& in) { in.stabilizer = calc::StabilizerInputs{0.6, -5}; },
        {">5.3.3<", "已设稳压泵", "稳压泵 停泵压力<span class=\"small\">（5.3.3）</span></td><td class=\"l\">0.6 MPa", ">稳压泵 停泵 0.6 MPa</text>", "稳压泵停泵压力 0.6 MPa 在其出口（标高 -5.00 m），折算至水泵出口"}, {"应设稳压泵"}},
       {"six floors, other, no plate", [](In& in) { in.floors = 6; in.floorHeights.resize(5); in.tank.reset(); in.hydrant.occupancy = calc::Occupancy::Other; },

@@ -70,7 +70,7 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
   for (std::size_t g = 0; g < groups.size(); ++g) {
     auto* box = new QGroupBox(qs(groups[g]), this);
     auto* grid = new QGridLayout(box);
-    grid->setVerticalSpacing(3);
+    grid->setVerticalSpacing(1);
     grid->setColumnStretch(1, 1);
     int row = 0;
     for (const SystemField& f : systemFields()) {

@@ -19,7 +19,7 @@ namespace ui::win32 {
 namespace {
 
 // Floor grid column widths, in pixels at 96 DPI: wide enough for every caption and cell.
-constexpr std::array kFloorWidths = {40, 56, 64, 104, 64, 64, 96, 104};
+constexpr std::array kFloorWidths = {40, 56, 64, 104, 64, 64, 96, 104, 96};
 
 // Sizes in pixels at 96 DPI.
 constexpr int kMargin = 8;      // around the form
