@@ -509,7 +509,7 @@ void segmentSection(std::string& h, const calc::SystemInputs& in, const calc::Sy
 
 void pumpSection(std::string& h, const calc::SystemInputs& in, const calc::SystemResult& r,
                  int number) {
-  h += "<div class=\"keep\">";  // the formulas stay with their substitutions
+  h += "<div class=\"keep\">";  // the heading and 10.1.7 stay with their substitution
   heading(h, number, "消防水泵扬程与系统工作压力");
   const double zn = r.floors.back().elevation;
   const int lossPlaces = placesFor(r.pump.head, [&](int places) {
@@ -525,7 +525,7 @@ void pumpSection(std::string& h, const calc::SystemInputs& in, const calc::Syste
       formula("= " + num(in.k2) + "×(" + formatFixed(r.pump.friction, lossPlaces) + " + " +
               formatFixed(r.pump.local, lossPlaces) + ") + (" + f2(zn) + " − " + put(in.poolLevel) +
               ") + " + f2(r.design.design.outletPressure) + " = <b>" + f2(r.pump.head) + " m</b>") +
-      "（" + formatFixed(r.pump.head / 100, 3) + " MPa）</p>\n";
+      "（" + formatFixed(r.pump.head / 100, 3) + " MPa）</p></div>\n";
   const calc::SystemPump& p = r.pump;
   // a, b, c with the digits that make the curve give the printed H_s at Q_p.
   std::string a, b, c;
@@ -583,7 +583,7 @@ void pumpSection(std::string& h, const calc::SystemInputs& in, const calc::Syste
          "，取两者较大值";
   }
   h += "，<b>" + sub("P", "w") + " = " + f2(r.workingPressure) + " m（" +
-       formatFixed(r.workingPressure / 100, 3) + " MPa）</b>。</p></div>\n";
+       formatFixed(r.workingPressure / 100, 3) + " MPa）</b>。</p>\n";
 }
 
 void floorSection(std::string& h, const calc::SystemInputs& in, const calc::SystemResult& r,

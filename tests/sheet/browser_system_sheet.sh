@@ -27,10 +27,10 @@ text=$(cat "$work/office.txt")
 # The pump head with 10.1.7 substituted, the working pressure, floor 1's static, zero-flow and
 # dynamic pressure, its exact and made hole, floor 2's hole and pressure after it.
 for number in "1.2×(6.434 + 1.287) + (68.60 − (-4.50)) + 35.00 = 117.37 m" "1.4×117.365" 168.31 \
-  75.90 162.21 109.34 20.00 38.22 22.14 54.20 "164.311 − 0.15412"; do
+  75.90 162.21 109.34 20.003 38.22 22.14 54.20 "164.311 − 0.15412"; do
   grep -qF -- "$number" <<<"$text" || fail "$number missing from the printed sheet"
 done
-grep -qE -- '^ *1 +1\.10 +75\.90 +162\.21 +109\.34 +必须减压 +20\.00 +21 +40\.17 +56\.00' <<<"$text" ||
+grep -qE -- '^ *1 +1\.10 +75\.90 +162\.21 +109\.34 +必须减压 +20\.003 +21 +40\.17 +56\.00' <<<"$text" ||
   fail "floor 1's row missing"
 for word in 系统计算简图 消防水池 消防水泵 高位水箱 立管 干管 10.3.1 6.2.1 5.2.2 应设稳压泵 经验值; do
   grep -qF -- "$word" <<<"$text" || fail "$word missing from the printed sheet"
