@@ -629,8 +629,8 @@ void SystemForm::cmdCalculate_Click() {
     const calc::SystemFloor& f = *it;
     std::string hole = "—", after = "—";
     if (f.orifice) {
-      hole = calc::formatFixed(f.orifice->holeDiameter, 0) + "（" +
-             calc::holeDigits(*f.orifice) + "）" + (f.orifice->ok ? "" : "*");
+      hole = calc::formatFixed(f.orifice->holeDiameter, 0) + "（" + calc::holeDigits(*f.orifice) +
+             "）" + (f.orifice->ok ? "" : "*");
       after = mpa(f.orifice->afterPressure);
     }
     floors.push_back(
