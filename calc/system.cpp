@@ -216,6 +216,29 @@ std::optional<CalcError> validateSystem(const SystemInputs& in) {
   return std::nullopt;
 }
 
+namespace {
+
+// The first result of the solve that is not a finite number, by the step that gave it.
+std::optional<std::string> nonFiniteStep(const SystemResult& r) {
+  const SystemPump& p = r.pump;
+  for (double v : {p.flow, p.head, p.selectedHead, p.shutoffHead, p.friction, p.local})
+    if (!finite(v)) return "水泵扬程";
+  for (const SystemSegment& s : r.segments) {
+    for (double v : {s.flow, s.velocity, s.friction, s.local})
+      if (!finite(v)) return "管段 " + s.name;
+  }
+  for (const SystemFloor& f : r.floors) {
+    for (double v : {f.zeroFlowPressure, f.dynamicPressure, f.singleHydrantPressure})
+      if (!finite(v)) return "第 " + std::to_string(f.floor) + " 层栓口压力";
+    if (f.orifice && !(finite(f.orifice->holeDiameterExact) && finite(f.orifice->afterPressure)))
+      return "第 " + std::to_string(f.floor) + " 层减压孔板";
+  }
+  if (!finite(r.workingPressure)) return "系统工作压力";
+  return std::nullopt;
+}
+
+}  // namespace
+
 Result<SystemResult> calculateSystem(const SystemInputs& in) {
   if (auto error = validateSystem(in)) return *error;
   DesignInputs hydrant = in.hydrant;
@@ -247,6 +270,11 @@ Result<SystemResult> calculateSystem(const SystemInputs& in) {
   r.workingPressure = r.pump.shutoffHead + std::max(in.poolMaxLevel - in.pumpElevation, 0.0);
   if (in.stabilizer) {
     r.workingPressure = std::max(r.workingPressure, stabilizerPressureAt(in, in.pumpElevation));
+  }
+
+  // A number that is not finite never reaches a table or a verdict: the step is named.
+  if (auto step = nonFiniteStep(r)) {
+    return CalcError{"", "", "计算结果不是有限数（" + *step + "），请检查输入是否在合理范围内"};
   }
 
   r.checks = systemChecks(in, r);

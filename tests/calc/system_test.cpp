@@ -102,6 +102,17 @@ TEST(SystemTest, TwoFloorsByHand) {
   }
 }
 
+// Inputs no file may hold (the reader refuses them by range) still never give a blank number
+// under a verdict: with a C this small the solve fails, and the error names the duty.
+TEST(SystemTest, NonFiniteResultIsAnError) {
+  calc::SystemInputs in = twoFloors();
+  in.riser.c = 1e-300;
+  const auto result = calc::calculateSystem(in);
+  ASSERT_FALSE(result.ok());
+  EXPECT_TRUE(result.error().message.starts_with("管网计算未收敛：第 1 根立管的所需扬程工况"))
+      << result.error().message;
+}
+
 // Each check on both sides of its limit. Two-floor variants: floor 2's outlet at 5.00 m, the
 // pump outlet at -2.50 m; unconfirmed clauses never give more than 注意.
 TEST(SystemTest, ChecksAndTheirVerdicts) {
