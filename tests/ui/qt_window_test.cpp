@@ -422,9 +422,10 @@ class WindowTest : public QObject {
   }
 
   // Action: the context menu's 系统计算…; in the form: 打开… the worked example, 计 算 by
-  // Enter, a pump head too low, the form enlarged, fewer floors, 保存…, 关闭. Expected: the
-  // window's hose shown first; one row and the reducing floors' marks in the grid; the failed
-  // check red and counted; the smallest form fits 1366×768 and 1920×1080 at 150 %, the grids
+  // Enter, a pump head too low, Ctrl+Tab there and back, a bad 供水路数 on the hidden page, the
+  // form enlarged, fewer floors, 保存…, 关闭. Expected: the window's hose shown first; one row
+  // and the reducing floors' marks in the grid; the failed check red and counted; the smallest
+  // form fits 1366×768 and 1920×1080 at 150 %; the bad entry's page shown, focus in it; the grids
   // take the room, the size is kept; the storey heights follow 层数; the saved file as the
   // command line reads it; the main window unchanged.
   void systemFormFromTheContextMenu() {

@@ -630,7 +630,8 @@ std::string sizeText(const RECT& r, int dx = 0, int dy = 0) {
 }
 
 // The system form by its menu ID, driven through the IDs its fields take from their place in
-// the field table: the worked example typed in, 计 算 by Enter, the grid read back, fewer
+// the field table: the tab order of both pages turned by Ctrl+Tab, the worked example typed in,
+// 计 算 by Enter, the grid read back, a bad entry on the hidden page bringing it up, fewer
 // floors, 保存… into a file that the project reader gives back, 打开… the example, a larger
 // size that the lists take and that the next opening keeps, and Esc; the main window stays as
 // it was.
