@@ -269,7 +269,10 @@ INT_PTR CALLBACK SystemDialog::dialogProc(HWND dialog, UINT message, WPARAM wPar
     SetWindowLongPtrW(dialog, DWLP_USER, lParam);
     self->dialog_ = dialog;
     self->onInitDialog();
-    return TRUE;  // the focus goes to the first tab stop
+    // The focus in the first entry, 工程名称, rather than on the tabs.
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, kSysFieldBase)),
+                 TRUE);
+    return FALSE;
   }
   auto* self = reinterpret_cast<SystemDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
   return self ? self->handle(message, wParam, lParam) : FALSE;
@@ -466,7 +469,8 @@ void SystemDialog::layout(UINT dpi) {
   const HWND tabs = GetDlgItem(dialog_, kSysPages);
   RECT tab{};
   SendMessageW(tabs, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab));
-  const int stripHeight = std::max(static_cast<int>(tab.bottom), lineHeight_ + px(8)) + px(3);
+  const int stripHeight =
+      (tab.bottom > 0 ? static_cast<int>(tab.bottom) : lineHeight_ + px(8)) + px(3);
   // The tabs close under the menu bar, the pages close under the tabs: the form fits 680 px.
   const int pagesTop = px(kMargin / 2) + stripHeight + px(kGap / 2);
   int right = px(kMargin), bottom = 0;
