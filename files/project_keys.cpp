@@ -164,10 +164,10 @@ const std::array kSystemKeys = {
              [](Project& p, const KeyValue& v) {
                if (!p.inputs.book.building) p.inputs.book.building.emplace();
                p.inputs.book.building->use = *calc::buildingUseOf(std::get<std::string>(v));
-             }},
+             }, "建筑分类"},
   ProjectKey{"building", "height", "建筑高度", "m", T::Number, N::Optional, "", {0, 1000}, "",
              "", "按 GB 50016 计算的建筑高度；给出使用性质时必填", "3.6.2",
-             BOOK(building, height, double)},
+             BOOK(building, height, double), "建筑分类"},
   ProjectKey{"building", "class", "建筑分类", "", T::Choice, N::Optional, "", kField,
              "一类高层公共建筑|二类高层公共建筑|多层公共建筑|一类高层住宅|二类高层住宅|多层住宅|"
              "工业建筑", "",
@@ -182,10 +182,10 @@ const std::array kSystemKeys = {
                if (!p.inputs.book.building) p.inputs.book.building.emplace();
                p.inputs.book.building->buildingClass =
                    calc::buildingClassOf(std::get<std::string>(v));
-             }},
+             }, "建筑分类"},
   ProjectKey{"building", "volume", "建筑体积", "m³", T::Number, N::Optional, "", {0, 1e8, true},
              "", "", "工业建筑的体积，小于 20000 m³ 时水箱静压要求为 0.07 MPa", "5.2.2",
-             BOOK_OPTIONAL(building, volume, double)},
+             BOOK_OPTIONAL(building, volume, double), "建筑分类"},
 
   ProjectKey{"system", "design_flow", "设计流量", "L/s", T::Number, N::Required, "40", kFlow, "",
              "", "室内消火栓设计流量（表 3.5.2）", "3.5.2", NUMBER(inputs.designFlow)},
@@ -197,13 +197,13 @@ const std::array kSystemKeys = {
 
   ProjectKey{"sprinkler", "flow", "喷淋设计流量", "L/s", T::Number, N::WithSection, "30", kFlow,
              "", "", "自动喷水灭火系统设计流量，消防水池一并储存", "3.6.1",
-             BOOK(sprinkler, flow, double)},
+             BOOK(sprinkler, flow, double), "自动喷水灭火系统"},
   ProjectKey{"sprinkler", "duration", "喷淋延续时间", "h", T::Number, N::Optional, "1",
              {0, 10, true}, "", "1", "自动喷水灭火系统的火灾延续时间，缺省 1.0", "3.6.2",
-             BOOK(sprinkler, duration, double)},
+             BOOK(sprinkler, duration, double), "自动喷水灭火系统"},
   ProjectKey{"sprinkler", "full_cover", "全保护", "", T::Flag, N::Optional, "", kField, "", "",
              "建筑全部设自动喷水灭火系统时为 true，消火栓设计流量按第 3.5.3 条减少", "3.5.3",
-             BOOK(sprinkler, fullCover, bool)},
+             BOOK(sprinkler, fullCover, bool), "自动喷水灭火系统"},
 
   ProjectKey{"supply", "pool_level", "水池最低水位", "m", T::Number, N::Required, "-4.5", kLevels,
              "", "", "消防水池最低有效水位，水泵扬程由此算起", "10.1.7", NUMBER(inputs.poolLevel)},
@@ -211,21 +211,21 @@ const std::array kSystemKeys = {
              kLevels, "", "", "缺省为最低有效水位", "8.2.3", NUMBER(inputs.poolMaxLevel)},
   ProjectKey{"supply", "mains", "供水路数", "", T::Integer, N::Optional, "", {1, 2}, "", "1|2",
              "市政给水引入管的路数；给出时计算消防水池，必填室外消防流量", "4.3.1",
-             BOOK(supply, mains, double)},
+             BOOK(supply, mains, double), "消防水池与进水"},
   ProjectKey{"supply", "outdoor_flow", "室外消防流量", "L/s", T::Number, N::Optional, "",
-             {0, 500}, "", "", "室外消火栓设计流量", "4.3.1", BOOK(supply, outdoorFlow, double)},
+             {0, 500}, "", "", "室外消火栓设计流量", "4.3.1", BOOK(supply, outdoorFlow, double), "消防水池与进水"},
   ProjectKey{"supply", "outdoor_guaranteed", "市政保证室外", "", T::Flag, N::Optional, "", kField,
              "", "", "市政给水管网能保证室外消防给水设计流量时为 true，水池不计室外用水", "4.3.2",
-             BOOK(supply, outdoorGuaranteed, bool)},
+             BOOK(supply, outdoorGuaranteed, bool), "消防水池与进水"},
   ProjectKey{"supply", "municipal_flow", "市政供水能力", "L/s", T::Number, N::Optional, "",
              {0, 1000}, "", "", "生产、生活用水最大时市政给水可供的流量", "4.3.1",
-             BOOK_OPTIONAL(supply, municipalFlow, double)},
+             BOOK_OPTIONAL(supply, municipalFlow, double), "消防水池与进水"},
   ProjectKey{"supply", "inlet_dn", "进水管DN", "", T::Integer, N::Optional, "", kDn, "", "",
              "消防水池进水管公称直径；两路供水时按此计火灾延续时间内的补水", "4.3.4",
-             BOOK_OPTIONAL(supply, inletDn, int)},
+             BOOK_OPTIONAL(supply, inletDn, int), "消防水池与进水"},
   ProjectKey{"supply", "inlet_velocity", "进水流速", "m/s", T::Number, N::Optional, "",
              {0, 5, true}, "", "", "消防水池进水管流速，缺省 1.5", "4.3.4",
-             BOOK(supply, inletVelocity, double)},
+             BOOK(supply, inletVelocity, double), "消防水池与进水"},
 
   ProjectKey{"pump", "elevation", "水泵中心标高", "m", T::Number, N::Required, "-5", kLevels, "",
              "", "消防水泵中心线的标高，应低于水池最低有效水位（自灌式吸水）", "", NUMBER(inputs.pumpElevation)},
@@ -258,9 +258,9 @@ const std::array kSystemKeys = {
                }
              }},
   ProjectKey{"pump", "suction_dn", "吸水管DN", "", T::Integer, N::Optional, "", kDn, "", "",
-             "消防水泵吸水管公称直径，校核流速", "5.1.13", BOOK_OPTIONAL(pump, suctionDn, int)},
+             "消防水泵吸水管公称直径，校核流速", "5.1.13", BOOK_OPTIONAL(pump, suctionDn, int), "水泵吸水管与出水管"},
   ProjectKey{"pump", "discharge_dn", "出水管DN", "", T::Integer, N::Optional, "", kDn, "", "",
-             "消防水泵出水管公称直径，校核流速", "5.1.13", BOOK_OPTIONAL(pump, dischargeDn, int)},
+             "消防水泵出水管公称直径，校核流速", "5.1.13", BOOK_OPTIONAL(pump, dischargeDn, int), "水泵吸水管与出水管"},
 
   ProjectKey{"tank", "lowest_level", "最低有效水位", "m", T::Number, N::WithSection, "75", kLevels,
              "", "", "高位消防水箱最低有效水位", "5.2.2", IN_SECTION(tank, lowestLevel)},
@@ -281,7 +281,7 @@ const std::array kSystemKeys = {
                p.inputs.book.tank->minStatic = std::get<double>(v);
              }},
   ProjectKey{"tank", "volume", "有效容积", "m³", T::Number, N::Optional, "", {0, 10000, true}, "",
-             "", "高位消防水箱的有效容积", "5.2.1", BOOK_OPTIONAL(tank, volume, double)},
+             "", "高位消防水箱的有效容积", "5.2.1", BOOK_OPTIONAL(tank, volume, double), "水箱与稳压设施"},
 
   ProjectKey{"stabilizer", "stop_pressure", "停泵压力", "MPa", T::Number, N::WithSection, "0.6",
              {0, 3, true}, "", "", "稳压泵出口处的停泵压力", "5.3.3",
@@ -290,16 +290,16 @@ const std::array kSystemKeys = {
              "", "", "稳压泵出口的标高", "", IN_SECTION(stabilizer, elevation)},
   ProjectKey{"stabilizer", "flow", "稳压泵流量", "L/s", T::Number, N::Optional, "", {0, 50, true},
              "", "", "不填按设计流量的 1%–3% 且不小于 1 L/s 建议", "5.3.2",
-             BOOK_OPTIONAL(stabilizer, flow, double)},
+             BOOK_OPTIONAL(stabilizer, flow, double), "水箱与稳压设施"},
   ProjectKey{"stabilizer", "start_pressure", "启泵压力", "MPa", T::Number, N::Optional, "",
              {0, 3, true}, "", "", "稳压泵出口处的启泵压力 P1；不填时计算书给出建议值", "5.3.3",
-             BOOK_OPTIONAL(stabilizer, startPressure, double)},
+             BOOK_OPTIONAL(stabilizer, startPressure, double), "水箱与稳压设施"},
   ProjectKey{"stabilizer", "tank_volume", "气压罐容积", "L", T::Number, N::Optional, "",
              {0, 100000, true}, "", "150", "气压罐的有效储水容积", "5.3.4",
-             BOOK_OPTIONAL(stabilizer, tankVolume, double)},
+             BOOK_OPTIONAL(stabilizer, tankVolume, double), "水箱与稳压设施"},
   ProjectKey{"stabilizer", "auto_start_flow", "自动启泵流量", "L/s", T::Number, N::Optional, "",
              {0, 50, true}, "", "", "启动消防水泵的流量开关设定值；稳压泵流量应小于此值", "",
-             BOOK_OPTIONAL(stabilizer, autoStartFlow, double)},
+             BOOK_OPTIONAL(stabilizer, autoStartFlow, double), "水箱与稳压设施"},
 
   ProjectKey{"design", "local_loss", "局部损失比例", "", T::Number, N::Optional, "0.2", {0, 1}, "",
              "", "局部损失占沿程损失的比例（0.10–0.20）", "10.1.6", NUMBER(inputs.localLoss)},

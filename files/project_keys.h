@@ -1,7 +1,7 @@
 #pragma once
 // Every key of the project file, declared once: its section, caption, unit, type, default,
 // range, meaning and clause, and where its value lives in a Project. The reader, the writer,
-// the system form's fields, the sheet's table of inputs and the manual's key table follow
+// the system form's fields and pages, the sheet's table of inputs and the manual's key table follow
 // from these rows; adding a key is one row here and its use in calc/.
 
 #include <optional>
@@ -66,6 +66,9 @@ struct ProjectKey {
   std::string_view clause;       // GB 50974-2014 clause behind it, "" for none
   KeyValue (*get)(const Project&);
   void (*set)(Project&, const KeyValue&);
+  // A calculation book entry (pool, tank, stabilizer, pump pipes): the form's group box that
+  // holds it on the form's second page. "" for a hydraulic entry, shown in its section's group.
+  std::string_view bookGroup = {};
 
   std::string path() const;  // "riser.dn"
 };

@@ -48,11 +48,15 @@ import_reg() {
 }
 winepath_of() { printf 'Z:%s' "${1//\//\\}"; }
 
+# The screen and the virtual desktop: a 1920×1080 monitor, which holds the system form whole at
+# 96 DPI and at 144 DPI (150 %), so that its screenshots show all of it.
+screen=1920x1080
+
 start_xvfb() {
   if [ -f "$dir/xvfb.pid" ] && kill -0 "$(cat "$dir/xvfb.pid")" 2>/dev/null; then return; fi
   # -displayfd picks a free display number and writes it once the server accepts clients.
   exec 3>"$dir/display"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 ${screen}x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
   echo $! >"$dir/xvfb.pid"
   exec 3>&-
   for _ in $(seq 100); do [ -s "$dir/display" ] && break; sleep 0.1; done
@@ -81,13 +85,15 @@ case $command in
         '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]' \
         "\"Tahoma\"=hex(7):$link" '' \
         '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' '' \
-        '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1024x768"' '' \
         '[HKEY_CURRENT_USER\Control Panel\Desktop]' '"LogPixels"=dword:00000060' ''
       # Debian's Wine does not find its own Marlett; without it the caption buttons show
       # letters.
       cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
       touch "$WINEPREFIX/.hydrant-ready"
     fi
+    # Set on every setup, so that a prefix made with another size follows.
+    import_reg 'Windows Registry Editor Version 5.00' '' \
+      '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' "\"Default\"=\"$screen\"" ''
     restart_server
     ;;
   run)

@@ -20,15 +20,6 @@ using K = FieldKind;
 constexpr std::string_view kHighWords = "高层、厂房、库房等";
 constexpr std::string_view kOtherWords = "其他场所";
 
-// Group boxes in the order of the sections that fill them.
-std::vector<std::string_view> makeGroups() {
-  std::vector<std::string_view> groups;
-  for (const files::ProjectSection& s : files::projectSections()) {
-    if (std::find(groups.begin(), groups.end(), s.group) == groups.end()) groups.push_back(s.group);
-  }
-  return groups;
-}
-
 std::string tooltipOf(const files::ProjectKey& k) {
   std::string tip(k.tooltip);
   if (!k.unit.empty()) tip += "；单位 " + std::string(k.unit);
@@ -49,14 +40,28 @@ bool inForm(const files::ProjectKey& k) {
 std::vector<SystemField> makeFields() {
   std::vector<SystemField> fields;
   for (const files::ProjectSection& s : files::projectSections()) {
+    const auto shown = [&](const files::ProjectKey& k) {
+      return k.section == s.name && k.need != files::Need::Alias && inForm(k);
+    };
     if (s.optional) {
-      fields.push_back({std::string(s.name), "设" + std::string(s.caption), s.group, K::Check,
+      // The check box heads the group of its section's first entry.
+      const auto keys = files::projectKeys();
+      const auto first = std::find_if(keys.begin(), keys.end(), shown);
+      const bool book = first != keys.end() && !first->bookGroup.empty();
+      fields.push_back({std::string(s.name), "设" + std::string(s.caption),
+                        book ? first->bookGroup : s.group, book ? 1 : 0, K::Check,
                         s.name == "tank" ? "1" : "0", "", ""});
     }
     for (const files::ProjectKey& k : files::projectKeys()) {
-      if (k.section != s.name || k.need == files::Need::Alias || !inForm(k)) continue;
-      SystemField f{k.path(),    std::string(k.caption), s.group,
-                    K::Text,     std::string(k.example), k.suggestions,
+      if (!shown(k)) continue;
+      const bool book = !k.bookGroup.empty();
+      SystemField f{k.path(),
+                    std::string(k.caption),
+                    book ? k.bookGroup : s.group,
+                    book ? 1 : 0,
+                    K::Text,
+                    std::string(k.example),
+                    k.suggestions,
                     tooltipOf(k)};
       if (!k.unit.empty()) f.caption += "(" + std::string(k.unit) + ")";
       if (k.path() == "hydrant.occupancy") {
@@ -74,8 +79,23 @@ std::vector<SystemField> makeFields() {
   return fields;
 }
 
-const std::vector<std::string_view> kGroups = makeGroups();
 const std::vector<SystemField> kFields = makeFields();
+
+// Group boxes in the order their entries come, page by page.
+std::vector<std::string_view> makeGroups() {
+  std::vector<std::string_view> groups;
+  for (int page : {0, 1}) {
+    for (const SystemField& f : kFields) {
+      if (f.page == page && std::find(groups.begin(), groups.end(), f.group) == groups.end()) {
+        groups.push_back(f.group);
+      }
+    }
+  }
+  return groups;
+}
+
+const std::vector<std::string_view> kGroups = makeGroups();
+constexpr std::array<std::string_view, 2> kPages = {"系统水力计算", "水池、水箱与稳压设施"};
 
 constexpr std::array<std::string_view, 9> kFloorColumns = {
     "楼层", "标高 m",      "静压 MPa",       "零流量压力 MPa", "动压 MPa",
@@ -174,22 +194,10 @@ std::string openMessage(const calc::CalcError& error, const std::string& path) {
 std::string mpa(double metres) { return calc::formatFixed(metres / 100, 3); }
 std::string f2(double v) { return calc::formatFixed(v, 2); }
 
-}  // namespace
-
-std::span<const std::string_view> systemGroups() { return kGroups; }
-std::span<const SystemField> systemFields() { return kFields; }
-std::span<const std::string_view> systemFloorColumns() { return kFloorColumns; }
-std::span<const std::string_view> systemCheckColumns() { return kCheckColumns; }
-
-std::vector<int> systemGroupColumns() {
-  // A group's height in half rows: its rows and a row and a half of frame and caption.
-  std::vector<int> weight(kGroups.size(), 3);
-  for (const SystemField& f : kFields) {
-    const auto g = std::find(kGroups.begin(), kGroups.end(), f.group) - kGroups.begin();
-    weight[static_cast<std::size_t>(g)] += 2;
-  }
+// Groups of these heights, in order, cut into columns.
+std::vector<int> packColumns(const std::vector<int>& weight) {
   const int n = static_cast<int>(weight.size());
-  constexpr int kMinColumns = 4, kTallest = 2 * 17;
+  constexpr int kMinColumns = 4, kTallest = 2 * 16;
   std::vector<int> column(weight.size(), 0);
   for (int k = std::min(kMinColumns, n); k <= n; ++k) {
     // best[j][i]: the least tallest column when the first i groups fill j columns; cut[j][i]
@@ -212,6 +220,44 @@ std::vector<int> systemGroupColumns() {
       for (int g = cut[j][i]; g < i; ++g) column[static_cast<std::size_t>(g)] = j - 1;
     }
     if (best[k][n] <= kTallest) break;
+  }
+  return column;
+}
+
+}  // namespace
+
+std::span<const std::string_view> systemPages() { return kPages; }
+std::span<const std::string_view> systemGroups() { return kGroups; }
+
+std::vector<int> systemGroupPages() {
+  std::vector<int> pages;
+  for (std::string_view g : kGroups) {
+    pages.push_back(std::find_if(kFields.begin(), kFields.end(), [&](const SystemField& f) {
+                      return f.group == g;
+                    })->page);
+  }
+  return pages;
+}
+std::span<const SystemField> systemFields() { return kFields; }
+std::span<const std::string_view> systemFloorColumns() { return kFloorColumns; }
+std::span<const std::string_view> systemCheckColumns() { return kCheckColumns; }
+
+std::vector<int> systemGroupColumns() {
+  // A group's height in half rows: its rows and a row and a half of frame and caption.
+  std::vector<int> weight(kGroups.size(), 3);
+  for (const SystemField& f : kFields) {
+    const auto g = std::find(kGroups.begin(), kGroups.end(), f.group) - kGroups.begin();
+    weight[static_cast<std::size_t>(g)] += 2;
+  }
+  const std::vector<int> pages = systemGroupPages();
+  std::vector<int> column;
+  for (int page = 0; page < static_cast<int>(kPages.size()); ++page) {
+    std::vector<int> onPage;
+    for (std::size_t g = 0; g < weight.size(); ++g) {
+      if (pages[g] == page) onPage.push_back(weight[g]);
+    }
+    const std::vector<int> cut = packColumns(onPage);
+    column.insert(column.end(), cut.begin(), cut.end());
   }
   return column;
 }
@@ -592,6 +638,7 @@ std::optional<files::Project> SystemForm::readEntries() {
   if (!p.ok()) {
     clearResults();  // they described other entries
     view_.showMessage(p.error().message);
+    if (findSystemField(p.error().field)) view_.focusEntry(p.error().field);
     return std::nullopt;
   }
   files::Project project = p.value();

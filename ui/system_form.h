@@ -31,14 +31,19 @@ struct SystemField {
   std::string key;         // project-file key "riser.dn"; a check box: its section "tank"
   std::string caption;     // the label left of the entry, with its unit; or the check box's text
   std::string_view group;  // the group box holding it
+  int page;  // 0: 系统水力计算, 1: 水池、水箱与稳压设施 (systemPages())
   FieldKind kind;
   std::string defaultText;  // the worked example's value; a check box "1" or "0"
   std::string_view items;   // a combo box's list, '|' between entries; "" for DN sizes
   std::string tooltip;      // meaning, unit, range and clause
 };
 
-// Group boxes in the order the form shows them.
+// The form's two pages: the hydraulic entries, then the calculation book's.
+std::span<const std::string_view> systemPages();
+// Group boxes in the order the form shows them, the first page's before the second's.
 std::span<const std::string_view> systemGroups();
+// The page of each group box, in systemGroups() order.
+std::vector<int> systemGroupPages();
 // Every entry, group by group, top to bottom: one per key of the project file
 // (files/project_keys.h), and a check box before each optional section's keys.
 std::span<const SystemField> systemFields();
@@ -46,9 +51,9 @@ const SystemField* findSystemField(std::string_view key);
 // A combo box's list; a DN combo box lists the welded pipe table's sizes.
 std::vector<std::string> systemFieldItems(const SystemField& field);
 
-// The column of each group box, in systemGroups() order: the groups in order, cut into the
-// fewest columns (four at least) whose tallest holds at most about sixteen rows, as evenly as
-// the order allows. Both toolkits lay the form out by it.
+// The column of each group box on its page, in systemGroups() order: each page's groups in
+// order, cut into the fewest columns (four at least) whose tallest holds at most about
+// fifteen rows, as evenly as the order allows. Both toolkits lay the form out by it.
 std::vector<int> systemGroupColumns();
 
 // The worked example's entries (examples/office-18f.toml).

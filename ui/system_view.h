@@ -74,6 +74,8 @@ class SystemView {
   virtual bool isChecked(std::string_view section) const = 0;
   virtual void setChecked(std::string_view section, bool checked) = 0;
   virtual void setEnabled(std::string_view key, bool enabled) = 0;
+  // Shows the page holding the entry and puts the focus in it, as after a bad entry.
+  virtual void focusEntry(std::string_view key) = 0;
 
   // The result line above the grids, the floor grid and the check list; all empty clears.
   virtual void setSummary(std::string_view text) = 0;

@@ -36,6 +36,7 @@ class FakeSystemView final : public SystemView, public EventLog {
   bool isChecked(std::string_view section) const override { return get(section).checked; }
   void setChecked(std::string_view section, bool on) override { at(section).checked = on; }
   void setEnabled(std::string_view key, bool enabled) override { at(key).enabled = enabled; }
+  void focusEntry(std::string_view key) override { note("focus ", key); }
   void setSummary(std::string_view text) override { summary = text; }
   void setFloorRows(const std::vector<SystemFloorRow>& rows) override { floors = rows; }
   void setCheckRows(const std::vector<SystemCheckRow>& rows) override { checks = rows; }

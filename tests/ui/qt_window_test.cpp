@@ -422,9 +422,10 @@ class WindowTest : public QObject {
   }
 
   // Action: the context menu's 系统计算…; in the form: 打开… the worked example, 计 算 by
-  // Enter, a pump head too low, the form enlarged, fewer floors, 保存…, 关闭. Expected: the
-  // window's hose shown first; one row and the reducing floors' marks in the grid; the failed
-  // check red and counted; the smallest form fits 1366×768 and 1920×1080 at 150 %, the grids
+  // Enter, a pump head too low, Ctrl+Tab there and back, a bad 供水路数 on the hidden page, the
+  // form enlarged, fewer floors, 保存…, 关闭. Expected: the window's hose shown first; one row
+  // and the reducing floors' marks in the grid; the failed check red and counted; the smallest
+  // form fits 1366×768 and 1920×1080 at 150 %; the bad entry's page shown, focus in it; the grids
   // take the room, the size is kept; the storey heights follow 层数; the saved file as the
   // command line reads it; the main window unchanged.
   void systemFormFromTheContextMenu() {
@@ -471,6 +472,17 @@ class WindowTest : public QObject {
         }
         QVERIFY(modal->grab().save(HYDRANT_SCREENSHOT_DIR "/hydrant-calc-system.png"));
         log << QString::number(modal->minimumWidth() <= 1280 && modal->minimumHeight() <= 680);
+        // Ctrl+Tab to the second page and back; a bad entry there brings its page and focus.
+        auto* pages = modal->findChild<QTabWidget*>("pages");
+        QTest::keyClick(field("pump.rated_head"), Qt::Key_Tab, Qt::ControlModifier);
+        log << pages->tabText(pages->currentIndex());
+        QVERIFY(modal->grab().save(HYDRANT_SCREENSHOT_DIR "/hydrant-calc-system-2.png"));
+        QTest::keyClick(field("supply.mains"), Qt::Key_Tab, Qt::ControlModifier);
+        type(field("supply.mains"), "3");
+        QTest::mouseClick(button("cmdCalculate"), Qt::LeftButton);
+        log << pages->tabText(pages->currentIndex()) +
+                   (modal->focusWidget() == field("supply.mains") ? " 焦点" : " 无焦点");
+        type(field("supply.mains"), "");
         const QSize gridBefore = grid->size(), checksBefore = checks->size();
         enlarged = modal->minimumSize() + QSize(200, 100);
         modal->resize(enlarged);
@@ -513,6 +525,8 @@ class WindowTest : public QObject {
                                "5.2.2 可见",
                                "10.1.7 不可见",
                                "1",
+                               "水池、水箱与稳压设施",
+                               "水池、水箱与稳压设施 焦点",
                                "1",
                                "5.1, 3.9×8",
                                "保存 消火栓系统 (*.toml)",
@@ -521,8 +535,10 @@ class WindowTest : public QObject {
                                "1",
                                "楼.toml - 消火栓系统计算"}));
     QCOMPARE(ui::QtSystemDialog(nullptr, nullptr).size(), enlarged);
-    QCOMPARE(watchdog_->seen.size(), 1);
-    QCOMPARE(watchdog_->seen[0].text, "保存对“楼.toml”的更改？");
+    QCOMPARE(watchdog_->seen.size(), 2);
+    QCOMPARE(watchdog_->seen[0].text,
+             "消防水池与进水 供水路数“3”：供水路数应在 1 至 2 之间，现为 3。");
+    QCOMPARE(watchdog_->seen[1].text, "保存对“楼.toml”的更改？");
     const auto read = files::loadProject(saved.toStdString());
     QVERIFY2(read.ok(), read.ok() ? "" : read.error().message.c_str());
     QCOMPARE(read.value().inputs.floors, 10);

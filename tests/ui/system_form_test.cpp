@@ -79,6 +79,7 @@ TEST(SystemFormBadEntry, ReadersMessageAndTheResultsEmptied) {
       {"building.floor_heights", "5.1, 3.9*15",
        "建筑与流量 层高(m)“5.1, 3.9*15”：层高应有 17 个（层数 − 1），现有 16 个。"},
       {"supply.pool_level", "", "水源 水池最低水位(m)未填写。"},
+      {"supply.mains", "3", "消防水池与进水 供水路数“3”：供水路数应在 1 至 2 之间，现为 3。"},
   };
   // clang-format on
   for (const auto& r : rows) {
@@ -86,7 +87,9 @@ TEST(SystemFormBadEntry, ReadersMessageAndTheResultsEmptied) {
     Example e;
     e.view.userTypes(r.key, r.text);
     e.form.cmdCalculate_Click();
-    EXPECT_EQ(e.view.log, Strings{std::string("message ") + r.message});
+    // The message, then the entry in focus on its page.
+    EXPECT_EQ(e.view.log,
+              (Strings{std::string("message ") + r.message, std::string("focus ") + r.key}));
     // The last results described other entries.
     EXPECT_EQ(marks(e.view) + e.view.summary, "");
     EXPECT_TRUE(e.view.checks.empty());
@@ -139,8 +142,31 @@ TEST(SystemFormFloorHeights, AdaptedToTheNumberOfFloors) {
 }
 
 // The example's groups in columns of about 16 rows, as both toolkits lay them out.
-TEST(SystemFormLayout, GroupsInColumns) {
-  EXPECT_EQ(systemGroupColumns(), (std::vector{0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 4}));
+TEST(SystemFormLayout, GroupsInColumnsPageByPage) {
+  EXPECT_EQ(systemGroupColumns(), (std::vector{0, 0, 1, 1, 2, 2, 2, 3, 3, 4, 0, 1, 2, 3, 3}));
+  EXPECT_EQ(systemGroupPages(), (std::vector{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1}));
+  // A section's entries may sit on both pages; a check box heads its first entry's group.
+  const struct {
+    const char* key;
+    const char* group;
+    int page;
+  } rows[] = {
+      {"supply.pool_level", "水源", 0},
+      {"supply.mains", "消防水池与进水", 1},
+      {"tank", "高位水箱", 0},
+      {"tank.volume", "水箱与稳压设施", 1},
+      {"sprinkler", "自动喷水灭火系统", 1},
+      {"pump.curve", "消防水泵", 0},
+      {"pump.suction_dn", "水泵吸水管与出水管", 1},
+      {"riser.top_ring", "立管", 0},
+  };
+  for (const auto& r : rows) {
+    const SystemField* f = findSystemField(r.key);
+    ASSERT_NE(f, nullptr) << r.key;
+    EXPECT_EQ(std::string(f->group) + "/" + std::to_string(f->page),
+              std::string(r.group) + "/" + std::to_string(r.page))
+        << r.key;
+  }
 }
 
 TEST_F(SystemFormTest, StabilizerOnTankOff) {

@@ -630,7 +630,8 @@ std::string sizeText(const RECT& r, int dx = 0, int dy = 0) {
 }
 
 // The system form by its menu ID, driven through the IDs its fields take from their place in
-// the field table: the worked example typed in, 计 算 by Enter, the grid read back, fewer
+// the field table: the tab order of both pages turned by Ctrl+Tab, the worked example typed in,
+// 计 算 by Enter, the grid read back, a bad entry on the hidden page bringing it up, fewer
 // floors, 保存… into a file that the project reader gives back, 打开… the example, a larger
 // size that the lists take and that the next opening keeps, and Esc; the main window stays as
 // it was.
@@ -656,20 +657,29 @@ void checkSystemForm(int dpi, const wchar_t* shot) {
                tooltipText(box, item(shutoff - kSysFieldBase + kSysLabelBase)),
            tip + tip, "tooltips of 零流量扬程比");
 
-  // Tab order: the fields in the table's order (the switched-off stabilizer's are skipped),
-  // then the buttons and the two lists.
-  std::string tabs, expectedTabs;
-  for (const ui::SystemField& f : ui::systemFields()) {
-    if (!f.key.starts_with("stabilizer."))
-      expectedTabs += std::to_string(systemFieldId(f.key)) + " ";
+  // Tab order per page, Ctrl+Tab turning it: the tabs, the page's fields in the table's order
+  // (the switched-off sprinkler's and stabilizer's are skipped), the buttons and the two lists.
+  const auto page = [&] { return static_cast<int>(send(item(kSysPages), TCM_GETCURSEL)); };
+  for (int p : {0, 1, 0}) {
+    if (page() != p) {
+      SetForegroundWindow(box);
+      press(p == 1 ? std::vector<WORD>{VK_CONTROL, VK_TAB}
+                   : std::vector<WORD>{VK_CONTROL, VK_SHIFT, VK_TAB});
+      waitFor([&] { return page() == p; });
+    }
+    std::string tabs, expectedTabs = std::to_string(kSysPages) + " ";
+    for (const ui::SystemField& f : ui::systemFields()) {
+      if (f.page == p && !f.key.starts_with("stabilizer.") && !f.key.starts_with("sprinkler."))
+        expectedTabs += std::to_string(systemFieldId(f.key)) + " ";
+    }
+    for (int id : {kSysCalculate, kSysOpen, kSysSave, kSysSheet, IDCANCEL, kSysFloors, kSysChecks})
+      expectedTabs += std::to_string(id) + " ";
+    for (HWND stop = item(kSysPages); stop && tabs.size() < 1000;) {
+      tabs += std::to_string(GetDlgCtrlID(stop)) + " ";
+      if ((stop = GetNextDlgTabItem(box, stop, FALSE)) == item(kSysPages)) break;
+    }
+    expectEq(tabs, expectedTabs, "system form tab order, page " + std::to_string(p + 1));
   }
-  for (int id : {kSysCalculate, kSysOpen, kSysSave, kSysSheet, IDCANCEL, kSysFloors, kSysChecks})
-    expectedTabs += std::to_string(id) + " ";
-  for (HWND stop = item(kSysFieldBase); stop && tabs.size() < 1000;) {
-    tabs += std::to_string(GetDlgCtrlID(stop)) + " ";
-    if ((stop = GetNextDlgTabItem(box, stop, FALSE)) == item(kSysFieldBase)) break;
-  }
-  expectEq(tabs, expectedTabs, "system form tab order");
 
   // The worked example's hydrant, then Enter in an entry presses 计 算.
   const std::pair<const char*, const char*> example[] = {
@@ -689,17 +699,35 @@ void checkSystemForm(int dpi, const wchar_t* shot) {
   // 结论 fits 不满足 (three characters of the 9 pt font, 12 px each at 96 DPI, and a margin).
   expect(send(checks, LVM_GETCOLUMNWIDTH, 1) >= MulDiv(3 * 12 + 8, dpi, 96), "结论 column",
          std::to_string(send(checks, LVM_GETCOLUMNWIDTH, 1)));
-  // A pump head below the calculated one: its check fails, counted, in red, scrolled into view.
+  // A pump head below the calculated one: its check fails, counted; the first failed check is
+  // scrolled into view.
   type(field("pump.rated_head"), "100");
   send(item(kSysCalculate), BM_CLICK);
   expectHas(text(item(kSysSummary)), "；3 项不满足", "failed count");
   int failed = 0;
-  while (failed < 30 && listRow(checks, failed).substr(0, 16) != "10.1.7 不满足") ++failed;
+  while (failed < 30 && listRow(checks, failed).find(" 不满足 ") == std::string::npos) ++failed;
   const auto top = send(checks, LVM_GETTOPINDEX);
   expect(top <= failed && failed < top + send(checks, LVM_GETCOUNTPERPAGE), "failed row in view",
          std::to_string(failed) + " from " + std::to_string(top));
   if (shot) screenshot(shot, box);
   type(field("pump.rated_head"), "");
+  // A bad entry on the hidden page: its message, then that page with the entry in focus.
+  type(field("supply.mains"), "3");
+  PostMessageW(item(kSysCalculate), BM_CLICK, 0, 0);
+  expectEq(takeBox(true, "bad entry on page 2"),
+           "消防水池与进水 供水路数“3”：供水路数应在 1 至 2 之间，现为 3。", "bad entry on page 2");
+  waitFor([&] { return focusedId() == systemFieldId("supply.mains"); });
+  expectEq(std::to_string(page()) + " " + std::to_string(focusedId()),
+           "1 " + std::to_string(systemFieldId("supply.mains")), "page and focus of a bad entry");
+  if (shot) {
+    std::wstring second = shot;
+    second.insert(second.rfind(L'.'), L"-2");
+    screenshot(second.c_str(), box);
+  }
+  type(field("supply.mains"), "\b");
+  SetForegroundWindow(box);
+  press({VK_CONTROL, VK_TAB});
+  waitFor([&] { return page() == 0; });
 
   // Ten floors: the storey heights follow; saved through the save dialog, read back by the
   // project reader.

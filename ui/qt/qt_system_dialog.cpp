@@ -14,6 +14,7 @@
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -57,18 +58,29 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
   setWindowTitle(qs(kSystemFormTitle));
   setFont(qt::windowFont());
 
-  // The group boxes in the columns the Win32 form uses too.
+  // Two pages of group boxes, in the columns the Win32 form uses too.
+  pages_ = new QTabWidget(this);
+  pages_->setObjectName("pages");
   const std::vector<int> groupColumns = systemGroupColumns();
-  auto* columnsRow = new QHBoxLayout;
-  std::vector<QVBoxLayout*> columns(
-      static_cast<std::size_t>(*std::max_element(groupColumns.begin(), groupColumns.end()) + 1));
-  for (QVBoxLayout*& c : columns) {
-    c = new QVBoxLayout;
-    columnsRow->addLayout(c, 1);
+  const std::vector<int> groupPages = systemGroupPages();
+  std::vector<std::vector<QVBoxLayout*>> columns;
+  for (std::string_view caption : systemPages()) {
+    auto* page = new QWidget(pages_);
+    auto* columnsRow = new QHBoxLayout(page);
+    std::vector<QVBoxLayout*>& onPage = columns.emplace_back();
+    for (std::size_t g = 0; g < groupColumns.size(); ++g) {
+      if (groupPages[g] != pages_->count()) continue;
+      while (static_cast<int>(onPage.size()) <= groupColumns[g]) {
+        onPage.push_back(new QVBoxLayout);
+        columnsRow->addLayout(onPage.back(), 1);
+      }
+    }
+    pages_->addTab(page, qs(caption));
   }
   const std::span<const std::string_view> groups = systemGroups();
   for (std::size_t g = 0; g < groups.size(); ++g) {
-    auto* box = new QGroupBox(qs(groups[g]), this);
+    QWidget* page = pages_->widget(groupPages[g]);
+    auto* box = new QGroupBox(qs(groups[g]), page);
     auto* grid = new QGridLayout(box);
     grid->setVerticalSpacing(1);
     grid->setColumnStretch(1, 1);
@@ -130,7 +142,8 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
       }
       fields_.emplace(key, w);
     }
-    columns[static_cast<std::size_t>(groupColumns[g])]->addWidget(box);
+    columns[static_cast<std::size_t>(groupPages[g])][static_cast<std::size_t>(groupColumns[g])]
+        ->addWidget(box);
   }
 
   // In one row right of the result line, so that the columns hold the entries alone.
@@ -161,7 +174,9 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
     button->setDefault(b.event == &SystemEvents::cmdCalculate_Click);  // Enter calculates
     buttons->addWidget(button);
   }
-  for (QVBoxLayout* c : columns) c->addStretch(1);
+  for (auto& onPage : columns) {
+    for (QVBoxLayout* c : onPage) c->addStretch(1);
+  }
 
   summary_ = new QLabel(this);
   summary_->setObjectName("summary");
@@ -209,7 +224,7 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
 
   auto* layout = new QVBoxLayout(this);
   layout->setMenuBar(menuBar);
-  layout->addLayout(columnsRow);
+  layout->addWidget(pages_);
   layout->addWidget(results, 1);
 
   if (style) {
@@ -313,6 +328,16 @@ void QtSystemDialog::setChecked(std::string_view section, bool checked) {
 
 void QtSystemDialog::setEnabled(std::string_view key, bool enabled) {
   widget(key)->setEnabled(enabled);
+}
+
+void QtSystemDialog::focusEntry(std::string_view key) {
+  QWidget* w = widget(key);
+  if (const SystemField* f = findSystemField(key)) pages_->setCurrentIndex(f->page);
+  w->setFocus(Qt::OtherFocusReason);
+  if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->selectAll();
+  if (auto* combo = qobject_cast<QComboBox*>(w); combo && combo->lineEdit()) {
+    combo->lineEdit()->selectAll();
+  }
 }
 
 void QtSystemDialog::setSummary(std::string_view text) { summary_->setText(qs(text)); }

@@ -18,6 +18,7 @@
 
 class QLabel;
 class QStyle;
+class QTabWidget;
 class QTableWidget;
 
 namespace ui {
@@ -34,6 +35,7 @@ class QtSystemDialog final : public QDialog, public SystemView {
   bool isChecked(std::string_view section) const override;
   void setChecked(std::string_view section, bool checked) override;
   void setEnabled(std::string_view key, bool enabled) override;
+  void focusEntry(std::string_view key) override;
   void setTitle(std::string_view title) override;
   Answer askYesNoCancel(std::string_view prompt) override;
   std::string rememberedProjectPath() override;
@@ -63,6 +65,7 @@ class QtSystemDialog final : public QDialog, public SystemView {
   QWidget* widget(std::string_view key) const;
 
   std::map<std::string, QWidget*, std::less<>> fields_;  // owned by the dialog
+  QTabWidget* pages_ = nullptr;
   QLabel* summary_ = nullptr;
   QTableWidget* floors_ = nullptr;
   QTableWidget* checks_ = nullptr;

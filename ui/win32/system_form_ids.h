@@ -22,6 +22,7 @@ inline constexpr int kSysSummary = 3110;  // the result line
 inline constexpr int kSysFloors = 3111;   // the floor grid, top floor first
 inline constexpr int kSysChecks = 3112;   // the check list: 条文, 结论, 说明
 inline constexpr int kSysResults = 3113;  // the group box 计算结果
+inline constexpr int kSysPages = 3114;    // the tab control over ui::systemPages()
 // The form's 文件 menu.
 inline constexpr int kSysMenuOpen = 3121;     // 打开…
 inline constexpr int kSysMenuExample = 3122;  // 打开示例

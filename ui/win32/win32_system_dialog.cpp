@@ -150,11 +150,14 @@ std::optional<std::string> askProjectPath(HWND owner, bool save, std::string_vie
   return narrow(path.c_str());
 }
 
-// Tab order is template order: the group boxes in order (which is column by column), each
-// label before its entry, then the buttons and the two lists.
+// Tab order is template order: the page tabs, the group boxes in order (page by page, column
+// by column), each label before its entry, then the buttons and the two lists. The hidden page's
+// entries are no tab stops.
 DialogTemplate makeTemplate() {
   DialogTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX,
                    widen(kSystemFormTitle));
+  // Only the strip of tabs: the pages' group boxes sit below it, overlapping nothing.
+  t.add(WC_TABCONTROLW, kSysPages, WS_GROUP | WS_TABSTOP, L"");
   const std::span<const std::string_view> groups = systemGroups();
   const std::span<const SystemField> fields = systemFields();
   for (std::size_t g = 0; g < groups.size(); ++g) {
@@ -266,7 +269,10 @@ INT_PTR CALLBACK SystemDialog::dialogProc(HWND dialog, UINT message, WPARAM wPar
     SetWindowLongPtrW(dialog, DWLP_USER, lParam);
     self->dialog_ = dialog;
     self->onInitDialog();
-    return TRUE;  // the focus goes to the first tab stop
+    // The focus in the first entry, 工程名称, rather than on the tabs.
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, kSysFieldBase)),
+                 TRUE);
+    return FALSE;
   }
   auto* self = reinterpret_cast<SystemDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
   return self ? self->handle(message, wParam, lParam) : FALSE;
@@ -293,6 +299,15 @@ INT_PTR SystemDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       placeResults();
       return TRUE;
     }
+    case WM_NEXTDLGCTL:
+      // Ctrl+Tab and Ctrl+Shift+Tab: the dialog manager's Tab with Ctrl held turns the page.
+      if (LOWORD(lParam) == 0 && GetKeyState(VK_CONTROL) < 0) {
+        const int pages = static_cast<int>(systemPages().size());
+        showPage((page_ + (wParam != 0 ? pages - 1 : 1)) % pages);
+        SetWindowLongPtrW(dialog_, DWLP_MSGRESULT, 0);
+        return TRUE;
+      }
+      return FALSE;
     case WM_NOTIFY:
       if (const LRESULT result = onNotify(*reinterpret_cast<NMHDR*>(lParam)); result != -1) {
         SetWindowLongPtrW(dialog_, DWLP_MSGRESULT, result);
@@ -305,6 +320,14 @@ INT_PTR SystemDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void SystemDialog::onInitDialog() {
   keepOwnDpiLayout(dialog_);
+  const HWND tabs = GetDlgItem(dialog_, kSysPages);
+  for (std::size_t i = 0; i < systemPages().size(); ++i) {
+    std::wstring caption = widen(systemPages()[i]);
+    TCITEMW tab{};
+    tab.mask = TCIF_TEXT;
+    tab.pszText = caption.data();
+    SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&tab));
+  }
   addColumns(GetDlgItem(dialog_, kSysFloors), systemFloorColumns(), true);
   addColumns(GetDlgItem(dialog_, kSysChecks), systemCheckColumns(), false);
   // Enter anywhere in the form presses 计 算.
@@ -314,7 +337,38 @@ void SystemDialog::onInitDialog() {
   form_->Form_Load(*session_);
   HWND owner = GetWindow(dialog_, GW_OWNER);
   layout(dpiOf(owner != nullptr ? owner : dialog_));
+  showPage(0);
   restoreSize();
+}
+
+void SystemDialog::showPage(int page) {
+  page_ = page;
+  SendMessageW(GetDlgItem(dialog_, kSysPages), TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
+  const std::span<const SystemField> fields = systemFields();
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const int show = fields[i].page == page ? SW_SHOW : SW_HIDE;
+    ShowWindow(GetDlgItem(dialog_, kSysFieldBase + static_cast<int>(i)), show);
+    if (const HWND label = GetDlgItem(dialog_, kSysLabelBase + static_cast<int>(i))) {
+      ShowWindow(label, show);
+    }
+  }
+  const std::vector<int> groupPages = systemGroupPages();
+  for (std::size_t g = 0; g < groupPages.size(); ++g) {
+    ShowWindow(GetDlgItem(dialog_, kSysGroupBase + static_cast<int>(g)),
+               groupPages[g] == page ? SW_SHOW : SW_HIDE);
+  }
+  // The focus never stays on a hidden entry: it goes to the tabs.
+  if (const HWND focus = GetFocus(); focus != nullptr && !IsWindowVisible(focus)) {
+    SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog_, kSysPages)),
+                 TRUE);
+  }
+}
+
+void SystemDialog::focusEntry(std::string_view key) {
+  const SystemField* field = findSystemField(key);
+  if (field == nullptr) return;
+  showPage(field->page);
+  SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control(key)), TRUE);
 }
 
 void SystemDialog::addTooltips() {
@@ -359,8 +413,11 @@ void SystemDialog::layout(UINT dpi) {
   const std::span<const SystemField> fields = systemFields();
   const std::span<const std::string_view> groups = systemGroups();
   const std::vector<int> columnOf = systemGroupColumns();
-  const int columns =
-      columnOf.empty() ? 0 : *std::max_element(columnOf.begin(), columnOf.end()) + 1;
+  const std::vector<int> pageOf = systemGroupPages();
+  const auto groupOf = [&](const SystemField& f) {
+    return static_cast<std::size_t>(std::find(groups.begin(), groups.end(), f.group) -
+                                    groups.begin());
+  };
 
   // Every width from the texts as the font measures them, so whatever font stands in for 宋体
   // nothing is cut.
@@ -408,47 +465,63 @@ void SystemDialog::layout(UINT dpi) {
   const auto place = [&](int id, int x, int y, int w, int h) {
     MoveWindow(GetDlgItem(dialog_, id), x, y, w, h, FALSE);
   };
-  int x = px(kMargin), bottom = 0;
-  for (int c = 0; c < columns; ++c) {
-    int labels = 0, inner = 0;
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-      const auto g = std::find(groups.begin(), groups.end(), fields[i].group) - groups.begin();
-      if (columnOf[static_cast<std::size_t>(g)] == c) labels = std::max(labels, labelWidth[i]);
-    }
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-      const auto g = std::find(groups.begin(), groups.end(), fields[i].group) - groups.begin();
-      if (columnOf[static_cast<std::size_t>(g)] != c) continue;
-      inner = std::max(inner, fields[i].kind == FieldKind::Check
-                                  ? entryWidth[i]
-                                  : labels + px(kLabelGap) + entryWidth[i]);
-    }
-    const int width = inner + 2 * px(kInset);
-    int y = px(kMargin);
-    for (std::size_t g = 0; g < groups.size(); ++g) {
-      if (columnOf[g] != c) continue;
-      const int top = y;
-      y += lineHeight_ + px(4);  // the group box's caption
+  // The strip of tabs, then each page's columns below it.
+  const HWND tabs = GetDlgItem(dialog_, kSysPages);
+  RECT tab{};
+  SendMessageW(tabs, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab));
+  const int stripHeight =
+      (tab.bottom > 0 ? static_cast<int>(tab.bottom) : lineHeight_ + px(8)) + px(3);
+  // The tabs close under the menu bar, the pages close under the tabs: the form fits 680 px.
+  const int pagesTop = px(kMargin / 2) + stripHeight + px(kGap / 2);
+  int right = px(kMargin), bottom = 0;
+  for (int p = 0; p < static_cast<int>(systemPages().size()); ++p) {
+    int x = px(kMargin);
+    for (int c = 0;; ++c) {
+      const auto inColumn = [&](std::size_t g) { return pageOf[g] == p && columnOf[g] == c; };
+      bool any = false;
+      for (std::size_t g = 0; g < groups.size(); ++g) any = any || inColumn(g);
+      if (!any) break;
+      int labels = 0, inner = 0;
       for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (fields[i].group != groups[g]) continue;
-        const int id = kSysFieldBase + static_cast<int>(i);
-        const int left = x + px(kInset);
-        if (fields[i].kind == FieldKind::Check) {
-          place(id, left, y, inner, entryHeight);
-        } else {
-          place(kSysLabelBase + static_cast<int>(i), left, y, labels, entryHeight);
-          // A combo box's height includes its open list.
-          place(id, left + labels + px(kLabelGap), y, entryWidth[i],
-                fields[i].kind == FieldKind::Combo ? px(300) : entryHeight);
-        }
-        y += pitch;
+        if (inColumn(groupOf(fields[i]))) labels = std::max(labels, labelWidth[i]);
       }
-      y += px(4);
-      place(kSysGroupBase + static_cast<int>(g), x, top, width, y - top);
-      y += px(kGap);
+      for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (!inColumn(groupOf(fields[i]))) continue;
+        inner = std::max(inner, fields[i].kind == FieldKind::Check
+                                    ? entryWidth[i]
+                                    : labels + px(kLabelGap) + entryWidth[i]);
+      }
+      const int width = inner + 2 * px(kInset);
+      int y = pagesTop;
+      for (std::size_t g = 0; g < groups.size(); ++g) {
+        if (!inColumn(g)) continue;
+        const int top = y;
+        y += lineHeight_ + px(4);  // the group box's caption
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+          if (fields[i].group != groups[g]) continue;
+          const int id = kSysFieldBase + static_cast<int>(i);
+          const int left = x + px(kInset);
+          if (fields[i].kind == FieldKind::Check) {
+            place(id, left, y, inner, entryHeight);
+          } else {
+            place(kSysLabelBase + static_cast<int>(i), left, y, labels, entryHeight);
+            // A combo box's height includes its open list.
+            place(id, left + labels + px(kLabelGap), y, entryWidth[i],
+                  fields[i].kind == FieldKind::Combo ? px(300) : entryHeight);
+          }
+          y += pitch;
+        }
+        y += px(4);
+        place(kSysGroupBase + static_cast<int>(g), x, top, width, y - top);
+        y += px(kGap);
+      }
+      bottom = std::max(bottom, y);
+      x += width + px(kGap);
     }
-    bottom = std::max(bottom, y);
-    x += width + px(kGap);
+    right = std::max(right, x);
   }
+  place(kSysPages, px(kMargin), px(kMargin / 2), right - px(kGap) - px(kMargin), stripHeight);
+  int x = right;
   // The buttons in a column of their own, right of the entries.
   int y = px(kMargin) + lineHeight_ / 2;
   for (const Button& b : kButtons) {
@@ -630,6 +703,10 @@ void SystemDialog::onCommand(int id, int code) {
 
 // -1 when the notification is not the form's to answer.
 LRESULT SystemDialog::onNotify(NMHDR& header) {
+  if (header.code == TCN_SELCHANGE && header.idFrom == kSysPages) {
+    showPage(static_cast<int>(SendMessageW(header.hwndFrom, TCM_GETCURSEL, 0, 0)));
+    return 0;
+  }
   if (header.code == NM_CUSTOMDRAW &&
       (header.idFrom == kSysFloors || header.idFrom == kSysChecks)) {
     auto& draw = reinterpret_cast<NMLVCUSTOMDRAW&>(header);

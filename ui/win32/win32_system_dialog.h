@@ -42,6 +42,7 @@ class SystemDialog final : public SystemView {
   bool isChecked(std::string_view section) const override;
   void setChecked(std::string_view section, bool checked) override;
   void setEnabled(std::string_view key, bool enabled) override;
+  void focusEntry(std::string_view key) override;
   void setTitle(std::string_view title) override;
   Answer askYesNoCancel(std::string_view prompt) override;
   std::string rememberedProjectPath() override;
@@ -68,6 +69,8 @@ class SystemDialog final : public SystemView {
   // then fills the rest of the client area with the results.
   void layout(UINT dpi);
   void placeResults();
+  // Shows one page's group boxes and entries and hides the other's.
+  void showPage(int page);
   void fitCheckColumns();
   void restoreSize();
   void saveSize();
@@ -91,6 +94,7 @@ class SystemDialog final : public SystemView {
   Font font_;
   int lineHeight_ = 0;  // of the font
   int topHeight_ = 0;   // the entries' and buttons' area
+  int page_ = 0;        // the page shown
   int floorsWidth_ = 0;
   int minWidth_ = 0, minHeight_ = 0;  // the smallest window, frame included
   bool laidOut_ = false;
