@@ -230,6 +230,40 @@ void appendJsonString(std::string& out, std::string_view text) {
   out += '"';
 }
 
+// A value that is a whole number of ten-thousandths below 10^7 of them (the rounded numbers
+// of every row, 35.0, 0.35, 0.0097) written as the dump writes it, without its digit search:
+// the fewest decimals that read back give the shortest form, and below 10^7 each such form
+// was compared with the dump's, all of them. Nothing for any other value.
+char* shortDecimal(char* out, double value) {
+  static constexpr double kScale[] = {1, 10, 100, 1e3, 1e4};
+  for (int decimals = 0; decimals <= 4; ++decimals) {
+    const double scaled = std::round(value * kScale[decimals]);
+    if (!(std::fabs(scaled) < 1e7)) return nullptr;
+    if (scaled / kScale[decimals] != value) continue;
+    char digits[16];
+    const auto whole = static_cast<long>(std::fabs(scaled));
+    char* end = std::to_chars(digits, digits + sizeof digits, whole).ptr;
+    const auto count = static_cast<int>(end - digits);
+    if (std::signbit(value)) *out++ = '-';
+    if (decimals == 0) {
+      out = std::copy(digits, end, out);
+      *out++ = '.';
+      *out++ = '0';
+      return out;
+    }
+    if (count <= decimals) {  // 0.0097: zeros after the point first
+      *out++ = '0';
+      *out++ = '.';
+      out = std::fill_n(out, decimals - count, '0');
+      return std::copy(digits, end, out);
+    }
+    out = std::copy(digits, end - decimals, out);
+    *out++ = '.';
+    return std::copy(end - decimals, end, out);
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 void JsonWriter::separate() {
@@ -288,8 +322,12 @@ JsonWriter& JsonWriter::value(double number) {
     out_ += "null";  // as a dump writes it
     return *this;
   }
-  // The dump's own shortest form ("35.0", "0.35", "1e+21"), so both ways give one text.
   char buffer[64];
+  if (char* end = shortDecimal(buffer, number)) {
+    out_.append(buffer, end);
+    return *this;
+  }
+  // The dump's own shortest form ("35.0", "0.35", "1e+21"), so both ways give one text.
   out_.append(buffer, nlohmann::detail::to_chars(buffer, buffer + sizeof buffer, number));
   return *this;
 }
