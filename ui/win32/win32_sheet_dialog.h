@@ -35,6 +35,13 @@ enum SheetDialogId : int {
 // chosen values when the user confirms; false and `options` untouched when cancelled.
 bool askSheetOptions(HWND owner, SheetOptions& options);
 
+// The title block kept across runs: one REG_SZ per field under kTitleKey (HKCU), named by
+// the field's key in the project file. Nothing kept, or a registry that refuses, reads as
+// empty fields and loses the write: it is only a convenience.
+inline constexpr wchar_t kTitleKey[] = L"Software\\Tavrel小工具\\TitleBlock";
+calc::TitleBlock rememberedTitle();
+void rememberTitle(const calc::TitleBlock& title);
+
 // The ID of the options dialog's edit for one field of the title block.
 int sheetTitleEditId(std::string calc::TitleBlock::*member);
 
