@@ -1,6 +1,7 @@
 #pragma once
-// The calculation sheet's dialogs on Win32: the options dialog and the save dialog. Used by
-// the Win32 adapter for Window::askSheetOptions and Window::askSavePath.
+// The calculation sheet's dialogs on Win32: the options dialog and the save dialog, and the
+// title block kept for the next run. Used by the Win32 adapter for Window::askSheetOptions,
+// Window::askSavePath and Window::rememberedTitle/rememberTitle.
 
 #include <windows.h>
 
