@@ -129,6 +129,8 @@ void Form1::Form_Load() {
                        ControlId{"Text8", 0}, ControlId{"Text8", 1}, ControlId{"Text9"}}) {
     window_.setText(id, "");
   }
+  // The sheet dialog offers the title block of the last sheet, from an earlier run too.
+  sheetOptions_.title = window_.rememberedTitle();
 }
 
 void Form1::Option1_Click(int /*index*/) {
@@ -270,6 +272,7 @@ void Form1::mnuSheet_Click() {
   SheetOptions options = sheetOptions_;
   if (!window_.askSheetOptions(options)) return;
   sheetOptions_ = options;
+  window_.rememberTitle(options.title);
 
   sheet::SheetRequest request;
   request.entries = entries();

@@ -750,8 +750,10 @@ void SystemForm::cmdSheet_Click() {
   options.occupancy = in.hydrant.occupancy;
   options.streams = sheetStreams_;
   options.minFlow = in.hydrant.minFlow;
-  options.title = p->title;
+  // The project's own fields win; the ones it leaves empty come from the last sheet.
+  options.title = calc::overlaid(view_.rememberedTitle(), p->title);
   if (!view_.askSheetOptions(options)) return;
+  view_.rememberTitle(options.title);
   title_ = options.title;
   sheetStreams_ = options.streams;
   in.hydrant.occupancy = options.occupancy;

@@ -94,6 +94,9 @@ class SystemView {
   // The project file used last, kept across runs of the program; "" for none.
   virtual std::string rememberedProjectPath() = 0;
   virtual void rememberProjectPath(const std::string& path) = 0;
+  // The title block kept across runs, shared with the main window's sheet dialog.
+  virtual calc::TitleBlock rememberedTitle() = 0;
+  virtual void rememberTitle(const calc::TitleBlock& title) = 0;
   // File dialogs filtering kProjectFileFilter; the chosen UTF-8 path or nothing.
   virtual std::optional<std::string> askOpenProjectPath() = 0;
   virtual std::optional<std::string> askSaveProjectPath(std::string_view fileName) = 0;

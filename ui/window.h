@@ -103,6 +103,10 @@ class Window {
   // The calculation sheet. Modal dialog in Simplified Chinese showing `options`; true and
   // the chosen values in `options` when confirmed, false and `options` untouched when not.
   virtual bool askSheetOptions(SheetOptions& options) = 0;
+  // The title block last confirmed in either sheet dialog, kept across runs of the program;
+  // every field empty when nothing is kept or the store cannot be read.
+  virtual calc::TitleBlock rememberedTitle() = 0;
+  virtual void rememberTitle(const calc::TitleBlock& title) = 0;
   // Save dialog proposing `fileName` in the user's documents folder; the chosen path
   // (UTF-8), or nothing when cancelled.
   virtual std::optional<std::string> askSavePath(std::string_view fileName) = 0;

@@ -47,6 +47,8 @@ class FakeSystemView final : public SystemView, public EventLog {
   Answer askYesNoCancel(std::string_view p) override { return note("ask ", p), saveAnswer; }
   std::string rememberedProjectPath() override { return remembered; }
   void rememberProjectPath(const std::string& path) override { remembered = path; }
+  calc::TitleBlock rememberedTitle() override { return keptTitle; }
+  void rememberTitle(const calc::TitleBlock& t) override { note("remember title"), keptTitle = t; }
   std::optional<std::string> askOpenProjectPath() override {
     return note("open dialog"), pathAnswer;
   }
@@ -54,6 +56,7 @@ class FakeSystemView final : public SystemView, public EventLog {
     return note("save dialog ", fileName), pathAnswer;
   }
   bool askSheetOptions(SheetOptions& o) override {
+    titleShown = o.title;
     return note("sheet options ",
                 o.title.project + "/" + o.title.projectNumber + "/" + o.title.designer),
            sheetConfirmed;
@@ -80,7 +83,9 @@ class FakeSystemView final : public SystemView, public EventLog {
   }
 
   std::string title;
-  std::string remembered;  // the project path kept across runs
+  std::string remembered;       // the project path kept across runs
+  calc::TitleBlock keptTitle;   // the title block kept across runs
+  calc::TitleBlock titleShown;  // in the last sheet dialog
   Answer saveAnswer = Answer::Cancel;
   std::string summary;
   std::vector<SystemFloorRow> floors;

@@ -71,6 +71,11 @@ class FakeWindow final : public Window, public EventLog {
     if (sheetAnswer) options = *sheetAnswer;
     return sheetAnswer.has_value();
   }
+  calc::TitleBlock rememberedTitle() override { return keptTitle; }
+  void rememberTitle(const calc::TitleBlock& title) override {
+    note("remember title ", title.project);
+    keptTitle = title;
+  }
   std::optional<std::string> askSavePath(std::string_view fileName) override {
     return note("ask save path ", fileName), savePathAnswer;
   }
@@ -104,6 +109,7 @@ class FakeWindow final : public Window, public EventLog {
   std::pair<std::string, std::string> status;  // the status bar's two lines
   std::optional<SheetOptions> sheetAnswer;
   std::vector<SheetOptions> sheetOptionsShown;
+  calc::TitleBlock keptTitle;  // the title block kept across runs
   std::optional<std::string> savePathAnswer;
   bool yesNoAnswer = false;
   std::string folder = "/opt/hydrant-calc/";

@@ -70,7 +70,9 @@ TEST(Form1MenuTest, AboutShowsTheBuildDateAndEndsWithTheSignatures) {
 
 TEST(Form1MenuTest, SheetDialogsInOrderAndTheWindowUntouched) {
   const TempDir dir;
-  const std::string ask = "ask sheet options", save = "ask save path 消火栓计算书.html";
+  // Confirmed answers are kept for the next run at once, whatever becomes of the sheet.
+  const std::string ask = "ask sheet options", kept = "remember title 楼",
+                    save = "ask save path 消火栓计算书.html";
   const std::string bad =
       "message 充实水柱长度“1a”不是有效的数字，请输入不小于 0 的长度（m），如 7、10 或 13。";
   const auto saved = [&](const char* file) {
@@ -88,14 +90,14 @@ TEST(Form1MenuTest, SheetDialogsInOrderAndTheWindowUntouched) {
   const struct {
     const char* waterColumn; bool confirm; const char* file; bool open; Strings log;
   } cases[] = {
-      {"10", true, "a.html", true, {ask, save, saved("a.html"), "open " + dir / "a.html"}},
-      {"10", true, "b.html", false, {ask, save, saved("b.html")}},
+      {"10", true, "a.html", true, {ask, kept, save, saved("a.html"), "open " + dir / "a.html"}},
+      {"10", true, "b.html", false, {ask, kept, save, saved("b.html")}},
       {"10", false, nullptr, true, {ask}},
-      {"10", true, nullptr, true, {ask, save}},
-      {"1a", true, "c.html", true, {ask, bad}},
-      {"10", true, "a.html", false, {ask, save, saved("a.html")}},  // replaces the file
-      {"10", true, "no/d.html", true, {ask, save, cannot("no/d.html", "文件夹不存在。")}},
-      {"10", true, ".", true, {ask, save, cannot(".", "该路径是一个文件夹。")}},
+      {"10", true, nullptr, true, {ask, kept, save}},
+      {"1a", true, "c.html", true, {ask, kept, bad}},
+      {"10", true, "a.html", false, {ask, kept, save, saved("a.html")}},  // replaces the file
+      {"10", true, "no/d.html", true, {ask, kept, save, cannot("no/d.html", "文件夹不存在。")}},
+      {"10", true, ".", true, {ask, kept, save, cannot(".", "该路径是一个文件夹。")}},
   };
   // clang-format on
   for (const auto& c : cases) {
@@ -124,7 +126,7 @@ TEST(Form1MenuTest, SheetDialogsInOrderAndTheWindowUntouched) {
     EXPECT_EQ(texts(), before);
     EXPECT_EQ(form.state().nozzlePressure, state.nozzlePressure);
     EXPECT_EQ(form.state().hoseSelection, state.hoseSelection);
-    const bool written = c.log.size() > 2 && c.log[2].starts_with("ask ");
+    const bool written = c.log.size() > 3 && c.log[3].starts_with("ask ");
     EXPECT_EQ(fs::is_regular_file(path), written);
     if (written) {  // the title block from the dialog's answers
       EXPECT_NE(files::readWholeFile(path).value_or("").find(
@@ -136,26 +138,46 @@ TEST(Form1MenuTest, SheetDialogsInOrderAndTheWindowUntouched) {
   EXPECT_EQ(dir.entries(), 2);
 }
 
-TEST(Form1MenuTest, SheetAnswersAreOfferedAgainWhileTheWindowIsOpen) {
+// The answers stay while the window is open; of them only the title block outlives it.
+TEST(Form1MenuTest, SheetAnswersAreOfferedAgainAndTheTitleAcrossRuns) {
   SheetOptions chosen{calc::Occupancy::High, 1, 2.5, {}};
   for (const calc::TitleField& field : calc::kTitleFields) chosen.title.*field.member = field.name;
+  SheetOptions earlier;  // the title block an earlier run kept
+  earlier.title.project = "上次的工程";
+  earlier.title.designer = "李工";
+  SheetOptions restarted;
+  restarted.title = chosen.title;
+
   FakeWindow window;
+  window.keptTitle = earlier.title;
   auto form = std::make_unique<Form1>(window);
   form->Form_Load();
-  window.sheetAnswer = chosen;  // confirmed, then the save dialog is cancelled
-  form->mnuSheet_Click();
-  window.sheetAnswer.reset();  // cancelled: the confirmed answers stay
-  form->mnuSheet_Click();
-  form->mnuSheet_Click();
-  form = std::make_unique<Form1>(window);  // a new window starts from the defaults
-  form->mnuSheet_Click();
-
-  const auto key = [](const SheetOptions& o) {
-    return std::tuple(o.occupancy, o.streams, o.minFlow, o.title);
+  // restart: a new window, loaded (it reads the kept title) or not; keptChosen: the store
+  // holds the chosen title afterwards, else the earlier run's.
+  // clang-format off
+  const struct {
+    const char* step; bool confirm; bool restart; bool load; SheetOptions shown; bool keptChosen;
+  } rows[] = {
+      {"cancelled: nothing kept", false, false, false, earlier, false},
+      {"confirmed, save cancelled", true, false, false, earlier, true},
+      {"cancelled: the answers stay", false, false, false, chosen, true},
+      {"a new window: defaults", false, true, false, {}, true},
+      {"the next run: kept title", false, true, true, restarted, true},
   };
-  ASSERT_EQ(window.sheetOptionsShown.size(), 4u);
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(key(window.sheetOptionsShown[i]), key(i == 1 || i == 2 ? chosen : SheetOptions{}));
+  // clang-format on
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.step);
+    if (r.restart) form = std::make_unique<Form1>(window);
+    if (r.load) form->Form_Load();
+    window.sheetAnswer.reset();
+    if (r.confirm) window.sheetAnswer = chosen;
+    window.sheetOptionsShown.clear();
+    form->mnuSheet_Click();
+    ASSERT_EQ(window.sheetOptionsShown.size(), 1u);
+    const SheetOptions& o = window.sheetOptionsShown[0];
+    EXPECT_EQ(std::tuple(o.occupancy, o.streams, o.minFlow, o.title),
+              std::tuple(r.shown.occupancy, r.shown.streams, r.shown.minFlow, r.shown.title));
+    EXPECT_EQ(window.keptTitle, r.keptChosen ? chosen.title : earlier.title);
   }
 }
 

@@ -391,6 +391,52 @@ class WindowTest : public QObject {
     QVERIFY(combo(4)->isEnabled() && !combo(5)->isEnabled());
   }
 
+  // The title block confirmed in the sheet dialog (its save dialog then cancelled) is in the
+  // settings' titleBlock group; the next run's dialog shows it and the system form reads it;
+  // a cancelled dialog keeps nothing.
+  void titleBlockKeptAcrossRuns() {
+    // field: the dialog's edit, also the field's key in the project file and the settings.
+    const struct {
+      const char* field;
+      QString typed;
+      bool confirm;
+      QString shownNext;
+    } rows[] = {
+        {"designer", "王工", true, "王工"},
+        {"organization", "某设计院", true, "某设计院"},
+        {"designer", "不留", false, "王工"},
+    };
+    for (const auto& r : rows) {
+      QString shown;
+      const auto answer = [&](bool type, const char* button) {
+        watchdog_->handle = [&, type, button](QWidget* modal) {
+          if (modal->objectName() != "SheetDialog") return false;  // the save dialog: closed
+          auto* edit = modal->findChild<QLineEdit*>(r.field);
+          shown = edit->text();
+          if (type) edit->setText(r.typed);
+          QTest::mouseClick(modal->findChild<QPushButton*>(button), Qt::LeftButton);
+          return true;
+        };
+      };
+      answer(true, r.confirm ? "ok" : "cancel");
+      form_->mnuSheet_Click();
+      cleanup();  // the program ends and starts again
+      init();
+      answer(false, "cancel");
+      form_->mnuSheet_Click();
+      watchdog_->handle = nullptr;
+      QCOMPARE(shown, r.shownNext);
+      QSettings settings(ui::QtSystemDialog::kSettingsOrganization,
+                         ui::QtSystemDialog::kSettingsApplication);
+      QCOMPARE(settings.value(QString("titleBlock/") + r.field).toString(), r.shownNext);
+      ui::QtSystemDialog system(nullptr, nullptr);
+      const calc::TitleBlock kept = system.rememberedTitle();
+      for (const calc::TitleField& f : calc::kTitleFields) {
+        if (f.name == r.field) QCOMPARE(qs(kept.*f.member), r.shownNext);
+      }
+    }
+  }
+
   // A result longer than its box (128.09 m in 消防栓口水压) is shown from its first digit after
   // the write and again after the focus leaves it at the end, with the whole text as tooltip;
   // one that fits has none.

@@ -241,9 +241,9 @@ TEST_F(SystemFormTest, SheetAsTheCommandLineWritesIt) {
   const TempDir dir;
   view.pathAnswer = dir / "sheet.html";
   form.cmdSheet_Click();
-  EXPECT_EQ(view.log,
-            (Strings{"sheet options 某办公楼/2026-031/张工", "sheet dialog 消火栓系统计算书.html",
-                     "ask 计算书已保存到“" + *view.pathAnswer + "”。\n是否现在打开？"}));
+  EXPECT_EQ(view.log, (Strings{"sheet options 某办公楼/2026-031/张工", "remember title",
+                               "sheet dialog 消火栓系统计算书.html",
+                               "ask 计算书已保存到“" + *view.pathAnswer + "”。\n是否现在打开？"}));
   // hydrant-calc-cli --system office-18f.toml --report cli.html, dated today.
   cli::ReportOptions report;
   report.path = dir / "cli.html";
@@ -266,6 +266,40 @@ TEST_F(SystemFormTest, SheetAsTheCommandLineWritesIt) {
   EXPECT_EQ(view.log.back(),
             "message 计算书不能保存到项目文件“" + *view.pathAnswer + "”，否则项目会被覆盖。");
   EXPECT_TRUE(files::loadProject(*view.pathAnswer).ok());
+}
+
+// The sheet dialog starts from the project's title block; fields the project leaves empty come
+// from the last sheet of any run, and what the user confirms is kept for the next.
+TEST(SystemFormSheetTitle, ProjectWinsKeptFillsTheRest) {
+  calc::TitleBlock kept;
+  kept.project = "旧工程";
+  kept.organization = "某设计院";
+  kept.checker = "王工";
+  calc::TitleBlock merged = kept;  // the example's name, number and designer over it
+  merged.project = "某办公楼";
+  merged.projectNumber = "2026-031";
+  merged.designer = "张工";
+  calc::TitleBlock unnamed = merged;
+  unnamed.project = "旧工程";
+  // clang-format off
+  const struct { const char* name; bool confirm; calc::TitleBlock shown; bool stored; } rows[] = {
+      {"某办公楼", true, merged, true},
+      {"", true, unnamed, true},  // an emptied box takes the kept name
+      {"某办公楼", false, merged, false},
+  };
+  // clang-format on
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.name);
+    Example e;
+    e.view.keptTitle = kept;
+    e.view.sheetConfirmed = r.confirm;
+    e.view.userTypes("project.name", r.name);
+    e.view.log.clear();
+    e.form.cmdSheet_Click();
+    EXPECT_EQ(e.view.titleShown, r.shown);
+    EXPECT_EQ(e.view.keptTitle, r.stored ? r.shown : kept);
+    EXPECT_EQ(e.view.log.size() > 1 && e.view.log[1] == "remember title", r.stored);
+  }
 }
 
 // The defaults are the worked example's file, as the form shows what it opens.

@@ -451,6 +451,17 @@ std::wstring freshDocument(const wchar_t* name) {
   return path;
 }
 
+// The title block's value `name` kept in the registry, or "(none)".
+std::string keptTitle(const wchar_t* name) {
+  wchar_t value[256] = {};
+  DWORD bytes = sizeof value;
+  if (RegGetValueW(HKEY_CURRENT_USER, ui::win32::kTitleKey, name, RRF_RT_REG_SZ, nullptr, value,
+                   &bytes) != ERROR_SUCCESS) {
+    return "(none)";
+  }
+  return narrow(value);
+}
+
 // What the sheet's options dialog shows: the four radios, the flow, the project, the revision.
 std::string sheetOptions(HWND box) {
   using namespace ui::win32;
@@ -468,9 +479,9 @@ void command(ui::MenuCommand entry) {
   PostMessageW(form, WM_COMMAND, MAKEWPARAM(ui::menuCommandId(entry), 0), 0);
 }
 
-// The sheet by its menu ID: the options dialog answered (高层建筑…, one stream, a project name
-// with markup in it, a revision), the save dialog, No in the yes/no box. The answers reach the
-// file; the window's texts and focus stay as they were.
+// The sheet by its menu ID: the options dialog, offering the kept revision, answered (高层建筑…,
+// one stream, a project name with markup in it, a revision), the save dialog, No in the yes/no
+// box. The answers reach the file and the registry; the window's texts and focus stay.
 void checkSheet() {
   using namespace ui::win32;
   const std::wstring path = freshDocument(L"消火栓计算书 试算.html");
@@ -478,12 +489,14 @@ void checkSheet() {
   const int focus = focusedId();
   command(ui::MenuCommand::Sheet);
   const HWND box = dialog("生成计算书");
-  expectEq(sheetOptions(box), "0110 5 L/s  ", "sheet: options dialog");
+  expectEq(sheetOptions(box), "0110 5 L/s  A", "sheet: options dialog");
   for (int radio : {kSheetHigh, kSheetOneStream}) send(GetDlgItem(box, radio), BM_CLICK);
   type(GetDlgItem(box, sheetTitleEditId(&calc::TitleBlock::project)), "工程<b>&\"");
   type(GetDlgItem(box, sheetTitleEditId(&calc::TitleBlock::revision)), "B");
   PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
   answerFileDialog(narrow(path), "sheet");
+  expectEq(keptTitle(L"name") + " " + keptTitle(L"revision") + " " + keptTitle(L"designer"),
+           "工程<b>&\" B ", "sheet: title block kept");
   expectHas(takeBox(true, "sheet saved", {IDYES, IDNO}), narrow(path), "sheet saved");
   for (HWND left : windowsOf("#32770")) PostMessageW(left, WM_CLOSE, 0, 0);
 
@@ -590,9 +603,17 @@ std::string listRow(HWND list, int row) {
   return out;
 }
 
-// A fresh start for the system form: the size and the project an earlier run left are
-// forgotten.
-void forgetSystemFormSettings() {
+// A fresh start: the system form's size and project an earlier run left are forgotten, and
+// the title block is one with only 版次 "A", which the sheet dialog must offer.
+void forgetSettings() {
+  RegDeleteKeyW(HKEY_CURRENT_USER, ui::win32::kTitleKey);
+  HKEY title = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, ui::win32::kTitleKey, 0, nullptr, 0, KEY_SET_VALUE,
+                      nullptr, &title, nullptr) == ERROR_SUCCESS) {
+    RegSetValueExW(title, L"revision", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"A"),
+                   2 * sizeof(wchar_t));
+    RegCloseKey(title);
+  }
   HKEY settings = nullptr;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Tavrel小工具", 0, KEY_SET_VALUE, &settings) ==
       ERROR_SUCCESS) {
@@ -810,7 +831,7 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring folder =
       std::wstring(temp) + L"hydrant-window-test-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
   const std::wstring copy = folder + L"hydrant-calc.exe";
-  forgetSystemFormSettings();
+  forgetSettings();
   CreateDirectoryW(folder.c_str(), nullptr);
   if (CopyFileW(argv[1], copy.c_str(), FALSE)) {
     program = reinterpret_cast<HANDLE>(_wspawnl(_P_NOWAIT, copy.c_str(), copy.c_str(), nullptr));

@@ -275,6 +275,10 @@ void QtSystemDialog::rememberProjectPath(const std::string& path) {
       .setValue(kLastProjectKey, QString::fromStdString(path));
 }
 
+calc::TitleBlock QtSystemDialog::rememberedTitle() { return qt::rememberedTitle(); }
+
+void QtSystemDialog::rememberTitle(const calc::TitleBlock& title) { qt::rememberTitle(title); }
+
 void QtSystemDialog::done(int result) {
   QSettings(kSettingsOrganization, kSettingsApplication).setValue(kSizeKey, size());
   QDialog::done(result);

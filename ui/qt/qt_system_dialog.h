@@ -40,6 +40,8 @@ class QtSystemDialog final : public QDialog, public SystemView {
   Answer askYesNoCancel(std::string_view prompt) override;
   std::string rememberedProjectPath() override;
   void rememberProjectPath(const std::string& path) override;
+  calc::TitleBlock rememberedTitle() override;
+  void rememberTitle(const calc::TitleBlock& title) override;
   void setSummary(std::string_view text) override;
   void setFloorRows(const std::vector<SystemFloorRow>& rows) override;
   void setCheckRows(const std::vector<SystemCheckRow>& rows) override;

@@ -30,6 +30,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QStandardPaths>
@@ -447,6 +448,10 @@ bool QtWindow::askSheetOptions(SheetOptions& options) {
   return qt::askSheetOptions(form_.get(), options);
 }
 
+calc::TitleBlock QtWindow::rememberedTitle() { return qt::rememberedTitle(); }
+
+void QtWindow::rememberTitle(const calc::TitleBlock& title) { qt::rememberTitle(title); }
+
 std::optional<std::string> QtWindow::askSavePath(std::string_view fileName) {
   return qt::askSavePath(form_.get(), qs(kSheetMenuText).chopped(1), fileName,
                          "HTML (*.html *.htm)");
@@ -585,6 +590,25 @@ bool askYesNo(QWidget* parent, std::string_view prompt) {
 
 void openFile(const std::string& path) {
   QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+// One value per field, named by its key in the project file, so the store reads like one.
+calc::TitleBlock rememberedTitle() {
+  QSettings settings(QtSystemDialog::kSettingsOrganization, QtSystemDialog::kSettingsApplication);
+  settings.beginGroup(kTitleGroup);
+  calc::TitleBlock title;
+  for (const calc::TitleField& field : calc::kTitleFields) {
+    title.*field.member = settings.value(qs(field.tomlKey)).toString().toStdString();
+  }
+  return title;
+}
+
+void rememberTitle(const calc::TitleBlock& title) {
+  QSettings settings(QtSystemDialog::kSettingsOrganization, QtSystemDialog::kSettingsApplication);
+  settings.beginGroup(kTitleGroup);
+  for (const calc::TitleField& field : calc::kTitleFields) {
+    settings.setValue(qs(field.tomlKey), QString::fromStdString(title.*field.member));
+  }
 }
 
 }  // namespace qt

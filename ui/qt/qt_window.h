@@ -49,6 +49,8 @@ class QtWindow final : public Window {
   void setStatus(std::string_view designPoint, std::string_view checks) override;
   void showMessage(std::string_view prompt) override;
   bool askSheetOptions(SheetOptions& options) override;
+  calc::TitleBlock rememberedTitle() override;
+  void rememberTitle(const calc::TitleBlock& title) override;
   std::optional<std::string> askSavePath(std::string_view fileName) override;
   bool askYesNo(std::string_view prompt) override;
   void openFile(const std::string& path) override;
@@ -83,6 +85,10 @@ void loadTranslations(QCoreApplication& app);
 void showMessage(QWidget* parent, std::string_view prompt);
 bool askYesNo(QWidget* parent, std::string_view prompt);
 bool askSheetOptions(QWidget* parent, SheetOptions& options);
+// The title block kept across runs in QSettings, group kTitleGroup.
+inline constexpr const char* kTitleGroup = "titleBlock";
+calc::TitleBlock rememberedTitle();
+void rememberTitle(const calc::TitleBlock& title);
 // `fileName` bare: proposed in the documents folder; a path: proposed as it is. A name chosen
 // without an extension gets the filter's first.
 std::optional<std::string> askSavePath(QWidget* parent, const QString& title,

@@ -309,6 +309,45 @@ bool askSheetOptions(HWND owner, SheetOptions& options) {
   return result == IDOK;
 }
 
+calc::TitleBlock rememberedTitle() {
+  calc::TitleBlock title;
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kTitleKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return title;
+  }
+  for (const calc::TitleField& field : calc::kTitleFields) {
+    const std::wstring name = widen(field.tomlKey);
+    DWORD bytes = 0;
+    if (RegGetValueW(key, nullptr, name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &bytes) !=
+            ERROR_SUCCESS ||
+        bytes < sizeof(wchar_t)) {
+      continue;
+    }
+    std::wstring value(bytes / sizeof(wchar_t), L'\0');
+    if (RegGetValueW(key, nullptr, name.c_str(), RRF_RT_REG_SZ, nullptr, value.data(), &bytes) ==
+        ERROR_SUCCESS) {
+      title.*field.member = narrow(value.c_str());
+    }
+  }
+  RegCloseKey(key);
+  return title;
+}
+
+void rememberTitle(const calc::TitleBlock& title) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, kTitleKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  for (const calc::TitleField& field : calc::kTitleFields) {
+    const std::wstring value = widen(title.*field.member);
+    RegSetValueExW(key, widen(field.tomlKey).c_str(), 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  }
+  RegCloseKey(key);
+}
+
 int sheetTitleEditId(std::string calc::TitleBlock::*member) {
   for (const TextField& field : textFields()) {
     if (field.field.member == member) return field.id;

@@ -1,6 +1,7 @@
 #pragma once
-// The calculation sheet's dialogs on Win32: the options dialog and the save dialog. Used by
-// the Win32 adapter for Window::askSheetOptions and Window::askSavePath.
+// The calculation sheet's dialogs on Win32: the options dialog and the save dialog, and the
+// title block kept for the next run. Used by the Win32 adapter for Window::askSheetOptions,
+// Window::askSavePath and Window::rememberedTitle/rememberTitle.
 
 #include <windows.h>
 
@@ -34,6 +35,13 @@ enum SheetDialogId : int {
 // 每支水枪最小流量 and the title block (calc::kTitleFields), showing `options`. True and the
 // chosen values when the user confirms; false and `options` untouched when cancelled.
 bool askSheetOptions(HWND owner, SheetOptions& options);
+
+// The title block kept across runs: one REG_SZ per field under kTitleKey (HKCU), named by
+// the field's key in the project file. Nothing kept, or a registry that refuses, reads as
+// empty fields and loses the write: it is only a convenience.
+inline constexpr wchar_t kTitleKey[] = L"Software\\Tavrel小工具\\TitleBlock";
+calc::TitleBlock rememberedTitle();
+void rememberTitle(const calc::TitleBlock& title);
 
 // The ID of the options dialog's edit for one field of the title block.
 int sheetTitleEditId(std::string calc::TitleBlock::*member);

@@ -861,6 +861,10 @@ bool SystemDialog::askSheetOptions(SheetOptions& options) {
   return win32::askSheetOptions(dialog_, options);
 }
 
+calc::TitleBlock SystemDialog::rememberedTitle() { return win32::rememberedTitle(); }
+
+void SystemDialog::rememberTitle(const calc::TitleBlock& title) { win32::rememberTitle(title); }
+
 std::optional<std::string> SystemDialog::askSaveSheetPath(std::string_view fileName) {
   return win32::askSavePath(dialog_, fileName);
 }

@@ -55,6 +55,8 @@ class SystemDialog final : public SystemView {
   std::optional<std::string> askOpenProjectPath() override;
   std::optional<std::string> askSaveProjectPath(std::string_view fileName) override;
   bool askSheetOptions(SheetOptions& options) override;
+  calc::TitleBlock rememberedTitle() override;
+  void rememberTitle(const calc::TitleBlock& title) override;
   std::optional<std::string> askSaveSheetPath(std::string_view fileName) override;
   void openFile(const std::string& path) override;
 

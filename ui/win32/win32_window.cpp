@@ -563,6 +563,10 @@ bool Win32Window::askSheetOptions(SheetOptions& options) {
   return win32::askSheetOptions(hwnd_, options);
 }
 
+calc::TitleBlock Win32Window::rememberedTitle() { return win32::rememberedTitle(); }
+
+void Win32Window::rememberTitle(const calc::TitleBlock& title) { win32::rememberTitle(title); }
+
 std::optional<std::string> Win32Window::askSavePath(std::string_view fileName) {
   return win32::askSavePath(hwnd_, fileName);
 }

@@ -52,6 +52,8 @@ class Win32Window final : public Window {
   void setStatus(std::string_view designPoint, std::string_view checks) override;
   void showMessage(std::string_view prompt) override;
   bool askSheetOptions(SheetOptions& options) override;
+  calc::TitleBlock rememberedTitle() override;
+  void rememberTitle(const calc::TitleBlock& title) override;
   std::optional<std::string> askSavePath(std::string_view fileName) override;
   bool askYesNo(std::string_view prompt) override;
   void openFile(const std::string& path) override;
