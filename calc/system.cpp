@@ -64,6 +64,32 @@ std::string_view reducingName(Reducing reducing) {
   return "none";
 }
 
+std::string floorList(const std::vector<int>& floors) {
+  std::string text;
+  for (std::size_t i = 0; i < floors.size();) {
+    std::size_t j = i;
+    while (j + 1 < floors.size() && floors[j + 1] == floors[j] + 1) ++j;
+    if (!text.empty()) text += "、";
+    text += std::to_string(floors[i]);
+    if (j > i) text += "–" + std::to_string(floors[j]);
+    i = j + 1;
+  }
+  return text;
+}
+
+std::string heightRuns(const std::vector<double>& heights) {
+  std::string out;
+  for (std::size_t i = 0; i < heights.size();) {
+    std::size_t j = i;
+    while (j < heights.size() && heights[j] == heights[i]) ++j;
+    if (!out.empty()) out += ", ";
+    out += numberToText(heights[i]);
+    if (j - i > 1) out += "×" + std::to_string(j - i);
+    i = j;
+  }
+  return out;
+}
+
 std::string holeDigits(const OrificePlate& plate) {
   std::string text;
   for (int decimals = 2; decimals <= 6; ++decimals) {

@@ -221,6 +221,11 @@ double orificeRatio(double zeta);
 std::string_view reducingName(Reducing reducing);
 std::string_view reducingWords(Reducing reducing);
 
+// "1–15、17": floor numbers in runs of consecutive floors.
+std::string floorList(const std::vector<int>& floors);
+// "5.1, 3.9×16": storey heights in runs of equal heights.
+std::string heightRuns(const std::vector<double>& heights);
+
 // The exact hole diameter with the digits that explain its rounding up: two decimals, or more
 // where two would read as the whole mm below the hole made (20.003 beside 21, not 20.00).
 std::string holeDigits(const OrificePlate& plate);

@@ -30,20 +30,6 @@ std::string metres(double m) { return formatFixed(m, 2) + " m"; }
 std::string mpa(double m) { return formatFixed(m / 100, 3) + " MPa"; }
 std::string elevation(double z) { return "标高 " + formatFixed(z, 2) + " m"; }
 
-// "1–15、17": runs of consecutive floors.
-std::string floorList(const std::vector<int>& floors) {
-  std::string text;
-  for (std::size_t i = 0; i < floors.size();) {
-    std::size_t j = i;
-    while (j + 1 < floors.size() && floors[j + 1] == floors[j] + 1) ++j;
-    if (!text.empty()) text += "、";
-    text += std::to_string(floors[i]);
-    if (j > i) text += "–" + std::to_string(floors[j]);
-    i = j + 1;
-  }
-  return text;
-}
-
 DesignCheck check(std::string id, std::string clause, Verdict verdict, std::string requirement,
                   std::string value, std::string text, std::string remedy = {}) {
   return {std::move(id),    std::move(clause), verdict,          std::move(requirement),

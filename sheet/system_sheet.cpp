@@ -366,20 +366,6 @@ std::string pumpPlot(const calc::SystemResult& r) {
   return s;
 }
 
-// "5.1, 3.9×16": runs of equal storey heights.
-std::string heightsText(const std::vector<double>& heights) {
-  std::string out;
-  for (std::size_t i = 0; i < heights.size();) {
-    std::size_t j = i;
-    while (j < heights.size() && heights[j] == heights[i]) ++j;
-    if (!out.empty()) out += ", ";
-    out += calc::numberToText(heights[i]);
-    if (j - i > 1) out += "×" + std::to_string(j - i);
-    i = j;
-  }
-  return out;
-}
-
 // A key's value as the table shows it, with its unit; an inner diameter says whether it is the
 // welded pipe table's.
 std::string keyValueText(const files::ProjectKey& key, const files::Project& project) {
@@ -398,7 +384,7 @@ std::string keyValueText(const files::ProjectKey& key, const files::Project& pro
       text += " m)";
     }
   } else if (const auto* list = std::get_if<std::vector<double>>(&value)) {
-    text = heightsText(*list);
+    text = calc::heightRuns(*list);
   } else if (const auto* t = std::get_if<std::string>(&value)) {
     text = *t;
   } else if (const bool* flag = std::get_if<bool>(&value)) {
@@ -710,20 +696,6 @@ void checkSection(std::string& h, const calc::SystemResult& r, int number) {
   h += "</table></div>\n";
 }
 
-// "1–15、17": runs of consecutive floors.
-std::string floorList(const std::vector<int>& floors) {
-  std::string text;
-  for (std::size_t i = 0; i < floors.size();) {
-    std::size_t j = i;
-    while (j + 1 < floors.size() && floors[j + 1] == floors[j] + 1) ++j;
-    if (!text.empty()) text += "、";
-    text += std::to_string(floors[i]);
-    if (j > i) text += "–" + std::to_string(floors[j]);
-    i = j + 1;
-  }
-  return text;
-}
-
 // The system's results in one paragraph for the conclusion (HTML).
 std::string systemConclusion(const calc::SystemInputs& in, const calc::SystemResult& r) {
   std::vector<int> plates, hydrants, unreduced;
@@ -749,13 +721,13 @@ std::string systemConclusion(const calc::SystemInputs& in, const calc::SystemRes
     return h;
   }
   std::string how;
-  if (!plates.empty()) how = "第 " + floorList(plates) + " 层设减压孔板";
+  if (!plates.empty()) how = "第 " + calc::floorList(plates) + " 层设减压孔板";
   if (!hydrants.empty()) {
-    how += (how.empty() ? "" : "，") + std::string("第 ") + floorList(hydrants) +
+    how += (how.empty() ? "" : "，") + std::string("第 ") + calc::floorList(hydrants) +
            " 层孔板孔径小于第 10.3.1 条下限，应采用减压稳压消火栓或设减压阀分区";
   }
   if (!unreduced.empty()) {
-    how += (how.empty() ? "" : "，") + std::string("第 ") + floorList(unreduced) +
+    how += (how.empty() ? "" : "，") + std::string("第 ") + calc::floorList(unreduced) +
            " 层应设减压稳压消火栓";
   }
   return h + "栓口动压大于 0.50 MPa 的楼层：" + how + "。";

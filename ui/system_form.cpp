@@ -359,16 +359,7 @@ std::string floorHeightsText(const std::vector<double>& heights) {
   if (std::all_of(heights.begin(), heights.end(), [&](double h) { return h == heights[0]; })) {
     return calc::numberToText(heights[0]);
   }
-  std::string out;
-  for (std::size_t i = 0; i < heights.size();) {
-    std::size_t j = i;
-    while (j < heights.size() && heights[j] == heights[i]) ++j;
-    if (!out.empty()) out += ", ";
-    out += calc::numberToText(heights[i]);
-    if (j - i > 1) out += "×" + std::to_string(j - i);
-    i = j;
-  }
-  return out;
+  return calc::heightRuns(heights);
 }
 
 std::optional<std::string> adaptFloorHeights(std::string_view text, int floors) {

@@ -36,17 +36,24 @@ TEST(SystemTables, OrificeZetaAndWeldedPipes) {
   }
 }
 
+// The example's most unfavourable hydrant: 19 mm nozzle, 25 m of DN65 lined hose, 13 m.
+calc::DesignInputs officeHydrant() {
+  calc::DesignInputs h;
+  h.nozzle = 19;
+  h.material = "衬胶";
+  h.hoseDiameter = "65";
+  h.hoseCoefficient = 0.00172;
+  h.hoseLength = 25;
+  h.waterColumn = 13;
+  h.occupancy = calc::Occupancy::High;
+  return h;
+}
+
 // Two floors 4 m apart, both hydrants flowing (10 L/s / 5 L/s), a pump chosen at 80 m, a
 // stabilizer instead of a tank.
 calc::SystemInputs twoFloors() {
   calc::SystemInputs in;
-  in.hydrant.nozzle = 19;
-  in.hydrant.material = "衬胶";
-  in.hydrant.hoseDiameter = "65";
-  in.hydrant.hoseCoefficient = 0.00172;
-  in.hydrant.hoseLength = 25;
-  in.hydrant.waterColumn = 13;
-  in.hydrant.occupancy = calc::Occupancy::High;
+  in.hydrant = officeHydrant();
   in.floors = 2;
   in.floorHeights = {4};
   in.firstOutletElevation = 1;
@@ -197,13 +204,7 @@ TEST(SystemTest, ChecksAndTheirVerdicts) {
 // The 18-storey office of examples/office-18f.toml, as built by hand here.
 calc::SystemInputs office() {
   calc::SystemInputs in;
-  in.hydrant.nozzle = 19;
-  in.hydrant.material = "衬胶";
-  in.hydrant.hoseDiameter = "65";
-  in.hydrant.hoseCoefficient = 0.00172;
-  in.hydrant.hoseLength = 25;
-  in.hydrant.waterColumn = 13;
-  in.hydrant.occupancy = calc::Occupancy::High;
+  in.hydrant = officeHydrant();
   in.floors = 18;
   in.floorHeights.assign(17, 3.9);
   in.floorHeights.front() = 5.1;

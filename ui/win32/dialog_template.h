@@ -76,4 +76,14 @@ class DialogTemplate {
   size_t countAt_ = 0;
 };
 
+// From Windows 10 1703 on the dialog manager rescales a dialog on a DPI change by itself; the
+// program's dialogs lay themselves out, so that is switched off (a no-op on older Windows).
+inline void keepOwnDpiLayout(HWND dialog) {
+  using SetBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
+  static const auto setBehavior = reinterpret_cast<SetBehaviorFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetDialogDpiChangeBehavior")));
+  constexpr int kDisableAll = 1;  // DDC_DISABLE_ALL
+  if (setBehavior != nullptr) setBehavior(dialog, kDisableAll, kDisableAll);
+}
+
 }  // namespace ui::win32

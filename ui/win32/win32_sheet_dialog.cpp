@@ -95,16 +95,6 @@ UINT dpiOf(HWND window) {
   return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 
-// From Windows 10 1703 on the dialog manager rescales a dialog on a DPI change by itself;
-// this dialog lays itself out, so that is switched off.
-void keepOwnDpiLayout(HWND dialog) {
-  using SetBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
-  static const auto setBehavior = reinterpret_cast<SetBehaviorFn>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetDialogDpiChangeBehavior")));
-  constexpr int kDisableAll = 1;  // DDC_DISABLE_ALL
-  if (setBehavior != nullptr) setBehavior(dialog, kDisableAll, kDisableAll);
-}
-
 // ---- The dialog ------------------------------------------------------------------------
 
 struct DialogState {

@@ -66,16 +66,6 @@ UINT dpiOf(HWND window) {
   return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 
-// The form lays itself out on a DPI change; the dialog manager's own rescaling is switched off
-// (Windows 10 1703 on).
-void keepOwnDpiLayout(HWND dialog) {
-  using SetBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
-  static const auto setBehavior = reinterpret_cast<SetBehaviorFn>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetDialogDpiChangeBehavior")));
-  constexpr int kDisableAll = 1;  // DDC_DISABLE_ALL
-  if (setBehavior != nullptr) setBehavior(dialog, kDisableAll, kDisableAll);
-}
-
 std::wstring windowText(HWND window) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(
