@@ -588,6 +588,19 @@ std::string remoteText(HWND w, UINT message, WPARAM wParam, Fill fill) {
   return narrow(local.text);
 }
 
+// A message whose structure the program fills in: `value` goes to the program's memory and back.
+template <class T>
+T remoteCall(HWND w, UINT message, WPARAM wParam, T value) {
+  auto* remote =
+      static_cast<T*>(VirtualAllocEx(program, nullptr, sizeof(T), MEM_COMMIT, PAGE_READWRITE));
+  if (!remote) return value;
+  WriteProcessMemory(program, remote, &value, sizeof value, nullptr);
+  send(w, message, wParam, reinterpret_cast<LPARAM>(remote));
+  ReadProcessMemory(program, remote, &value, sizeof value, nullptr);
+  VirtualFreeEx(program, remote, 0, MEM_RELEASE);
+  return value;
+}
+
 // A ListView's row in the other process, its cells joined by spaces.
 std::string listRow(HWND list, int row) {
   const HWND header = reinterpret_cast<HWND>(send(list, LVM_GETHEADER));
@@ -730,6 +743,22 @@ void checkSystemForm(int dpi, const wchar_t* shot) {
   const auto top = send(checks, LVM_GETTOPINDEX);
   expect(top <= failed && failed < top + send(checks, LVM_GETCOUNTPERPAGE), "failed row in view",
          std::to_string(failed) + " from " + std::to_string(top));
+  // The mouse over a row's 说明 shows it whole; over its 条文, no tip.
+  const auto hover = [&](int row, int column) {
+    const RECT cell = remoteCall(checks, LVM_GETSUBITEMRECT, row,
+                                 RECT{.left = LVIR_BOUNDS, .top = column, .right = 0, .bottom = 0});
+    send(checks, WM_MOUSEMOVE, 0, MAKELPARAM(cell.left + 4, (cell.top + cell.bottom) / 2));
+    return tooltipText(box, checks);
+  };
+  const auto explanation = [&](int row) {
+    return remoteText<LVITEMW>(checks, LVM_GETITEMTEXTW, row, [](LVITEMW& item, wchar_t* text) {
+      item.iSubItem = 2;
+      item.pszText = text;
+      item.cchTextMax = 1023;
+    });
+  };
+  expectEq(hover(failed, 2) + "|" + hover(failed, 0) + "|" + hover(top, 2),
+           explanation(failed) + "||" + explanation(top), "说明 tips");
   if (shot) screenshot(shot, box);
   type(field("pump.rated_head"), "");
   // A bad entry on the hidden page: its message, then that page with the entry in focus.

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <array>
@@ -79,9 +80,11 @@ int textWidth(HDC dc, std::wstring_view text) {
   return size.cx;
 }
 
+// The floor grid unfolds a cut cell; the check list has its own tip for 说明 instead, so no
+// row ever shows two.
 void addColumns(HWND list, std::span<const std::string_view> captions, bool numbers) {
   ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES |
-                                              LVS_EX_LABELTIP | LVS_EX_INFOTIP |
+                                              (numbers ? LVS_EX_LABELTIP : 0) |
                                               LVS_EX_DOUBLEBUFFER);
   for (std::size_t i = 0; i < captions.size(); ++i) {
     std::wstring caption = widen(captions[i]);
@@ -386,8 +389,51 @@ void SystemDialog::addTooltips() {
     // A combo box's edit takes the mouse over most of it.
     if (fields[i].kind == FieldKind::Combo) add(GetWindow(entry, GW_CHILD), tips_[i]);
   }
+  // The check list is one tool whose text follows the 说明 cell under the mouse.
+  const HWND checks = GetDlgItem(dialog_, kSysChecks);
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = dialog_;
+  tool.uId = reinterpret_cast<UINT_PTR>(checks);
+  tool.lpszText = const_cast<wchar_t*>(L"");
+  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  SetWindowSubclass(checks, checkListProc, 0, reinterpret_cast<DWORD_PTR>(this));
   SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
   SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 20000);
+}
+
+LRESULT CALLBACK SystemDialog::checkListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
+                                             UINT_PTR, DWORD_PTR self) {
+  if (message == WM_MOUSEMOVE) {
+    reinterpret_cast<SystemDialog*>(self)->followCheckTip(
+        POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+  } else if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(list, checkListProc, 0);
+  }
+  return DefSubclassProc(list, message, wParam, lParam);
+}
+
+// The tip shows the whole 说明 of the row under the mouse, and nothing elsewhere in the list.
+void SystemDialog::followCheckTip(POINT at) {
+  const HWND list = GetDlgItem(dialog_, kSysChecks);
+  LVHITTESTINFO hit{};
+  hit.pt = at;
+  SendMessageW(list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  const int row = hit.iItem >= 0 && hit.iSubItem == 2 &&
+                          static_cast<std::size_t>(hit.iItem) < explanations_.size()
+                      ? hit.iItem
+                      : -1;
+  if (row == tipRow_) return;
+  tipRow_ = row;
+  SendMessageW(tooltip_, TTM_POP, 0, 0);
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = dialog_;
+  tool.uId = reinterpret_cast<UINT_PTR>(list);
+  tool.lpszText =
+      row < 0 ? const_cast<wchar_t*>(L"") : explanations_[static_cast<std::size_t>(row)].data();
+  SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void SystemDialog::layout(UINT dpi) {
@@ -712,17 +758,6 @@ LRESULT SystemDialog::onNotify(NMHDR& header) {
     }
     return CDRF_DODEFAULT;
   }
-  if (header.code == LVN_GETINFOTIPW && header.idFrom == kSysChecks) {
-    auto& tip = reinterpret_cast<NMLVGETINFOTIPW&>(header);
-    const auto row = static_cast<std::size_t>(tip.iItem);
-    if (row < explanations_.size() && tip.cchTextMax > 0) {
-      const std::wstring& text = explanations_[row];
-      const std::size_t n = std::min(text.size(), static_cast<std::size_t>(tip.cchTextMax) - 1);
-      text.copy(tip.pszText, n);
-      tip.pszText[n] = L'\0';
-    }
-    return 0;
-  }
   return -1;
 }
 
@@ -817,6 +852,7 @@ void SystemDialog::setCheckRows(const std::vector<SystemCheckRow>& rows) {
   std::vector<std::vector<std::string>> cells;
   failed_.clear();
   explanations_.clear();
+  followCheckTip(POINT{-1, -1});  // the tip's text is about to go
   for (const SystemCheckRow& row : rows) {
     cells.push_back({row.clause, row.verdict, row.text});
     failed_.push_back(row.failed);

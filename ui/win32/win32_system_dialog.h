@@ -67,6 +67,9 @@ class SystemDialog final : public SystemView {
   void onCommand(int id, int code);
   LRESULT onNotify(NMHDR& header);
   void addTooltips();
+  static LRESULT CALLBACK checkListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR, DWORD_PTR self);
+  void followCheckTip(POINT at);
   // Places the entries and buttons for `dpi` and works out the smallest size; placeResults()
   // then fills the rest of the client area with the results.
   void layout(UINT dpi);
@@ -92,6 +95,7 @@ class SystemDialog final : public SystemView {
   std::vector<bool> marked_;                // per row of the floor grid
   std::vector<bool> failed_;                // per row of the check list
   std::vector<std::wstring> explanations_;  // per row of the check list: its 说明
+  int tipRow_ = -1;                         // the row whose 说明 the check list's tip shows
   UINT dpi_ = 96;
   Font font_;
   int lineHeight_ = 0;  // of the font
