@@ -38,6 +38,15 @@ QString shownText(QWidget* w) {
   return qobject_cast<QLineEdit*>(w)->text();
 }
 
+// "1" when a label's text, wrapped or not, is read whole in it.
+QString shownWhole(QLabel* label) {
+  const QRect room = label->contentsRect();
+  const QRect need =
+      QFontMetrics(label->font())
+          .boundingRect(room, label->wordWrap() ? Qt::TextWordWrap : 0, label->text());
+  return QString::number(need.width() <= room.width() && need.height() <= room.height());
+}
+
 // Records and closes whatever modal widget appears, polling from the nested event loop.
 class ModalWatchdog : public QObject {
  public:
@@ -516,8 +525,20 @@ class WindowTest : public QObject {
           if (red || checks->item(r, 1)->text() == "不满足")
             log << checks->item(r, 0)->text() + (shown ? " 可见" : " 不可见");
         }
-        QVERIFY(modal->grab().save(HYDRANT_SCREENSHOT_DIR "/hydrant-calc-system.png"));
+        // At its smallest, with the result line of the run laid out, the form fits the screens
+        // and the result line and every entry are read whole.
+        modal->layout()->activate();
+        modal->resize(modal->minimumSize());
+        modal->layout()->activate();
         log << QString::number(modal->minimumWidth() <= 1280 && modal->minimumHeight() <= 680);
+        QStringList squashed;
+        for (auto* e : modal->findChildren<QWidget*>()) {
+          if (e->objectName().contains('.') && e->isVisible() &&
+              e->height() < e->minimumSizeHint().height())
+            squashed << e->objectName();
+        }
+        log << shownWhole(modal->findChild<QLabel*>("summary")) + squashed.join(" ");
+        QVERIFY(modal->grab().save(HYDRANT_SCREENSHOT_DIR "/hydrant-calc-system.png"));
         // Ctrl+Tab to the second page and back; a bad entry there brings its page and focus.
         auto* pages = modal->findChild<QTabWidget*>("pages");
         QTest::keyClick(field("pump.rated_head"), Qt::Key_Tab, Qt::ControlModifier);
@@ -570,6 +591,7 @@ class WindowTest : public QObject {
                                "7.4.12-2 可见",
                                "5.2.2 可见",
                                "10.1.7 不可见",
+                               "1",
                                "1",
                                "水池、水箱与稳压设施",
                                "水池、水箱与稳压设施 焦点",

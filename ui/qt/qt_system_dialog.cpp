@@ -181,7 +181,9 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
   summary_ = new QLabel(this);
   summary_->setObjectName("summary");
   summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  summary_->setMinimumHeight(18);
+  // Two lines beside the buttons (setSummary breaks it), room for them kept when empty. Not word
+  // wrapped: a wrapping label's height-for-width would squeeze the entries above.
+  summary_->setMinimumHeight(summary_->fontMetrics().boundingRect(QRect(), 0, "计\n算").height());
   floors_ = makeTable(this, "floorGrid", systemFloorColumns());
   checks_ = makeTable(this, "checkList", systemCheckColumns());
   floors_->setMinimumHeight(100);
@@ -231,9 +233,9 @@ QtSystemDialog::QtSystemDialog(QWidget* parent, QStyle* style) : QDialog(parent)
     setStyle(style);
     for (QWidget* w : findChildren<QWidget*>()) w->setStyle(style);
   }
-  // No smaller than what the layout needs; the size the user left it with.
+  // No smaller than what the layout needs, as entries show and the result line wraps (the
+  // layout keeps the minimum up to date); the size the user left it with.
   adjustSize();
-  setMinimumSize(minimumSizeHint());
   setSizeGripEnabled(true);
   const QSize kept =
       QSettings(kSettingsOrganization, kSettingsApplication).value(kSizeKey).toSize();
@@ -344,7 +346,12 @@ void QtSystemDialog::focusEntry(std::string_view key) {
   }
 }
 
-void QtSystemDialog::setSummary(std::string_view text) { summary_->setText(qs(text)); }
+// The pump's figures on the first line, the pressures and the count on the second.
+void QtSystemDialog::setSummary(std::string_view text) {
+  QString lines = qs(text);
+  if (const qsizetype at = lines.indexOf(u'；'); at >= 0) lines.insert(at + 1, u'\n');
+  summary_->setText(lines);
+}
 
 void QtSystemDialog::setFloorRows(const std::vector<SystemFloorRow>& rows) {
   floors_->setRowCount(static_cast<int>(rows.size()));
