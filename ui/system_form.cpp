@@ -367,6 +367,9 @@ std::optional<std::string> adaptFloorHeights(std::string_view text, int floors) 
   if (!heights || floors < 2) return std::nullopt;
   const std::vector<double>& h = *heights;
   if (h.size() == 1) return std::nullopt;  // one height already serves any number of floors
+  // Two floors keep a single height, which would lose the typical storey's; 层数 is typed digit
+  // by digit (2, then 20), so that pattern must survive the first digit.
+  if (floors == 2 && h.front() != h.back()) return std::nullopt;
   if (!std::all_of(h.begin() + 1, h.end(), [&](double v) { return v == h.back(); })) {
     return std::nullopt;
   }

@@ -125,12 +125,14 @@ TEST_F(SystemFormTest, FailedChecksCountedAndFlagged) {
   EXPECT_EQ(failed, "7.4.2-2 10.3.1 7.4.12-2 8.1.5 5.2.2 10.1.7 ");
 }
 
-// 层数 carries a first storey and one height for the rest along; other lists stay as typed.
+// 层数 carries a first storey and one height for the rest along, also through the first digit
+// of a number typed (2 on the way to 20); other lists stay as typed.
 TEST(SystemFormFloorHeights, AdaptedToTheNumberOfFloors) {
   // clang-format off
   const struct { const char* text; int floors; std::optional<std::string> adapted; } cases[] = {
       {"5.1, 3.9×16", 10, "5.1, 3.9×8"}, {"5.1, 3.9×16", 3, "5.1, 3.9"},
-      {"5.1, 3.9×16", 2, "5.1"},         {"5.1, 3.9×16", 1, std::nullopt},
+      {"5.1, 3.9×16", 2, std::nullopt},  {"5.1, 3.9×16", 1, std::nullopt},
+      {"5.1, 3.9×16", 20, "5.1, 3.9×18"}, {"4×17", 2, "4"},
       {"4×17", 10, "4"},                 {"3.9", 10, std::nullopt},
       {"5.1, 3.9, 4.2", 5, std::nullopt}, {"abc", 10, std::nullopt},
   };
