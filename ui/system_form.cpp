@@ -580,7 +580,7 @@ bool SystemForm::closeRequested() {
   if (!modified()) return true;
   switch (view_.askYesNoCancel("保存对“" + projectName() + "”的更改？")) {
     case SystemView::Answer::Yes:
-      return save();
+      return save(false);
     case SystemView::Answer::No:
       return true;
     case SystemView::Answer::Cancel:
@@ -716,15 +716,18 @@ void SystemForm::cmdOpen_Click() {
   adopt(opened, *path, false);
 }
 
-void SystemForm::cmdSave_Click() { save(); }
+void SystemForm::cmdSave_Click() { save(true); }
 
-// The read-only example and a new project are saved under a new name (另存为).
-bool SystemForm::save() {
+// The read-only example and a new project are saved under a new name (另存为); a project that
+// has its file is saved into it without a dialog unless `ask`.
+bool SystemForm::save(bool ask) {
   const std::optional<files::Project> p = readEntries();
   if (!p) return false;
   const bool named = !session_.path.empty() && !session_.readOnly;
   const std::optional<std::string> path =
-      view_.askSaveProjectPath(named ? session_.path : std::string(kProjectFileName));
+      named && !ask
+          ? session_.path
+          : view_.askSaveProjectPath(named ? session_.path : std::string(kProjectFileName));
   if (!path) return false;
   if (const auto reason = files::saveProject(*path, *p)) {
     view_.showMessage(*reason);

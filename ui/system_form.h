@@ -119,7 +119,7 @@ class SystemForm final : public SystemEvents {
   // The entries as a project, or nothing after the message has been shown.
   std::optional<files::Project> readEntries();
   // Saves through the save dialog; false when cancelled or refused.
-  bool save();
+  bool save(bool ask);
   // The file's name as the caption and the question show it.
   std::string projectName() const;
   void updateTitle();

@@ -411,7 +411,8 @@ TEST(SystemFormModified, CloseAsksWhenChanged) {
   EXPECT_EQ(e.view.log, Strings{"ask 保存对“未命名”的更改？"});
 }
 
-// 打开示例 shows the worked example read-only: 保存 asks for a new file.
+// 打开示例 shows the worked example read-only: 保存 asks for a new file. Once it has one, 是 in
+// the close question saves into it without a dialog.
 TEST(SystemFormExample, ReadOnlySavedUnderANewName) {
   const TempDir dir;
   FakeSystemView view;
@@ -427,6 +428,12 @@ TEST(SystemFormExample, ReadOnlySavedUnderANewName) {
   form.cmdSave_Click();
   EXPECT_EQ(view.log, Strings{"save dialog 消火栓系统.toml"});
   EXPECT_EQ(form.session().path + view.title, *view.pathAnswer + "copy.toml - 消火栓系统计算");
+  view.log.clear();
+  view.userTypes("riser.c", "110");
+  view.saveAnswer = SystemView::Answer::Yes;
+  EXPECT_TRUE(form.closeRequested());
+  EXPECT_EQ(view.log, Strings{"ask 保存对“copy.toml”的更改？"});
+  EXPECT_EQ(files::loadProject(dir / "copy.toml").value().inputs.riser.c, 110);
 }
 
 }  // namespace
