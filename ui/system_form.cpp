@@ -21,7 +21,11 @@ constexpr std::string_view kHighWords = "高层、厂房、库房等";
 constexpr std::string_view kOtherWords = "其他场所";
 
 std::string tooltipOf(const files::ProjectKey& k) {
-  std::string tip(k.tooltip);
+  // The form's 层高 takes runs and one height for every storey, which the file spells as
+  // floor_height.
+  std::string tip(k.section == "building" && k.name == "floor_heights"
+                      ? "自下而上，层数 − 1 个，可写作 5.1, 3.9×16；各层相同时只填一个值"
+                      : k.tooltip);
   if (!k.unit.empty()) tip += "；单位 " + std::string(k.unit);
   if (k.type == files::KeyType::Number || k.type == files::KeyType::Integer ||
       k.type == files::KeyType::NumberList || k.type == files::KeyType::PointList) {

@@ -304,8 +304,16 @@ TEST(SystemFormSheetTitle, ProjectWinsKeptFillsTheRest) {
   }
 }
 
-// The defaults are the worked example's file, as the form shows what it opens.
+// The defaults are the worked example's file, as the form shows what it opens; tooltips speak
+// of what is typed in the form, never of the file's keys.
 TEST_F(SystemFormTest, DefaultsAreTheExampleAndListsAreFilled) {
+  for (const SystemField& f : systemFields()) {
+    for (const files::ProjectKey& k : files::projectKeys()) {
+      if (k.name.find('_') != std::string_view::npos) {
+        EXPECT_EQ(f.tooltip.find(k.name), std::string::npos) << f.key << ": " << f.tooltip;
+      }
+    }
+  }
   const auto read = files::loadProject(kExample);
   ASSERT_TRUE(read.ok()) << read.error().message;
   EXPECT_EQ(entriesFromProject(read.value()), defaultSystemEntries());
