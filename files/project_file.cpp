@@ -673,7 +673,9 @@ calc::Result<Project> loadProject(std::string_view path) {
 }
 
 CalcError unreadableProject(std::string_view path, std::string_view reason) {
-  const std::string shown = path == "-" ? "<stdin>" : calc::oneLine(path, 64);
+  // Whole up to Windows' usual longest path, so that a project deep in a designer's folders is
+  // named in full; beyond it the name is cut rather than flooding the message.
+  const std::string shown = path == "-" ? "<stdin>" : calc::oneLine(path, 260);
   const std::string what = reason.starts_with("文件过大")
                                ? "项目" + std::string(reason)
                                : "无法读取项目文件：" + std::string(reason);
