@@ -324,37 +324,40 @@ std::string statusLines() {
          text(GetDlgItem(form, ui::kStatusBarIds[1]));
 }
 
-// The tooltip the program shows over a control: TTM_GETTEXT's pointers are the program's, so the
-// question and the answer go through memory allocated in it.
-std::string tipOf(HWND control) {
-  thread_local HWND tip;
-  tip = nullptr;
-  EnumWindows(
-      [](HWND w, LPARAM) -> BOOL {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner == pid && className(w) == "tooltips_class32") tip = w;
-        return tip == nullptr;
-      },
-      0);
-  struct Ask {
-    TOOLINFOW info;
-    wchar_t text[128];
-  } ask{};
-  const HANDLE process =
-      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-  auto* remote =
-      static_cast<Ask*>(VirtualAllocEx(process, nullptr, sizeof ask, MEM_COMMIT, PAGE_READWRITE));
-  ask.info.cbSize = sizeof(TOOLINFOW);
-  ask.info.hwnd = form;
-  ask.info.uId = reinterpret_cast<UINT_PTR>(control);
-  ask.info.lpszText = remote->text;
-  WriteProcessMemory(process, remote, &ask, sizeof ask, nullptr);
-  send(tip, TTM_GETTEXTW, std::size(ask.text), reinterpret_cast<LPARAM>(remote));
-  ReadProcessMemory(process, remote, &ask, sizeof ask, nullptr);
-  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  CloseHandle(process);
-  return narrow(ask.text);
+// A text the program writes through the pointers of a message: the structure T (set up by
+// `fill`, given where the text goes) and its text buffer are placed in the program's memory.
+template <class T, class Fill>
+std::string remoteText(HWND w, UINT message, WPARAM wParam, Fill fill) {
+  struct Remote {
+    T data;
+    wchar_t text[1024];
+  };
+  auto* remote = static_cast<Remote*>(
+      VirtualAllocEx(program, nullptr, sizeof(Remote), MEM_COMMIT, PAGE_READWRITE));
+  if (!remote) return "(no memory)";
+  Remote local{};
+  fill(local.data, remote->text);
+  WriteProcessMemory(program, remote, &local, sizeof local, nullptr);
+  send(w, message, wParam, reinterpret_cast<LPARAM>(remote));
+  ReadProcessMemory(program, remote, &local, sizeof local, nullptr);
+  VirtualFreeEx(program, remote, 0, MEM_RELEASE);
+  return narrow(local.text);
+}
+
+// The tooltip the program shows for `tool` of `box`, from the tooltip windows the box owns.
+std::string tooltipText(HWND box, HWND tool) {
+  std::string text = "(no tooltip window)";
+  for (HWND tips : windowsOf("tooltips_class32", true)) {
+    if (GetWindow(tips, GW_OWNER) != box) continue;  // a status bar has a tooltip of its own
+    text = remoteText<TOOLINFOW>(tips, TTM_GETTEXTW, 1024, [&](TOOLINFOW& info, wchar_t* out) {
+      info.cbSize = sizeof info;
+      info.hwnd = box;
+      info.uId = reinterpret_cast<UINT_PTR>(tool);
+      info.lpszText = out;
+    });
+    if (!text.empty()) break;
+  }
+  return text;
 }
 
 // A result longer than its box, 121.98(mH2o) in 消防栓口水压, shows its first digit at the box's
@@ -373,7 +376,7 @@ void checkLeadingDigitsAndHosePair() {
   send(ctl("Command1"), BM_CLICK);
   expectEq(text(pressure), "121.98(mH2o)", "long result");
   expectEq(firstShown(), 0, "first character shown after the run");
-  expectEq(tipOf(pressure) + "|" + tipOf(ctl("Text8(0)")), "121.98(mH2o)|",
+  expectEq(tooltipText(form, pressure) + "|" + tooltipText(form, ctl("Text8(0)")), "121.98(mH2o)|",
            "tooltips of the results");
   SetForegroundWindow(form);
   for (int i = 0; i < 3 && focusedId() != id("Text1(1)"); ++i) {
@@ -568,26 +571,6 @@ void menuScreenshot(const wchar_t* path) {
   waitFor([] { return windowsOf("#32768").empty(); });
 }
 
-// A text the program writes through the pointers of a message: the structure T (set up by
-// `fill`, given where the text goes) and its text buffer are placed in the program's memory.
-template <class T, class Fill>
-std::string remoteText(HWND w, UINT message, WPARAM wParam, Fill fill) {
-  struct Remote {
-    T data;
-    wchar_t text[1024];
-  };
-  auto* remote = static_cast<Remote*>(
-      VirtualAllocEx(program, nullptr, sizeof(Remote), MEM_COMMIT, PAGE_READWRITE));
-  if (!remote) return "(no memory)";
-  Remote local{};
-  fill(local.data, remote->text);
-  WriteProcessMemory(program, remote, &local, sizeof local, nullptr);
-  send(w, message, wParam, reinterpret_cast<LPARAM>(remote));
-  ReadProcessMemory(program, remote, &local, sizeof local, nullptr);
-  VirtualFreeEx(program, remote, 0, MEM_RELEASE);
-  return narrow(local.text);
-}
-
 // A message whose structure the program fills in: `value` goes to the program's memory and back.
 template <class T>
 T remoteCall(HWND w, UINT message, WPARAM wParam, T value) {
@@ -636,21 +619,6 @@ void forgetSettings() {
     }
     RegCloseKey(settings);
   }
-}
-
-// The tooltip the program shows for `tool` of `box`, from the tooltip window the box owns.
-std::string tooltipText(HWND box, HWND tool) {
-  HWND tips = nullptr;
-  for (HWND w : windowsOf("tooltips_class32", true)) {
-    if (GetWindow(w, GW_OWNER) == box) tips = w;
-  }
-  if (!tips) return "(no tooltip window)";
-  return remoteText<TOOLINFOW>(tips, TTM_GETTEXTW, 1024, [&](TOOLINFOW& info, wchar_t* text) {
-    info.cbSize = sizeof info;
-    info.hwnd = box;
-    info.uId = reinterpret_cast<UINT_PTR>(tool);
-    info.lpszText = text;
-  });
 }
 
 RECT frameOf(HWND w) {
