@@ -3,8 +3,9 @@
 # command line on the window's initial entries, the Start-menu shortcut started under a UTF-8
 # and under a Chinese (GBK) locale, a silent re-install over the open window, a re-install
 # into another folder (the first copy is removed, shortcuts follow), a re-install that keeps
-# that folder, and the quiet uninstall string with the window open, which must return only
-# when nothing is left (files, Start-menu and desktop shortcuts, the Apps & Features entry).
+# that folder, and the quiet uninstall string with the window open and its system form changed
+# (the save question answered 否), which must return only when nothing is left (files,
+# Start-menu and desktop shortcuts, the Apps & Features entry).
 # Between them, unsaved work in the system form meets the setup at its copying: the program's
 # save question answered 取消 keeps it running with its change, and the setup's 取消 (status 2)
 # and a silent install (status 2) replace nothing; the setup's 重试 asks nothing twice, asks
@@ -203,11 +204,15 @@ expect_setup_status() {
   wait "$setup_pid" || status=$?
   [ "$status" -eq "$1" ] || fail "the setup ended with status $status $2, not $1"
 }
+# Opens the system form of the started window and changes its first entry (工程名称).
+change_system_form() {
+  ww "$window_class" command:104 10 || fail "no 系统计算 command"  # menuCommandId(System)
+  ww '#32770' text:4001:改过的工程 20 ' - 消火栓系统计算' || fail "the system form did not open"
+  ww '#32770' open 5 "$changed_form" || fail "the form's caption does not show the change"
+}
 echo kept >"$folder/hydrant-calc-manual.html"
 start_window
-ww "$window_class" command:104 10 || fail "no 系统计算 command"  # menuCommandId(System)
-ww '#32770' text:4001:改过的工程 20 ' - 消火栓系统计算' || fail "the system form did not open"
-ww '#32770' open 5 "$changed_form" || fail "the form's caption does not show the change"
+change_system_form
 
 setup_to_copying
 shot save-question
@@ -265,17 +270,21 @@ done
 wine_quiet "$setup" /S || fail "the re-install into the same folder ended with status $?"
 [ ! -e "$first_folder" ] && [ -f "$folder/hydrant-calc.exe" ] || fail "the re-install left $win_other"
 
-# Uninstall with the window open by the entry's quiet uninstall string, run by cmd as a
-# script would under a Chinese Windows (GBK): it closes the window and returns with status 0
-# only when the folder is gone, nothing in it left behind.
+# Uninstall with the window open and its system form changed by the entry's quiet uninstall
+# string, run by cmd as a script would under a Chinese Windows (GBK): the form's question
+# answered 否, it closes the window and returns with status 0 only when the folder is gone,
+# nothing in it left behind.
 quiet='"C:\windows\system32\cmd.exe" /c ""'$win_folder'\uninstall.exe" /S _?='$win_folder'&& del "'$win_folder'\uninstall.exe" && rmdir "'$win_folder'""'
 entry_line="\"QuietUninstallString\"=\"$(sed 's/\\/\\\\/g; s/"/\\"/g' <<<"$quiet")\""
 grep -qxF -- "$entry_line" <<<"$(uninstall_entry)" || fail "the quiet uninstall string is not $quiet"
 script=$wine_dir/tmp/quiet-uninstall.bat
 printf '@%s\r\n' "$quiet" | iconv -f UTF-8 -t GBK >"$script"
 start_window
-LOCPATH=$locales HYDRANT_WINE_LOCALE=zh_CN.UTF-8 wine_quiet cmd /c "$(winepath_of "$script")" ||
-  fail "the quiet uninstall string ended with status $?"
+change_system_form
+LOCPATH=$locales HYDRANT_WINE_LOCALE=zh_CN.UTF-8 wine_quiet cmd /c "$(winepath_of "$script")" &
+uninstall_pid=$!
+ww '#32770' press:7 20 "$question" || fail "the uninstall did not ask to save the changes"
+wait "$uninstall_pid" || fail "the quiet uninstall string ended with status $?"
 [ ! -e "$folder" ] || fail "the quiet uninstall returned before its folder was gone:$(ls -A "$folder" | sed 's/^/ /')"
 expect_window_closed uninstall
 for lnk in "${shortcuts[@]}" "$manual_shortcut"; do
