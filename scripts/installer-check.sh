@@ -76,7 +76,12 @@ expect_window_closed() {
   [ "$status" -eq 0 ] || fail "hydrant-calc.exe ended with status $status during the $1"
   window_pid=
 }
-stop_window() { [ -z "$window_pid" ] || kill "$window_pid" 2>/dev/null || true; }
+# A failed check leaves no window or setup of its own behind (timeout passes the signal on).
+setup_pid=
+stop_window() {
+  [ -z "$window_pid" ] || kill "$window_pid" 2>/dev/null || true
+  [ -z "$setup_pid" ] || kill "$setup_pid" 2>/dev/null || true
+}
 trap stop_window EXIT
 
 # A run that failed half-way must not decide this one.
@@ -161,6 +166,7 @@ done
 wait "$setup_pid" || true
 ! kill -0 "$setup_pid" 2>/dev/null && wine_quiet "$wait_window" '#32770' closed 10 ||
   fail "the setup did not end when cancelled"
+setup_pid=
 wine_quiet "$wait_window" "$window_class" open 0 || fail "the cancelled setup closed the window"
 wine_quiet "$wait_window" "$window_class" close 20 || fail "the window did not close"
 expect_window_closed "cancelled setup"
@@ -202,6 +208,7 @@ cancel_question() {
 expect_setup_status() {
   local status=0
   wait "$setup_pid" || status=$?
+  setup_pid=
   [ "$status" -eq "$1" ] || fail "the setup ended with status $status $2, not $1"
 }
 # Opens the system form of the started window and changes its first entry (工程名称).
