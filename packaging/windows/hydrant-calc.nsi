@@ -95,8 +95,9 @@ ask:
   StrCpy $2 0  ; 0 until the program shows a box; then 1 + tenths since it has gone
   FindWindow $0 "${WINDOW_CLASS}"
   StrCmp $0 0 closed
-  ; A short wait for the answer: a program that asks to save is watched asking.
-  SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=100
+  ; Posted, not sent: the setup watches the program asking to save instead of waiting for the
+  ; answer, and Wine drops a sent message that times out before a busy program takes it.
+  System::Call "user32::PostMessageW(p r0, i ${WM_CLOSE}, p 0, p 0)"
 wait:
   Sleep 100
   FindWindow $0 "${WINDOW_CLASS}"
