@@ -3,8 +3,13 @@
 # command line on the window's initial entries, the Start-menu shortcut started under a UTF-8
 # and under a Chinese (GBK) locale, a silent re-install over the open window, a re-install
 # into another folder (the first copy is removed, shortcuts follow), a re-install that keeps
-# that folder, and the quiet uninstall string with the window open, which must return only
-# when nothing is left (files, Start-menu and desktop shortcuts, the Apps & Features entry).
+# that folder, and the quiet uninstall string with the window open and its system form changed
+# (the save question answered 否), which must return only when nothing is left (files,
+# Start-menu and desktop shortcuts, the Apps & Features entry).
+# Between them, unsaved work in the system form meets the setup at its copying: the program's
+# save question answered 取消 keeps it running with its change, and the setup's 取消 (status 2)
+# and a silent install (status 2) replace nothing; the setup's 重试 asks nothing twice, asks
+# again once answered, and 否 lets the window close (status 0) and the install complete.
 #
 #   scripts/installer-check.sh SETUP.exe WINE_DIR WINDOW.exe CLI.exe MANUAL.html WAIT_WINDOW.exe
 #
@@ -71,7 +76,12 @@ expect_window_closed() {
   [ "$status" -eq 0 ] || fail "hydrant-calc.exe ended with status $status during the $1"
   window_pid=
 }
-stop_window() { [ -z "$window_pid" ] || kill "$window_pid" 2>/dev/null || true; }
+# A failed check leaves no window or setup of its own behind (timeout passes the signal on).
+setup_pid=
+stop_window() {
+  [ -z "$window_pid" ] || kill "$window_pid" 2>/dev/null || true
+  [ -z "$setup_pid" ] || kill "$setup_pid" 2>/dev/null || true
+}
 trap stop_window EXIT
 
 # A run that failed half-way must not decide this one.
@@ -156,9 +166,93 @@ done
 wait "$setup_pid" || true
 ! kill -0 "$setup_pid" 2>/dev/null && wine_quiet "$wait_window" '#32770' closed 10 ||
   fail "the setup did not end when cancelled"
+setup_pid=
 wine_quiet "$wait_window" "$window_class" open 0 || fail "the cancelled setup closed the window"
 wine_quiet "$wait_window" "$window_class" close 20 || fail "the window did not close"
 expect_window_closed "cancelled setup"
+
+# Unsaved work in the system form meets the setup. The window is asked to close (WM_CLOSE)
+# only when the copying starts, and its form asks "保存对“未命名”的更改？" (是/否/取消); 取消 keeps
+# the program running with its change, the setup then offers 重试/取消. (a) Its 取消: the setup
+# ends with status 2 and replaces nothing. (b) Silently nobody can answer: status 2 after 10 s,
+# nothing replaced, the question left to the user. (c) 重试 while the question is still open
+# asks nothing twice; once it is answered 取消, 重试 asks again, and 否 lets the window close
+# (status 0, not killed) and the install complete. A replaced manual marks what was copied.
+ww() { wine_quiet "$wait_window" "$@"; }
+setup_box='Tavrel小工具 安装'    # the caption of the setup's boxes
+question=Tavrel小工具             # the caption of the program's boxes
+changed_form='* - 消火栓系统计算'  # the form's caption with unsaved changes
+shot() { [ -z "${HYDRANT_INSTALLER_SHOTS:-}" ] ||
+  DISPLAY=":$(cat "$wine_dir/display")" import -window root "$HYDRANT_INSTALLER_SHOTS$1.png"; }
+# The interactive setup past its three pages to the copying, its first box answered 是.
+setup_to_copying() {
+  timeout 120 bash "$here/wine-prefix.sh" run "$wine_dir" "$setup" </dev/null >>"$log" 2>&1 &
+  setup_pid=$!
+  for page in welcome components folder; do
+    ww '#32770' press:1 20 || fail "the setup showed no $page page"
+    sleep 0.3
+  done
+  ww '#32770' press:6 20 "$setup_box" || fail "the setup did not ask to close the program"
+  ww '#32770' open 10 "$question" || fail "the program did not ask to save its changes"
+}
+expect_kept() {
+  kill -0 "$window_pid" 2>/dev/null || fail "hydrant-calc.exe ended $1"
+  ww '#32770' open 0 "$changed_form" || fail "the system form lost its change $1"
+  [ "$(cat "$folder/hydrant-calc-manual.html")" = kept ] || fail "files were replaced $1"
+}
+# Answers the program's question 取消; exactly one was open.
+cancel_question() {
+  ww '#32770' press:2 20 "$question" || fail "no save question $1"
+  ww '#32770' closed 2 "$question" || fail "a second save question was stacked $1"
+}
+expect_setup_status() {
+  local status=0
+  wait "$setup_pid" || status=$?
+  setup_pid=
+  [ "$status" -eq "$1" ] || fail "the setup ended with status $status $2, not $1"
+}
+# Opens the system form of the started window and changes its first entry (工程名称).
+change_system_form() {
+  ww "$window_class" command:104 10 || fail "no 系统计算 command"  # menuCommandId(System)
+  ww '#32770' text:4001:改过的工程 20 ' - 消火栓系统计算' || fail "the system form did not open"
+  ww '#32770' open 5 "$changed_form" || fail "the form's caption does not show the change"
+}
+echo kept >"$folder/hydrant-calc-manual.html"
+start_window
+change_system_form
+
+setup_to_copying
+shot save-question
+cancel_question "in the interactive setup"
+expect_kept "after 取消 of the save question"
+ww '#32770' open 20 "$setup_box" || fail "the setup offered no 重试/取消"
+shot retry-box
+ww '#32770' press:2 1 "$setup_box" || fail "no 取消 in the setup's box"
+expect_setup_status 2 "when its 取消 left the program open"
+expect_kept "after the setup's 取消"
+
+status=0
+wine_quiet "$setup" /S || status=$?
+[ "$status" -eq 2 ] || fail "the silent install over unsaved work ended with status $status, not 2"
+expect_kept "after the silent install"
+cancel_question "left by the silent install"
+
+setup_to_copying
+# The setup's 重试 comes 10 s after its request, over the question still open.
+ww '#32770' open 20 "$setup_box" || fail "the setup offered no 重试/取消"
+shot both-boxes
+ww '#32770' press:4 1 "$setup_box" || fail "no 重试 in the setup's box"
+ww '#32770' closed 5 "$setup_box" && sleep 0.5  # its request reaches the program
+cancel_question "after 重试 over it"
+expect_kept "after 重试 and 取消"
+ww '#32770' press:4 20 "$setup_box" || fail "the setup did not offer 重试 again"
+ww '#32770' press:7 20 "$question" || fail "重试 did not ask again"
+expect_window_closed "setup's 重试 and 否"
+ww '#32770' press:1 30 || fail "the setup showed no finish page"  # 完成, which runs the program
+expect_setup_status 0 "after the program closed"
+cmp -s "$folder/hydrant-calc-manual.html" "$manual" || fail "the setup's 重试 did not install"
+ww "$window_class" open 20 || fail "the finish page did not start the program"
+ww "$window_class" close 20 || fail "the program started by the finish page did not close"
 
 # A silent re-install over the running window: it closes the window, then replaces the program.
 start_window
@@ -183,17 +277,21 @@ done
 wine_quiet "$setup" /S || fail "the re-install into the same folder ended with status $?"
 [ ! -e "$first_folder" ] && [ -f "$folder/hydrant-calc.exe" ] || fail "the re-install left $win_other"
 
-# Uninstall with the window open by the entry's quiet uninstall string, run by cmd as a
-# script would under a Chinese Windows (GBK): it closes the window and returns with status 0
-# only when the folder is gone, nothing in it left behind.
+# Uninstall with the window open and its system form changed by the entry's quiet uninstall
+# string, run by cmd as a script would under a Chinese Windows (GBK): the form's question
+# answered 否, it closes the window and returns with status 0 only when the folder is gone,
+# nothing in it left behind.
 quiet='"C:\windows\system32\cmd.exe" /c ""'$win_folder'\uninstall.exe" /S _?='$win_folder'&& del "'$win_folder'\uninstall.exe" && rmdir "'$win_folder'""'
 entry_line="\"QuietUninstallString\"=\"$(sed 's/\\/\\\\/g; s/"/\\"/g' <<<"$quiet")\""
 grep -qxF -- "$entry_line" <<<"$(uninstall_entry)" || fail "the quiet uninstall string is not $quiet"
 script=$wine_dir/tmp/quiet-uninstall.bat
 printf '@%s\r\n' "$quiet" | iconv -f UTF-8 -t GBK >"$script"
 start_window
-LOCPATH=$locales HYDRANT_WINE_LOCALE=zh_CN.UTF-8 wine_quiet cmd /c "$(winepath_of "$script")" ||
-  fail "the quiet uninstall string ended with status $?"
+change_system_form
+LOCPATH=$locales HYDRANT_WINE_LOCALE=zh_CN.UTF-8 wine_quiet cmd /c "$(winepath_of "$script")" &
+uninstall_pid=$!
+ww '#32770' press:7 20 "$question" || fail "the uninstall did not ask to save the changes"
+wait "$uninstall_pid" || fail "the quiet uninstall string ended with status $?"
 [ ! -e "$folder" ] || fail "the quiet uninstall returned before its folder was gone:$(ls -A "$folder" | sed 's/^/ /')"
 expect_window_closed uninstall
 for lnk in "${shortcuts[@]}" "$manual_shortcut"; do

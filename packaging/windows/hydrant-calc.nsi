@@ -77,31 +77,44 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "© 2026 hydrant-calc team"
 
 ; Closes every running window of the program, called when the copying or removing starts.
 ; Asks first (Yes closes it, No leaves the setup), or closes it at once when silent. WM_CLOSE
-; ends the program as its own close button does, so it can still ask to save; a window open
-; 10 s later (the user cancelled that question, or it is busy) gets Retry or Cancel, and
-; silently the setup stops with exit code 2. Nothing has been changed then; nothing is killed.
+; ends the program as its own close button does, so it can still ask to save; a window still
+; open 1 s after the program's question was answered (取消), or 10 s after the request (busy,
+; or the question not yet answered), gets Retry or Cancel, and silently the setup stops with
+; exit code 2. Nothing has been changed then; nothing is killed.
 !macro CLOSE_RUNNING_PROGRAM UN
 Function ${UN}closeRunningProgram
   FindWindow $0 "${WINDOW_CLASS}"
   StrCmp $0 0 closed
   ; A question, not a button name: the buttons are labelled in the language of Windows.
   MessageBox MB_YESNO|MB_ICONEXCLAMATION \
-    "${PRODUCT} 正在运行，需要先关闭它。$\n$\n现在关闭它并继续吗？" /SD IDYES IDYES close
+    "${PRODUCT} 正在运行，需要先关闭它。$\n$\n现在关闭它并继续吗？" /SD IDYES IDYES ask
   SetErrorLevel 2
   Quit
-close:
-  StrCpy $1 0
 ask:
+  StrCpy $1 0  ; tenths of a second since the request
+  StrCpy $2 0  ; 0 until the program shows a box; then 1 + tenths since it has gone
   FindWindow $0 "${WINDOW_CLASS}"
   StrCmp $0 0 closed
-  SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=1000
+  ; Posted, not sent: the setup watches the program asking to save instead of waiting for the
+  ; answer, and Wine drops a sent message that times out before a busy program takes it.
+  System::Call "user32::PostMessageW(p r0, i ${WM_CLOSE}, p 0, p 0)"
 wait:
   Sleep 100
   FindWindow $0 "${WINDOW_CLASS}"
   StrCmp $0 0 closed
   IntOp $1 $1 + 1
-  IntCmp $1 100 0 wait
-  StrCpy $1 0
+  IntCmp $1 100 retry 0 retry
+  ; The program's boxes (its save question) have its name as caption; the setup's add 安装.
+  FindWindow $0 "#32770" "${PRODUCT}"
+  StrCmp $0 0 no_box
+  StrCpy $2 1
+  Goto wait
+no_box:
+  ; Answered, and the window stays: after 1 s (time for 否 or 是 to close it) it was 取消.
+  StrCmp $2 0 wait
+  IntOp $2 $2 + 1
+  IntCmp $2 11 retry wait retry
+retry:
   MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
     "${PRODUCT} 仍在运行，可能正在询问是否保存更改。$\n$\n请在程序中回答后单击“重试”；单击“取消”则不作任何更改。" \
     /SD IDCANCEL IDRETRY ask

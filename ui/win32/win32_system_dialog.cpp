@@ -228,6 +228,10 @@ void SystemDialog::run(HWND owner, SystemSession& session) {
 
 bool SystemDialog::mainWindowClosing(HWND mainWindow) {
   if (openForm == nullptr || openForm->dialog_ == nullptr) return true;
+  // A box or file dialog of the form is up, its save question among them (the form is disabled
+  // under it): a second request, as the installer's retry, waits for that answer instead of
+  // asking again over it.
+  if (!IsWindowEnabled(openForm->dialog_)) return false;
   if (openForm->finish()) PostMessageW(mainWindow, WM_CLOSE, 0, 0);
   return false;
 }

@@ -32,7 +32,8 @@ class SystemDialog final : public SystemView {
   static void run(HWND owner, SystemSession& session);
   // The main window is asked to close: true when it may. With the form open, the form asks
   // about unsaved changes first; if it closes, the main window is asked again once the form
-  // has gone, so it is never destroyed under the form.
+  // has gone, so it is never destroyed under the form. While a box of the form is up (its
+  // save question too), false without asking again.
   static bool mainWindowClosing(HWND mainWindow);
 
   void connect(SystemEvents& events) override;

@@ -199,8 +199,11 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_CLOSE:
-      // An open system form asks about its unsaved changes first.
+      // An open system form asks about its unsaved changes first. A box or dialog of the
+      // window's own (it is disabled under it) is answered first: a close request from outside,
+      // the installer's, waits for that rather than destroying the window under it.
       if (!win32::SystemDialog::mainWindowClosing(hwnd_)) return 0;
+      if (!IsWindowEnabled(hwnd_)) return 0;
       break;
     case WM_DESTROY:
       PostQuitMessage(0);
