@@ -115,7 +115,8 @@ no_box:
   IntOp $2 $2 + 1
   IntCmp $2 11 retry wait retry
 retry:
-  MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+  ; On top: the user was last in the program's window, which would otherwise cover the box.
+  MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION|MB_TOPMOST|MB_SETFOREGROUND \
     "${PRODUCT} 仍在运行，可能正在询问是否保存更改。$\n$\n请在程序中回答后单击“重试”；单击“取消”则不作任何更改。" \
     /SD IDCANCEL IDRETRY ask
   SetErrorLevel 2
