@@ -300,7 +300,7 @@ NetworkSolution solveNetwork(const Network& net, const NetworkSolution* start) {
     if (balanceRow < 0 || !net.nodes[net.balance->source].fixedHead) anyFixed = false;
   }
   if (!anyFixed) {
-    s.residual = std::numeric_limits<double>::infinity();
+    s.residual = s.flowResidual = std::numeric_limits<double>::infinity();
     return s;
   }
 
@@ -478,7 +478,9 @@ NetworkSolution solveNetwork(const Network& net, const NetworkSolution* start) {
       }
       flowTolerance = std::max(flowTolerance, 4 * noise);
     }
-    s.residual = std::max({headImbalance, mass, change});
+    s.headResidual = headImbalance;
+    s.flowResidual = std::max(mass, change);
+    s.residual = std::max(headImbalance, s.flowResidual);
     if (!statusChanged && headImbalance < kHeadTolerance && mass < flowTolerance &&
         change < flowTolerance) {
       s.converged = true;

@@ -17,6 +17,7 @@ using calc::leadingNumber;
 using calc::numberToText;
 using calc::parseNumber;
 using calc::parseSingle;
+using calc::significantText;
 using calc::singleToText;
 
 // A decimal-comma locale for the whole process, as a user's system may set one (Qt sets the
@@ -139,6 +140,20 @@ TEST(NumberToText, PlainDecimalWithoutExponentOrTrailingZeros) {
                  {-2.5, "-2.5"},
                  {123456789012345.0, "123456789012345"}};
   for (const auto& c : doubles) EXPECT_EQ(numberToText(c.value), c.expected);
+  const struct {
+    double value;
+    const char* expected;
+  } small[] = {{0.000000114279583129928, "1.14×10⁻⁷"},
+               {2.2737e-13, "2.27×10⁻¹³"},
+               {-2499.6, "-2500"},
+               {2.5e6, "2.50×10⁶"},
+               {9.996e-10, "1.00×10⁻⁹"},  // rounds up into the next power
+               {0.0009996, "0.00100"},    // and into plain decimals
+               {23.04, "23.0"},
+               {0.001143, "0.00114"},
+               {0, "0"},
+               {std::numeric_limits<double>::infinity(), ""}};
+  for (const auto& c : small) EXPECT_EQ(significantText(c.value), c.expected);
 }
 
 }  // namespace
