@@ -17,7 +17,6 @@ using calc::leadingNumber;
 using calc::numberToText;
 using calc::parseNumber;
 using calc::parseSingle;
-using calc::significantText;
 using calc::singleToText;
 
 // A decimal-comma locale for the whole process, as a user's system may set one (Qt sets the
@@ -131,29 +130,24 @@ TEST(NumberToText, PlainDecimalWithoutExponentOrTrailingZeros) {
   } singles[] = {{4.62f, "4.62"},      {23.1000004f, "23.1"}, {5.0f, "5"},  {2.5f, "2.5"},
                  {1e-7f, "0.0000001"}, {6.41f, "6.41"},       {-0.0f, "0"}, {1e10f, "10000000000"}};
   for (const auto& c : singles) EXPECT_EQ(singleToText(c.value), c.expected);
+  // Beside each, its three significant digits (rounding into the next power, or into plain
+  // decimals from 0.001 to 999999).
   const struct {
     double value;
     const char* expected;
-  } doubles[] = {{0.01501, "0.01501"},
-                 {0.1 + 0.2, "0.3"},
-                 {10, "10"},
-                 {-2.5, "-2.5"},
-                 {123456789012345.0, "123456789012345"}};
-  for (const auto& c : doubles) EXPECT_EQ(numberToText(c.value), c.expected);
-  const struct {
-    double value;
-    const char* expected;
-  } small[] = {{0.000000114279583129928, "1.14×10⁻⁷"},
-               {2.2737e-13, "2.27×10⁻¹³"},
-               {-2499.6, "-2500"},
-               {2.5e6, "2.50×10⁶"},
-               {9.996e-10, "1.00×10⁻⁹"},  // rounds up into the next power
-               {0.0009996, "0.00100"},    // and into plain decimals
-               {23.04, "23.0"},
-               {0.001143, "0.00114"},
-               {0, "0"},
-               {std::numeric_limits<double>::infinity(), ""}};
-  for (const auto& c : small) EXPECT_EQ(significantText(c.value), c.expected);
+    const char* significant;
+  } doubles[] = {{0.01501, "0.01501", "0.0150"},
+                 {0.1 + 0.2, "0.3", "0.300"},
+                 {10, "10", "10.0"},
+                 {-2.5, "-2.5", "-2.50"},
+                 {123456789012345.0, "123456789012345", "1.23×10¹⁴"},
+                 {1.1428e-7, "0.00000011428", "1.14×10⁻⁷"},
+                 {9.996e-10, "0.0000000009996", "1.00×10⁻⁹"},
+                 {0.0009996, "0.0009996", "0.00100"}};
+  for (const auto& c : doubles) {
+    EXPECT_EQ(numberToText(c.value), c.expected);
+    EXPECT_EQ(calc::significantText(c.value), c.significant);
+  }
 }
 
 }  // namespace
