@@ -13,6 +13,7 @@ namespace {
 
 constexpr double kHeadTolerance = 1e-9;  // m
 constexpr double kFlowTolerance = 1e-9;  // L/s
+constexpr double kNoiseCeiling = 1e-5;   // L/s: a solve noisier than this is not trusted
 constexpr double kSmoothing = 1e-9;      // m: the small-flow cubic departs from the law by this
 constexpr double kMinSlope = 1e-12;      // m per L/s: keeps a pump at zero flow invertible
 constexpr int kMaxIterations = 200;
@@ -463,7 +464,8 @@ NetworkSolution solveNetwork(const Network& net, const NetworkSolution* start) {
     // pipes (which pass much flow for little head) hung from the fixed heads by a few links
     // is ill-conditioned: the solve's heads then wander by far more, and the flows stall at
     // that noise, never below the bound. One step of refinement (the solve of what the result
-    // leaves over) measures that error; the flows it moves are the floor to balance to.
+    // leaves over) measures that error; the flows it moves are the floor to balance to, up
+    // to a ceiling still far below any flow shown.
     if (!statusChanged && headImbalance < kHeadTolerance && mass < flowTolerance &&
         change >= flowTolerance) {
       rhs -= a.selfadjointView<Eigen::Lower>() * x;
@@ -476,7 +478,7 @@ NetworkSolution solveNetwork(const Network& net, const NetworkSolution* start) {
         const double to = row[l.to] >= 0 ? error[row[l.to]] : 0;
         noise = std::max(noise, l.p * std::abs(from - to));
       }
-      flowTolerance = std::max(flowTolerance, 4 * noise);
+      flowTolerance = std::max(flowTolerance, std::min(4 * noise, kNoiseCeiling));
     }
     s.headResidual = headImbalance;
     s.flowResidual = std::max(mass, change);
