@@ -66,7 +66,9 @@ struct NetworkSolution {
   double balanceDraw = 0;            // the balancing draw, L/s
   int iterations = 0;
   bool converged = false;
-  double residual = 0;  // the largest imbalance left by the last iteration (m or L/s)
+  double residual = 0;      // the largest imbalance left by the last iteration (m or L/s)
+  double headResidual = 0;  // of it, the largest head imbalance, m
+  double flowResidual = 0;  // and the largest mass imbalance or flow change, L/s
 };
 
 // Heads and flows of `network`. `start`, when given, is a solution of a network of the same

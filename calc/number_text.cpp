@@ -258,6 +258,29 @@ std::string numberToText(double value) {
   return plainText(decimalDigits(value, kDoubleDigits));
 }
 
+std::string significantText(double value) {
+  if (!std::isfinite(value)) return {};
+  if (value == 0) return "0";
+  char buffer[32];
+  const auto end =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 2).ptr;
+  const std::string_view text(buffer, end - buffer);
+  const std::size_t e = text.find('e');
+  int exponent = 0;
+  std::from_chars(text.data() + e + 1 + (text[e + 1] == '+'), end, exponent);
+  if (exponent >= -3 && exponent <= 5) {  // plain decimals read better in this range
+    const int decimals = std::max(2 - exponent, 0);
+    const char* plain =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals)
+            .ptr;
+    return std::string(buffer, plain - buffer);
+  }
+  static const char* const kSuperscript[] = {"⁰", "¹", "²", "³", "⁴", "⁵", "⁶", "⁷", "⁸", "⁹"};
+  std::string power = exponent < 0 ? "⁻" : "";
+  for (char digit : std::to_string(std::abs(exponent))) power += kSuperscript[digit - '0'];
+  return std::string(text.substr(0, e)) + "×10" + power;
+}
+
 std::string formatFixed(double value, int decimals) {
   if (!std::isfinite(value)) return {};
   return fixedText(decimalDigits(value, kDoubleDigits), decimals);

@@ -28,6 +28,11 @@ double leadingNumber(std::string_view text);
 std::string singleToText(float value);
 std::string numberToText(double value);
 
+// Three significant digits, for amounts far below any shown digit: plain from 0.001 to
+// 999999 ("23.0", "0.00114", "-2500"), else with a power of ten ("1.14×10⁻⁷", "2.50×10⁶");
+// 0 as "0". Not finite gives the empty text.
+std::string significantText(double value);
+
 // Fixed-pattern "0.00", "0.000", ...: `decimals` digits after the point. The value is
 // first written with 15 significant digits (7 for a float) and those decimal digits are
 // rounded half away from zero, so 2.675 gives "2.68" as it does by hand. A result that

@@ -169,9 +169,10 @@ class Model {
   std::vector<int> floorOf_;
 };
 
-CalcError notBalanced(const std::string& duty, double residual) {
-  return {"network", formatFixed(residual, 12),
-          "管网计算未收敛：" + duty + "，最后残差 " + numberToText(residual)};
+CalcError notBalanced(const std::string& duty, const NetworkSolution& s) {
+  const std::string left = "水头 " + significantText(s.headResidual) + " m、流量 " +
+                           significantText(s.flowResidual) + " L/s";
+  return {"network", left, "管网计算未收敛：" + duty + "，最后残差 " + left};
 }
 
 // Outlet pressure of an open hydrant: 2 + k·q² while it flows, its node's pressure when shut.
@@ -232,7 +233,7 @@ struct Duties {
       NetworkSolution next = solveNetwork(net, sol.heads.empty() ? nullptr : &sol);
       iterations += next.iterations;
       ++r.iterations.solves;
-      if (!next.converged) return notBalanced(duty, next.residual);
+      if (!next.converged) return notBalanced(duty, next);
       sol = std::move(next);
       double drawn = 0;
       for (int j = 0; j < k; ++j) drawn += slots[j].cap;
@@ -258,7 +259,7 @@ struct Duties {
         return std::nullopt;
       }
     }
-    return notBalanced(duty, 0);
+    return notBalanced(duty, NetworkSolution{});
   }
 
   // The pump on its curve, or held at the design flow by its head there.
@@ -523,7 +524,7 @@ struct Duties {
         if (!next.converged) {
           return notBalanced(
               "第 " + std::to_string(f) + " 层单栓工况（第 " + std::to_string(riser) + " 根立管）",
-              next.residual);
+              next);
         }
         single = std::move(next);
         const double pressure = outletPressure(alone, single, 0, k);

@@ -1,5 +1,6 @@
 // The network solver on networks solved by hand: a parallel pair (equal losses), a triangle
-// loop balanced by Hardy Cross, a riser marched floor by floor, and a pump that cannot lift.
+// loop balanced by Hardy Cross, a riser marched floor by floor, a pump that cannot lift, and
+// a ladder of two idle rings.
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,7 @@ struct Expect {
   const std::vector<double>& values;
   std::size_t index;
   double expected;
+  double tolerance = 1e-9;
 };
 
 TEST(NetworkTest, HandSolvedNetworks) {
@@ -48,6 +50,20 @@ TEST(NetworkTest, HandSolvedNetworks) {
   shut.pipes = {{1, 2, 10, 100, 120, 0}};
   shut.pumps = {{0, 1, 50, 0.01, 2}};
 
+  // Two rings of 150 short pipes joined by long rungs, like the feet and tops of a building's
+  // risers, fed at one node where all 5 L/s is drawn: every ring pipe idle, a badly
+  // conditioned system whose flows cannot settle below the rounding of its solve.
+  constexpr int kRing = 150;
+  Network ladder;
+  ladder.nodes = {fixed(1300), drawing(5)};
+  ladder.nodes.resize(1 + 2 * kRing, drawing(0));
+  ladder.pipes = {{0, 1, 60, 159, 120, 0}};
+  for (int i = 1, next = 2; i <= kRing; ++i, next = i % kRing + 1) {
+    ladder.pipes.insert(ladder.pipes.end(), {{i, next, 30, 159, 120, 0},
+                                             {i + kRing, next + kRing, 30, 106, 120, 0},
+                                             {i, i + kRing, 900, 106, 120, 0}});
+  }
+
   // Water drawn with nothing to feed it: no solution, said so.
   Network unfed;
   unfed.nodes = {drawing(0), drawing(5)};
@@ -56,7 +72,8 @@ TEST(NetworkTest, HandSolvedNetworks) {
   const calc::NetworkSolution p = calc::solveNetwork(parallel);
   const calc::NetworkSolution t = calc::solveNetwork(triangle);
   const calc::NetworkSolution s = calc::solveNetwork(shut);
-  ASSERT_TRUE(p.converged && t.converged && s.converged);
+  const calc::NetworkSolution l = calc::solveNetwork(ladder);
+  ASSERT_TRUE(p.converged && t.converged && s.converged && l.converged);
   EXPECT_FALSE(calc::solveNetwork(unfed).converged);
   const Expect rows[] = {
       {"parallel q1", p.pipeFlows, 0, 14.775049346586},
@@ -74,10 +91,14 @@ TEST(NetworkTest, HandSolvedNetworks) {
       {"shut pump", s.pumpFlows, 0, 0},
       {"shut pipe", s.pipeFlows, 0, 0},
       {"shut head", s.heads, 1, 60},  // idle: the head it hangs from
+      // What the rounding of the ladder's heads leaves (a few 10⁻⁸ m, 10⁻⁶ L/s), no more.
+      {"ladder feed", l.pipeFlows, 0, 5, 1e-5},
+      {"ladder rung", l.pipeFlows, 3 * kRing / 2, 0},
+      {"ladder far top", l.heads, kRing + kRing / 2, 1299.961685145384, 1e-6},
   };
   for (const Expect& row : rows) {
     SCOPED_TRACE(row.name);
-    EXPECT_NEAR(row.values.at(row.index), row.expected, 1e-9);
+    EXPECT_NEAR(row.values.at(row.index), row.expected, row.tolerance);
   }
 }
 

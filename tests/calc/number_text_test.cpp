@@ -130,15 +130,24 @@ TEST(NumberToText, PlainDecimalWithoutExponentOrTrailingZeros) {
   } singles[] = {{4.62f, "4.62"},      {23.1000004f, "23.1"}, {5.0f, "5"},  {2.5f, "2.5"},
                  {1e-7f, "0.0000001"}, {6.41f, "6.41"},       {-0.0f, "0"}, {1e10f, "10000000000"}};
   for (const auto& c : singles) EXPECT_EQ(singleToText(c.value), c.expected);
+  // Beside each, its three significant digits (rounding into the next power, or into plain
+  // decimals from 0.001 to 999999).
   const struct {
     double value;
     const char* expected;
-  } doubles[] = {{0.01501, "0.01501"},
-                 {0.1 + 0.2, "0.3"},
-                 {10, "10"},
-                 {-2.5, "-2.5"},
-                 {123456789012345.0, "123456789012345"}};
-  for (const auto& c : doubles) EXPECT_EQ(numberToText(c.value), c.expected);
+    const char* significant;
+  } doubles[] = {{0.01501, "0.01501", "0.0150"},
+                 {0.1 + 0.2, "0.3", "0.300"},
+                 {10, "10", "10.0"},
+                 {-2.5, "-2.5", "-2.50"},
+                 {123456789012345.0, "123456789012345", "1.23×10¹⁴"},
+                 {1.1428e-7, "0.00000011428", "1.14×10⁻⁷"},
+                 {9.996e-10, "0.0000000009996", "1.00×10⁻⁹"},
+                 {0.0009996, "0.0009996", "0.00100"}};
+  for (const auto& c : doubles) {
+    EXPECT_EQ(numberToText(c.value), c.expected);
+    EXPECT_EQ(calc::significantText(c.value), c.significant);
+  }
 }
 
 }  // namespace
